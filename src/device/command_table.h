@@ -1,0 +1,79 @@
+// The outgoing parameter commands in the synchronisation tick's priority order, and the walk
+// that picks the next changed parameter and builds its record.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "device/change_flags.h"
+#include "device/link_state.h"
+#include "settings/parameter_block.h"
+
+namespace kdsp::device {
+
+// Families send one member per tick, the first changed in index order, clearing only its flag.
+// Groups send one record for all their flags and clear them together.
+enum class RowKind : std::uint8_t { kSingle, kFamily, kGroup };
+
+enum class PayloadRule : std::uint8_t {
+  kBlockBytes,    // block[arg .. arg + argCount - 1]
+  kChannelPair,   // [c, the channel pair of c]; mix fader / mute button i -> channel c
+  kDelayKnob,     // [g, s, 4 bytes of delay line g + s]
+  kBand,          // [arg + i, band arg + i] with the band's gain rule
+  kMicBand,       // [base + i, band base + i], base 48 in mic EQ mode 2, else 0
+  kCompressor,    // [arg, compressor record arg]
+  kCrossover,     // [arg, filter record arg]
+  kMicPolarity,   // [(micFlags >> 3) & 3]
+  kMusicMaxVolume,
+  kMicMaxVolume,
+  kEchoDelayLr,   // low byte of the fader's value
+  kEchoPreDelayLr,
+  kEchoDirect,
+  kMicEqMode,     // the mode knob's value
+  kPinkNoiseMask,
+};
+
+struct CommandRow {
+  std::uint8_t order;  // 1-based position in the table
+  std::uint8_t code;
+  RowKind kind;
+  FlagRange flags;
+  PayloadRule rule;
+  std::uint16_t arg = 0;
+  std::uint8_t argCount = 1;
+};
+
+inline constexpr int kCommandRowCount = 56;
+const std::array<CommandRow, kCommandRowCount>& CommandTable();
+
+// Values that travel from the controls themselves rather than from the block.
+struct ControlValues {
+  int echoDelayLr = 0;     // Echo page Delay L-R fader, -99..99
+  int echoPreDelayLr = 0;  // Echo page PreDelay L-R fader, -99..99
+  int echoDirect = 80;     // Echo page Direct Volume fader, 0..80
+  int micEqMode = 0;       // Mic Equalizer mode knob, 0..2
+};
+
+struct OutgoingCommand {
+  std::uint8_t order = 0;
+  std::uint8_t code = 0;
+  std::array<std::uint8_t, 9> bytes{};
+  std::uint8_t length = 0;
+  std::span<const std::uint8_t> payload() const { return {bytes.data(), length}; }
+};
+
+// Finds the first changed parameter in table order, clears its flag (all flags of a group) and
+// returns its record; nothing when no flag is set.
+std::optional<OutgoingCommand> TakeNextChange(ChangeFlags& flags,
+                                              const settings::ParameterBlock& block,
+                                              const LinkState& link,
+                                              const ControlValues& controls);
+
+// The channel that main-window mix fader or mute button i (0..13) belongs to.
+int ChannelOfMixControl(int i);
+// The block offset of channel c's pair.
+std::size_t ChannelPairOffset(int c);
+
+}  // namespace kdsp::device

@@ -1,0 +1,36 @@
+// How the device link talks to the user: messages, yes/no questions and input boxes. The program
+// answers through its windows; tests answer through a scripted implementation.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kdsp::device {
+
+class UserPrompts {
+ public:
+  virtual ~UserPrompts() = default;
+  // A message box with a fixed text.
+  virtual void showMessage(std::string_view text) = 0;
+  // A Yes/No question; true for Yes.
+  virtual bool askYesNo(std::string_view caption, std::string_view question) = 0;
+  // An input box; nothing when the user cancels.
+  virtual std::optional<std::string> askText(std::string_view caption, std::string_view prompt,
+                                             std::string_view initialText) = 0;
+};
+
+// The link's fixed message texts.
+namespace message {
+inline constexpr std::string_view kNoConnectingDevice = "No connecting device!";
+inline constexpr std::string_view kSizeTooLarge = "Size too large";
+inline constexpr std::string_view kVersionNoMatch = "Version no match!";
+inline constexpr std::string_view kEmptyOrChecksumError = "Empty or checksum error record!";
+inline constexpr std::string_view kUploadNotAcknowledged =
+    "The processor did not acknowledge the transfer in time. The upload was stopped and the "
+    "preset slot was left unchanged.";
+inline constexpr std::string_view kUploadInterrupted =
+    "The processor was disconnected during the transfer. The preset slot was left unchanged.";
+}  // namespace message
+
+}  // namespace kdsp::device

@@ -1,0 +1,15 @@
+// The summed response a page's chart draws as its red line: the page's high-pass and low-pass
+// filters and every band that is switched on.
+#pragma once
+
+#include "display/response_curve.h"
+#include "settings/page_catalogue.h"
+#include "settings/parameter_block.h"
+
+namespace kdsp::display {
+
+// secondSet picks the Mic Equalizer's second band set (48..62); other pages have only one.
+ChartResponse PageResponse(const settings::ParameterBlock& block,
+                           const settings::PageParameters& page, bool secondSet = false);
+
+}  // namespace kdsp::display

@@ -1,0 +1,233 @@
+// Tests of the block upload, the read request, the preparation and the read-back staging.
+#include "device/block_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "device/record_receiver.h"
+#include "device/replies.h"
+#include "fakes.h"
+
+namespace kdsp::device {
+namespace {
+
+using settings::ParameterBlock;
+using testing::Line;
+
+// Acknowledges every record at once, or stops answering after a number of waits.
+class ScriptedHost : public TransferHost {
+ public:
+  explicit ScriptedHost(RecordSender& sender, LinkState& link) : sender_(sender), link_(link) {}
+  void beginTransfer() override { ++begun; }
+  void endTransfer() override { ++ended; }
+  WaitOutcome waitForAcknowledgements() override {
+    ++waits;
+    if (waits == unplugAtWait) {
+      link_.connected = false;
+      sender_.resetOutstanding();
+      return WaitOutcome::kDisconnected;
+    }
+    if (waits == silentFromWait) return WaitOutcome::kTimedOut;
+    while (sender_.outstandingRecords() > 0) sender_.acknowledge();
+    return WaitOutcome::kAcknowledged;
+  }
+  int begun = 0, ended = 0, waits = 0;
+  int silentFromWait = -1, unplugAtWait = -1;
+
+ private:
+  RecordSender& sender_;
+  LinkState& link_;
+};
+
+class TransferTest : public ::testing::Test {
+ protected:
+  TransferTest() {
+    link.connected = true;
+    link.windowShown = true;
+    link.musicMaxVolume = 40;
+    link.micMaxVolume = 33;
+    sender.setTransport(&transport);
+  }
+  std::vector<std::vector<std::uint8_t>> decodedPayloads() {
+    std::vector<std::vector<std::uint8_t>> out;
+    RecordReceiver receiver([&](std::uint8_t, std::span<const std::uint8_t> p) {
+      out.emplace_back(p.begin(), p.end());
+    });
+    for (const auto& t : transport.texts)
+      receiver.receiveStream({reinterpret_cast<const std::uint8_t*>(t.data()), t.size()});
+    return out;
+  }
+
+  LinkState link;
+  testing::RecordingTransport transport;
+  testing::RecordingPrompts prompts;
+  RecordSender sender{link, prompts};
+  ScriptedHost host{sender, link};
+  BlockTransfer transfer{link, sender, host, prompts};
+  ParameterBlock block = settings::FactoryDefaults();
+};
+
+TEST_F(TransferTest, UploadIsThirtyChunksAndOneStoreRecord) {
+  EXPECT_EQ(transfer.StoreBlockToDevice(block, 3), StoreResult::kStored);
+  ASSERT_EQ(transport.texts.size(), 31u);
+  const auto payloads = decodedPayloads();
+  ASSERT_EQ(payloads.size(), 31u);
+  std::vector<std::uint8_t> image;
+  for (int k = 0; k < 30; ++k) {
+    EXPECT_EQ(transport.texts[k].substr(0, 3), ":E1");
+    EXPECT_EQ(payloads[k].size(), k < 29 ? 26u : 14u) << k;
+    EXPECT_EQ(payloads[k][0], 0x57);
+    EXPECT_EQ(payloads[k][1], k);
+    image.insert(image.end(), payloads[k].begin() + 2, payloads[k].end());
+  }
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), block.bytes().begin(), block.bytes().end()));
+  EXPECT_EQ(Line(transport.texts[30]), ":E20003032821CF");
+  EXPECT_EQ(host.waits, 31);
+  EXPECT_EQ(host.begun, 1);
+  EXPECT_EQ(host.ended, 1);
+}
+
+TEST_F(TransferTest, PreparationDerivesEchoLinksMicSetsAndSumsTheBlock) {
+  block.marker = 0;
+  block.echoA.level = 70;
+  block.echoA.repeat = 12;
+  block.bands[3].gain = -45;
+  block.micFlags = settings::kMicSetsLinked;
+  PrepareBlockForUpload(block);
+  EXPECT_EQ(block.marker, 0xF1);
+  EXPECT_EQ(block.echoB.level, 70);
+  EXPECT_EQ(block.echoB.repeat, 12);
+  EXPECT_EQ(block.bands[51].gain, -45);
+  EXPECT_EQ(0, std::memcmp(&block.bands[0], &block.bands[48], 15 * 8));
+  EXPECT_EQ(block.checksum, settings::BlockChecksum(block));
+
+  ParameterBlock unlinked = settings::FactoryDefaults();
+  unlinked.micFlags = 0;
+  unlinked.bands[3].gain = -45;
+  PrepareBlockForUpload(unlinked);
+  EXPECT_EQ(unlinked.bands[51].gain, 0);  // the second set is sent as it is
+}
+
+TEST_F(TransferTest, NotConnectedSendsNothingAndSaysSo) {
+  link.connected = false;
+  EXPECT_EQ(transfer.StoreBlockToDevice(block, 1), StoreResult::kNotConnected);
+  EXPECT_FALSE(transfer.ReadBlockFromDevice(240, 0));
+  EXPECT_TRUE(transport.texts.empty());
+  EXPECT_EQ(prompts.messages,
+            (std::vector<std::string>{"No connecting device!", "No connecting device!"}));
+  EXPECT_EQ(host.begun, 0);
+}
+
+TEST_F(TransferTest, BeforeTheWindowIsShownNothingIsSent) {
+  link.windowShown = false;
+  EXPECT_EQ(transfer.StoreBlockToDevice(block, 1), StoreResult::kWindowNotShown);
+  EXPECT_TRUE(transport.texts.empty());
+  EXPECT_EQ(block.checksum, settings::BlockChecksum(block));
+  EXPECT_EQ(host.ended, 1);
+}
+
+TEST_F(TransferTest, MissingAcknowledgementStopsBeforeTheStoreRecord) {
+  host.silentFromWait = 6;
+  EXPECT_EQ(transfer.StoreBlockToDevice(block, 2), StoreResult::kNotAcknowledged);
+  EXPECT_EQ(transport.texts.size(), 6u);
+  for (const auto& t : transport.texts) EXPECT_EQ(t.substr(0, 3), ":E1");
+  EXPECT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(host.ended, 1);  // the synchronisation runs again
+}
+
+TEST_F(TransferTest, UnplugDuringUploadEndsIt) {
+  host.unplugAtWait = 10;
+  EXPECT_EQ(transfer.StoreBlockToDevice(block, 2), StoreResult::kDisconnected);
+  EXPECT_EQ(transport.texts.size(), 10u);
+  EXPECT_EQ(sender.outstandingRecords(), 0u);
+  EXPECT_EQ(host.ended, 1);
+}
+
+TEST_F(TransferTest, UploadStartsFromAZeroCount) {
+  sender.SendByteCommand(0xE5, 0);  // never acknowledged
+  EXPECT_EQ(transfer.StoreBlockToDevice(block, 0), StoreResult::kStored);
+  EXPECT_EQ(transport.texts.size(), 32u);
+}
+
+TEST_F(TransferTest, ReadRequestClearsReadComplete) {
+  link.readComplete = true;
+  EXPECT_TRUE(transfer.ReadBlockFromDevice(240, 0));
+  EXPECT_FALSE(link.readComplete);
+  EXPECT_EQ(Line(transport.texts.at(0)), ":E00002F0002E");
+  link.windowShown = false;
+  EXPECT_FALSE(transfer.ReadBlockFromDevice(1, 3));
+  EXPECT_EQ(transport.texts.size(), 1u);
+}
+
+class ReadbackTest : public ::testing::Test {
+ protected:
+  void sendChunks(const ParameterBlock& source) {
+    std::array<std::uint8_t, 26> chunk{};
+    for (int k = 0; k < kUploadChunkCount; ++k) {
+      const auto n = ChunkPayload(source, k, chunk);
+      readback.onChunk({chunk.data(), n});
+    }
+  }
+  BlockReadback readback;
+  ParameterBlock working = settings::FactoryDefaults();
+  const std::uint8_t end[1] = {0x57};
+};
+
+TEST_F(ReadbackTest, WholeBlockWithRightChecksumIsInstalled) {
+  ParameterBlock source = settings::FactoryDefaults();
+  source.bands[20].gain = 77;
+  source.mix[2][2] = 13;  // carried bytes travel too
+  PrepareBlockForUpload(source);
+  sendChunks(source);
+  EXPECT_TRUE(readback.valid());
+  EXPECT_EQ(readback.onEnd(end, working), BlockReadback::EndResult::kInstalled);
+  EXPECT_TRUE(working == source);
+}
+
+TEST_F(ReadbackTest, WrongChecksumInstallsTheFactoryDefaults) {
+  ParameterBlock source = settings::FactoryDefaults();
+  source.bands[20].gain = 77;
+  PrepareBlockForUpload(source);
+  source.bands[20].gain = 78;
+  sendChunks(source);
+  working.bands[0].gain = 5;
+  EXPECT_FALSE(readback.valid());
+  EXPECT_EQ(readback.onEnd(end, working), BlockReadback::EndResult::kFactoryInstalled);
+  EXPECT_TRUE(working == settings::FactoryDefaults());
+}
+
+TEST_F(ReadbackTest, ChunksWithoutMarkerOrBeyondTheBlockAreNotCopied) {
+  const std::uint8_t beyond[4] = {0x57, 29, 0xAA, 0xAA};  // 696 + 2 fits
+  readback.onChunk(beyond);
+  EXPECT_EQ(readback.received()[696], 0xAA);
+  std::array<std::uint8_t, 26> tooFar{};
+  tooFar[0] = 0x57;
+  tooFar[1] = 29;
+  tooFar[2] = 0xBB;
+  readback.onChunk(tooFar);  // 696 + 24 > 708
+  EXPECT_EQ(readback.received()[696], 0xAA);
+  const std::uint8_t foreign[4] = {0x56, 0, 0xCC, 0xCC};
+  readback.onChunk(foreign);
+  EXPECT_EQ(readback.received()[0], 0);
+  const std::uint8_t noMarker[1] = {0x00};
+  EXPECT_EQ(readback.onEnd(noMarker, working), BlockReadback::EndResult::kNoBlock);
+  EXPECT_EQ(readback.onEnd({}, working), BlockReadback::EndResult::kNoBlock);
+}
+
+TEST(StatusReply, FieldsAndPasswordHighByteFirst) {
+  const std::uint8_t payload[8] = {50, 45, 2, 9, 9, 0, 0x01, 0x2C};
+  const auto status = ParseStatusReply(payload);
+  ASSERT_TRUE(status);
+  EXPECT_EQ(status->musicMaxVolume, 50);
+  EXPECT_EQ(status->micMaxVolume, 45);
+  EXPECT_EQ(status->micEqMode, 2);
+  EXPECT_EQ(status->panelUnlocked, 0);
+  EXPECT_EQ(status->lockPassword, 300);
+  const std::uint8_t unlocked[8] = {0, 0, 0, 0, 0, 7, 0, 0};
+  EXPECT_EQ(ParseStatusReply(unlocked)->panelUnlocked, 255);
+  EXPECT_FALSE(ParseStatusReply(std::span<const std::uint8_t>(payload, 7)));
+}
+
+}  // namespace
+}  // namespace kdsp::device

@@ -1,0 +1,44 @@
+// Test doubles for the device link: a transport that records what it is given, and prompts
+// that remember what they were told.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "device/transport.h"
+#include "device/user_prompts.h"
+
+namespace kdsp::device::testing {
+
+class RecordingTransport : public Transport {
+ public:
+  TransmitResult transmit(const EncodedRecord& record) override {
+    texts.emplace_back(record.textView());
+    return result;
+  }
+  TransmitResult result = TransmitResult::kHandedOver;
+  std::vector<std::string> texts;  // each record's text form, CR LF included
+};
+
+class RecordingPrompts : public UserPrompts {
+ public:
+  void showMessage(std::string_view text) override { messages.emplace_back(text); }
+  bool askYesNo(std::string_view, std::string_view question) override {
+    questions.emplace_back(question);
+    return answerYes;
+  }
+  std::optional<std::string> askText(std::string_view, std::string_view prompt,
+                                     std::string_view) override {
+    questions.emplace_back(prompt);
+    return textAnswer;
+  }
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  bool answerYes = true;
+  std::optional<std::string> textAnswer;
+};
+
+// The text form of a record without its CR LF.
+inline std::string Line(const std::string& text) { return text.substr(0, text.size() - 2); }
+
+}  // namespace kdsp::device::testing

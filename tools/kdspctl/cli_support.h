@@ -1,0 +1,29 @@
+// Small helpers the kdspctl commands share: number parsing, loading a setting file with a clear
+// message, and the error type commands report with.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/parameter_block.h"
+
+namespace kdsp::tools {
+
+// A user error: printed on stderr as "kdspctl: <message>", exit status 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A decimal or 0x-hexadecimal number within [low, high].
+long ParseNumber(std::string_view text, long low, long high, std::string_view what);
+
+// Loads a setting file; throws UsageError with the reason when it cannot be used.
+settings::ParameterBlock LoadBlockOrExplain(const std::string& path);
+
+using Args = std::vector<std::string_view>;
+
+}  // namespace kdsp::tools
