@@ -1,0 +1,59 @@
+// Reading and writing group files and the program's remembered group.
+#include "settings/group_file.h"
+
+#include "settings/ini_file.h"
+
+namespace kdsp::settings {
+namespace fs = std::filesystem;
+
+std::string GroupFileKey(int slot) {
+  return "file" + std::to_string(slot);
+}
+
+GroupFiles ReadGroupFile(const fs::path& path) {
+  GroupFiles files;
+  if (path.empty()) return files;
+  const IniDocument document = IniDocument::Read(path);
+  for (int slot = 0; slot < kGroupSlotCount; ++slot) {
+    files[slot] = document.Get(kGroupSection, GroupFileKey(slot));
+  }
+  return files;
+}
+
+WriteResult WriteGroupFile(const fs::path& path, const GroupFiles& files) {
+  IniDocument document = IniDocument::Read(path);
+  for (int slot = 0; slot < kGroupSlotCount; ++slot) {
+    if (!document.Set(kGroupSection, GroupFileKey(slot), files[slot])) {
+      return WriteResult{false, "Can't write " + path.string() +
+                                    ": a file name with a line break can't be stored"};
+    }
+  }
+  return document.Write(path);
+}
+
+fs::path ProgramIniPath(const fs::path& executable) {
+  return fs::path(executable).replace_extension(".ini");
+}
+
+std::string ReadRememberedGroup(const fs::path& iniPath) {
+  return IniDocument::Read(iniPath).Get(kConfigSection, kRememberedGroupKey);
+}
+
+WriteResult WriteRememberedGroup(const fs::path& iniPath, std::string_view groupPath) {
+  IniDocument document = IniDocument::Read(iniPath);
+  if (!document.Set(kConfigSection, kRememberedGroupKey, groupPath)) {
+    return WriteResult{false, "Can't write " + iniPath.string() +
+                                  ": a file name with a line break can't be remembered"};
+  }
+  return document.Write(iniPath);
+}
+
+fs::path UploadSettingFilePath(const fs::path& folder, int slot) {
+  return folder / (std::string(kSlotNames.at(static_cast<std::size_t>(slot)).name) + ".aex");
+}
+
+fs::path UploadGroupFilePath(const fs::path& folder) {
+  return folder / "Upload.set";
+}
+
+}  // namespace kdsp::settings

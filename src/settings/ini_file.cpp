@@ -1,0 +1,194 @@
+// Parsing, querying, editing and writing INI documents.
+#include "settings/ini_file.h"
+
+#include <algorithm>
+
+#include "settings/file_read.h"
+
+namespace kdsp::settings {
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kBlanks = " \t\r\v\f";
+constexpr std::size_t npos = std::string_view::npos;
+
+std::string_view Trim(std::string_view s) {
+  const std::size_t first = s.find_first_not_of(kBlanks);
+  if (first == npos) return {};
+  return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
+}
+
+bool IsBlank(std::string_view s) {
+  return Trim(s).empty();
+}
+
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+// The name of a section header line, "[name]"; a header without its "]" runs to the line's end.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  const std::string_view t = Trim(line);
+  if (t.empty() || t.front() != '[') return std::nullopt;
+  const std::string_view inside = t.substr(1);
+  return Trim(inside.substr(0, inside.find(']')));
+}
+
+struct Entry {
+  std::string_view key;
+  std::string_view value;
+};
+
+// The key and raw value of a "key=value" line; comments, headers and other lines have none.
+std::optional<Entry> EntryOf(std::string_view line) {
+  const std::string_view t = Trim(line);
+  if (t.empty() || t.front() == ';' || t.front() == '[') return std::nullopt;
+  const std::size_t equals = t.find('=');
+  if (equals == npos) return std::nullopt;
+  const std::string_view key = Trim(t.substr(0, equals));
+  if (key.empty()) return std::nullopt;
+  return Entry{key, Trim(t.substr(equals + 1))};
+}
+
+bool IsQuote(char c) {
+  return c == '"' || c == '\'';
+}
+
+std::string_view Unquote(std::string_view value) {
+  if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+// Quotes a value that reading would otherwise change: outer blanks are trimmed, and an outer
+// pair of quotes is taken away.
+std::string Quoted(std::string_view value) {
+  const bool needsQuotes = !value.empty() && (Trim(value).size() != value.size() ||
+                                              Unquote(value).size() != value.size());
+  return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
+}
+
+constexpr std::string_view kLineBreaksAndNul("\r\n\0", 3);
+
+bool HasLineBreakOrNul(std::string_view s) {
+  return s.find_first_of(kLineBreaksAndNul) != npos;
+}
+
+}  // namespace
+
+IniDocument IniDocument::Parse(std::string_view text) {
+  IniDocument document;
+  if (text.starts_with(kUtf8ByteOrderMark)) {
+    document.byteOrderMark_ = kUtf8ByteOrderMark;
+    text.remove_prefix(kUtf8ByteOrderMark.size());
+  }
+  bool endingSeen = false;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    Line line;
+    if (end == npos) {
+      line.text = text;
+      text = {};
+    } else {
+      const bool crlf = end > 0 && text[end - 1] == '\r';
+      line.text = text.substr(0, crlf ? end - 1 : end);
+      line.ending = crlf ? "\r\n" : "\n";
+      text.remove_prefix(end + 1);
+      if (!endingSeen) document.newline_ = line.ending;
+      endingSeen = true;
+    }
+    document.lines_.push_back(std::move(line));
+  }
+  return document;
+}
+
+IniDocument IniDocument::Read(const std::filesystem::path& path) {
+  const std::optional<std::string> text = ReadFileHead(path, kMaxFileSize + 1);
+  if (!text || text->size() > kMaxFileSize) return IniDocument();
+  return Parse(*text);
+}
+
+std::size_t IniDocument::FindLine(std::string_view section, std::string_view key) const {
+  section = Trim(section);
+  key = Trim(key);
+  bool inSection = false;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (const auto name = SectionName(lines_[i].text)) {
+      inSection = SameName(*name, section);
+    } else if (inSection) {
+      const auto entry = EntryOf(lines_[i].text);
+      if (entry && SameName(entry->key, key)) return i;
+    }
+  }
+  return npos;
+}
+
+std::optional<std::string> IniDocument::Find(std::string_view section, std::string_view key) const {
+  const std::size_t i = FindLine(section, key);
+  if (i == npos) return std::nullopt;
+  return std::string(Unquote(EntryOf(lines_[i].text)->value));
+}
+
+std::string IniDocument::Get(std::string_view section, std::string_view key,
+                             std::string_view fallback) const {
+  return Find(section, key).value_or(std::string(fallback));
+}
+
+void IniDocument::Insert(std::size_t at, std::string text) {
+  // The line before the new one must end, even if it was the unterminated last line.
+  if (at > 0 && lines_[at - 1].ending.empty()) lines_[at - 1].ending = newline_;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), newline_});
+}
+
+bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+  section = Trim(section);
+  key = Trim(key);
+  if (section.empty() || section.find(']') != npos || HasLineBreakOrNul(section)) return false;
+  if (key.empty() || key.find('=') != npos || key.front() == '[' || key.front() == ';' ||
+      HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) {
+    return false;
+  }
+
+  if (const std::size_t i = FindLine(section, key); i != npos) {
+    // Keeps the key as the file spells it.
+    lines_[i].text = std::string(EntryOf(lines_[i].text)->key) + "=" + Quoted(value);
+    return true;
+  }
+  std::string entry = std::string(key) + "=" + Quoted(value);
+
+  const auto header = std::ranges::find_if(lines_, [&](const Line& line) {
+    const auto name = SectionName(line.text);
+    return name && SameName(*name, section);
+  });
+  if (header != lines_.end()) {
+    // After the section's last non-blank line, so blank lines keep separating the sections.
+    const std::size_t begin = static_cast<std::size_t>(header - lines_.begin()) + 1;
+    std::size_t end = begin;
+    while (end < lines_.size() && !SectionName(lines_[end].text)) ++end;
+    while (end > begin && IsBlank(lines_[end - 1].text)) --end;
+    Insert(end, std::move(entry));
+    return true;
+  }
+
+  if (!lines_.empty() && !IsBlank(lines_.back().text)) Insert(lines_.size(), "");
+  Insert(lines_.size(), "[" + std::string(section) + "]");
+  Insert(lines_.size(), std::move(entry));
+  return true;
+}
+
+std::string IniDocument::Serialize() const {
+  std::string text = byteOrderMark_;
+  for (const Line& line : lines_) text += line.text + line.ending;
+  return text;
+}
+
+WriteResult IniDocument::Write(const std::filesystem::path& path) const {
+  return WriteFileSafely(path, Serialize());
+}
+
+}  // namespace kdsp::settings

@@ -1,0 +1,61 @@
+// A small INI document that reads and edits files the way the Windows profile functions do.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/safe_file_write.h"
+
+namespace kdsp::settings {
+
+// Sections "[Name]" hold "key=value" lines. Section and key names match without regard to ASCII
+// case; whitespace around names and values does not count, and a value in a matched pair of
+// quotes is read without them. Every line that is not touched by Set - comments (";"), unknown
+// sections and keys, lines that mean nothing - is written back byte for byte, with its own line
+// ending. Values are UTF-8 text.
+class IniDocument {
+ public:
+  // Larger files are not read at all; a settings file is a few kilobytes at most.
+  static constexpr std::size_t kMaxFileSize = 4 * 1024 * 1024;
+
+  IniDocument() = default;
+
+  static IniDocument Parse(std::string_view text);
+  // A missing, unreadable or oversized file reads as an empty document.
+  static IniDocument Read(const std::filesystem::path& path);
+
+  // The value of the first such key in a section of that name.
+  std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+  std::string Get(std::string_view section, std::string_view key,
+                  std::string_view fallback = {}) const;
+
+  // Replaces the key's line in place, or adds the key at the end of its section, or adds the
+  // section at the end of the document. Returns false, changing nothing, for what the format
+  // cannot hold: an empty name, "]" in a section name, "=" or a leading "[" or ";" in a key,
+  // or a line break or NUL anywhere. Values with outer spaces or quotes are quoted so that
+  // they read back exactly.
+  bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+  std::string Serialize() const;
+  WriteResult Write(const std::filesystem::path& path) const;
+
+ private:
+  struct Line {
+    std::string text;    // without its line ending
+    std::string ending;  // "\n", "\r\n", or "" for a last line without one
+  };
+
+  // Index of the value line of key in a section named section, or npos.
+  std::size_t FindLine(std::string_view section, std::string_view key) const;
+  void Insert(std::size_t at, std::string text);
+
+  std::string byteOrderMark_;
+  std::string newline_ = "\n";  // the document's own line ending, used for added lines
+  std::vector<Line> lines_;
+};
+
+}  // namespace kdsp::settings

@@ -1,0 +1,167 @@
+// Whole-file writes through a temporary file that is synced and then renamed over the target.
+#include "settings/safe_file_write.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <system_error>
+
+namespace kdsp::settings {
+namespace fs = std::filesystem;
+namespace {
+
+// Keeps temporary names well inside the file system's name limit whatever the target's length.
+constexpr std::size_t kMaxNameStemBytes = 64;
+
+WriteResult Failure(const fs::path& path, const std::string& reason) {
+  return WriteResult{false, "Can't write " + path.string() + ": " + reason};
+}
+WriteResult Failure(const fs::path& path, int error) {
+  return Failure(path, std::strerror(error));
+}
+
+// The first max bytes of text at most, never cutting a UTF-8 sequence in two.
+std::string Utf8Prefix(const std::string& text, std::size_t max) {
+  if (text.size() <= max) return text;
+  std::size_t n = max;
+  while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  return text.substr(0, n);
+}
+
+// A link is followed so that replacing the file does not replace the user's link with a copy.
+fs::path ResolveTarget(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::is_symlink(path, ec)) return path;
+  fs::path resolved = fs::weakly_canonical(path, ec);
+  return ec ? path : resolved;
+}
+
+// The temporary file; removed again unless it has been renamed into place.
+class TemporaryFile {
+ public:
+  TemporaryFile() = default;
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!path_.empty() && !renamed_) ::unlink(path_.c_str());
+  }
+
+  // Creates a new, exclusive file next to target; false with errno set on failure.
+  bool Create(const fs::path& target) {
+    static std::atomic<unsigned> counter{0};
+    const std::string stem = "." + Utf8Prefix(target.filename().string(), kMaxNameStemBytes);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      fs::path candidate = target.parent_path() / (stem + ".tmp" + std::to_string(::getpid()) +
+                                                   "-" + std::to_string(counter++));
+      // 0666 lets the umask decide, as it would for the file written directly.
+      fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd_ >= 0) {
+        path_ = std::move(candidate);
+        return true;
+      }
+      if (errno != EEXIST) return false;
+    }
+    errno = EEXIST;
+    return false;
+  }
+
+  bool WriteAll(std::span<const std::uint8_t> data) {
+    const std::uint8_t* p = data.data();
+    std::size_t left = data.size();
+    while (left > 0) {
+      const ssize_t n = ::write(fd_, p, left);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (n == 0) {
+        errno = EIO;
+        return false;
+      }
+      p += n;
+      left -= static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  void CopyModeFrom(const fs::path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      ::fchmod(fd_, st.st_mode & 07777);  // best effort: the data matters more than the bits
+    }
+  }
+
+  // Flushes the data to the device and closes the file; a close error can mean lost data.
+  bool SyncAndClose() {
+    int fd = fd_;
+    fd_ = -1;
+    if (::fsync(fd) != 0) {
+      const int error = errno;
+      ::close(fd);
+      errno = error;
+      return false;
+    }
+    return ::close(fd) == 0;
+  }
+
+  bool RenameTo(const fs::path& target) {
+    if (::rename(path_.c_str(), target.c_str()) != 0) return false;
+    renamed_ = true;
+    return true;
+  }
+
+ private:
+  int fd_ = -1;
+  fs::path path_;
+  bool renamed_ = false;
+};
+
+// Makes the rename itself durable. Some file systems refuse fsync on a folder; the file is in
+// place by then, so that is not treated as a failure.
+void SyncFolder(const fs::path& target) {
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+WriteResult WriteThroughTemporary(const fs::path& path, std::span<const std::uint8_t> data) {
+  if (path.empty() || !path.has_filename()) return Failure(path, "no file name given");
+  const fs::path target = ResolveTarget(path);
+  // A file the user made read-only stays protected, as it would against a direct write.
+  if (::access(target.c_str(), W_OK) != 0 && errno != ENOENT) return Failure(path, errno);
+
+  TemporaryFile temporary;
+  if (!temporary.Create(target)) return Failure(path, errno);
+  temporary.CopyModeFrom(target);
+  if (!temporary.WriteAll(data) || !temporary.SyncAndClose() || !temporary.RenameTo(target)) {
+    return Failure(path, errno);
+  }
+  SyncFolder(target);
+  return WriteResult{true, {}};
+}
+
+}  // namespace
+
+WriteResult WriteFileSafely(const fs::path& path, std::span<const std::uint8_t> data) {
+  try {
+    return WriteThroughTemporary(path, data);
+  } catch (const std::exception& e) {  // only allocation can throw here
+    return Failure(path, e.what());
+  }
+}
+
+WriteResult WriteFileSafely(const fs::path& path, std::string_view text) {
+  return WriteFileSafely(
+      path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                          text.size()));
+}
+
+}  // namespace kdsp::settings

@@ -1,0 +1,221 @@
+// End-to-end tests of kdspctl: the real binary on real files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "settings/parameter_block.h"
+#include "settings/setting_file.h"
+
+namespace kdsp {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class KdspctlTest : public ::testing::Test {
+ protected:
+  KdspctlTest() {
+    dir = fs::temp_directory_path() /
+          ("kdspctl_test_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir);
+  }
+  ~KdspctlTest() override { fs::remove_all(dir); }
+
+  static std::string Slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  RunResult run(const std::string& args, const std::string& input = "") {
+    const fs::path in = dir / "stdin", out = dir / "stdout", err = dir / "stderr";
+    std::ofstream(in, std::ios::binary) << input;
+    const std::string command = std::string(KDSPCTL_PATH) + " " + args + " <" + in.string() +
+                                " >" + out.string() + " 2>" + err.string();
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+  }
+
+  std::string file(const std::string& name, const settings::ParameterBlock& block) {
+    const fs::path p = dir / name;
+    EXPECT_TRUE(settings::WriteSettingFile(p, block).ok);
+    return p.string();
+  }
+
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream s(text);
+    for (std::string line; std::getline(s, line);) lines.push_back(line);
+    return lines;
+  }
+
+  fs::path dir;
+};
+
+TEST_F(KdspctlTest, NewWritesTheFactoryFile) {
+  const fs::path p = dir / "factory.aex";
+  ASSERT_EQ(run("new " + p.string()).status, 0);
+  const std::string bytes = Slurp(p);
+  ASSERT_EQ(bytes.size(), 724u);
+  EXPECT_EQ(bytes.substr(0, 24),
+            std::string("QM7_V1.0 \x02\x00\x00\x57\x33\x22\x11\xF1\x02\x02\x00\x1E\x1E\x04\x32",
+                        24));
+}
+
+TEST_F(KdspctlTest, DumpShowsFieldsInUserUnits) {
+  settings::ParameterBlock block = settings::FactoryDefaults();
+  block.bands[28].gain = -35;
+  block.mix[1][0] = 0x80 | 20;
+  block.compressors[2].threshold = -20;
+  block.outputDelay[4] = 12340;
+  block.reserved702[1] = 0xAB;
+  const RunResult r = run("dump " + file("a.aex", block));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto lines = Lines(r.out);
+  for (const char* expected : {
+           "musicInput = DVD",
+           "bands[28].gain = -3.5 dB",
+           "bands[28].frequency = 125.00 Hz [ 125] (step 95)",
+           "bands[0].type = low shelf",
+           "bands[6].bandwidth = 0.50 oct",
+           "filters[9].frequency = 250.00 Hz [ 250] (step 131)",
+           "filters[9].family = Linkwitz-Riley",
+           "filters[9].order = 24 dB/oct",
+           "filters[7].frequency = OFF (step 359)",
+           "compressors[5].attack = 100",
+           "compressors[0].release = 8X",
+           "compressors[2].threshold = -20 dB",
+           "mix[center][music] = 20 muted",
+           "outputDelay[surround left] = 12.34 ms",
+           "reserved702 = 00 AB 00 00",
+           "outputMutes.main left = on",
+           "checksum = 0x0000",
+       }) {
+    EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
+  }
+}
+
+TEST_F(KdspctlTest, DumpJsonIsOneObjectWithTheSameFields) {
+  const std::string path = file("a.aex", settings::FactoryDefaults());
+  const RunResult text = run("dump " + path);
+  const RunResult json = run("dump " + path + " --json");
+  ASSERT_EQ(json.status, 0);
+  EXPECT_EQ(json.out.front(), '{');
+  EXPECT_EQ(json.out.substr(json.out.size() - 2), "}\n");
+  EXPECT_NE(json.out.find("\"bands[6].frequency\": {\"step\":203,\"hz\":1000.00,\"label\":\"1K00\"}"),
+            std::string::npos);
+  EXPECT_NE(json.out.find("\"mix[center][echo]\": {\"level\":0,\"muted\":false}"),
+            std::string::npos);
+  EXPECT_EQ(Lines(json.out).size(), Lines(text.out).size() + 2);
+}
+
+TEST_F(KdspctlTest, DiffListsChangedFieldsAndSetsTheExitStatus) {
+  settings::ParameterBlock changed = settings::FactoryDefaults();
+  changed.bands[3].gain = 30;
+  changed.revWidth = 10;
+  const std::string a = file("a.aex", settings::FactoryDefaults());
+  const std::string b = file("b.aex", changed);
+  const RunResult same = run("diff " + a + " " + a);
+  EXPECT_EQ(same.status, 0);
+  EXPECT_EQ(same.out, "");
+  const RunResult differ = run("diff " + a + " " + b);
+  EXPECT_EQ(differ.status, 1);
+  EXPECT_EQ(differ.out, "bands[3].gain: +0.0 dB -> +3.0 dB\nrevWidth: 90 -> 10\n");
+}
+
+TEST_F(KdspctlTest, CurveSumsThePageBandsAndFilters) {
+  settings::ParameterBlock block = settings::FactoryDefaults();
+  block.bands[28] = {120, 203, 19, 0, 1, 0};  // +12 dB at 1 kHz, one octave
+  block.bands[29] = {-60, 95, 9, 0, 0, 0};    // switched off: not summed
+  const RunResult r = run("curve " + file("a.aex", block) + " --page main");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 362u);
+  EXPECT_EQ(lines.front().substr(0, 6), "20.00\t");
+  EXPECT_EQ(lines.back().substr(0, 9), "23000.00\t");
+  EXPECT_EQ(lines[1 + 203].substr(0, 8), "1000.00\t");
+  EXPECT_NEAR(std::stod(lines[1 + 203].substr(8)), 12.0, 0.002);
+  const std::string& at125 = lines[1 + 95];
+  EXPECT_EQ(at125.substr(0, 7), "125.00\t");
+  EXPECT_GT(std::stod(at125.substr(7)), -0.5);  // about -6 dB there if it were summed
+}
+
+TEST_F(KdspctlTest, CurveOfTheMicPagePicksItsSet) {
+  settings::ParameterBlock block = settings::FactoryDefaults();
+  block.bands[6].gain = 60;
+  block.bands[54].gain = -60;
+  const std::string path = file("a.aex", block);
+  const auto a = Lines(run("curve " + path + " --page mic").out);
+  const auto b = Lines(run("curve " + path + " --page mic --mic-set b").out);
+  ASSERT_EQ(a.size(), 362u);
+  ASSERT_EQ(b.size(), 362u);
+  EXPECT_NEAR(std::stod(a[204].substr(8)), 6.0, 0.01);
+  EXPECT_NEAR(std::stod(b[204].substr(8)), -6.0, 0.01);
+}
+
+TEST_F(KdspctlTest, EncodeAndDecode) {
+  EXPECT_EQ(run("encode 0xE5 0x00").out, ":E50001001A\n");
+  EXPECT_EQ(run("encode 224 240 0").out, ":E00002F0002E\n");
+  EXPECT_EQ(run("encode 0x12").out, ":120000EE\n");
+  const RunResult r = run("decode", ":F00001010E\r\n:F00001010F\r\nnoise:E6000121F8\r\n:BA00");
+  ASSERT_EQ(r.status, 0);
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_NE(lines[0].find("acknowledgement"), std::string::npos);
+  EXPECT_NE(lines[0].find("01"), std::string::npos);
+  EXPECT_EQ(lines[1], "dropped (checksum error): :F00001010F");
+  EXPECT_NE(lines[2].find("version"), std::string::npos);
+  EXPECT_EQ(lines[3], "dropped (incomplete at end of input)");
+}
+
+TEST_F(KdspctlTest, BadInputGivesAMessageAndAnExitStatus) {
+  std::ofstream(dir / "short.aex") << "QM7_V1.0 ";
+  std::string foreign(724, 'x');
+  std::ofstream(dir / "foreign.aex", std::ios::binary) << foreign;
+  auto typeOne = settings::EncodeSettingFile(settings::FactoryDefaults());
+  typeOne[9] = 1;
+  std::ofstream(dir / "type1.aex", std::ios::binary)
+      .write(reinterpret_cast<const char*>(typeOne.data()), typeOne.size());
+  const std::string good = file("good.aex", settings::FactoryDefaults());
+  struct Case {
+    std::string args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"dump " + (dir / "missing.aex").string(), "Can't read " + (dir / "missing.aex").string()},
+      {"dump " + (dir / "short.aex").string(), "short"},
+      {"dump " + (dir / "foreign.aex").string(), "File Version error!"},
+      {"dump " + (dir / "type1.aex").string(), "not a setting file of type 2"},
+      {"diff " + good + " " + (dir / "missing.aex").string(), "Can't read"},
+      {"curve " + good + " --page lobby", "unknown page 'lobby'"},
+      {"curve " + good, "usage"},
+      {"encode 0xZZ", "is not a number"},
+      {"encode 1 300", "out of range"},
+      {"encode", "usage"},
+      {"new " + (dir / "no" / "such" / "folder.aex").string(), "folder.aex"},
+      {"frobnicate", "unknown command"},
+      {"decode " + (dir / "missing.bin").string(), "Can't read"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = run(c.args);
+    EXPECT_NE(r.status, 0) << c.args;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << " -> " << r.err;
+    EXPECT_EQ(r.out, "") << c.args;
+  }
+}
+
+}  // namespace
+}  // namespace kdsp
