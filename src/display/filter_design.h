@@ -1,0 +1,84 @@
+// The processor's filters as second-order sections: equaliser bands and crossover filters designed
+// from their parameter-block records, and the magnitude response of a chain of sections.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "settings/parameter_block.h"
+
+namespace kdsp::display {
+
+// H(z) = (b0 + b1 z^-1 + b2 z^-2) / (1 + a1 z^-1 + a2 z^-2), laid out as the processor keeps it:
+// six 32-bit words with a spare word between the numerator and the denominator.
+struct BiquadSection {
+  float b0 = 1.0f;
+  float b1 = 0.0f;
+  float b2 = 0.0f;
+  std::array<std::uint8_t, 4> spare{};  // an equaliser band keeps its on byte in spare[2]
+  float a1 = 0.0f;
+  float a2 = 0.0f;
+
+  bool isIdentity() const {
+    return b0 == 1.0f && b1 == 0.0f && b2 == 0.0f && a1 == 0.0f && a2 == 0.0f;
+  }
+};
+static_assert(sizeof(BiquadSection) == 24);
+
+inline constexpr int kFilterOrders = 4;  // order field 0..3: 2nd, 3rd, 4th, 8th
+inline constexpr int kOrder8th = 3;
+inline constexpr int kMaxCrossoverSections = 4;
+
+// The sections of one crossover filter; `count` is 4 for the 8th order and 2 otherwise.
+struct CrossoverDesign {
+  std::array<BiquadSection, kMaxCrossoverSections> sections{};
+  int count = 2;
+
+  std::span<const BiquadSection> view() const { return {sections.data(), std::size_t(count)}; }
+};
+
+// An order field outside 0..3 designs as the 2nd order, the only other two-section shape.
+inline int orderIndex(std::uint8_t order) {
+  return order < kFilterOrders ? order : 0;
+}
+inline int crossoverSectionCount(const settings::CrossoverFilter& filter) {
+  return filter.order == kOrder8th ? 4 : 2;
+}
+inline bool isLowPass(const settings::CrossoverFilter& filter) {
+  return filter.direction != settings::kHighPass;
+}
+
+// Q of a bandwidth given in hundredths of an octave.
+float bandwidthQ(int hundredths);
+
+// One section for a band; a band of gain 0 is the identity whatever its type.
+BiquadSection designEqBand(const settings::EqBand& band);
+
+// The filter's sections; a high-pass at step 0 or a low-pass above step 358 is all identity.
+CrossoverDesign designCrossover(const settings::CrossoverFilter& filter);
+
+// The filter's sections at the angular frequency w0 (radians per sample) taken as it is: no
+// switch-off rule and no Bessel correction. designCrossover and the Bessel table build on it.
+CrossoverDesign designCrossoverAt(const settings::CrossoverFilter& filter, float w0);
+
+// |H|^2 of one section at the angular frequency whose cosine and sine are given: numerator and
+// denominator are taken times e^jw, which leaves the magnitude alone and needs no cos 2w.
+inline double sectionPowerGain(const BiquadSection& q, double cosW, double sinW) {
+  const double reDen = cosW + q.a1 + q.a2 * cosW;
+  const double imDen = sinW - q.a2 * sinW;
+  const double reNum = q.b0 * cosW + q.b1 + q.b2 * cosW;
+  const double imNum = q.b0 * sinW - q.b2 * sinW;
+  return (reNum * reNum + imNum * imNum) / (reDen * reDen + imDen * imDen);
+}
+
+// Angular frequency of hz at the processing rate, in radians per sample.
+double omegaOf(float hz);
+
+// Magnitude response of the chained sections at hz, in dB.
+float responseDb(std::span<const BiquadSection> sections, float hz);
+inline float responseDb(const BiquadSection* sections, int count, float hz) {
+  return responseDb(std::span<const BiquadSection>(sections, std::size_t(count)), hz);
+}
+
+}  // namespace kdsp::display
