@@ -24,10 +24,10 @@ constexpr FlagRange After(FlagRange previous, int count) {
 // Where each control's flag lives. Controls keep a pointer to their byte.
 namespace flag {
 // Main window.
-inline constexpr FlagRange kMixFaders{0, 14};              // faders 0..13
-inline constexpr FlagRange kMasterFaders = After(kMixFaders, 3);  // faders 14, 15, 16
-inline constexpr FlagRange kDelayKnobs = After(kMasterFaders, 6); // knobs 0..5
-inline constexpr FlagRange kFeedbackKnob = After(kDelayKnobs, 1); // knob 6
+inline constexpr FlagRange kMixFaders{0, 14};                          // faders 0..13
+inline constexpr FlagRange kMasterFaders = After(kMixFaders, 3);       // faders 14, 15, 16
+inline constexpr FlagRange kDelayKnobs = After(kMasterFaders, 6);      // knobs 0..5
+inline constexpr FlagRange kFeedbackKnob = After(kDelayKnobs, 1);      // knob 6
 inline constexpr FlagRange kMusicInputKnob = After(kFeedbackKnob, 1);  // knob 7
 inline constexpr FlagRange kMusicMaxVolume = After(kMusicInputKnob, 1);
 inline constexpr FlagRange kMicMaxVolume = After(kMusicMaxVolume, 1);
@@ -67,8 +67,12 @@ inline constexpr FlagRange kPinkNoise = After(kMicEqMode, 1);
 
 inline constexpr int kCount = kPinkNoise.first + kPinkNoise.count;
 
-constexpr FlagRange Compressor(int k) { return kCompressors.sub(4 * k, 4); }
-constexpr FlagRange Filter(int k) { return kFilters.sub(3 * k, 3); }
+constexpr FlagRange Compressor(int k) {
+  return kCompressors.sub(4 * k, 4);
+}
+constexpr FlagRange Filter(int k) {
+  return kFilters.sub(3 * k, 3);
+}
 }  // namespace flag
 
 class ChangeFlags {

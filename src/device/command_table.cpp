@@ -21,16 +21,24 @@ constexpr CommandRow Block(std::uint8_t order, std::uint8_t code, FlagRange flag
   return Single(order, code, flags, Rule::kBlockBytes, offset, count);
 }
 constexpr CommandRow Bands(std::uint8_t order, int first, int count) {
-  return {order, code::kEqBand, RowKind::kFamily, flag::kBands.sub(first, count), Rule::kBand,
+  return {order,
+          code::kEqBand,
+          RowKind::kFamily,
+          flag::kBands.sub(first, count),
+          Rule::kBand,
           static_cast<std::uint16_t>(first)};
 }
 constexpr CommandRow Compressor(std::uint8_t order, int k) {
-  return {order, code::kCompressor, RowKind::kGroup, flag::Compressor(k), Rule::kCompressor,
+  return {order,
+          code::kCompressor,
+          RowKind::kGroup,
+          flag::Compressor(k),
+          Rule::kCompressor,
           static_cast<std::uint16_t>(k)};
 }
 constexpr CommandRow Crossover(std::uint8_t order, int k) {
-  return {order, code::kCrossover, RowKind::kGroup, flag::Filter(k), Rule::kCrossover,
-          static_cast<std::uint16_t>(k)};
+  return {order,           code::kCrossover, RowKind::kGroup,
+          flag::Filter(k), Rule::kCrossover, static_cast<std::uint16_t>(k)};
 }
 
 constexpr std::array<CommandRow, kCommandRowCount> kTable{{
@@ -48,18 +56,31 @@ constexpr std::array<CommandRow, kCommandRowCount> kTable{{
     {11, code::kOutputMutes, RowKind::kGroup, flag::kOutputSwitches, Rule::kBlockBytes,
      settings::offsets::kOutputMutes, 1},
     // Main Output.
-    Bands(12, 28, 5), Compressor(13, 1), Crossover(14, 5),
+    Bands(12, 28, 5),
+    Compressor(13, 1),
+    Crossover(14, 5),
     // Center Output.
-    Bands(15, 33, 5), Compressor(16, 2), Crossover(17, 6), Crossover(18, 7),
+    Bands(15, 33, 5),
+    Compressor(16, 2),
+    Crossover(17, 6),
+    Crossover(18, 7),
     // Surround Output.
-    Bands(19, 43, 5), Compressor(20, 4), Crossover(21, 10),
+    Bands(19, 43, 5),
+    Compressor(20, 4),
+    Crossover(21, 10),
     // Subwoofer Output.
-    Bands(22, 38, 5), Compressor(23, 3), Crossover(24, 8), Crossover(25, 9),
+    Bands(22, 38, 5),
+    Compressor(23, 3),
+    Crossover(24, 8),
+    Crossover(25, 9),
     Block(26, code::kSubDecay, flag::kSubDecay, settings::offsets::kSubDecay),
     // Music Equalizer.
-    Bands(27, 15, 7), Compressor(28, 5),
+    Bands(27, 15, 7),
+    Compressor(28, 5),
     // Echo Effect.
-    Bands(29, 22, 3), Crossover(30, 1), Crossover(31, 2),
+    Bands(29, 22, 3),
+    Crossover(30, 1),
+    Crossover(31, 2),
     Block(32, code::kEchoLevel, flag::kEchoLevel, kEchoA + 0),
     Block(33, code::kEchoDelay, flag::kEchoDelay, kEchoA + 4, 2),
     Block(34, code::kEchoRepeat, flag::kEchoRepeat, kEchoA + 3),
@@ -68,7 +89,9 @@ constexpr std::array<CommandRow, kCommandRowCount> kTable{{
     Single(37, code::kEchoPreDelayLr, flag::kEchoPreDelayLr, Rule::kEchoPreDelayLr),
     Single(38, code::kEchoDirect, flag::kEchoDirect, Rule::kEchoDirect),
     // Reverb Effect.
-    Bands(39, 25, 3), Crossover(40, 3), Crossover(41, 4),
+    Bands(39, 25, 3),
+    Crossover(40, 3),
+    Crossover(41, 4),
     Block(42, code::kRevLevel, flag::kRevLevel, settings::offsets::kRevLevel),
     Block(43, code::kRevTime, flag::kRevTime, settings::offsets::kRevTime),
     Block(44, code::kRevPreDelay, flag::kRevPreDelay, settings::offsets::kRevPreDelay, 2),
@@ -80,7 +103,8 @@ constexpr std::array<CommandRow, kCommandRowCount> kTable{{
     Block(49, code::kRevWidth, flag::kDialogRevWidth, settings::offsets::kRevWidth),
     Block(50, code::kRevPreDelay, flag::kDialogRevPreDelay, settings::offsets::kRevPreDelay, 2),
     // Mic Equalizer.
-    Compressor(51, 0), Crossover(52, 0),
+    Compressor(51, 0),
+    Crossover(52, 0),
     {53, code::kMicPolarity, RowKind::kGroup, flag::kMicPolarity, Rule::kMicPolarity},
     {54, code::kEqBand, RowKind::kFamily, flag::kBands.sub(0, 15), Rule::kMicBand},
     Single(55, code::kMicEqMode, flag::kMicEqMode, Rule::kMicEqMode),
@@ -153,21 +177,39 @@ void BuildPayload(const CommandRow& row, int member, const settings::ParameterBl
     case Rule::kMicPolarity:
       put.byte(((block.micFlags >> 4) & 1) * 2 + ((block.micFlags >> 3) & 1));
       break;
-    case Rule::kMusicMaxVolume: put.byte(link.musicMaxVolume); break;
-    case Rule::kMicMaxVolume: put.byte(link.micMaxVolume); break;
-    case Rule::kEchoDelayLr: put.byte(controls.echoDelayLr); break;
-    case Rule::kEchoPreDelayLr: put.byte(controls.echoPreDelayLr); break;
-    case Rule::kEchoDirect: put.byte(controls.echoDirect); break;
-    case Rule::kMicEqMode: put.byte(controls.micEqMode); break;
-    case Rule::kPinkNoiseMask: put.byte(link.pinkNoiseMask); break;
+    case Rule::kMusicMaxVolume:
+      put.byte(link.musicMaxVolume);
+      break;
+    case Rule::kMicMaxVolume:
+      put.byte(link.micMaxVolume);
+      break;
+    case Rule::kEchoDelayLr:
+      put.byte(controls.echoDelayLr);
+      break;
+    case Rule::kEchoPreDelayLr:
+      put.byte(controls.echoPreDelayLr);
+      break;
+    case Rule::kEchoDirect:
+      put.byte(controls.echoDirect);
+      break;
+    case Rule::kMicEqMode:
+      put.byte(controls.micEqMode);
+      break;
+    case Rule::kPinkNoiseMask:
+      put.byte(link.pinkNoiseMask);
+      break;
   }
 }
 
 }  // namespace
 
-const std::array<CommandRow, kCommandRowCount>& CommandTable() { return kTable; }
+const std::array<CommandRow, kCommandRowCount>& CommandTable() {
+  return kTable;
+}
 
-int ChannelOfMixControl(int i) { return kChannelOfPair[i / 2]; }
+int ChannelOfMixControl(int i) {
+  return kChannelOfPair[i / 2];
+}
 
 std::size_t ChannelPairOffset(int c) {
   return settings::offsets::kMix + 4 * static_cast<std::size_t>(c % 4) +

@@ -18,20 +18,20 @@ namespace kdsp::device {
 enum class RowKind : std::uint8_t { kSingle, kFamily, kGroup };
 
 enum class PayloadRule : std::uint8_t {
-  kBlockBytes,    // block[arg .. arg + argCount - 1]
-  kChannelPair,   // [c, the channel pair of c]; mix fader / mute button i -> channel c
-  kDelayKnob,     // [g, s, 4 bytes of delay line g + s]
-  kBand,          // [arg + i, band arg + i] with the band's gain rule
-  kMicBand,       // [base + i, band base + i], base 48 in mic EQ mode 2, else 0
-  kCompressor,    // [arg, compressor record arg]
-  kCrossover,     // [arg, filter record arg]
-  kMicPolarity,   // [(micFlags >> 3) & 3]
+  kBlockBytes,   // block[arg .. arg + argCount - 1]
+  kChannelPair,  // [c, the channel pair of c]; mix fader / mute button i -> channel c
+  kDelayKnob,    // [g, s, 4 bytes of delay line g + s]
+  kBand,         // [arg + i, band arg + i] with the band's gain rule
+  kMicBand,      // [base + i, band base + i], base 48 in mic EQ mode 2, else 0
+  kCompressor,   // [arg, compressor record arg]
+  kCrossover,    // [arg, filter record arg]
+  kMicPolarity,  // [(micFlags >> 3) & 3]
   kMusicMaxVolume,
   kMicMaxVolume,
-  kEchoDelayLr,   // low byte of the fader's value
+  kEchoDelayLr,  // low byte of the fader's value
   kEchoPreDelayLr,
   kEchoDirect,
-  kMicEqMode,     // the mode knob's value
+  kMicEqMode,  // the mode knob's value
   kPinkNoiseMask,
 };
 
@@ -68,8 +68,7 @@ struct OutgoingCommand {
 // returns its record; nothing when no flag is set.
 std::optional<OutgoingCommand> TakeNextChange(ChangeFlags& flags,
                                               const settings::ParameterBlock& block,
-                                              const LinkState& link,
-                                              const ControlValues& controls);
+                                              const LinkState& link, const ControlValues& controls);
 
 // The channel that main-window mix fader or mute button i (0..13) belongs to.
 int ChannelOfMixControl(int i);

@@ -38,6 +38,8 @@ class EncodedRecord {
   std::string_view textView() const {
     return {reinterpret_cast<const char*>(buffer_.data() + 2), textLength_};
   }
+  // Whether the record fits a device's output report of that length (report ID included).
+  bool fitsReport(std::size_t reportLength) const { return total() <= reportLength; }
   // The first reportLength bytes of the report (reportLength <= kRecordBufferSize).
   std::span<const std::uint8_t> report(std::size_t reportLength) const {
     return {buffer_.data(), reportLength};

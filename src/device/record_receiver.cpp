@@ -103,8 +103,8 @@ std::size_t RecordReceiver::parseRecord(const std::uint8_t* start, const std::ui
   const std::size_t available = static_cast<std::size_t>(TextEnd(start, end) - start);
   const auto drop = [&](DropReason reason, std::size_t shown) {
     if (onDrop_)
-      onDrop_(reason, std::string_view(reinterpret_cast<const char*>(start),
-                                       std::min(shown, available)));
+      onDrop_(reason,
+              std::string_view(reinterpret_cast<const char*>(start), std::min(shown, available)));
   };
   // ':' and command, length and checksum: 9 characters around the payload.
   if (available < 7) {

@@ -1,8 +1,8 @@
 // Sending records through the active transport.
 #include "device/record_sender.h"
 
-#include <cstring>
 #include <algorithm>
+#include <cstring>
 
 namespace kdsp::device {
 

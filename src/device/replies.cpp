@@ -19,9 +19,8 @@ void BlockReadback::onChunk(std::span<const std::uint8_t> payload) {
   const std::size_t offset = std::size_t{payload[1]} * 24;
   const std::size_t n = payload.size() - 2;
   if (offset + n <= received_.size()) std::memcpy(received_.data() + offset, payload.data() + 2, n);
-  valid_ = settings::BlockChecksum(received_) ==
-           (received_[settings::offsets::kChecksum] |
-            received_[settings::offsets::kChecksum + 1] << 8);
+  valid_ = settings::BlockChecksum(received_) == (received_[settings::offsets::kChecksum] |
+                                                  received_[settings::offsets::kChecksum + 1] << 8);
 }
 
 BlockReadback::EndResult BlockReadback::onEnd(std::span<const std::uint8_t> payload,

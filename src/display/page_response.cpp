@@ -8,9 +8,9 @@ ChartResponse PageResponse(const settings::ParameterBlock& block,
   ChartResponse sum;
   for (int filter : {page.highPass, page.lowPass})
     if (filter != settings::kNoRecord) addCrossover(block.filters[filter], sum);
-  const int first =
-      secondSet && page.secondSetFirstBand != settings::kNoRecord ? page.secondSetFirstBand
-                                                                  : page.firstBand;
+  const int first = secondSet && page.secondSetFirstBand != settings::kNoRecord
+                        ? page.secondSetFirstBand
+                        : page.firstBand;
   for (int i = 0; i < page.bandCount; ++i) {
     const settings::EqBand& band = block.bands[first + i];
     if (band.on == 1) addBand(band, sum);

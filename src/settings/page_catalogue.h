@@ -9,8 +9,14 @@ namespace kdsp::settings {
 
 // The pages in the order of their page-open slots.
 enum class PageId : int {
-  kMicEqualizer, kMusicEqualizer, kEcho, kReverb,
-  kMainOutput, kCenterOutput, kSubwooferOutput, kSurroundOutput,
+  kMicEqualizer,
+  kMusicEqualizer,
+  kEcho,
+  kReverb,
+  kMainOutput,
+  kCenterOutput,
+  kSubwooferOutput,
+  kSurroundOutput,
 };
 
 inline constexpr int kPageCount = 8;
@@ -43,7 +49,9 @@ inline constexpr std::array<PageParameters, kPageCount> kPages{{
      kNoRecord, 4},
 }};
 
-constexpr const PageParameters& Page(PageId id) { return kPages[static_cast<int>(id)]; }
+constexpr const PageParameters& Page(PageId id) {
+  return kPages[static_cast<int>(id)];
+}
 
 // The page with this command-line name, or nullptr.
 constexpr const PageParameters* FindPage(std::string_view key) {

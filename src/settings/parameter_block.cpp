@@ -21,11 +21,11 @@ constexpr std::uint8_t kDefaultMix[kOutputCount][kSourceCount] = {
 
 // frequency, family, direction, order, spare
 constexpr CrossoverFilter kDefaultFilters[kFilterCount] = {
-    {0, kButterworth, kHighPass, 0, 1},      {0, kButterworth, kHighPass, 0, 1},
-    {347, kButterworth, kLowPass, 0, 1},     {0, kButterworth, kHighPass, 0, 1},
-    {347, kButterworth, kLowPass, 0, 1},     {0, kLinkwitzRiley, kHighPass, 2, 1},
-    {0, kLinkwitzRiley, kHighPass, 2, 1},    {359, kLinkwitzRiley, kLowPass, 2, 1},
-    {0, kLinkwitzRiley, kHighPass, 2, 1},    {131, kLinkwitzRiley, kLowPass, 2, 1},
+    {0, kButterworth, kHighPass, 0, 1},   {0, kButterworth, kHighPass, 0, 1},
+    {347, kButterworth, kLowPass, 0, 1},  {0, kButterworth, kHighPass, 0, 1},
+    {347, kButterworth, kLowPass, 0, 1},  {0, kLinkwitzRiley, kHighPass, 2, 1},
+    {0, kLinkwitzRiley, kHighPass, 2, 1}, {359, kLinkwitzRiley, kLowPass, 2, 1},
+    {0, kLinkwitzRiley, kHighPass, 2, 1}, {131, kLinkwitzRiley, kLowPass, 2, 1},
     {0, kLinkwitzRiley, kHighPass, 2, 1},
 };
 
@@ -51,12 +51,12 @@ constexpr ParameterBlock MakeFactoryDefaults() {
   for (int o = 0; o < kOutputCount; ++o)
     for (int s = 0; s < kSourceCount; ++s) b.mix[o][s] = kDefaultMix[o][s];
 
-  int next = PlaceBands(b, 0, kMicBandSteps);      // 0..14, first mic set
-  next = PlaceBands(b, next, kMusicBandSteps);     // 15..21
-  next = PlaceBands(b, next, kEffectBandSteps);    // 22..24 echo
-  next = PlaceBands(b, next, kEffectBandSteps);    // 25..27 reverb
+  int next = PlaceBands(b, 0, kMicBandSteps);    // 0..14, first mic set
+  next = PlaceBands(b, next, kMusicBandSteps);   // 15..21
+  next = PlaceBands(b, next, kEffectBandSteps);  // 22..24 echo
+  next = PlaceBands(b, next, kEffectBandSteps);  // 25..27 reverb
   for (int page = 0; page < 4; ++page) next = PlaceBands(b, next, kOutputBandSteps);  // 28..47
-  PlaceBands(b, next, kMicBandSteps);              // 48..62, second mic set
+  PlaceBands(b, next, kMicBandSteps);  // 48..62, second mic set
   for (int set : {0, 48}) {
     b.bands[set].type = kLowShelf;
     b.bands[set + 14].type = kHighShelf;
@@ -65,8 +65,8 @@ constexpr ParameterBlock MakeFactoryDefaults() {
   for (int k = 0; k < kFilterCount; ++k) b.filters[k] = kDefaultFilters[k];
   for (int k = 0; k < kCompressorCount; ++k) {
     const bool music = k == 5;
-    b.compressors[k] = CompressorRecord{0, std::uint8_t(music ? 6 : 3),
-                                        std::uint8_t(music ? 4 : 2), 0, 22, {0, 0}};
+    b.compressors[k] = CompressorRecord{
+        0, std::uint8_t(music ? 6 : 3), std::uint8_t(music ? 4 : 2), 0, 22, {0, 0}};
   }
   b.echoA = EchoRecord{45, {0, 0}, 45, 196, {0, 0, 0, 0}, 0};
   b.echoB = EchoRecord{45, {0, 0}, 45, 196, {0, 0, 0, 0}, 5};
@@ -90,16 +90,23 @@ bool operator==(const ParameterBlock& a, const ParameterBlock& b) {
   return std::memcmp(&a, &b, kBlockSize) == 0;
 }
 
-const ParameterBlock& FactoryDefaults() { return kFactoryDefaults; }
+const ParameterBlock& FactoryDefaults() {
+  return kFactoryDefaults;
+}
 
-void ResetToFactory(ParameterBlock& block) { std::memcpy(&block, &kFactoryDefaults, kBlockSize); }
+void ResetToFactory(ParameterBlock& block) {
+  std::memcpy(&block, &kFactoryDefaults, kBlockSize);
+}
 
 std::uint16_t BlockChecksum(std::span<const std::uint8_t, kBlockSize> bytes) {
   std::uint16_t sum = 0;
-  for (std::size_t i = 0; i < offsets::kChecksum; ++i) sum = static_cast<std::uint16_t>(sum + bytes[i]);
+  for (std::size_t i = 0; i < offsets::kChecksum; ++i)
+    sum = static_cast<std::uint16_t>(sum + bytes[i]);
   return sum;
 }
 
-ParameterBlock& WorkingBlock() { return gWorkingBlock; }
+ParameterBlock& WorkingBlock() {
+  return gWorkingBlock;
+}
 
 }  // namespace kdsp::settings

@@ -31,11 +31,11 @@ enum Output : int { kMain = 0, kCenter = 1, kSubwoofer = 2, kSurround = 3 };
 enum Source : int { kMusic = 0, kMic = 1, kEcho = 2, kRev = 3 };
 
 struct EqBand {
-  std::int16_t gain;       // tenths of a dB
-  std::uint16_t frequency; // frequency grid step 0..359
-  std::uint8_t bandwidth;  // (bandwidth + 1) * 0.05 octave
-  std::uint8_t type;       // BandType
-  std::uint8_t on;         // 1 = switched on
+  std::int16_t gain;        // tenths of a dB
+  std::uint16_t frequency;  // frequency grid step 0..359
+  std::uint8_t bandwidth;   // (bandwidth + 1) * 0.05 octave
+  std::uint8_t type;        // BandType
+  std::uint8_t on;          // 1 = switched on
   std::uint8_t spare;
 };
 static_assert(sizeof(EqBand) == 8);
@@ -138,9 +138,15 @@ inline constexpr std::size_t kOutputMutes = 700;
 inline constexpr std::size_t kEchoDirect = 701;
 inline constexpr std::size_t kChecksum = 706;
 
-constexpr std::size_t Band(int b) { return kBands + 8 * static_cast<std::size_t>(b); }
-constexpr std::size_t Filter(int k) { return kFilters + 6 * static_cast<std::size_t>(k); }
-constexpr std::size_t Compressor(int k) { return kCompressors + 8 * static_cast<std::size_t>(k); }
+constexpr std::size_t Band(int b) {
+  return kBands + 8 * static_cast<std::size_t>(b);
+}
+constexpr std::size_t Filter(int k) {
+  return kFilters + 6 * static_cast<std::size_t>(k);
+}
+constexpr std::size_t Compressor(int k) {
+  return kCompressors + 8 * static_cast<std::size_t>(k);
+}
 constexpr std::size_t Mix(int output, int source) {
   return kMix + 4 * static_cast<std::size_t>(output) + static_cast<std::size_t>(source);
 }

@@ -7,10 +7,10 @@
 
 namespace kdsp::settings {
 
-inline constexpr std::array<std::string_view, 7> kAttackTexts = {
-    "1ms", "2ms", "5ms", "10ms", "20ms", "50ms", " 100"};
+inline constexpr std::array<std::string_view, 7> kAttackTexts = {"1ms",  "2ms",  "5ms", "10ms",
+                                                                 "20ms", "50ms", " 100"};
 inline constexpr std::array<std::string_view, 5> kReleaseTexts = {" 2X", " 4X", " 8X", "16X",
-                                                                    "32X"};
+                                                                  "32X"};
 inline constexpr std::array<std::string_view, 12> kRatioTexts = {
     "1:1  ", "1:1.5", "1:2  ", "1:3  ", "1:4  ", "1:5  ",
     "1:6  ", "1:8  ", "1:10 ", "1:13 ", "1:16 ", "1:INF"};
@@ -19,8 +19,8 @@ inline constexpr std::array<std::string_view, 5> kMusicInputNames = {"BGM", "VOD
                                                                      "OPT"};
 inline constexpr std::array<std::string_view, 3> kBandTypeNames = {"peaking", "low shelf",
                                                                    "high shelf"};
-inline constexpr std::array<std::string_view, 3> kFilterFamilyNames = {
-    "Butterworth", "Bessel", "Linkwitz-Riley"};
+inline constexpr std::array<std::string_view, 3> kFilterFamilyNames = {"Butterworth", "Bessel",
+                                                                       "Linkwitz-Riley"};
 inline constexpr std::array<int, 4> kFilterOrderSlopes = {12, 18, 24, 48};  // dB per octave
 inline constexpr std::array<std::string_view, 4> kOutputNames = {"main", "center", "subwoofer",
                                                                  "surround"};

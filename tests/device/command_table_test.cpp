@@ -116,12 +116,14 @@ TEST_F(CommandTableTest, EveryRowSendsItsRecord) {
   }
 }
 
-TEST_F(CommandTableTest, NothingChangedSendsNothing) { EXPECT_FALSE(next().has_value()); }
+TEST_F(CommandTableTest, NothingChangedSendsNothing) {
+  EXPECT_FALSE(next().has_value());
+}
 
 TEST_F(CommandTableTest, HigherRowGoesFirstOneRecordPerCall) {
-  flags.set(flag::kPinkNoise.first);           // row 56
-  flags.set(flag::Compressor(1).at(2));        // row 13
-  flags.set(flag::kMasterFaders.at(1));        // row 3
+  flags.set(flag::kPinkNoise.first);     // row 56
+  flags.set(flag::Compressor(1).at(2));  // row 13
+  flags.set(flag::kMasterFaders.at(1));  // row 3
   std::vector<int> orders;
   while (auto sent = next()) orders.push_back(sent->order);
   EXPECT_EQ(orders, (std::vector<int>{3, 13, 56}));

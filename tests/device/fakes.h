@@ -39,6 +39,8 @@ class RecordingPrompts : public UserPrompts {
 };
 
 // The text form of a record without its CR LF.
-inline std::string Line(const std::string& text) { return text.substr(0, text.size() - 2); }
+inline std::string Line(const std::string& text) {
+  return text.substr(0, text.size() - 2);
+}
 
 }  // namespace kdsp::device::testing

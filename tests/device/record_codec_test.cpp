@@ -25,8 +25,10 @@ TEST(RecordCodec, WorkedExamples) {
       {0xE0, {0xF0, 0x00}, ":E00002F0002E\r\n", 17},
       {0xF0, {0x01}, ":F00001010E\r\n", 15},
       {0x12, {}, ":120000EE\r\n", 13},
-      {0xA9, {0x1C, 0x1E, 0x00, 0x83, 0x00, 0x09, 0x00, 0x01, 0x00},
-       ":A900091C1E0083000900010087\r\n", 31},
+      {0xA9,
+       {0x1C, 0x1E, 0x00, 0x83, 0x00, 0x09, 0x00, 0x01, 0x00},
+       ":A900091C1E0083000900010087\r\n",
+       31},
   };
   for (const Case& c : cases) {
     const EncodedRecord record(c.command, c.payload);
@@ -53,6 +55,8 @@ TEST(RecordCodec, ChunkOf26BytesFillsA65ByteReport) {
   const EncodedRecord record(0xE1, payload);
   EXPECT_EQ(record.total(), 65u);
   EXPECT_EQ(record.text().size(), 63u);
+  EXPECT_TRUE(record.fitsReport(65));
+  EXPECT_FALSE(record.fitsReport(64));
 }
 
 TEST(RecordCodec, CountByteWrapsModulo256) {

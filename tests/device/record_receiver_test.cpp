@@ -20,12 +20,11 @@ struct Received {
 
 class ReceiverTest : public ::testing::Test {
  protected:
-  RecordReceiver receiver{[this](std::uint8_t c, std::span<const std::uint8_t> p) {
-                            records.push_back({c, {p.begin(), p.end()}});
-                          },
-                          [this](RecordReceiver::DropReason r, std::string_view) {
-                            drops.push_back(r);
-                          }};
+  RecordReceiver receiver{
+      [this](std::uint8_t c, std::span<const std::uint8_t> p) {
+        records.push_back({c, {p.begin(), p.end()}});
+      },
+      [this](RecordReceiver::DropReason r, std::string_view) { drops.push_back(r); }};
   std::vector<Received> records;
   std::vector<RecordReceiver::DropReason> drops;
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace kdsp::settings {
 namespace {

@@ -22,12 +22,16 @@ TEST(FactoryDefaults, MixTable) {
 }
 
 TEST(FactoryDefaults, BandsByPage) {
-  struct Row { int band; std::uint16_t step; std::uint8_t type; };
+  struct Row {
+    int band;
+    std::uint16_t step;
+    std::uint8_t type;
+  };
   const Row rows[] = {
-      {0, 59, kLowShelf},   {6, 203, kPeaking},   {13, 347, kPeaking}, {14, 347, kHighShelf},
-      {15, 59, kPeaking},   {21, 275, kPeaking},  {22, 131, kPeaking}, {24, 203, kPeaking},
-      {25, 131, kPeaking},  {27, 203, kPeaking},  {28, 95, kPeaking},  {32, 239, kPeaking},
-      {43, 95, kPeaking},   {47, 239, kPeaking},  {48, 59, kLowShelf}, {62, 347, kHighShelf},
+      {0, 59, kLowShelf},  {6, 203, kPeaking},  {13, 347, kPeaking}, {14, 347, kHighShelf},
+      {15, 59, kPeaking},  {21, 275, kPeaking}, {22, 131, kPeaking}, {24, 203, kPeaking},
+      {25, 131, kPeaking}, {27, 203, kPeaking}, {28, 95, kPeaking},  {32, 239, kPeaking},
+      {43, 95, kPeaking},  {47, 239, kPeaking}, {48, 59, kLowShelf}, {62, 347, kHighShelf},
       {52, 177, kPeaking},
   };
   for (const Row& r : rows) {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace kdsp::settings {
 namespace {

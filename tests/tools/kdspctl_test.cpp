@@ -11,6 +11,7 @@
 
 #include "settings/parameter_block.h"
 #include "settings/setting_file.h"
+#include "support/temp_dir.h"
 
 namespace kdsp {
 namespace {
@@ -25,28 +26,14 @@ struct RunResult {
 
 class KdspctlTest : public ::testing::Test {
  protected:
-  KdspctlTest() {
-    dir = fs::temp_directory_path() /
-          ("kdspctl_test_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  ~KdspctlTest() override { fs::remove_all(dir); }
-
-  static std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-
   RunResult run(const std::string& args, const std::string& input = "") {
     const fs::path in = dir / "stdin", out = dir / "stdout", err = dir / "stderr";
     std::ofstream(in, std::ios::binary) << input;
-    const std::string command = std::string(KDSPCTL_PATH) + " " + args + " <" + in.string() +
-                                " >" + out.string() + " 2>" + err.string();
+    const std::string command = std::string(KDSPCTL_PATH) + " " + args + " <" + in.string() + " >" +
+                                out.string() + " 2>" + err.string();
     const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadBytes(out),
+            testing::ReadBytes(err)};
   }
 
   std::string file(const std::string& name, const settings::ParameterBlock& block) {
@@ -62,17 +49,18 @@ class KdspctlTest : public ::testing::Test {
     return lines;
   }
 
-  fs::path dir;
+  testing::TempDir temp;
+  const fs::path& dir = temp.path();
 };
 
 TEST_F(KdspctlTest, NewWritesTheFactoryFile) {
   const fs::path p = dir / "factory.aex";
   ASSERT_EQ(run("new " + p.string()).status, 0);
-  const std::string bytes = Slurp(p);
+  const std::string bytes = testing::ReadBytes(p);
   ASSERT_EQ(bytes.size(), 724u);
-  EXPECT_EQ(bytes.substr(0, 24),
-            std::string("QM7_V1.0 \x02\x00\x00\x57\x33\x22\x11\xF1\x02\x02\x00\x1E\x1E\x04\x32",
-                        24));
+  EXPECT_EQ(
+      bytes.substr(0, 24),
+      std::string("QM7_V1.0 \x02\x00\x00\x57\x33\x22\x11\xF1\x02\x02\x00\x1E\x1E\x04\x32", 24));
 }
 
 TEST_F(KdspctlTest, DumpShowsFieldsInUserUnits) {
@@ -115,8 +103,9 @@ TEST_F(KdspctlTest, DumpJsonIsOneObjectWithTheSameFields) {
   ASSERT_EQ(json.status, 0);
   EXPECT_EQ(json.out.front(), '{');
   EXPECT_EQ(json.out.substr(json.out.size() - 2), "}\n");
-  EXPECT_NE(json.out.find("\"bands[6].frequency\": {\"step\":203,\"hz\":1000.00,\"label\":\"1K00\"}"),
-            std::string::npos);
+  EXPECT_NE(
+      json.out.find("\"bands[6].frequency\": {\"step\":203,\"hz\":1000.00,\"label\":\"1K00\"}"),
+      std::string::npos);
   EXPECT_NE(json.out.find("\"mix[center][echo]\": {\"level\":0,\"muted\":false}"),
             std::string::npos);
   EXPECT_EQ(Lines(json.out).size(), Lines(text.out).size() + 2);

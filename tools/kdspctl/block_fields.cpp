@@ -50,7 +50,9 @@ class Describer {
     for (std::uint8_t b : bytes) hex += Format(hex.empty() ? "%02X" : " %02X", b);
     add(name, hex, Quote(hex));
   }
-  void onOff(const std::string& name, bool on) { add(name, on ? "on" : "off", on ? "true" : "false"); }
+  void onOff(const std::string& name, bool on) {
+    add(name, on ? "on" : "off", on ? "true" : "false");
+  }
   // A table index shown by its name; values past the table are shown as numbers.
   template <std::size_t N>
   void choice(const std::string& name, unsigned value,
@@ -108,10 +110,10 @@ void DescribeMain(const ParameterBlock& b, Describer& d) {
       const std::uint8_t v = b.mix[o][s];
       const unsigned level = v & 0x7F;
       const bool muted = v & settings::kMixMuted;
-      d.add(Format("mix[%s][%s]", settings::kOutputNames[o].data(),
-                   settings::kSourceNames[s].data()),
-            Format("%u%s", level, muted ? " muted" : ""),
-            Format("{\"level\":%u,\"muted\":%s}", level, muted ? "true" : "false"));
+      d.add(
+          Format("mix[%s][%s]", settings::kOutputNames[o].data(), settings::kSourceNames[s].data()),
+          Format("%u%s", level, muted ? " muted" : ""),
+          Format("{\"level\":%u,\"muted\":%s}", level, muted ? "true" : "false"));
     }
   }
 }
@@ -165,8 +167,8 @@ void DescribeCompressors(const ParameterBlock& b, Describer& d) {
 void DescribeTail(const ParameterBlock& b, Describer& d) {
   for (int line = 0; line < settings::kDelayLineCount; ++line) {
     const double ms = b.outputDelay[line] / 1000.0;
-    d.add(Format("outputDelay[%s]", settings::kDelayLineNames[line].data()),
-          Format("%.2f ms", ms), Format("%.2f", ms));
+    d.add(Format("outputDelay[%s]", settings::kDelayLineNames[line].data()), Format("%.2f ms", ms),
+          Format("%.2f", ms));
   }
   for (const auto& [name, echo] : {std::pair{"echoA", &b.echoA}, std::pair{"echoB", &b.echoB}}) {
     const std::string at = std::string(name) + ".";

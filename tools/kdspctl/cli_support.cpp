@@ -20,7 +20,8 @@ long ParseNumber(std::string_view text, long low, long high, std::string_view wh
     digits.remove_prefix(2);
   }
   long value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+  const auto [end, error] =
+      std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
   if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
     throw UsageError(std::string(what) + " '" + std::string(text) + "' is not a number");
   if (negative) value = -value;

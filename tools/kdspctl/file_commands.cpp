@@ -63,7 +63,8 @@ int RunCurve(const Args& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--page" && i + 1 < args.size()) {
       page = settings::FindPage(args[++i]);
-      if (page == nullptr) throw UsageError("unknown page '" + std::string(args[i]) + "'\n" + usage);
+      if (page == nullptr)
+        throw UsageError("unknown page '" + std::string(args[i]) + "'\n" + usage);
     } else if (args[i] == "--mic-set" && i + 1 < args.size()) {
       const std::string_view set = args[++i];
       if (set != "a" && set != "b") throw UsageError("--mic-set takes a or b");
@@ -78,7 +79,8 @@ int RunCurve(const Args& args) {
   const auto block = LoadBlockOrExplain(path);
   const display::ChartResponse response = display::PageResponse(block, *page, secondSet);
   const auto& hz = display::chartFrequencies();
-  for (int i = 0; i < display::kChartPoints; ++i) std::printf("%.2f\t%.3f\n", hz[i], response.db[i]);
+  for (int i = 0; i < display::kChartPoints; ++i)
+    std::printf("%.2f\t%.3f\n", hz[i], response.db[i]);
   return 0;
 }
 

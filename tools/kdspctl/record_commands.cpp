@@ -24,9 +24,12 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
 
 std::string_view ReasonText(device::RecordReceiver::DropReason reason) {
   switch (reason) {
-    case device::RecordReceiver::DropReason::kChecksum: return "checksum error";
-    case device::RecordReceiver::DropReason::kTruncated: return "truncated";
-    case device::RecordReceiver::DropReason::kTooLong: return "length too large";
+    case device::RecordReceiver::DropReason::kChecksum:
+      return "checksum error";
+    case device::RecordReceiver::DropReason::kTruncated:
+      return "truncated";
+    case device::RecordReceiver::DropReason::kTooLong:
+      return "length too large";
   }
   return "dropped";
 }

@@ -13,7 +13,7 @@
 #include <system_error>
 #include <vector>
 
-namespace kdsp::settings::testing {
+namespace kdsp::testing {
 
 class TempDir {
  public:
@@ -67,4 +67,4 @@ inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes
   ASSERT_TRUE(out.good()) << path;
 }
 
-}  // namespace kdsp::settings::testing
+}  // namespace kdsp::testing
