@@ -27,7 +27,17 @@ std::size_t ChunkPayload(const settings::ParameterBlock& block, int k,
   return n + 2;
 }
 
-bool BlockTransfer::acknowledged(StoreResult& result) {
+bool BlockTransfer::delivered(StoreResult& result) {
+  switch (sender_.lastTransmit()) {
+    case TransmitResult::kHandedOver:
+      break;
+    case TransmitResult::kDiscarded:
+      prompts_.showMessage(message::kNoConnectingDevice);
+      [[fallthrough]];
+    case TransmitResult::kTooLarge:  // the sender has said so already
+      result = StoreResult::kNotSent;
+      return false;
+  }
   switch (host_.waitForAcknowledgements()) {
     case WaitOutcome::kAcknowledged:
       if (link_.connected) return true;
@@ -61,14 +71,14 @@ StoreResult BlockTransfer::StoreBlockToDevice(settings::ParameterBlock& block, s
     for (int k = 0; ok && k < kUploadChunkCount; ++k) {
       const std::size_t n = ChunkPayload(block, k, chunk);
       sender_.SendRecord(code::kBlockChunk, std::span<const std::uint8_t>(chunk.data(), n));
-      ok = acknowledged(result);
+      ok = delivered(result);
     }
     // The store record goes only after every chunk was taken, so a slot never receives a
     // half-sent block.
     if (ok) {
       const std::uint8_t store[3] = {slot, link_.musicMaxVolume, link_.micMaxVolume};
       sender_.SendBytesCommand(code::kStoreBlock, store);
-      acknowledged(result);
+      delivered(result);
     }
   }
   host_.endTransfer();

@@ -42,6 +42,7 @@ enum class StoreResult {
   kStored,           // every chunk and the store record acknowledged
   kNotConnected,     // told "No connecting device!"; nothing sent
   kWindowNotShown,   // the block was prepared; nothing sent before the window is shown
+  kNotSent,          // a record could not be handed to the device; the slot was not stored
   kNotAcknowledged,  // a record was not acknowledged in time; the slot was not stored
   kDisconnected,     // the link went away during the transfer; the slot was not stored
 };
@@ -58,8 +59,9 @@ class BlockTransfer {
   bool ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode);
 
  private:
-  // Waits for the acknowledgements; tells the user and returns false when they do not come.
-  bool acknowledged(StoreResult& result);
+  // Checks that the record just sent went out and was acknowledged; otherwise tells the user,
+  // records why in result and returns false.
+  bool delivered(StoreResult& result);
 
   LinkState& link_;
   RecordSender& sender_;

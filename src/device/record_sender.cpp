@@ -8,8 +8,10 @@ namespace kdsp::device {
 
 bool RecordSender::SendRecord(std::uint8_t command, std::span<const std::uint8_t> payload) {
   const EncodedRecord record(command, payload);
+  last_ = TransmitResult::kDiscarded;
   if (!record.valid() || transport_ == nullptr) return true;
-  switch (transport_->transmit(record)) {
+  last_ = transport_->transmit(record);
+  switch (last_) {
     case TransmitResult::kHandedOver:
       ++outstanding_;
       break;
@@ -23,18 +25,18 @@ bool RecordSender::SendRecord(std::uint8_t command, std::span<const std::uint8_t
 }
 
 void RecordSender::SendByteCommand(std::uint8_t command, std::uint8_t value) {
-  if (!state_.connected) return;
+  if (!connected()) return;
   SendRecord(command, std::span<const std::uint8_t>(&value, 1));
 }
 
 void RecordSender::SendBytesCommand(std::uint8_t command, std::span<const std::uint8_t> bytes) {
-  if (!state_.connected) return;
+  if (!connected()) return;
   SendRecord(command, bytes);
 }
 
 void RecordSender::SendIndexedCommand(std::uint8_t command, std::uint8_t index,
                                       std::span<const std::uint8_t> bytes) {
-  if (!state_.connected) return;
+  if (!connected()) return;
   std::array<std::uint8_t, kMaxPayload> payload{};
   const std::size_t n = std::min(bytes.size(), payload.size() - 1);
   payload[0] = index;
@@ -44,9 +46,15 @@ void RecordSender::SendIndexedCommand(std::uint8_t command, std::uint8_t index,
 
 void RecordSender::SendBandCommand(std::uint8_t command, std::uint8_t index,
                                    const settings::EqBand& band) {
-  if (!state_.connected) return;
+  if (!connected()) return;
   const auto payload = BandPayload(index, band);
   SendRecord(command, payload);
+}
+
+bool RecordSender::connected() {
+  if (state_.connected) return true;
+  last_ = TransmitResult::kDiscarded;
+  return false;
 }
 
 std::array<std::uint8_t, 9> BandPayload(std::uint8_t index, const settings::EqBand& band) {

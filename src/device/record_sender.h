@@ -39,11 +39,18 @@ class RecordSender {
   }
   void resetOutstanding() { outstanding_ = 0; }
 
+  // What became of the last record any send call was asked for.
+  TransmitResult lastTransmit() const { return last_; }
+
  private:
   const LinkState& state_;
   UserPrompts& prompts_;
   Transport* transport_ = nullptr;
   unsigned outstanding_ = 0;
+  TransmitResult last_ = TransmitResult::kDiscarded;
+
+  // The wrappers' gate: false (and the record counted as discarded) while not connected.
+  bool connected();
 };
 
 // The payload of a band record: [index, the band's 8 bytes], gain 0 when the band is off.

@@ -144,6 +144,22 @@ TEST_F(TransferTest, UnplugDuringUploadEndsIt) {
   EXPECT_EQ(host.ended, 1);
 }
 
+TEST_F(TransferTest, RecordsThatCannotGoOutStopTheUpload) {
+  transport.result = TransmitResult::kTooLarge;  // a device with a short output report
+  EXPECT_EQ(transfer.StoreBlockToDevice(block, 2), StoreResult::kNotSent);
+  EXPECT_EQ(transport.texts.size(), 1u);
+  EXPECT_EQ(prompts.messages, (std::vector<std::string>{"Size too large"}));
+  EXPECT_EQ(host.waits, 0);
+
+  transport.texts.clear();
+  prompts.messages.clear();
+  transport.result = TransmitResult::kDiscarded;  // the device went away between two records
+  EXPECT_EQ(transfer.StoreBlockToDevice(block, 2), StoreResult::kNotSent);
+  EXPECT_EQ(transport.texts.size(), 1u);
+  EXPECT_EQ(prompts.messages, (std::vector<std::string>{"No connecting device!"}));
+  EXPECT_EQ(host.ended, 2);
+}
+
 TEST_F(TransferTest, UploadStartsFromAZeroCount) {
   sender.SendByteCommand(0xE5, 0);  // never acknowledged
   EXPECT_EQ(transfer.StoreBlockToDevice(block, 0), StoreResult::kStored);

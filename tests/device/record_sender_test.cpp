@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "device/device_commands.h"
 #include "fakes.h"
 
 namespace kdsp::device {
@@ -83,6 +84,31 @@ TEST_F(SenderTest, AcknowledgementNeverGoesBelowZero) {
   sender.SendByteCommand(0xE5, 0);
   sender.resetOutstanding();
   EXPECT_EQ(sender.outstandingRecords(), 0u);
+}
+
+TEST_F(SenderTest, WholeDeviceCommands) {
+  SendGreeting(sender);
+  SendPanelLock(sender, 0);
+  SendPanelLock(sender, 255);
+  SendPanelPassword(sender, 300);
+  SendPanelPassword(sender, 999);
+  const std::vector<std::string> expected = {":E50001001A", ":C00001003F", ":C00001FF40",
+                                             ":C10002012C10", ":C1000203E753"};
+  ASSERT_EQ(transport.texts.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(Line(transport.texts[i]), expected[i]);
+}
+
+TEST_F(SenderTest, LastTransmitTellsWhatBecameOfTheRecord) {
+  sender.SendByteCommand(0xE5, 0);
+  EXPECT_EQ(sender.lastTransmit(), TransmitResult::kHandedOver);
+  link.connected = false;
+  sender.SendByteCommand(0xE5, 0);
+  EXPECT_EQ(sender.lastTransmit(), TransmitResult::kDiscarded);
+  link.connected = true;
+  transport.result = TransmitResult::kTooLarge;
+  sender.SendByteCommand(0xE5, 0);
+  EXPECT_EQ(sender.lastTransmit(), TransmitResult::kTooLarge);
 }
 
 }  // namespace
