@@ -7,7 +7,7 @@
 
 #include "device/record_receiver.h"
 #include "device/replies.h"
-#include "fakes.h"
+#include "support/device_fakes.h"
 
 namespace kdsp::device {
 namespace {

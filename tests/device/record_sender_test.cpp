@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "device/device_commands.h"
-#include "fakes.h"
+#include "support/device_fakes.h"
 
 namespace kdsp::device {
 namespace {

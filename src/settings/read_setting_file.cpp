@@ -1,0 +1,21 @@
+// Loading a setting file into the working block.
+#include "settings/read_setting_file.h"
+
+#include "device/command_codes.h"
+
+namespace kdsp::settings {
+
+SettingFileStatus SettingFileReader::ReadSettingFile(const std::filesystem::path& path,
+                                                     bool askTransfer) {
+  const SettingFileLoad load = LoadSettingFile(path, working);
+  if (!load.loaded()) {
+    if (!load.message.empty()) prompts.showMessage(load.message);
+    return load.status;
+  }
+  if (refreshAll) refreshAll();
+  if (askTransfer && prompts.askYesNo("Sync", "Transfer data to device?") && transfer != nullptr)
+    transfer->StoreBlockToDevice(working, device::kWorkingSettingsSlot);
+  return load.status;
+}
+
+}  // namespace kdsp::settings
