@@ -16,7 +16,7 @@ enum class Shape : std::uint8_t { kIdentity, kFirstOrder, kSecondOrder };
 
 // One section of a prototype: a pole pair with m = twice its real part and t = its squared
 // magnitude (kept as t - 1 and t + 1, the forms the design uses), or a real pole p.
-struct SectionSpec {
+struct PrototypeSection {
   Shape shape = Shape::kIdentity;
   float m = 0.0f;
   float tMinus1 = 0.0f;
@@ -24,22 +24,22 @@ struct SectionSpec {
   float p = 0.0f;
 };
 
-constexpr SectionSpec pole(float m, float t = 1.0f) {
+constexpr PrototypeSection pole(float m, float t = 1.0f) {
   return {Shape::kSecondOrder, m, t - 1.0f, t + 1.0f, 0.0f};
 }
 // The processor's 4th-order Bessel carries t - 1 and t + 1 as literals of their own.
-constexpr SectionSpec poleWithLiterals(float m, float tMinus1, float tPlus1) {
+constexpr PrototypeSection poleWithLiterals(float m, float tMinus1, float tPlus1) {
   return {Shape::kSecondOrder, m, tMinus1, tPlus1, 0.0f};
 }
-constexpr SectionSpec realPole(float p) {
+constexpr PrototypeSection realPole(float p) {
   return {Shape::kFirstOrder, 0.0f, 0.0f, 0.0f, p};
 }
-constexpr SectionSpec kIdentity{};
+constexpr PrototypeSection kIdentity{};
 
-using OrderSpec = std::array<SectionSpec, kMaxCrossoverSections>;
+using OrderPrototype = std::array<PrototypeSection, kMaxCrossoverSections>;
 
 // [family][order]: the sections of each prototype; unused trailing sections stay identity.
-constexpr std::array<std::array<OrderSpec, kFilterOrders>, kFamilies> kPrototypes = {{
+constexpr std::array<std::array<OrderPrototype, kFilterOrders>, kFamilies> kPrototypes = {{
     {{
         // Butterworth
         {pole(1.4142135623730951f), kIdentity},
@@ -68,25 +68,25 @@ int familyIndex(std::uint8_t family) {
   return family == settings::kButterworth ? 0 : family == settings::kBessel ? 1 : 2;
 }
 
-BiquadSection secondOrder(const SectionSpec& spec, bool lowPass, float s, float c) {
+BiquadSection secondOrder(const PrototypeSection& section, bool lowPass, float s, float c) {
   BiquadSection q;
-  const float r = spec.m * s / 2.0f;
-  const float oneMinusT = -spec.tMinus1;
+  const float r = section.m * s / 2.0f;
+  const float oneMinusT = -section.tMinus1;
   if (lowPass) {
-    const float e = (spec.tPlus1 + oneMinusT * c) / 2.0f;
+    const float e = (section.tPlus1 + oneMinusT * c) / 2.0f;
     const float a0 = e + r;
     q.b0 = (1.0f - c) / 2.0f / a0;
     q.b1 = (1.0f - c) / a0;
     q.b2 = q.b0;
-    q.a1 = (spec.tMinus1 - spec.tPlus1 * c) / a0;
+    q.a1 = (section.tMinus1 - section.tPlus1 * c) / a0;
     q.a2 = (e - r) / a0;
   } else {
-    const float e = (spec.tPlus1 + spec.tMinus1 * c) / 2.0f;
+    const float e = (section.tPlus1 + section.tMinus1 * c) / 2.0f;
     const float a0 = e + r;
     q.b0 = (1.0f + c) / 2.0f / a0;
     q.b1 = -(1.0f + c) / a0;
     q.b2 = q.b0;
-    q.a1 = (oneMinusT - spec.tPlus1 * c) / a0;
+    q.a1 = (oneMinusT - section.tPlus1 * c) / a0;
     q.a2 = (e - r) / a0;
   }
   return q;
@@ -162,16 +162,17 @@ BiquadSection designEqBand(const settings::EqBand& band) {
 CrossoverDesign designCrossoverAt(const settings::CrossoverFilter& filter, float w0) {
   CrossoverDesign design;
   design.count = crossoverSectionCount(filter);
-  const OrderSpec& specs = kPrototypes[familyIndex(filter.family)][orderIndex(filter.order)];
+  const OrderPrototype& prototype =
+      kPrototypes[familyIndex(filter.family)][orderIndex(filter.order)];
   const bool lowPass = isLowPass(filter);
   const float s = std::sin(w0);
   const float c = std::cos(w0);
   for (int i = 0; i < design.count; ++i) {
-    const SectionSpec& spec = specs[i];
-    if (spec.shape == Shape::kSecondOrder) {
-      design.sections[i] = secondOrder(spec, lowPass, s, c);
-    } else if (spec.shape == Shape::kFirstOrder) {
-      design.sections[i] = firstOrder(spec.p, lowPass, s, c);
+    const PrototypeSection& section = prototype[i];
+    if (section.shape == Shape::kSecondOrder) {
+      design.sections[i] = secondOrder(section, lowPass, s, c);
+    } else if (section.shape == Shape::kFirstOrder) {
+      design.sections[i] = firstOrder(section.p, lowPass, s, c);
     }
   }
   return design;
