@@ -1,0 +1,274 @@
+// Connection, reception and synchronisation.
+#include "device/device_link.h"
+
+#include <charconv>
+
+#include "device/command_codes.h"
+#include "device/device_commands.h"
+#include "device/event_loop_wait.h"
+#include "device/hid_device.h"
+#include "device/hid_device_controller.h"
+#include "device/link_timing.h"
+#include "device/wifi_module.h"
+
+namespace kdsp::device {
+namespace {
+
+// An input box's answer read as a decimal integer; anything else reads as 0.
+long AnswerAsNumber(const std::optional<std::string>& answer) {
+  if (!answer) return 0;
+  long value = 0;
+  const char* begin = answer->data();
+  const char* end = begin + answer->size();
+  const auto [at, error] = std::from_chars(begin, end, value);
+  return error == std::errc() && at == end ? value : 0;
+}
+
+std::string PermissionText(const HidDevice& device) {
+  return "The processor is connected at " + device.PnPInfo().DevicePath +
+         ", but this user may not open it (" + device.accessError() +
+         ").\n\nAllow access with a udev rule, for example in "
+         "/etc/udev/rules.d/70-kdsp.rules:\n"
+         "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"0483\", ATTRS{idProduct}==\"0157\", "
+         "TAG+=\"uaccess\"\n\nthen unplug the processor and plug it in again.";
+}
+
+}  // namespace
+
+DeviceLink::DeviceLink(HidDeviceController& hid, settings::ParameterBlock& working,
+                       UserPrompts& prompts, LinkObserver observer, QObject* parent)
+    : QObject(parent),
+      hid_(hid),
+      working_(working),
+      prompts_(prompts),
+      observer_(std::move(observer)),
+      receiver_([this](std::uint8_t command, std::span<const std::uint8_t> payload) {
+        HandleReply(command, payload);
+      }),
+      wifiHost_(kDefaultModuleAddress),
+      wifiPort_(kModulePort),
+      ackLimit_(kAcknowledgementLimit) {
+  sender_.setTransport(&transport_);
+  socket_.SetProtocol(cmTcpClient);
+  socket_.OnReceive = [this](TcmSocket&, int, int count, const std::uint8_t* data,
+                             const std::string&, int) {
+    receiver_.receiveStream({data, static_cast<std::size_t>(count)});
+  };
+  timer_.setInterval(kSyncIntervalUsb);
+  connect(&timer_, &QTimer::timeout, this, &DeviceLink::SyncTick);
+}
+
+DeviceLink::~DeviceLink() {
+  timer_.stop();
+  hid_.OnEnumerate = nullptr;
+  hid_.SetOnDeviceChange(nullptr);
+  releaseDevices();
+}
+
+void DeviceLink::start() {
+  attachHid();
+  timer_.start();
+}
+
+void DeviceLink::attachHid() {
+  hid_.OnEnumerate = [this](HidDevice& device, int index) {
+    return OnHidEnumerate(device, index);
+  };
+  // The first assignment of the change handler runs a device change at once; a later one (a
+  // new link on the same controller) does not, and the link then looks for itself.
+  deviceListExists_ = false;
+  hid_.SetOnDeviceChange([this] { OnHidDeviceChange(); });
+  if (!deviceListExists_) OnHidDeviceChange();
+}
+
+void DeviceLink::releaseDevices() {
+  for (HidDevice*& device : deviceList_) hid_.CheckIn(device);
+  deviceList_.clear();
+  transport_.setDevice(nullptr);
+}
+
+void DeviceLink::OnHidDeviceChange() {
+  if (deviceListExists_) {
+    releaseDevices();
+    state_.connected = false;
+    sender_.resetOutstanding();
+    notifyConnection();
+  } else {
+    deviceListExists_ = true;
+  }
+  // While WiFi control is on, records go through the socket and USB devices are left alone.
+  if (!state_.wifiMode) hid_.Enumerate();
+}
+
+bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
+  HidDevice* checkedOut = hid_.CheckOutByIndex(index);
+  if (checkedOut == nullptr) return true;
+  deviceList_.push_back(checkedOut);
+  const HidAttributes& id = checkedOut->Attributes();
+  if (id.VendorID != kProcessorVendorId || id.ProductID != kProcessorProductId) return true;
+
+  transport_.setDevice(checkedOut);
+  state_.connected = true;
+  state_.syncPending = true;
+  if (checkedOut->hasReadWriteAccess()) {
+    checkedOut->SetDataEvent(
+        [this](HidDevice& from, std::uint8_t reportId, std::span<const std::uint8_t> data) {
+          OnHidData(from, reportId, data);
+        });
+  } else {
+    tellAboutPermission(*checkedOut);
+  }
+  if (state_.windowShown) notifyConnection();
+  (void)device;
+  return true;
+}
+
+void DeviceLink::tellAboutPermission(const HidDevice& device) {
+  // Once per plugged-in device, and after the enumeration: a message box runs an event loop.
+  if (!toldAboutPermission_.insert(device.PnPInfo().DeviceID).second) return;
+  QTimer::singleShot(0, this, [this, text = PermissionText(device)] {
+    prompts_.showMessage(text);
+  });
+}
+
+void DeviceLink::OnHidData(HidDevice&, std::uint8_t, std::span<const std::uint8_t> data) {
+  receiver_.receiveReport(data);
+}
+
+void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t> payload) {
+  switch (command) {
+    case code::kStatus:
+      if (const auto status = ParseStatusReply(payload)) onStatus(*status);
+      break;
+    case code::kChunkReply:
+      readback_.onChunk(payload);
+      break;
+    case code::kEndReply: {
+      const auto result = readback_.onEnd(payload, working_);
+      lastRead_ = result;
+      if (result == BlockReadback::EndResult::kFactoryInstalled)
+        prompts_.showMessage(message::kEmptyOrChecksumError);
+      state_.readComplete = true;
+      if (observer_.refreshAll) observer_.refreshAll();
+      break;
+    }
+    case code::kVersion:
+      if (payload.empty()) break;
+      state_.versionOk = payload[0] == kAcceptedVersion;
+      if (!state_.versionOk) prompts_.showMessage(message::kVersionNoMatch);
+      break;
+    case code::kAcknowledge:
+      if (!payload.empty() && payload[0] == 1) sender_.acknowledge();
+      break;
+    default:
+      break;
+  }
+}
+
+void DeviceLink::onStatus(const StatusReply& status) {
+  state_.musicMaxVolume = status.musicMaxVolume;
+  state_.micMaxVolume = status.micMaxVolume;
+  state_.micEqChannel = status.micEqMode;
+  state_.panelUnlocked = status.panelUnlocked;
+  state_.lockPassword = status.lockPassword;
+  lastStatus_ = status;
+  if (state_.panelUnlocked != 0 || !askLockPassword_) return;
+  const auto answer = prompts_.askText("Processor", "Please Input Lock Password", "0");
+  // A cancelled input box answers its initial text.
+  if (AnswerAsNumber(answer ? answer : std::optional<std::string>("0")) != state_.lockPassword) {
+    prompts_.showMessage("Password Error!");
+    if (observer_.quit) observer_.quit();
+  }
+}
+
+void DeviceLink::SyncTick() {
+  if (state_.connected && state_.syncPending) {
+    state_.syncPending = false;
+    SendGreeting(sender_);
+    // Modal: ticks keep running meanwhile and the version reply normally arrives during it.
+    if (prompts_.askYesNo("Sync", "Sync with connecting device?")) {
+      if (state_.versionOk) ReadBlockFromDevice(kWorkingSettingsSlot, 0);
+      return;
+    }
+  }
+  if (!state_.versionOk) return;
+  if (const auto command = TakeNextChange(flags_, working_, state_, controls_))
+    sender_.SendBytesCommand(command->code, command->payload());
+}
+
+void DeviceLink::setWifiAddress(std::string host, int port) {
+  wifiHost_ = std::move(host);
+  wifiPort_ = port;
+}
+
+void DeviceLink::WiFi1Click() {
+  wifiChecked_ = !wifiChecked_;
+  if (!wifiChecked_) {
+    state_.wifiMode = false;
+    timer_.setInterval(kSyncIntervalUsb);
+    socket_.SetActive(false);
+    OnHidDeviceChange();
+    return;
+  }
+  timer_.setInterval(kSyncIntervalWifi);
+  state_.wifiMode = true;
+  if (socket_.Protocol() != cmTcpClient) {
+    prompts_.showMessage("Wifi Error");
+    return;
+  }
+  socket_.SetLocalHost("0");
+  socket_.SetLocalPort(0);
+  socket_.SetRemoteHost(wifiHost_);
+  socket_.SetRemotePort(wifiPort_);
+  socket_.SetActive(true);
+  WaitMs(kWifiSettleMs);
+  if (socket_.Active()) {
+    state_.connected = true;
+    notifyConnection();
+    SendGreeting(sender_);
+    WaitMs(kWifiSettleMs);
+  }
+  timer_.start();
+}
+
+StoreResult DeviceLink::StoreBlockToDevice(std::uint8_t slot) {
+  return transfer_.StoreBlockToDevice(working_, slot);
+}
+
+bool DeviceLink::ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode) {
+  lastRead_.reset();
+  return transfer_.ReadBlockFromDevice(slot, mode);
+}
+
+bool DeviceLink::waitForReadComplete(std::chrono::milliseconds limit) {
+  return WaitUntil([this] { return state_.readComplete || !state_.connected; }, limit) &&
+         state_.readComplete;
+}
+
+bool DeviceLink::waitForVersion(std::chrono::milliseconds limit) {
+  return WaitUntil([this] { return state_.versionOk || !state_.connected; }, limit) &&
+         state_.versionOk;
+}
+
+void DeviceLink::beginTransfer() {
+  if (observer_.busy) observer_.busy(true);
+  timerWasActive_ = timer_.isActive();
+  timer_.stop();
+}
+
+void DeviceLink::endTransfer() {
+  if (observer_.busy) observer_.busy(false);
+  if (timerWasActive_) timer_.start();
+}
+
+WaitOutcome DeviceLink::waitForAcknowledgements() {
+  WaitUntil([this] { return sender_.outstandingRecords() == 0 || !state_.connected; }, ackLimit_);
+  if (!state_.connected) return WaitOutcome::kDisconnected;
+  return sender_.outstandingRecords() == 0 ? WaitOutcome::kAcknowledged : WaitOutcome::kTimedOut;
+}
+
+void DeviceLink::notifyConnection() {
+  if (observer_.connectionChanged) observer_.connectionChanged();
+}
+
+}  // namespace kdsp::device

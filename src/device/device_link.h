@@ -1,0 +1,142 @@
+// The connection to the processor that the main window owns: it finds the processor among the
+// HID devices or reaches it through the WiFi module, acts on its replies, and sends every changed
+// parameter on the synchronisation tick, one record per tick in the command table's order.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "device/block_transfer.h"
+#include "device/change_flags.h"
+#include "device/command_table.h"
+#include "device/link_state.h"
+#include "device/link_transport.h"
+#include "device/record_receiver.h"
+#include "device/record_sender.h"
+#include "device/replies.h"
+#include "device/tcm_socket.h"
+#include "device/user_prompts.h"
+#include "settings/parameter_block.h"
+
+namespace kdsp::device {
+
+class HidDevice;
+class HidDeviceController;
+
+// The processor's identity on USB.
+inline constexpr std::uint16_t kProcessorVendorId = 0x0483;
+inline constexpr std::uint16_t kProcessorProductId = 0x0157;
+
+// What the link asks of the window that owns it, besides questions and messages.
+struct LinkObserver {
+  std::function<void()> refreshAll;         // reload every control from the working block
+  std::function<void()> connectionChanged;  // repaint the connection indicator
+  std::function<void(bool busy)> busy;      // wait cursor during transfers
+  std::function<void()> quit;               // a wrong panel-lock password ends the program
+};
+
+class DeviceLink : public QObject, private TransferHost {
+  Q_OBJECT
+
+ public:
+  DeviceLink(HidDeviceController& hid, settings::ParameterBlock& working, UserPrompts& prompts,
+             LinkObserver observer = {}, QObject* parent = nullptr);
+  ~DeviceLink() override;
+
+  LinkState& state() { return state_; }
+  const LinkState& state() const { return state_; }
+  ChangeFlags& flags() { return flags_; }
+  ControlValues& controls() { return controls_; }
+  RecordSender& sender() { return sender_; }
+  TcmSocket& socket() { return socket_; }
+  HidDevice* device() const { return transport_.device(); }
+
+  // Window creation: the first enumeration and the synchronisation timer.
+  void start();
+  // The window has been shown: block reads and uploads may run.
+  void FormShow() { state_.windowShown = true; }
+
+  // HID layer events.
+  void OnHidDeviceChange();
+  bool OnHidEnumerate(HidDevice& device, int index);
+  void OnHidData(HidDevice& device, std::uint8_t reportId, std::span<const std::uint8_t> data);
+  // Every valid record from the processor.
+  void HandleReply(std::uint8_t command, std::span<const std::uint8_t> payload);
+  // The synchronisation tick.
+  void SyncTick();
+
+  // WiFi control on and off, toward the given module address.
+  void WiFi1Click();
+  bool wifiChecked() const { return wifiChecked_; }
+  void setWifiAddress(std::string host, int port);
+
+  // Block procedures with the event loop running; see BlockTransfer.
+  StoreResult StoreBlockToDevice(std::uint8_t slot);
+  bool ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode);
+  // Waits, with the event loop running, for the end of the block read asked for last.
+  bool waitForReadComplete(std::chrono::milliseconds limit);
+  // Waits for the version reply to the greeting.
+  bool waitForVersion(std::chrono::milliseconds limit);
+  // The last status reply, if one has arrived since the link came up.
+  const std::optional<StatusReply>& lastStatus() const { return lastStatus_; }
+  // The end of the last block read: whether the received block was installed.
+  std::optional<BlockReadback::EndResult> lastReadResult() const { return lastRead_; }
+
+  void setAcknowledgementLimit(std::chrono::milliseconds limit) { ackLimit_ = limit; }
+  // Whether a locked panel's status asks for the password (the program does; tools that handle
+  // the lock themselves do not).
+  void setLockQuestion(bool ask) { askLockPassword_ = ask; }
+  // Connects to the HID layer (the first enumeration runs at once) without starting the
+  // synchronisation timer; start() does both.
+  void attachHid();
+  QTimer& syncTimer() { return timer_; }
+
+ private:
+  // TransferHost.
+  void beginTransfer() override;
+  void endTransfer() override;
+  WaitOutcome waitForAcknowledgements() override;
+
+  void releaseDevices();
+  void adoptProcessor(HidDevice& device);
+  void tellAboutPermission(const HidDevice& device);
+  void onStatus(const StatusReply& status);
+  void notifyConnection();
+
+  HidDeviceController& hid_;
+  settings::ParameterBlock& working_;
+  UserPrompts& prompts_;
+  LinkObserver observer_;
+
+  LinkState state_;
+  ChangeFlags flags_;
+  ControlValues controls_;
+  TcmSocket socket_;
+  LinkTransport transport_{state_, socket_};
+  RecordSender sender_{state_, prompts_};
+  RecordReceiver receiver_;
+  BlockTransfer transfer_{state_, sender_, *this, prompts_};
+  BlockReadback readback_;
+  QTimer timer_;
+
+  std::vector<HidDevice*> deviceList_;
+  bool deviceListExists_ = false;
+  std::set<std::uint32_t> toldAboutPermission_;
+  bool wifiChecked_ = false;
+  std::string wifiHost_;
+  int wifiPort_;
+  std::chrono::milliseconds ackLimit_;
+  std::optional<StatusReply> lastStatus_;
+  std::optional<BlockReadback::EndResult> lastRead_;
+  bool askLockPassword_ = true;
+  bool timerWasActive_ = false;
+};
+
+}  // namespace kdsp::device

@@ -1,0 +1,42 @@
+// The read thread of one checked-out device: it reads input reports and hands each report, and
+// each read error, to the user-interface thread, blocking until the event has run there.
+#pragma once
+
+#include <QObject>
+#include <memory>
+#include <thread>
+
+#include "device/hid_platform.h"
+
+namespace kdsp::device {
+
+class HidDevice;
+
+class HidReadThread : public QObject {
+ public:
+  // Made and stopped on the user-interface thread, which is where the device's events run.
+  // reportLength is the device's input report length (report ID byte included, above 0);
+  // sleepMs bounds each wait for a report, and so how long a stop takes.
+  HidReadThread(HidDevice& device, std::unique_ptr<HidPlatformHandle> handle, int reportLength,
+                int sleepMs);
+  ~HidReadThread() override;  // stops without delivering what waits
+
+  // Ends the thread and waits for it. Meanwhile a report or error waiting to be handed over is
+  // delivered when serve is set (and dropped otherwise), so a report that arrives during the
+  // stop never leaves both threads waiting for each other. The event may free the device.
+  // Called from inside one of this thread's events, that event's report is not waited for.
+  void Stop(bool serve);
+
+ private:
+  struct Mailbox;
+
+  std::shared_ptr<Mailbox> mailbox_;
+  std::unique_ptr<HidPlatformHandle> handle_;
+  std::thread thread_;
+
+  // The thread's loop.
+  static void Run(QObject* context, std::shared_ptr<Mailbox> mailbox, HidPlatformHandle* handle,
+                  int reportLength, int sleepMs);
+};
+
+}  // namespace kdsp::device

@@ -1,0 +1,117 @@
+// kdsp-sim: the simulated processor as a TCP server, for the program, kdspctl and the tests.
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QSocketNotifier>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/sim_command_line.h"
+#include "sim/sim_tcp_server.h"
+#include "sim/simulated_processor.h"
+
+namespace {
+
+// SIGINT and SIGTERM are turned into a byte on this pair, read by the event loop, so the loop
+// ends normally and the state file is written on the way out.
+int g_signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+bool CatchStopSignals() {
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) return false;
+  struct sigaction action = {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+QHostAddress ListenAddress(const std::string& host) {
+  if (host == "localhost") return QHostAddress(QHostAddress::LocalHost);
+  return QHostAddress(QString::fromStdString(host));
+}
+
+void PrintLine(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const kdsp::sim::SimCommandLineParse parse = kdsp::sim::ParseSimCommandLine(args);
+  if (!parse.line) {
+    std::fprintf(stderr, "kdsp-sim: %s\n\n%.*s", parse.error.c_str(),
+                 static_cast<int>(kdsp::sim::SimUsage().size()), kdsp::sim::SimUsage().data());
+    return 2;
+  }
+  const kdsp::sim::SimCommandLine& line = *parse.line;
+  if (line.help) {
+    std::fwrite(kdsp::sim::SimUsage().data(), 1, kdsp::sim::SimUsage().size(), stdout);
+    return 0;
+  }
+  const QHostAddress address = ListenAddress(line.host);
+  if (address.isNull()) {
+    std::fprintf(stderr, "kdsp-sim: '%s' is not an IP address\n", line.host.c_str());
+    return 2;
+  }
+
+  QCoreApplication app(argc, argv);
+  kdsp::sim::SimulatedProcessor processor(line.options);
+  std::string error;
+  if (line.stateFile && std::filesystem::exists(*line.stateFile) &&
+      !processor.loadState(*line.stateFile, &error)) {
+    // The file is left alone: starting fresh would overwrite it at the first store.
+    std::fprintf(stderr, "kdsp-sim: %s\n", error.c_str());
+    return 2;
+  }
+  if (line.verbose) processor.onRecordLog = PrintLine;
+  bool saveFailed = false;
+  const auto save = [&] {
+    if (!line.stateFile) return;
+    std::string why;
+    if (!processor.saveState(*line.stateFile, &why)) {
+      std::fprintf(stderr, "kdsp-sim: cannot save the state: %s\n", why.c_str());
+      saveFailed = true;
+    }
+  };
+  processor.onStore = [&](std::uint8_t) { save(); };
+
+  if (!CatchStopSignals()) {
+    std::perror("kdsp-sim: cannot catch SIGINT and SIGTERM");
+    return 1;
+  }
+  QSocketNotifier stopNotifier(g_signalPipe[0], QSocketNotifier::Read);
+  QObject::connect(&stopNotifier, &QSocketNotifier::activated, &app, [&] {
+    char byte = 0;
+    [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+    app.quit();
+  });
+
+  kdsp::sim::SimTcpServer server(processor);
+  if (!server.listen(address, line.port)) {
+    std::fprintf(stderr, "kdsp-sim: cannot listen on %s:%u: %s\n", line.host.c_str(),
+                 static_cast<unsigned>(line.port), server.errorString().toLocal8Bit().constData());
+    return 1;
+  }
+  const QString shownHost = server.serverAddress().protocol() == QAbstractSocket::IPv6Protocol
+                                ? "[" + server.serverAddress().toString() + "]"
+                                : server.serverAddress().toString();
+  PrintLine("listening on " + shownHost.toStdString() + ":" + std::to_string(server.serverPort()));
+
+  app.exec();
+  save();
+  return saveFailed ? 1 : 0;
+}

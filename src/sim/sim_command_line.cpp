@@ -1,0 +1,149 @@
+// Parsing the kdsp-sim command line.
+#include "sim/sim_command_line.h"
+
+#include <charconv>
+
+#include "device/block_transfer.h"
+
+namespace kdsp::sim {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: kdsp-sim [--listen HOST:PORT] [--state FILE] [--version HEX] [--locked PASSWORD]\n"
+    "                [--no-ack] [--ack-delay-ms N] [--corrupt-chunk K] [--close-after N]\n"
+    "                [--verbose]\n"
+    "\n"
+    "A simulated processor on a TCP port, speaking the device side of the record protocol.\n"
+    "\n"
+    "  --listen HOST:PORT   address to listen on (default 127.0.0.1:8899; port 0 picks a free\n"
+    "                       port); prints \"listening on HOST:PORT\" once ready\n"
+    "  --state FILE         keep the slots, working settings, maximum volumes and panel lock in\n"
+    "                       FILE: read at start when it exists, written after every store and\n"
+    "                       at exit\n"
+    "  --version HEX        answer the greeting with this version byte (default 21)\n"
+    "  --locked PASSWORD    start with the front panel locked under PASSWORD (0..999)\n"
+    "  --no-ack             never acknowledge a record\n"
+    "  --ack-delay-ms N     send every reply N milliseconds late (0..60000)\n"
+    "  --corrupt-chunk K    chunk K (0..29) of every read-back carries a wrong byte\n"
+    "  --close-after N      close each connection after N records have been answered\n"
+    "  --verbose            print every record received, one a line\n"
+    "  --help               print this text\n"
+    "\n"
+    "One connection is served at a time; further connections wait until it closes.\n"
+    "Exit status: 0 after SIGINT or SIGTERM; 1 when the address cannot be listened on or the\n"
+    "state cannot be saved; 2 for wrong arguments or a state file that cannot be used.\n";
+
+std::optional<long> ParseDecimal(std::string_view text, long low, long high) {
+  long value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
+      value > high)
+    return std::nullopt;
+  return value;
+}
+
+std::optional<std::uint8_t> ParseHexByte(std::string_view text) {
+  if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
+  if (text.empty() || text.size() > 2) return std::nullopt;
+  unsigned value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return static_cast<std::uint8_t>(value);
+}
+
+// "HOST:PORT"; an IPv6 host is written in brackets, "[::1]:8899".
+bool ParseListen(std::string_view text, SimCommandLine& line) {
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string_view::npos) return false;
+  std::string_view host = text.substr(0, colon);
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+    host = host.substr(1, host.size() - 2);
+  const auto port = ParseDecimal(text.substr(colon + 1), 0, 65535);
+  if (host.empty() || !port) return false;
+  line.host = std::string(host);
+  line.port = static_cast<std::uint16_t>(*port);
+  return true;
+}
+
+std::string Bad(std::string_view option, std::string_view value, std::string_view expected) {
+  return "bad value '" + std::string(value) + "' for " + std::string(option) + ": expected " +
+         std::string(expected);
+}
+
+// Applies one option that takes a value; returns the error, empty when it was good.
+std::string ApplyValue(std::string_view option, std::string_view value, SimCommandLine& line) {
+  SimOptions& o = line.options;
+  if (option == "--listen") {
+    if (!ParseListen(value, line)) return Bad(option, value, "HOST:PORT with PORT 0..65535");
+  } else if (option == "--state") {
+    if (value.empty()) return Bad(option, value, "a file name");
+    line.stateFile = std::filesystem::path(value);
+  } else if (option == "--version") {
+    const auto v = ParseHexByte(value);
+    if (!v) return Bad(option, value, "a hexadecimal byte such as 21");
+    o.version = *v;
+  } else if (option == "--locked") {
+    const auto v = ParseDecimal(value, 0, 999);
+    if (!v) return Bad(option, value, "a password 0..999");
+    o.lockedPassword = static_cast<std::uint16_t>(*v);
+  } else if (option == "--ack-delay-ms") {
+    const auto v = ParseDecimal(value, 0, 60000);
+    if (!v) return Bad(option, value, "milliseconds 0..60000");
+    o.ackDelayMs = static_cast<int>(*v);
+  } else if (option == "--corrupt-chunk") {
+    const auto v = ParseDecimal(value, 0, device::kUploadChunkCount - 1);
+    if (!v) return Bad(option, value, "a chunk number 0..29");
+    o.corruptChunk = static_cast<int>(*v);
+  } else if (option == "--close-after") {
+    const auto v = ParseDecimal(value, 0, 1000000000);
+    if (!v) return Bad(option, value, "a number of records 0..1000000000");
+    o.closeAfter = static_cast<int>(*v);
+  } else {
+    return "unknown option '" + std::string(option) + "'";
+  }
+  return {};
+}
+
+bool TakesValue(std::string_view option) {
+  for (std::string_view o : {"--listen", "--state", "--version", "--locked", "--ack-delay-ms",
+                             "--corrupt-chunk", "--close-after"})
+    if (o == option) return true;
+  return false;
+}
+
+}  // namespace
+
+SimCommandLineParse ParseSimCommandLine(std::span<const std::string_view> args) {
+  SimCommandLine line;
+  const auto failed = [](std::string error) { return SimCommandLineParse{std::nullopt, error}; };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view option = args[i];
+    std::optional<std::string_view> value;
+    if (const std::size_t eq = option.find('='); option.starts_with("--") && eq != option.npos) {
+      value = option.substr(eq + 1);
+      option = option.substr(0, eq);
+    }
+    if (option == "--help" || option == "-h") {
+      line.help = true;
+    } else if (option == "--no-ack" || option == "--verbose") {
+      if (value) return failed(std::string(option) + " takes no value");
+      (option == "--no-ack" ? line.options.noAck : line.verbose) = true;
+    } else if (TakesValue(option)) {
+      if (!value) {
+        if (i + 1 >= args.size()) return failed(std::string(option) + " needs a value");
+        value = args[++i];
+      }
+      if (std::string error = ApplyValue(option, *value, line); !error.empty())
+        return failed(error);
+    } else {
+      return failed("unknown argument '" + std::string(args[i]) + "'");
+    }
+  }
+  return {line, {}};
+}
+
+std::string_view SimUsage() {
+  return kUsage;
+}
+
+}  // namespace kdsp::sim

@@ -1,0 +1,36 @@
+// How the simulated processor is told to behave, and the form its replies take.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "device/command_codes.h"
+
+namespace kdsp::sim {
+
+struct SimOptions {
+  // The byte the greeting is answered with; anything but the accepted version makes the program
+  // refuse to synchronise.
+  std::uint8_t version = device::kAcceptedVersion;
+  // Start with the front panel locked under this password (0..999).
+  std::optional<std::uint16_t> lockedPassword;
+  // Never acknowledge a record.
+  bool noAck = false;
+  // Every reply, acknowledgements included, is due this many milliseconds after the input that
+  // caused it, so a reply never overtakes the acknowledgement of an earlier record.
+  int ackDelayMs = 0;
+  // Chunk K (0..29) of every read-back carries one wrong block byte: each record is still
+  // well-formed, but the block's checksum fails. -1: no corruption.
+  int corruptChunk = -1;
+  // The link is dropped after this many records have been received and answered; -1: never.
+  int closeAfter = -1;
+};
+
+// One reply record in its text form (CR LF included), due delayMs after the input that caused it.
+struct SimReply {
+  std::string text;
+  int delayMs = 0;
+};
+
+}  // namespace kdsp::sim

@@ -1,0 +1,174 @@
+// Tests of connection, reception and synchronisation against the simulated processor on the
+// virtual HID bus.
+#include <QTimer>
+
+#include "device/command_codes.h"
+#include "link_fixture.h"
+
+namespace kdsp::device {
+namespace {
+
+using testing::LinkFixture;
+
+TEST_F(LinkFixture, ConnectionGreetsAsksAndReadsTheWorkingSettingsOnYes) {
+  processor = plugProcessor();
+  working.bands[3].gain = 99;  // the read replaces this
+  prompts.answerYes = true;
+  startLink();
+  EXPECT_TRUE(link->state().connected);
+  ASSERT_TRUE(waitFor([&] { return link->state().readComplete; }));
+  EXPECT_EQ(prompts.questions, (std::vector<std::string>{"Sync with connecting device?"}));
+  ASSERT_GE(received.size(), 2u);
+  EXPECT_EQ(received[0], code::kGreeting);
+  EXPECT_EQ(received[1], code::kReadBlock);
+  EXPECT_TRUE(working == processor->processor().working());
+  EXPECT_EQ(refreshes, 1);
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(LinkFixture, YesBeforeTheVersionReplySendsNoReadRequest) {
+  processor = plugProcessor({.ackDelayMs = 300});
+  prompts.answerYes = true;
+  prompts.thinkMs = 0;
+  startLink();
+  waitFor([&] { return link->state().versionOk; });
+  EXPECT_EQ(received, (std::vector<int>{code::kGreeting}));
+  EXPECT_FALSE(link->state().readComplete);
+}
+
+TEST_F(LinkFixture, OneRecordPerTickInTableOrder) {
+  connectAndGreet();
+  link->syncTimer().stop();
+  link->flags().set(flag::kPinkNoise.first);     // row 56
+  link->flags().set(flag::Compressor(1).at(0));  // row 13
+  link->flags().set(flag::kMasterFaders.at(1));  // row 3
+  link->SyncTick();
+  waitFor([&] { return received.size() == 1; }, 200);
+  EXPECT_EQ(received, (std::vector<int>{code::kMasterMic}));
+  link->syncTimer().start();
+  ASSERT_TRUE(waitFor([&] { return received.size() == 3; }));
+  EXPECT_EQ(received, (std::vector<int>{code::kMasterMic, code::kCompressor, code::kPinkNoise}));
+  EXPECT_EQ(processor->processor().pinkNoiseMask(), link->state().pinkNoiseMask);
+}
+
+TEST_F(LinkFixture, EditsReachTheProcessorsWorkingBlock) {
+  connectAndGreet();
+  working.bands[30].gain = -75;
+  working.filters[9].frequency = 140;
+  working.mix[2][0] = 0x80 | 33;
+  link->flags().set(flag::kBands.at(30));
+  link->flags().set(flag::Filter(9).at(1));
+  link->flags().set(flag::kMixFaders.at(12));
+  ASSERT_TRUE(waitFor([&] { return received.size() == 3; }));
+  const auto& remote = processor->processor().working();
+  EXPECT_EQ(remote.bands[30].gain, -75);
+  EXPECT_EQ(remote.filters[9].frequency, 140);
+  EXPECT_EQ(remote.mix[2][0], 0x80 | 33);
+}
+
+TEST_F(LinkFixture, UploadIsThirtyOneAcknowledgedRecordsIntoTheSlot) {
+  connectAndGreet();
+  working.bands[44].gain = 55;
+  EXPECT_EQ(link->StoreBlockToDevice(4), StoreResult::kStored);
+  ASSERT_EQ(received.size(), 31u);
+  for (int k = 0; k < 30; ++k) EXPECT_EQ(received[k], code::kBlockChunk);
+  EXPECT_EQ(received[30], code::kStoreBlock);
+  EXPECT_TRUE(processor->processor().slot(4) == working);
+  EXPECT_TRUE(link->syncTimer().isActive());
+}
+
+TEST_F(LinkFixture, ProcessorThatNeverAcknowledgesEndsTheWaitWithAMessage) {
+  connectAndGreet({.noAck = true});
+  working.bands[20].gain = -33;
+  link->setAcknowledgementLimit(std::chrono::milliseconds(200));
+  EXPECT_EQ(link->StoreBlockToDevice(2), StoreResult::kNotAcknowledged);
+  EXPECT_EQ(received, (std::vector<int>{code::kBlockChunk}));  // the next waits for the ack
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0], message::kUploadNotAcknowledged);
+  EXPECT_TRUE(link->syncTimer().isActive());
+  EXPECT_FALSE(processor->processor().slot(2) == working);
+}
+
+TEST_F(LinkFixture, ReadBackWithBadChecksumInstallsTheFactoryDefaults) {
+  connectAndGreet({.corruptChunk = 7});
+  working.bands[1].gain = 12;
+  ASSERT_TRUE(link->ReadBlockFromDevice(3, 3));
+  ASSERT_TRUE(link->waitForReadComplete(std::chrono::seconds(2)));
+  EXPECT_EQ(prompts.messages, (std::vector<std::string>{"Empty or checksum error record!"}));
+  EXPECT_TRUE(working == settings::FactoryDefaults());
+  EXPECT_EQ(link->lastReadResult(), BlockReadback::EndResult::kFactoryInstalled);
+}
+
+TEST_F(LinkFixture, WrongVersionStopsAllSending) {
+  processor = plugProcessor({.version = 0x20});
+  startLink();
+  ASSERT_TRUE(waitFor([&] { return !prompts.messages.empty(); }));
+  EXPECT_EQ(prompts.messages[0], "Version no match!");
+  EXPECT_FALSE(link->state().versionOk);
+  received.clear();
+  link->flags().set(flag::kMasterFaders.at(0));
+  WaitMs(100);
+  EXPECT_TRUE(received.empty());
+}
+
+TEST_F(LinkFixture, UnplugDuringUploadEndsItsWaits) {
+  connectAndGreet({.ackDelayMs = 40});
+  QTimer::singleShot(150, [&] { platform.unplug(processorId); });
+  EXPECT_EQ(link->StoreBlockToDevice(5), StoreResult::kDisconnected);
+  EXPECT_FALSE(link->state().connected);
+  EXPECT_LT(received.size(), 31u);
+  EXPECT_EQ(link->sender().outstandingRecords(), 0u);
+  EXPECT_EQ(prompts.messages.back(), message::kUploadInterrupted);
+}
+
+class UnrelatedDevice : public VirtualHidDevice {
+ public:
+  UnrelatedDevice() : VirtualHidDevice({0x046D, 0xC52B, 1, "Other", "Receiver", ""}, {9, 9, 0}) {}
+  void writeOutputReport(std::span<const std::uint8_t>) override {}
+};
+
+TEST_F(LinkFixture, UnrelatedArrivalDropsAndRefindsTheProcessor) {
+  int drops = 0;
+  observer.connectionChanged = [&] { drops += !link->state().connected; };
+  connectAndGreet();
+  platform.plug(std::make_shared<UnrelatedDevice>());
+  ASSERT_TRUE(waitFor([&] { return prompts.questions.size() == 2; }));
+  EXPECT_GE(drops, 1);
+  EXPECT_TRUE(link->state().connected);
+  EXPECT_EQ(received.front(), code::kGreeting);  // greeted again
+}
+
+TEST_F(LinkFixture, LockedPanelAsksForThePassword) {
+  struct Case {
+    std::optional<std::string> answer;
+    bool quits;
+  };
+  const Case cases[] = {{"321", false}, {"12", true}, {"abc", true}, {std::nullopt, true}};
+  for (const Case& c : cases) {
+    link.reset();
+    if (processorId) platform.unplug(processorId);
+    prompts.messages.clear();
+    prompts.questions.clear();
+    quitRequested = false;
+    prompts.textAnswer = c.answer;
+    processor = plugProcessor({.lockedPassword = 321});
+    startLink();
+    ASSERT_TRUE(waitFor([&] { return link->lastStatus().has_value(); }));
+    EXPECT_EQ(quitRequested, c.quits) << c.answer.value_or("(cancel)");
+    EXPECT_EQ(prompts.messages.empty(), !c.quits);
+    if (c.quits) EXPECT_EQ(prompts.messages[0], "Password Error!");
+  }
+}
+
+TEST_F(LinkFixture, DeviceWithoutAccessIsReportedAsAPermissionProblem) {
+  processor = plugProcessor();
+  processor->setAccess(VirtualHidDevice::Access::kIdentifyOnly);
+  startLink();
+  ASSERT_TRUE(waitFor([&] { return !prompts.messages.empty(); }));
+  EXPECT_NE(prompts.messages[0].find("may not open it"), std::string::npos);
+  EXPECT_NE(prompts.messages[0].find("udev"), std::string::npos);
+  EXPECT_EQ(link->device()->hasReadWriteAccess(), false);
+}
+
+}  // namespace
+}  // namespace kdsp::device
