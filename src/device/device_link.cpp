@@ -24,16 +24,16 @@ long AnswerAsNumber(const std::optional<std::string>& answer) {
   return error == std::errc() && at == end ? value : 0;
 }
 
-std::string PermissionText(const HidDevice& device) {
-  return "The processor is connected at " + device.PnPInfo().DevicePath +
-         ", but this user may not open it (" + device.accessError() +
+}  // namespace
+
+std::string PermissionProblemText(const std::string& devicePath, const std::string& reason) {
+  return "The processor is connected at " + devicePath + ", but this user may not open it (" +
+         reason +
          ").\n\nAllow access with a udev rule, for example in "
          "/etc/udev/rules.d/70-kdsp.rules:\n"
          "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"0483\", ATTRS{idProduct}==\"0157\", "
          "TAG+=\"uaccess\"\n\nthen unplug the processor and plug it in again.";
 }
-
-}  // namespace
 
 DeviceLink::DeviceLink(HidDeviceController& hid, settings::ParameterBlock& working,
                        UserPrompts& prompts, LinkObserver observer, QObject* parent)
@@ -126,7 +126,9 @@ bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
 void DeviceLink::tellAboutPermission(const HidDevice& device) {
   // Once per plugged-in device, and after the enumeration: a message box runs an event loop.
   if (!toldAboutPermission_.insert(device.PnPInfo().DeviceID).second) return;
-  QTimer::singleShot(0, this, [this, text = PermissionText(device)] {
+  const std::string text =
+      PermissionProblemText(device.PnPInfo().DevicePath, device.accessError());
+  QTimer::singleShot(0, this, [this, text] {
     prompts_.showMessage(text);
   });
 }
@@ -154,6 +156,7 @@ void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t>
     }
     case code::kVersion:
       if (payload.empty()) break;
+      lastVersion_ = payload[0];
       state_.versionOk = payload[0] == kAcceptedVersion;
       if (!state_.versionOk) prompts_.showMessage(message::kVersionNoMatch);
       break;

@@ -42,6 +42,9 @@ struct LinkObserver {
   std::function<void()> quit;               // a wrong panel-lock password ends the program
 };
 
+// What to tell a user whose processor is present but may not be opened, and how to fix it.
+std::string PermissionProblemText(const std::string& devicePath, const std::string& reason);
+
 class DeviceLink : public QObject, private TransferHost {
   Q_OBJECT
 
@@ -84,6 +87,10 @@ class DeviceLink : public QObject, private TransferHost {
   bool waitForReadComplete(std::chrono::milliseconds limit);
   // Waits for the version reply to the greeting.
   bool waitForVersion(std::chrono::milliseconds limit);
+  // Keeps the event loop running until every record sent has been acknowledged.
+  WaitOutcome awaitAcknowledgements() { return waitForAcknowledgements(); }
+  // The version byte of the last version reply, if one has arrived.
+  std::optional<std::uint8_t> lastVersion() const { return lastVersion_; }
   // The last status reply, if one has arrived since the link came up.
   const std::optional<StatusReply>& lastStatus() const { return lastStatus_; }
   // The end of the last block read: whether the received block was installed.
@@ -134,6 +141,7 @@ class DeviceLink : public QObject, private TransferHost {
   int wifiPort_;
   std::chrono::milliseconds ackLimit_;
   std::optional<StatusReply> lastStatus_;
+  std::optional<std::uint8_t> lastVersion_;
   std::optional<BlockReadback::EndResult> lastRead_;
   bool askLockPassword_ = true;
   bool timerWasActive_ = false;

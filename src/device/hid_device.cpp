@@ -72,13 +72,14 @@ void HidDevice::SetDataEvent(DataEvent event) {
 
 void HidDevice::StartThread() {
   if (!dataEvent_ || !pluggedIn_ || !checkedOut_ || !hasReadWriteAccess_ || readThread_) return;
+  if (controller_ == nullptr) return;
   // A device without input reports has nothing to read.
   const HidCaps caps = GetCaps();
   if (caps.InputReportByteLength == 0) return;
   // Opened here rather than by the thread, so reports sent from now on are already kept for it.
   auto handle = Open(false);
   if (handle == nullptr) return;
-  readThread_ = std::make_unique<HidReadThread>(*this, std::move(handle),
+  readThread_ = std::make_unique<HidReadThread>(*this, controller_->receiver_, std::move(handle),
                                                 caps.InputReportByteLength, ThreadSleepTime);
 }
 

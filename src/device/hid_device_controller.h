@@ -91,8 +91,8 @@ class HidDeviceController {
   bool changeEventAssigned_ = false;
   int inUse_ = 0;
   bool changePending_ = false;
-  // Receives platform notices and deferred changes; destroyed with the controller, so none
-  // arrives afterwards.
+  // Receives platform notices, deferred changes and the read threads' reports; destroyed with
+  // the controller, so none arrives afterwards.
   QObject receiver_;
 };
 

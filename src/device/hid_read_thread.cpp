@@ -34,7 +34,7 @@ struct HidReadThread::Mailbox : std::enable_shared_from_this<Mailbox> {
 
   // Read thread: posts the report (or error) and blocks until it has been handled. False once
   // a stop was requested; nothing is posted then.
-  bool post(QObject* context, std::span<const std::uint8_t> bytes, bool error, int code);
+  bool post(QObject* dispatcher, std::span<const std::uint8_t> bytes, bool error, int code);
 
   // Read thread: waits ms unless a stop comes first; false when stopping.
   bool pause(int ms);
@@ -43,7 +43,7 @@ struct HidReadThread::Mailbox : std::enable_shared_from_this<Mailbox> {
   void serve();
 };
 
-bool HidReadThread::Mailbox::post(QObject* context, std::span<const std::uint8_t> bytes,
+bool HidReadThread::Mailbox::post(QObject* dispatcher, std::span<const std::uint8_t> bytes,
                                   bool error, int code) {
   std::unique_lock lock(mutex);
   if (stop) return false;
@@ -54,10 +54,11 @@ bool HidReadThread::Mailbox::post(QObject* context, std::span<const std::uint8_t
   changed.notify_all();  // a stop may be waiting for a post
   lock.unlock();
 
-  // The call holds the mailbox rather than the thread object, so it stays valid whatever the
-  // event does; Qt drops it unrun if the thread object is deleted first.
+  // The call holds the mailbox, not the thread object: it stays valid whatever the event does,
+  // and once the thread has stopped the mailbox is never posted again, so a late call does
+  // nothing.
   QMetaObject::invokeMethod(
-      context, [mailbox = shared_from_this()] { mailbox->serve(); }, Qt::QueuedConnection);
+      dispatcher, [mailbox = shared_from_this()] { mailbox->serve(); }, Qt::QueuedConnection);
 
   lock.lock();
   changed.wait(lock, [this] { return state == State::kDone || abandoned; });
@@ -89,11 +90,12 @@ void HidReadThread::Mailbox::serve() {
   changed.notify_all();
 }
 
-HidReadThread::HidReadThread(HidDevice& device, std::unique_ptr<HidPlatformHandle> handle,
-                             int reportLength, int sleepMs)
+HidReadThread::HidReadThread(HidDevice& device, QObject& dispatcher,
+                             std::unique_ptr<HidPlatformHandle> handle, int reportLength,
+                             int sleepMs)
     : mailbox_(std::make_shared<Mailbox>()), handle_(std::move(handle)) {
   mailbox_->device = &device;
-  thread_ = std::thread(&HidReadThread::Run, this, mailbox_, handle_.get(), reportLength,
+  thread_ = std::thread(&HidReadThread::Run, &dispatcher, mailbox_, handle_.get(), reportLength,
                         std::max(sleepMs, 1));
 }
 
@@ -126,7 +128,7 @@ void HidReadThread::Stop(bool serve) {
   thread_.join();
 }
 
-void HidReadThread::Run(QObject* context, std::shared_ptr<Mailbox> mailbox,
+void HidReadThread::Run(QObject* dispatcher, std::shared_ptr<Mailbox> mailbox,
                         HidPlatformHandle* handle, int reportLength, int sleepMs) {
   std::vector<std::uint8_t> buffer(static_cast<std::size_t>(reportLength));
   bool running = true;
@@ -141,9 +143,9 @@ void HidReadThread::Run(QObject* context, std::shared_ptr<Mailbox> mailbox,
       const int code = handle->errorCode() != 0 ? handle->errorCode() : EIO;
       // A device that keeps failing (pulled out, not yet noticed) is retried after one step
       // rather than at once, so the two threads do not spin on it.
-      running = mailbox->post(context, {}, true, code) && mailbox->pause(sleepMs);
+      running = mailbox->post(dispatcher, {}, true, code) && mailbox->pause(sleepMs);
     } else if (n > 0) {
-      running = mailbox->post(context, std::span<const std::uint8_t>(buffer).first(
+      running = mailbox->post(dispatcher, std::span<const std::uint8_t>(buffer).first(
                                            std::min<std::size_t>(n, buffer.size())),
                               false, 0);
     }

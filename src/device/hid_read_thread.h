@@ -12,14 +12,18 @@ namespace kdsp::device {
 
 class HidDevice;
 
-class HidReadThread : public QObject {
+class HidReadThread {
  public:
-  // Made and stopped on the user-interface thread, which is where the device's events run.
-  // reportLength is the device's input report length (report ID byte included, above 0);
-  // sleepMs bounds each wait for a report, and so how long a stop takes.
-  HidReadThread(HidDevice& device, std::unique_ptr<HidPlatformHandle> handle, int reportLength,
-                int sleepMs);
-  ~HidReadThread() override;  // stops without delivering what waits
+  // Made and stopped on the user-interface thread. Reports are handed over through the event
+  // loop of dispatcher's thread, where the device's events then run; dispatcher outlives the
+  // read thread and is not deleted from inside one of its events. reportLength is the input
+  // report length (report ID byte included, above 0); sleepMs bounds each wait for a report,
+  // and so how long a stop takes.
+  HidReadThread(HidDevice& device, QObject& dispatcher, std::unique_ptr<HidPlatformHandle> handle,
+                int reportLength, int sleepMs);
+  ~HidReadThread();  // stops without delivering what waits
+  HidReadThread(const HidReadThread&) = delete;
+  HidReadThread& operator=(const HidReadThread&) = delete;
 
   // Ends the thread and waits for it. Meanwhile a report or error waiting to be handed over is
   // delivered when serve is set (and dropped otherwise), so a report that arrives during the
@@ -35,8 +39,8 @@ class HidReadThread : public QObject {
   std::thread thread_;
 
   // The thread's loop.
-  static void Run(QObject* context, std::shared_ptr<Mailbox> mailbox, HidPlatformHandle* handle,
-                  int reportLength, int sleepMs);
+  static void Run(QObject* dispatcher, std::shared_ptr<Mailbox> mailbox,
+                  HidPlatformHandle* handle, int reportLength, int sleepMs);
 };
 
 }  // namespace kdsp::device

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "sim/sim_command_line.h"
@@ -70,12 +71,18 @@ int main(int argc, char** argv) {
 
   QCoreApplication app(argc, argv);
   kdsp::sim::SimulatedProcessor processor(line.options);
-  std::string error;
-  if (line.stateFile && std::filesystem::exists(*line.stateFile) &&
-      !processor.loadState(*line.stateFile, &error)) {
-    // The file is left alone: starting fresh would overwrite it at the first store.
-    std::fprintf(stderr, "kdsp-sim: %s\n", error.c_str());
-    return 2;
+  if (line.stateFile) {
+    std::string error;
+    std::error_code absent;
+    // A file that cannot be used is left alone and the run refused: starting fresh would
+    // overwrite it. A fresh file is written at once, so a path that cannot be written is
+    // reported now rather than at the first store.
+    const bool exists = std::filesystem::exists(*line.stateFile, absent) || absent;
+    if (exists ? !processor.loadState(*line.stateFile, &error)
+               : !processor.saveState(*line.stateFile, &error)) {
+      std::fprintf(stderr, "kdsp-sim: %s\n", error.c_str());
+      return 2;
+    }
   }
   if (line.verbose) processor.onRecordLog = PrintLine;
   bool saveFailed = false;

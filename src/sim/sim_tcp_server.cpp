@@ -9,6 +9,8 @@ SimTcpServer::SimTcpServer(SimulatedProcessor& processor, QObject* parent)
     : QObject(parent), processor_(processor) {
   clock_.start();
   replyTimer_.setSingleShot(true);
+  // A coarse timer may fire a little early; the replies would then wait for another round.
+  replyTimer_.setTimerType(Qt::PreciseTimer);
   connect(&replyTimer_, &QTimer::timeout, this, &SimTcpServer::sendDueReplies);
   connect(&server_, &QTcpServer::newConnection, this, &SimTcpServer::serveNextConnection);
 }

@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Empty", {}, {0, 0, 0, false}},
         // Collections and usages alone declare no report.
         Case{"NoFields", {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0xC0}, {0, 0, 0, false}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& param) { return param.param.name; });
 
 TEST(ReportDescriptor, BrokenDescriptorsGiveNothing) {
   const std::vector<std::pair<std::string, Bytes>> broken = {

@@ -113,6 +113,8 @@ TEST_F(KdspSimTest, WrongArgumentsEndWithStatus2AndAReason) {
       {{"--corrupt-chunk", "30"}, "kdsp-sim: bad value '30' for --corrupt-chunk"},
       {{"--listen", "nowhere:1"}, "kdsp-sim: 'nowhere' is not an IP address"},
       {{"--state", QString::fromStdString((dir / "broken").string())}, "not a kdsp-sim state"},
+      {{"--state", QString::fromStdString((dir / "no-such-folder" / "s").string())},
+       "no-such-folder"},
   };
   for (const Case& c : cases) {
     process.start(KDSP_SIM_PATH, c.args);

@@ -23,15 +23,16 @@ TEST(SimCommandLineTest, DefaultsListenOnTheModulePortOfThisMachine) {
   EXPECT_FALSE(parse.line->options.noAck);
   EXPECT_EQ(parse.line->options.corruptChunk, -1);
   EXPECT_EQ(parse.line->options.closeAfter, -1);
+  EXPECT_TRUE(Parse({"-h"}).line->help);
 }
 
 TEST(SimCommandLineTest, EveryOptionIsTaken) {
-  const auto parse = Parse({"--listen", "0.0.0.0:0", "--state=/tmp/s", "--version", "0x20",
+  const auto parse = Parse({"--listen", "[::1]:0", "--state=/tmp/s", "--version", "0x20",
                             "--locked", "999", "--no-ack", "--ack-delay-ms", "1500",
-                            "--corrupt-chunk=29", "--close-after", "0", "--verbose"});
+                            "--corrupt-chunk=29", "--close-after", "0", "--verbose", "--help"});
   ASSERT_TRUE(parse.line) << parse.error;
   const SimCommandLine& line = *parse.line;
-  EXPECT_EQ(line.host, "0.0.0.0");
+  EXPECT_EQ(line.host, "::1");
   EXPECT_EQ(line.port, 0);
   EXPECT_EQ(line.stateFile, std::filesystem::path("/tmp/s"));
   EXPECT_EQ(line.options.version, 0x20);
@@ -41,22 +42,7 @@ TEST(SimCommandLineTest, EveryOptionIsTaken) {
   EXPECT_EQ(line.options.corruptChunk, 29);
   EXPECT_EQ(line.options.closeAfter, 0);
   EXPECT_TRUE(line.verbose);
-  EXPECT_FALSE(line.help);
-}
-
-TEST(SimCommandLineTest, ListenAddressForms) {
-  struct Case {
-    std::string_view arg;
-    std::string host;
-    std::uint16_t port;
-  };
-  for (const Case& c : {Case{"127.0.0.1:8899", "127.0.0.1", 8899},
-                        Case{"[::1]:65535", "::1", 65535}, Case{"localhost:1", "localhost", 1}}) {
-    const auto parse = Parse({"--listen", c.arg});
-    ASSERT_TRUE(parse.line) << c.arg;
-    EXPECT_EQ(parse.line->host, c.host);
-    EXPECT_EQ(parse.line->port, c.port);
-  }
+  EXPECT_TRUE(line.help);
 }
 
 TEST(SimCommandLineTest, WrongArgumentsAreRefusedWithAReason) {
@@ -86,12 +72,6 @@ TEST(SimCommandLineTest, WrongArgumentsAreRefusedWithAReason) {
     EXPECT_FALSE(parse.line) << c.error;
     EXPECT_NE(parse.error.find(c.error), std::string::npos) << parse.error;
   }
-}
-
-TEST(SimCommandLineTest, HelpIsRecognised) {
-  EXPECT_TRUE(Parse({"--help"}).line->help);
-  EXPECT_TRUE(Parse({"-h"}).line->help);
-  EXPECT_NE(SimUsage().find("--listen HOST:PORT"), std::string_view::npos);
 }
 
 }  // namespace

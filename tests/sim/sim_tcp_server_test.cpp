@@ -94,17 +94,6 @@ TEST_F(SimTcpServerTest, RecordSplitAcrossTwoWritesIsAnsweredOnce) {
   EXPECT_EQ(sim->working().masterMusic, 12);
 }
 
-TEST_F(SimTcpServerTest, ReadBackArrivesWholeAndInOrder) {
-  start();
-  Client client(server->serverPort());
-  ASSERT_TRUE(client.connected());
-  client.send(Rec(code::kReadBlock, {0xF0, 0}));
-  const auto records = client.records(32);
-  ASSERT_EQ(records.size(), 32u);
-  for (int k = 0; k < 30; ++k) EXPECT_EQ(records[1 + k].payload.at(1), k);
-  EXPECT_EQ(records.back(), (Record{code::kEndReply, {0x57}}));
-}
-
 TEST_F(SimTcpServerTest, CloseAfterClosesTheConnectionOnceAnswered) {
   start(testing::Options([](SimOptions& o) { o.closeAfter = 1; }));
   Client client(server->serverPort());

@@ -78,14 +78,6 @@ TEST(SimulatedProcessorTest, GreetingIsAnsweredWithAckVersionAndStatus) {
   }
 }
 
-TEST(SimulatedProcessorTest, TheAcknowledgementIsByteExact) {
-  SimulatedProcessor sim;
-  const auto replies = sim.receive(Rec(code::kMasterMusic, {20}));
-  ASSERT_EQ(replies.size(), 1u);
-  EXPECT_EQ(replies[0].text, ":F00001010E\r\n");
-  EXPECT_EQ(replies[0].delayMs, 0);
-}
-
 TEST(SimulatedProcessorTest, EveryValidRecordIsAcknowledgedOnceAndBadOnesAreNot) {
   SimulatedProcessor sim;
   const std::string stream = Rec(code::kMasterMusic, {20}) + Rec(code::kBlockChunk, {0x57, 0}) +

@@ -2,8 +2,12 @@
 #include <cstdio>
 #include <exception>
 #include <string_view>
+#include <algorithm>
+
+#include <QCoreApplication>
 
 #include "commands.h"
+#include "device_commands.h"
 
 namespace {
 
@@ -18,21 +22,71 @@ constexpr const char* kUsage =
     "                             print a page's summed response, one HZ<TAB>DB line per\n"
     "                             chart point; PAGE: mic music echo reverb main center\n"
     "                             surround subwoofer\n"
+    "Processor (--connect usb (default), sim, or tcp://HOST:PORT):\n"
+    "  list                       processors found on USB, and whether they may be opened\n"
+    "  info                       version and status of the processor\n"
+    "  pull --slot S -o FILE      save slot S (0..9 or working) to a setting file\n"
+    "  push FILE --slot S [--no-verify]\n"
+    "                             store a setting file into slot S (0..8 or working) and\n"
+    "                             read it back to compare\n"
+    "  pull-all DIR               save slots 0..8 into DIR, with the group file Upload.set\n"
+    "  push-group FILE.set        store a group's setting files into their slots\n"
+    "  lock|unlock --password P   lock or unlock the processor's front panel\n"
+    "  password NEW --password OLD\n"
+    "                             change the front panel's password (0..999)\n"
+    "  With a locked front panel, pull, push, pull-all and push-group need --password.\n"
     "Device records:\n"
     "  encode CODE [BYTE...]      print a record's text (numbers decimal or 0x-hex)\n"
     "  decode [FILE]              read the processor's byte stream (stdin without FILE)\n"
     "                             and print each record and each dropped one\n";
 
+using kdsp::tools::Args;
+using kdsp::tools::ConnectTarget;
+
 struct Command {
   std::string_view name;
-  int (*run)(const kdsp::tools::Args&);
+  int (*run)(const Args&) = nullptr;
+  int (*runOnDevice)(const ConnectTarget&, const Args&) = nullptr;
 };
 
 constexpr Command kCommands[] = {
-    {"new", kdsp::tools::RunNew},       {"dump", kdsp::tools::RunDump},
-    {"diff", kdsp::tools::RunDiff},     {"curve", kdsp::tools::RunCurve},
-    {"encode", kdsp::tools::RunEncode}, {"decode", kdsp::tools::RunDecode},
+    {"new", kdsp::tools::RunNew},
+    {"dump", kdsp::tools::RunDump},
+    {"diff", kdsp::tools::RunDiff},
+    {"curve", kdsp::tools::RunCurve},
+    {"encode", kdsp::tools::RunEncode},
+    {"decode", kdsp::tools::RunDecode},
+    {"list", nullptr, kdsp::tools::RunList},
+    {"info", nullptr, kdsp::tools::RunInfo},
+    {"pull", nullptr, kdsp::tools::RunPull},
+    {"push", nullptr, kdsp::tools::RunPush},
+    {"pull-all", nullptr, kdsp::tools::RunPullAll},
+    {"push-group", nullptr, kdsp::tools::RunPushGroup},
+    {"lock", nullptr, kdsp::tools::RunLock},
+    {"unlock", nullptr, kdsp::tools::RunUnlock},
+    {"password", nullptr, kdsp::tools::RunPassword},
 };
+
+// Takes "--connect URL" out of the arguments, wherever it stands.
+std::string_view TakeConnectOption(Args& args) {
+  std::string_view url = "usb";
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--connect") continue;
+    if (i + 1 >= args.size()) throw kdsp::tools::UsageError("--connect needs usb, sim or tcp://HOST:PORT");
+    url = args[i + 1];
+    args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+    --i;
+  }
+  return url;
+}
+
+int Run(const Command& command, Args args, int argc, char** argv) {
+  const std::string_view url = TakeConnectOption(args);
+  if (command.run != nullptr) return command.run(args);
+  const ConnectTarget target = kdsp::tools::ParseConnectUrl(url);
+  QCoreApplication app(argc, argv);  // the link runs on the event loop
+  return command.runOnDevice(target, args);
+}
 
 }  // namespace
 
@@ -41,20 +95,35 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
   }
-  const std::string_view name = argv[1];
-  const kdsp::tools::Args args(argv + 2, argv + argc);
+  // The command is the first argument that is not --connect or its value.
+  Args all(argv + 1, argv + argc);
+  std::string_view name;
+  try {
+    Args rest = all;
+    TakeConnectOption(rest);
+    if (!rest.empty()) name = rest.front();
+  } catch (const kdsp::tools::UsageError& e) {
+    std::fprintf(stderr, "kdspctl: %s\n", e.what());
+    return 2;
+  }
   for (const Command& command : kCommands) {
     if (command.name != name) continue;
+    Args args = all;
+    args.erase(std::find(args.begin(), args.end(), name));
     try {
-      return command.run(args);
+      return Run(command, args, argc, argv);
     } catch (const kdsp::tools::UsageError& e) {
       std::fprintf(stderr, "kdspctl: %s\n", e.what());
       return 2;
+    } catch (const kdsp::tools::DeviceError& e) {
+      std::fprintf(stderr, "kdspctl: %s\n", e.what());
+      return 1;
     } catch (const std::exception& e) {
       std::fprintf(stderr, "kdspctl: %s\n", e.what());
       return 3;
     }
   }
-  std::fprintf(stderr, "kdspctl: unknown command '%s'\n\n%s", argv[1], kUsage);
+  std::fprintf(stderr, "kdspctl: unknown command '%.*s'\n\n%s", static_cast<int>(name.size()),
+               name.data(), kUsage);
   return 2;
 }

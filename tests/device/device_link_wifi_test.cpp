@@ -1,0 +1,111 @@
+// Tests of WiFi control: the link through a TCP connection to the simulated processor's server
+// and to a raw server that splits and garbles its replies. Only 127.0.0.1 is used.
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include "device/command_codes.h"
+#include "device/link_timing.h"
+#include "link_fixture.h"
+#include "sim/sim_tcp_server.h"
+
+namespace kdsp::device {
+namespace {
+
+class WifiTest : public testing::LinkFixture {
+ protected:
+  void startWifi(quint16 port) {
+    startLink();
+    link->setWifiAddress("127.0.0.1", port);
+    link->WiFi1Click();
+  }
+};
+
+TEST_F(WifiTest, SwitchingOnConnectsGreetsAndTicksEvery200Ms) {
+  sim::SimulatedProcessor processor;
+  std::vector<int> codes;
+  processor.onRecordLog = [&](std::string_view line) { codes.push_back(std::stoi(std::string(line))); };
+  sim::SimTcpServer server(processor);
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  startWifi(server.serverPort());
+  EXPECT_TRUE(link->wifiChecked());
+  EXPECT_TRUE(link->state().connected);
+  EXPECT_TRUE(link->state().versionOk);
+  EXPECT_EQ(codes, (std::vector<int>{code::kGreeting}));
+  EXPECT_EQ(link->syncTimer().interval(), kSyncIntervalWifi.count());
+  EXPECT_TRUE(prompts.questions.empty());  // no sync question on this path
+
+  working.echoDirect = 44;
+  link->controls().echoDirect = 44;
+  link->flags().set(flag::kEchoDirect.first);
+  ASSERT_TRUE(waitFor([&] { return codes.size() == 2; }));
+  EXPECT_EQ(processor.working().echoDirect, 44);
+  EXPECT_EQ(link->StoreBlockToDevice(6), StoreResult::kStored);
+  EXPECT_TRUE(processor.slot(6) == working);
+
+  link->WiFi1Click();
+  EXPECT_FALSE(link->wifiChecked());
+  EXPECT_FALSE(link->socket().Active());
+  EXPECT_FALSE(link->state().connected);  // no processor on USB
+  EXPECT_EQ(link->syncTimer().interval(), kSyncIntervalUsb.count());
+}
+
+TEST_F(WifiTest, RefusedConnectionLeavesTheLinkDown) {
+  QTcpServer closed;
+  ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+  const quint16 port = closed.serverPort();
+  closed.close();
+  startWifi(port);
+  EXPECT_FALSE(link->socket().Active());
+  EXPECT_FALSE(link->state().connected);
+  EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kNotConnected);
+}
+
+// A module that answers the greeting in pieces, with garbage and an oversized burst around it.
+class SplittingModule : public QObject {
+ public:
+  SplittingModule() {
+    server.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&server, &QTcpServer::newConnection, this, [this] {
+      client = server.nextPendingConnection();
+      QObject::connect(client, &QTcpSocket::readyRead, this, [this] { answer(); });
+    });
+  }
+  void answer() {
+    client->readAll();
+    client->write(QByteArray(3000, '\x7F'));             // oversized garbage, no colon
+    client->write(":F000FF");                             // a record that never ends properly
+    client->write("\r\n:E6000");                          // the version reply, first part
+    client->flush();
+    QTimer::singleShot(50, this, [this] {
+      client->write("121F8\r\n:F00001010E\r\n");          // its remainder, then an acknowledgement
+      client->flush();
+    });
+  }
+  QTcpServer server;
+  QTcpSocket* client = nullptr;
+};
+
+TEST_F(WifiTest, RecordsSplitAcrossSegmentsAndGarbageAreHandled) {
+  SplittingModule module;
+  startWifi(module.server.serverPort());
+  ASSERT_TRUE(link->state().connected);
+  EXPECT_TRUE(waitFor([&] { return link->state().versionOk; }));
+  EXPECT_EQ(link->sender().outstandingRecords(), 0u);  // the acknowledgement arrived too
+}
+
+TEST_F(WifiTest, ClosedLinkEndsAnUploadWithAMessage) {
+  sim::SimulatedProcessor processor({.closeAfter = 5});
+  sim::SimTcpServer server(processor);
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  startWifi(server.serverPort());
+  ASSERT_TRUE(link->state().versionOk);
+  link->setAcknowledgementLimit(std::chrono::milliseconds(300));
+  working.bands[2].gain = 40;
+  EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kNotAcknowledged);
+  EXPECT_FALSE(link->socket().Active());
+  EXPECT_FALSE(processor.slot(1) == working);
+  EXPECT_EQ(prompts.messages.back(), message::kUploadNotAcknowledged);
+}
+
+}  // namespace
+}  // namespace kdsp::device

@@ -1,0 +1,134 @@
+// Opening a connection to the processor for kdspctl.
+#include "device_session.h"
+
+#include <cstdio>
+
+#include "device/device_commands.h"
+#include "device/event_loop_wait.h"
+#include "device/hid_device.h"
+#include "device/link_timing.h"
+#include "device/linux_hid_platform.h"
+#include "device/socket_errors.h"
+#include "device/virtual_hid_platform.h"
+#include "sim/simulated_hid_device.h"
+
+namespace kdsp::tools {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kVersionLimit = 2s;
+constexpr auto kStatusLimit = 1s;
+
+}  // namespace
+
+std::string ConnectTarget::describe() const {
+  switch (kind) {
+    case Kind::kUsb: return "the processor on USB";
+    case Kind::kSim: return "the simulated processor";
+    case Kind::kTcp: return host + ":" + std::to_string(port);
+  }
+  return {};
+}
+
+ConnectTarget ParseConnectUrl(std::string_view url) {
+  if (url == "usb") return {};
+  if (url == "sim") return {ConnectTarget::Kind::kSim, {}, 0};
+  constexpr std::string_view kTcp = "tcp://";
+  if (url.starts_with(kTcp)) {
+    const std::string_view rest = url.substr(kTcp.size());
+    const std::size_t colon = rest.rfind(':');
+    if (colon != std::string_view::npos && colon > 0) {
+      const int port = static_cast<int>(ParseNumber(rest.substr(colon + 1), 1, 65535, "port"));
+      return {ConnectTarget::Kind::kTcp, std::string(rest.substr(0, colon)), port};
+    }
+  }
+  throw UsageError("--connect takes usb, sim or tcp://HOST:PORT, not '" + std::string(url) + "'");
+}
+
+void ConsolePrompts::showMessage(std::string_view text) {
+  std::fprintf(stderr, "kdspctl: %.*s\n", static_cast<int>(text.size()), text.data());
+}
+
+std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target) {
+  if (target.kind == ConnectTarget::Kind::kUsb)
+    return std::make_unique<device::LinuxHidPlatform>();
+  auto platform = std::make_unique<device::VirtualHidPlatform>();
+  if (target.kind == ConnectTarget::Kind::kSim)
+    platform->plug(std::make_shared<sim::SimulatedHidDevice>());
+  return platform;
+}
+
+DeviceSession::DeviceSession(const ConnectTarget& target)
+    : target_(target), platform_(MakePlatform(target)) {
+  controller_ = std::make_unique<device::HidDeviceController>(*platform_);
+  link_ = std::make_unique<device::DeviceLink>(*controller_, working_, prompts_);
+  link_->setLockQuestion(false);
+  link_->FormShow();
+}
+
+DeviceSession::~DeviceSession() {
+  link_.reset();
+  controller_.reset();
+}
+
+void DeviceSession::open() {
+  if (target_.kind == ConnectTarget::Kind::kTcp) {
+    openTcp();
+  } else {
+    openUsb();
+  }
+  if (!link_->waitForVersion(kVersionLimit)) {
+    if (!link_->state().connected) throw DeviceError("the connection to " + target_.describe() + " was lost");
+    if (const auto version = link_->lastVersion()) {
+      char text[96];
+      std::snprintf(text, sizeof text, "the processor answered version 0x%02X; 0x21 is needed",
+                    *version);
+      throw DeviceError(text);
+    }
+    throw DeviceError(target_.describe() + " did not answer the greeting");
+  }
+}
+
+void DeviceSession::openUsb() {
+  link_->attachHid();
+  device::HidDevice* device = link_->device();
+  if (device == nullptr || !link_->state().connected)
+    throw DeviceError(target_.kind == ConnectTarget::Kind::kSim
+                          ? "the simulated processor is missing"
+                          : "No processor found on USB (vendor 0x0483, product 0x0157).");
+  if (!device->hasReadWriteAccess())
+    throw DeviceError(
+        device::PermissionProblemText(device->PnPInfo().DevicePath, device->accessError()));
+  device::SendGreeting(link_->sender());
+}
+
+void DeviceSession::openTcp() {
+  link_->socket().OnError = [this](device::TcmSocket&, int code, const std::string&) {
+    // A failed connect carries its error in the high word of the notification.
+    const int error = code >> 16 != 0 ? code >> 16 : code;
+    if (error != device::kWsaEWouldBlock) socketError_ = device::MapErrorCode(error);
+  };
+  link_->setWifiAddress(target_.host, target_.port);
+  link_->WiFi1Click();  // connects, greets and waits for the answer
+  link_->syncTimer().stop();
+  if (!link_->state().connected)
+    throw DeviceError("cannot connect to " + target_.describe() +
+                      (socketError_.empty() ? "" : ": " + socketError_));
+}
+
+const device::StatusReply& DeviceSession::status() {
+  device::WaitUntil([this] { return link_->lastStatus().has_value(); }, kStatusLimit);
+  if (!link_->lastStatus()) throw DeviceError("the processor did not report its status");
+  return *link_->lastStatus();
+}
+
+void DeviceSession::requireUnlocked(const std::optional<long>& password) {
+  const device::StatusReply& s = status();
+  if (s.panelUnlocked != 0) return;
+  if (!password)
+    throw DeviceError("the processor's front panel is locked: give its password with --password");
+  if (*password != s.lockPassword) throw DeviceError("Password Error!");
+}
+
+}  // namespace kdsp::tools

@@ -1,0 +1,77 @@
+// A connection to one processor for one kdspctl command: over USB, over TCP through the WiFi
+// path, or to a simulated processor inside this process.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "cli_support.h"
+#include "device/device_link.h"
+#include "device/hid_device_controller.h"
+#include "device/hid_platform.h"
+#include "settings/parameter_block.h"
+
+namespace kdsp::tools {
+
+struct ConnectTarget {
+  enum class Kind { kUsb, kTcp, kSim };
+  Kind kind = Kind::kUsb;
+  std::string host;
+  int port = 0;
+  std::string describe() const;
+};
+
+// "usb", "sim" or "tcp://HOST:PORT".
+ConnectTarget ParseConnectUrl(std::string_view url);
+
+// Messages go to stderr; questions are answered as a script would: No, and no text.
+class ConsolePrompts : public device::UserPrompts {
+ public:
+  void showMessage(std::string_view text) override;
+  bool askYesNo(std::string_view, std::string_view) override { return false; }
+  std::optional<std::string> askText(std::string_view, std::string_view,
+                                     std::string_view) override {
+    return std::nullopt;
+  }
+};
+
+// A device command's failure: printed as "kdspctl: <message>", exit status 1.
+class DeviceError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The platform a target lists its HID devices on: the machine's, or one that holds the
+// simulated processor.
+std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target);
+
+class DeviceSession {
+ public:
+  explicit DeviceSession(const ConnectTarget& target);
+  ~DeviceSession();
+
+  // Finds the processor, greets it and waits for the accepted version; throws DeviceError.
+  void open();
+  // Waits for the status reply that follows the greeting; throws DeviceError.
+  const device::StatusReply& status();
+  // Refuses to go on with a locked front panel unless the password is given and right.
+  void requireUnlocked(const std::optional<long>& password);
+
+  device::DeviceLink& link() { return *link_; }
+  settings::ParameterBlock& working() { return working_; }
+
+ private:
+  void openUsb();
+  void openTcp();
+
+  ConnectTarget target_;
+  ConsolePrompts prompts_;
+  settings::ParameterBlock working_ = settings::FactoryDefaults();
+  std::unique_ptr<device::HidPlatform> platform_;
+  std::unique_ptr<device::HidDeviceController> controller_;
+  std::unique_ptr<device::DeviceLink> link_;
+  std::string socketError_;
+};
+
+}  // namespace kdsp::tools
