@@ -11,12 +11,12 @@ namespace kdsp::device {
 HidDevice::HidDevice(HidDeviceController* controller, HidPlatform& platform, HidPnPInfo info)
     : controller_(controller), platform_(platform), info_(std::move(info)) {}
 
-std::unique_ptr<HidDevice> HidDevice::Create(HidDeviceController* controller,
-                                             HidPlatform& platform, HidPnPInfo info) {
+std::unique_ptr<HidDevice> HidDevice::Create(HidDeviceController* controller, HidPlatform& platform,
+                                             HidPnPInfo info) {
   std::unique_ptr<HidDevice> device(new HidDevice(controller, platform, std::move(info)));
   // The handle only proves that the device can be reached; it is closed again at once.
-  const bool identified = device->Open(true) != nullptr &&
-                          platform.attributes(device->info_, device->attributes_);
+  const bool identified =
+      device->Open(true) != nullptr && platform.attributes(device->info_, device->attributes_);
   if (identified) return device;
   device->controller_ = nullptr;  // never listed: nothing to tell the controller
   return nullptr;
@@ -51,14 +51,18 @@ HidCaps HidDevice::GetCaps() {
   return *caps_;
 }
 
-bool HidDevice::IsAccessible() const { return pluggedIn_ && (checkedOut_ || inEvent_); }
+bool HidDevice::IsAccessible() const {
+  return pluggedIn_ && (checkedOut_ || inEvent_);
+}
 
 bool HidDevice::OpenFile() {
   if (handle_ == nullptr && IsAccessible()) handle_ = Open(true);
   return handle_ != nullptr;
 }
 
-void HidDevice::CloseFile() { handle_.reset(); }
+void HidDevice::CloseFile() {
+  handle_.reset();
+}
 
 bool HidDevice::WriteFile(std::span<const std::uint8_t> report) {
   return OpenFile() && handle_->write(report);
@@ -83,7 +87,9 @@ void HidDevice::StartThread() {
                                                 caps.InputReportByteLength, ThreadSleepTime);
 }
 
-void HidDevice::StopThread() { StopReadThread(true); }
+void HidDevice::StopThread() {
+  StopReadThread(true);
+}
 
 bool HidDevice::StopReadThread(bool serve) {
   if (readThread_ == nullptr) return true;

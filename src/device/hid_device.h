@@ -78,8 +78,8 @@ class HidDevice {
 
   HidDevice(HidDeviceController* controller, HidPlatform& platform, HidPnPInfo info);
   // Opens the device to identify it; null when it cannot be opened at all or not identified.
-  static std::unique_ptr<HidDevice> Create(HidDeviceController* controller,
-                                           HidPlatform& platform, HidPnPInfo info);
+  static std::unique_ptr<HidDevice> Create(HidDeviceController* controller, HidPlatform& platform,
+                                           HidPnPInfo info);
 
   // Opens read/write, else (when allowed) for identification only; notes the access.
   std::unique_ptr<HidPlatformHandle> Open(bool identificationFallback);

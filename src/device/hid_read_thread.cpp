@@ -99,7 +99,9 @@ HidReadThread::HidReadThread(HidDevice& device, QObject& dispatcher,
                         std::max(sleepMs, 1));
 }
 
-HidReadThread::~HidReadThread() { Stop(false); }
+HidReadThread::~HidReadThread() {
+  Stop(false);
+}
 
 void HidReadThread::Stop(bool serve) {
   if (!thread_.joinable()) return;
@@ -113,9 +115,8 @@ void HidReadThread::Stop(bool serve) {
   handle_->cancel();
   for (;;) {
     std::unique_lock lock(mailbox->mutex);
-    mailbox->changed.wait(lock, [&] {
-      return mailbox->state == Mailbox::State::kPosted || mailbox->finished;
-    });
+    mailbox->changed.wait(
+        lock, [&] { return mailbox->state == Mailbox::State::kPosted || mailbox->finished; });
     if (mailbox->state != Mailbox::State::kPosted) break;
     if (serve) {
       lock.unlock();
@@ -145,9 +146,10 @@ void HidReadThread::Run(QObject* dispatcher, std::shared_ptr<Mailbox> mailbox,
       // rather than at once, so the two threads do not spin on it.
       running = mailbox->post(dispatcher, {}, true, code) && mailbox->pause(sleepMs);
     } else if (n > 0) {
-      running = mailbox->post(dispatcher, std::span<const std::uint8_t>(buffer).first(
-                                           std::min<std::size_t>(n, buffer.size())),
-                              false, 0);
+      running = mailbox->post(
+          dispatcher,
+          std::span<const std::uint8_t>(buffer).first(std::min<std::size_t>(n, buffer.size())),
+          false, 0);
     }
   }
   std::lock_guard lock(mailbox->mutex);

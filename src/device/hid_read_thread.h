@@ -39,8 +39,8 @@ class HidReadThread {
   std::thread thread_;
 
   // The thread's loop.
-  static void Run(QObject* dispatcher, std::shared_ptr<Mailbox> mailbox,
-                  HidPlatformHandle* handle, int reportLength, int sleepMs);
+  static void Run(QObject* dispatcher, std::shared_ptr<Mailbox> mailbox, HidPlatformHandle* handle,
+                  int reportLength, int sleepMs);
 };
 
 }  // namespace kdsp::device

@@ -130,15 +130,15 @@ class LinuxHidHandle final : public HidPlatformHandle {
   }
 
   int read(std::span<std::uint8_t> buffer, int timeoutMs) override {
-    const std::span<std::uint8_t> target = usesReportIds_ || buffer.empty() ? buffer
-                                                                            : buffer.subspan(1);
+    const std::span<std::uint8_t> target =
+        usesReportIds_ || buffer.empty() ? buffer : buffer.subspan(1);
     if (target.empty()) return 0;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
       if (cancelled_) return 0;
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                              Clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
       const int slice = static_cast<int>(std::clamp<long long>(left.count(), 0, kReadSliceMs));
       errno = 0;
       const int n = hid_read_timeout(device_, target.data(), target.size(), slice);
@@ -264,7 +264,8 @@ bool LinuxHidPlatform::attributes(const HidPnPInfo& info, HidAttributes& attribu
   if (hidraw == nullptr) return false;
   bool found = false;
   // Only the instance that was listed: a node number reused by another device does not count.
-  if (udev_device* hid = HidParent(hidraw); hid != nullptr && InstanceId(hidraw, hid) == info.DeviceID) {
+  if (udev_device* hid = HidParent(hidraw);
+      hid != nullptr && InstanceId(hidraw, hid) == info.DeviceID) {
     if (const auto identity = ParseHidId(Property(hid, "HID_ID"))) {
       attributes.VendorID = identity->vendorId;
       attributes.ProductID = identity->productId;

@@ -116,9 +116,8 @@ void VirtualHidDevice::removeReader() {
 int VirtualHidDevice::read(std::span<std::uint8_t> buffer, int timeoutMs, int& errorCode,
                            const std::function<bool()>& stop) {
   std::unique_lock lock(mutex_);
-  inputArrived_.wait_for(lock, std::chrono::milliseconds(std::max(timeoutMs, 0)), [&] {
-    return failNextRead_ != 0 || !input_.empty() || stop();
-  });
+  inputArrived_.wait_for(lock, std::chrono::milliseconds(std::max(timeoutMs, 0)),
+                         [&] { return failNextRead_ != 0 || !input_.empty() || stop(); });
   if (failNextRead_ != 0) {
     errorCode = std::exchange(failNextRead_, 0);
     return -1;
@@ -229,8 +228,8 @@ bool VirtualHidPlatform::caps(const HidPnPInfo& info, HidCaps& caps) {
   return true;
 }
 
-std::unique_ptr<HidPlatformHandle> VirtualHidPlatform::open(const HidPnPInfo& info,
-                                                            bool readWrite, HidOpenError* error) {
+std::unique_ptr<HidPlatformHandle> VirtualHidPlatform::open(const HidPnPInfo& info, bool readWrite,
+                                                            HidOpenError* error) {
   const auto plug = find(info.DeviceID);
   auto fail = [error](int code, std::string reason) -> std::unique_ptr<HidPlatformHandle> {
     if (error != nullptr) *error = {code, std::move(reason)};
@@ -238,7 +237,8 @@ std::unique_ptr<HidPlatformHandle> VirtualHidPlatform::open(const HidPnPInfo& in
   };
   if (plug == nullptr) return fail(ENODEV, "No such device");
   const VirtualHidDevice::Access access = plug->device->access();
-  if (access == VirtualHidDevice::Access::kNone) return fail(EACCES, std::string(kPermissionDenied));
+  if (access == VirtualHidDevice::Access::kNone)
+    return fail(EACCES, std::string(kPermissionDenied));
   if (!readWrite) return MakeIdentificationHandle();
   if (access != VirtualHidDevice::Access::kReadWrite) {
     return fail(EACCES, std::string(kPermissionDenied));

@@ -53,7 +53,8 @@ HidPnPInfo Info(std::string path, std::uint32_t id) {
 
 std::vector<std::string> Paths(const HidDeviceController& controller) {
   std::vector<std::string> paths;
-  for (int i = 0; i < controller.count(); ++i) paths.push_back(controller.at(i)->PnPInfo().DevicePath);
+  for (int i = 0; i < controller.count(); ++i)
+    paths.push_back(controller.at(i)->PnPInfo().DevicePath);
   return paths;
 }
 
@@ -113,7 +114,9 @@ TEST_F(ControllerTest, FollowsArrivalAndRemoval) {
   std::vector<std::string> log;
   controller.OnArrival = [&](HidDevice& d) { log.push_back("arrival " + d.PnPInfo().DevicePath); };
   controller.OnRemoval = [&](HidDevice& d) { log.push_back("removal " + d.PnPInfo().DevicePath); };
-  controller.OnDeviceUnplug = [&](HidDevice& d) { log.push_back("unplug " + d.PnPInfo().DevicePath); };
+  controller.OnDeviceUnplug = [&](HidDevice& d) {
+    log.push_back("unplug " + d.PnPInfo().DevicePath);
+  };
   controller.SetOnDeviceChange([&] { log.push_back("change"); });
   ASSERT_EQ(log, std::vector<std::string>{"change"});
 
@@ -125,8 +128,8 @@ TEST_F(ControllerTest, FollowsArrivalAndRemoval) {
 
   platform.unplug(ids[echo.get()]);
   Settle();
-  EXPECT_EQ(log, (std::vector<std::string>{"change", "arrival " + path, "change",
-                                           "unplug " + path, "removal " + path, "change"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"change", "arrival " + path, "change", "unplug " + path,
+                                           "removal " + path, "change"}));
   EXPECT_EQ(controller.count(), 0);
 }
 
@@ -278,7 +281,9 @@ TEST_F(ControllerTest, CheckOutAndCheckIn) {
   EXPECT_FALSE(copy->checkedOut());
   EXPECT_FALSE(copy->isOpen());
   EXPECT_EQ(controller.checkedInCount(), 2);
-  EXPECT_EQ(controller.CheckOutByIndex(1), copy);
+  held = controller.CheckOutByIndex(1);
+  EXPECT_EQ(held, copy);
+  controller.CheckIn(held);
 }
 
 TEST_F(ControllerTest, ADeviceWithoutAccessIsListedAndHeldButNotRead) {

@@ -64,9 +64,13 @@ inline bool Eventually(const std::function<bool()>& done) {
 }
 
 // Lets queued notices (device changes) arrive.
-inline void Settle() { WaitMs(20); }
+inline void Settle() {
+  WaitMs(20);
+}
 
-inline bool OnUiThread() { return QThread::currentThread() == QCoreApplication::instance()->thread(); }
+inline bool OnUiThread() {
+  return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
 
 // One input report as the data event saw it.
 struct Delivery {
