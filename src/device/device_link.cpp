@@ -71,9 +71,7 @@ void DeviceLink::start() {
 }
 
 void DeviceLink::attachHid() {
-  hid_.OnEnumerate = [this](HidDevice& device, int index) {
-    return OnHidEnumerate(device, index);
-  };
+  hid_.OnEnumerate = [this](HidDevice& device, int index) { return OnHidEnumerate(device, index); };
   // The first assignment of the change handler runs a device change at once; a later one (a
   // new link on the same controller) does not, and the link then looks for itself.
   deviceListExists_ = false;
@@ -126,11 +124,8 @@ bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
 void DeviceLink::tellAboutPermission(const HidDevice& device) {
   // Once per plugged-in device, and after the enumeration: a message box runs an event loop.
   if (!toldAboutPermission_.insert(device.PnPInfo().DeviceID).second) return;
-  const std::string text =
-      PermissionProblemText(device.PnPInfo().DevicePath, device.accessError());
-  QTimer::singleShot(0, this, [this, text] {
-    prompts_.showMessage(text);
-  });
+  const std::string text = PermissionProblemText(device.PnPInfo().DevicePath, device.accessError());
+  QTimer::singleShot(0, this, [this, text] { prompts_.showMessage(text); });
 }
 
 void DeviceLink::OnHidData(HidDevice&, std::uint8_t, std::span<const std::uint8_t> data) {

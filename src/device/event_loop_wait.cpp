@@ -22,8 +22,7 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
   tick.start(kPollMs);
   while (!done()) {
     if (clock.elapsed() >= limit.count()) return done();
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
-                                    kPollMs);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, kPollMs);
   }
   return true;
 }

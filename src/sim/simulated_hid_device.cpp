@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-
 namespace kdsp::sim {
 namespace {
 

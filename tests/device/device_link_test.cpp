@@ -1,6 +1,7 @@
 // Tests of connection, reception and synchronisation against the simulated processor on the
 // virtual HID bus.
 #include <QTimer>
+#include <algorithm>
 
 #include "device/command_codes.h"
 #include "link_fixture.h"
@@ -168,6 +169,50 @@ TEST_F(LinkFixture, DeviceWithoutAccessIsReportedAsAPermissionProblem) {
   EXPECT_NE(prompts.messages[0].find("may not open it"), std::string::npos);
   EXPECT_NE(prompts.messages[0].find("udev"), std::string::npos);
   EXPECT_EQ(link->device()->hasReadWriteAccess(), false);
+}
+
+}  // namespace
+}  // namespace kdsp::device
+
+namespace kdsp::device {
+namespace {
+
+// A processor whose reports are written down; its output report length is chosen by the test.
+class RecordingProcessor : public VirtualHidDevice {
+ public:
+  explicit RecordingProcessor(std::uint16_t outputLength)
+      : VirtualHidDevice({kProcessorVendorId, kProcessorProductId, 1, "", "", ""},
+                         {65, outputLength, 0}) {}
+  void writeOutputReport(std::span<const std::uint8_t> report) override {
+    reports.emplace_back(report.begin(), report.end());
+  }
+  std::vector<std::vector<std::uint8_t>> reports;
+};
+
+TEST_F(LinkFixture, RecordsGoOutAsWholeOutputReports) {
+  auto device = std::make_shared<RecordingProcessor>(65);
+  platform.plug(device);
+  startLink();
+  ASSERT_TRUE(waitFor([&] { return !device->reports.empty(); }));
+  const auto& greeting = device->reports[0];
+  ASSERT_EQ(greeting.size(), 65u);
+  const std::string text = ":E50001001A\r\n";
+  EXPECT_EQ(greeting[0], 0);
+  EXPECT_EQ(greeting[1], 15);
+  EXPECT_EQ(std::string(greeting.begin() + 2, greeting.begin() + 15), text);
+  EXPECT_TRUE(std::all_of(greeting.begin() + 15, greeting.end(), [](auto b) { return b == 0; }));
+  EXPECT_EQ(link->sender().outstandingRecords(), 1u);  // nobody acknowledges here
+}
+
+TEST_F(LinkFixture, RecordLongerThanTheOutputReportIsRefused) {
+  auto device = std::make_shared<RecordingProcessor>(64);
+  platform.plug(device);
+  startLink();
+  ASSERT_TRUE(waitFor([&] { return !device->reports.empty(); }));  // the greeting fits
+  link->state().versionOk = true;
+  EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kNotSent);
+  EXPECT_EQ(prompts.messages, (std::vector<std::string>{"Size too large"}));
+  EXPECT_EQ(device->reports.size(), 1u);  // the 65-byte chunk never went out
 }
 
 }  // namespace

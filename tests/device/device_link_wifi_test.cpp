@@ -23,7 +23,9 @@ class WifiTest : public testing::LinkFixture {
 TEST_F(WifiTest, SwitchingOnConnectsGreetsAndTicksEvery200Ms) {
   sim::SimulatedProcessor processor;
   std::vector<int> codes;
-  processor.onRecordLog = [&](std::string_view line) { codes.push_back(std::stoi(std::string(line))); };
+  processor.onRecordLog = [&](std::string_view line) {
+    codes.push_back(std::stoi(std::string(line)));
+  };
   sim::SimTcpServer server(processor);
   ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
   startWifi(server.serverPort());
@@ -78,12 +80,12 @@ class SplittingModule : public QObject {
   }
   void answer() {
     client->readAll();
-    client->write(QByteArray(3000, '\x7F'));             // oversized garbage, no colon
-    client->write(":F000FF");                             // a record that never ends properly
-    client->write("\r\n:E6000");                          // the version reply, first part
+    client->write(QByteArray(3000, '\x7F'));  // oversized garbage, no colon
+    client->write(":F000FF");                 // a record that never ends properly
+    client->write("\r\n:E6000");              // the version reply, first part
     client->flush();
     QTimer::singleShot(50, this, [this] {
-      client->write("121F8\r\n:F00001010E\r\n");          // its remainder, then an acknowledgement
+      client->write("121F8\r\n:F00001010E\r\n");  // its remainder, then an acknowledgement
       client->flush();
     });
   }

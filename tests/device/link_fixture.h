@@ -13,27 +13,19 @@
 #include "device/hid_device_controller.h"
 #include "device/virtual_hid_platform.h"
 #include "sim/simulated_hid_device.h"
+#include "support/device_fakes.h"
 
 namespace kdsp::device::testing {
 
-class ScriptedPrompts : public UserPrompts {
+// Prompts like a user who takes a moment before clicking: a modal box runs the event loop.
+class ScriptedPrompts : public RecordingPrompts {
  public:
-  void showMessage(std::string_view text) override { messages.emplace_back(text); }
-  bool askYesNo(std::string_view, std::string_view question) override {
-    questions.emplace_back(question);
-    WaitMs(thinkMs);  // a modal box: the event loop runs while the user reads
-    return answerYes;
+  ScriptedPrompts() { answerYes = false; }
+  bool askYesNo(std::string_view caption, std::string_view question) override {
+    WaitMs(thinkMs);
+    return RecordingPrompts::askYesNo(caption, question);
   }
-  std::optional<std::string> askText(std::string_view, std::string_view prompt,
-                                     std::string_view) override {
-    questions.emplace_back(prompt);
-    return textAnswer;
-  }
-  std::vector<std::string> messages;
-  std::vector<std::string> questions;
-  bool answerYes = false;
   int thinkMs = 100;
-  std::optional<std::string> textAnswer;
 };
 
 class LinkFixture : public ::testing::Test {
@@ -63,7 +55,8 @@ class LinkFixture : public ::testing::Test {
     processor = plugProcessor(options);
     startLink();
     ASSERT_TRUE(waitFor([&] { return link->state().versionOk; }));
-    ASSERT_TRUE(waitFor([&] { return !link->state().syncPending && prompts.questions.size() == 1; }));
+    ASSERT_TRUE(
+        waitFor([&] { return !link->state().syncPending && prompts.questions.size() == 1; }));
     received.clear();
   }
 

@@ -14,6 +14,7 @@
 
 #include "settings/group_file.h"
 #include "settings/setting_file.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -23,11 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::RunResult;
 
 // A kdsp-sim server on 127.0.0.1 and a free port, stopped when the test ends.
 class SimServer {
@@ -68,12 +65,7 @@ class SimServer {
 class KdspctlDeviceTest : public ::testing::Test {
  protected:
   RunResult run(const std::string& args) {
-    const fs::path out = temp / "stdout", err = temp / "stderr";
-    const std::string command =
-        std::string(KDSPCTL_PATH) + " " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadBytes(out),
-            testing::ReadBytes(err)};
+    return testing::RunCommand(std::string(KDSPCTL_PATH) + " " + args, temp.path());
   }
   std::string path(const std::string& name) { return (temp / name).string(); }
   std::string quoted(const std::string& name) { return "'" + path(name) + "'"; }
@@ -99,7 +91,8 @@ TEST_F(KdspctlDeviceTest, PushPullAndGroupsOverTcp) {
   edited.revWidth = 12;
   ASSERT_TRUE(settings::WriteSettingFile(path("edited.aex"), edited).ok);
 
-  const RunResult push = run("--connect " + sim.url() + " push " + quoted("edited.aex") + " --slot 5");
+  const RunResult push =
+      run("--connect " + sim.url() + " push " + quoted("edited.aex") + " --slot 5");
   ASSERT_EQ(push.status, 0) << push.err;
   EXPECT_NE(push.err.find("verified"), std::string::npos);
 
@@ -121,7 +114,8 @@ TEST_F(KdspctlDeviceTest, PushPullAndGroupsOverTcp) {
   ASSERT_TRUE(settings::LoadSettingFile(group[5], slot5).loaded());
   EXPECT_EQ(slot5.bands[30].gain, -45);
 
-  const RunResult pushGroup = run("--connect " + sim.url() + " push-group " + quoted("all/Upload.set"));
+  const RunResult pushGroup =
+      run("--connect " + sim.url() + " push-group " + quoted("all/Upload.set"));
   EXPECT_EQ(pushGroup.status, 0) << pushGroup.err;
   EXPECT_NE(pushGroup.err.find("Download Done!"), std::string::npos);
 }

@@ -1,6 +1,5 @@
 // End-to-end tests of kdspctl: the real binary on real files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "settings/parameter_block.h"
 #include "settings/setting_file.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 namespace kdsp {
@@ -18,22 +18,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::RunResult;
 
 class KdspctlTest : public ::testing::Test {
  protected:
   RunResult run(const std::string& args, const std::string& input = "") {
-    const fs::path in = dir / "stdin", out = dir / "stdout", err = dir / "stderr";
-    std::ofstream(in, std::ios::binary) << input;
-    const std::string command = std::string(KDSPCTL_PATH) + " " + args + " <" + in.string() + " >" +
-                                out.string() + " 2>" + err.string();
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadBytes(out),
-            testing::ReadBytes(err)};
+    return testing::RunCommand(std::string(KDSPCTL_PATH) + " " + args, temp.path(), input);
   }
 
   std::string file(const std::string& name, const settings::ParameterBlock& block) {

@@ -65,7 +65,8 @@ std::uint8_t ParseSlot(const std::optional<std::string>& text, int highest, cons
 std::string DescribeSlot(std::uint8_t slot) {
   if (slot == kWorkingSettingsSlot) return "the working settings";
   if (slot < settings::kGroupSlotCount)
-    return "slot " + std::to_string(slot) + " (" + std::string(settings::kSlotNames[slot].name) + ")";
+    return "slot " + std::to_string(slot) + " (" + std::string(settings::kSlotNames[slot].name) +
+           ")";
   return "slot " + std::to_string(slot);
 }
 
@@ -85,7 +86,8 @@ settings::ParameterBlock ReadSlot(DeviceSession& session, std::uint8_t slot) {
     throw DeviceError("the processor did not send " + DescribeSlot(slot) + " in time");
   }
   if (link.lastReadResult() != device::BlockReadback::EndResult::kInstalled)
-    throw DeviceError(DescribeSlot(slot) + " could not be read: it is empty or its checksum is wrong");
+    throw DeviceError(DescribeSlot(slot) +
+                      " could not be read: it is empty or its checksum is wrong");
   return session.working();
 }
 
@@ -188,8 +190,7 @@ int RunPull(const ConnectTarget& target, const Args& args) {
 }
 
 int RunPush(const ConnectTarget& target, const Args& args) {
-  const char* usage =
-      "usage: kdspctl [--connect URL] push FILE --slot 0..8|working [--no-verify]";
+  const char* usage = "usage: kdspctl [--connect URL] push FILE --slot 0..8|working [--no-verify]";
   const Options options = ParseOptions(args, {"--slot", "--password"}, {"--no-verify"}, 1, usage);
   const std::uint8_t slot = ParseSlot(options.value("--slot"), 8, usage);
   const settings::ParameterBlock file = LoadBlockOrExplain(options.positional[0]);
@@ -304,7 +305,9 @@ int SetLock(const ConnectTarget& target, const Args& args, bool lock) {
 
 }  // namespace
 
-int RunLock(const ConnectTarget& target, const Args& args) { return SetLock(target, args, true); }
+int RunLock(const ConnectTarget& target, const Args& args) {
+  return SetLock(target, args, true);
+}
 int RunUnlock(const ConnectTarget& target, const Args& args) {
   return SetLock(target, args, false);
 }

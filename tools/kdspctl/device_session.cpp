@@ -24,9 +24,12 @@ constexpr auto kStatusLimit = 1s;
 
 std::string ConnectTarget::describe() const {
   switch (kind) {
-    case Kind::kUsb: return "the processor on USB";
-    case Kind::kSim: return "the simulated processor";
-    case Kind::kTcp: return host + ":" + std::to_string(port);
+    case Kind::kUsb:
+      return "the processor on USB";
+    case Kind::kSim:
+      return "the simulated processor";
+    case Kind::kTcp:
+      return host + ":" + std::to_string(port);
   }
   return {};
 }
@@ -51,8 +54,7 @@ void ConsolePrompts::showMessage(std::string_view text) {
 }
 
 std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target) {
-  if (target.kind == ConnectTarget::Kind::kUsb)
-    return std::make_unique<device::LinuxHidPlatform>();
+  if (target.kind == ConnectTarget::Kind::kUsb) return std::make_unique<device::LinuxHidPlatform>();
   auto platform = std::make_unique<device::VirtualHidPlatform>();
   if (target.kind == ConnectTarget::Kind::kSim)
     platform->plug(std::make_shared<sim::SimulatedHidDevice>());
@@ -79,7 +81,8 @@ void DeviceSession::open() {
     openUsb();
   }
   if (!link_->waitForVersion(kVersionLimit)) {
-    if (!link_->state().connected) throw DeviceError("the connection to " + target_.describe() + " was lost");
+    if (!link_->state().connected)
+      throw DeviceError("the connection to " + target_.describe() + " was lost");
     if (const auto version = link_->lastVersion()) {
       char text[96];
       std::snprintf(text, sizeof text, "the processor answered version 0x%02X; 0x21 is needed",

@@ -1,10 +1,9 @@
 // kdspctl: the command-line tool for setting files and the device protocol.
+#include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string_view>
-#include <algorithm>
-
-#include <QCoreApplication>
 
 #include "commands.h"
 #include "device_commands.h"
@@ -72,7 +71,8 @@ std::string_view TakeConnectOption(Args& args) {
   std::string_view url = "usb";
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] != "--connect") continue;
-    if (i + 1 >= args.size()) throw kdsp::tools::UsageError("--connect needs usb, sim or tcp://HOST:PORT");
+    if (i + 1 >= args.size())
+      throw kdsp::tools::UsageError("--connect needs usb, sim or tcp://HOST:PORT");
     url = args[i + 1];
     args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
     --i;
