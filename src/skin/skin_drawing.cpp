@@ -1,0 +1,61 @@
+// Drawing skin images and text.
+#include "skin/skin_drawing.h"
+
+#include <QFontMetrics>
+#include <QTransform>
+
+namespace kdsp::skin {
+namespace {
+
+bool Empty(SkinImage image) { return image == nullptr || image->isNull(); }
+
+}  // namespace
+
+int ImageWidth(SkinImage image) { return Empty(image) ? 0 : image->width(); }
+int ImageHeight(SkinImage image) { return Empty(image) ? 0 : image->height(); }
+
+QImage MakeSurface(int width, int height) {
+  QImage surface(width, height, QImage::Format_ARGB32_Premultiplied);
+  surface.fill(Qt::transparent);
+  return surface;
+}
+
+void PrepareSurface(QPainter& painter) {
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+}
+
+void DrawImageAt(QPainter& painter, SkinImage image, int x, int y) {
+  if (!Empty(image)) painter.drawImage(QPoint(x, y), *image);
+}
+
+void DrawImageInto(QPainter& painter, SkinImage image, const QRect& rect) {
+  if (!Empty(image) && rect.width() > 0 && rect.height() > 0) painter.drawImage(rect, *image);
+}
+
+void DrawImageOnParallelogram(QPainter& painter, SkinImage image, QPointF p0, QPointF p1,
+                              QPointF p2) {
+  if (Empty(image)) return;
+  const qreal w = image->width();
+  const qreal h = image->height();
+  // The affine map that takes the image's corners (0,0), (w,0), (0,h) to p0, p1, p2.
+  const QTransform map((p1.x() - p0.x()) / w, (p1.y() - p0.y()) / w, (p2.x() - p0.x()) / h,
+                       (p2.y() - p0.y()) / h, p0.x(), p0.y());
+  painter.save();
+  painter.setTransform(map, true);
+  painter.drawImage(QPointF(0, 0), *image);
+  painter.restore();
+}
+
+void DrawTextAt(QPainter& painter, const QString& text, const QFont& font, QColor color, int x,
+                int y) {
+  painter.save();
+  painter.setFont(font);
+  painter.setPen(color);
+  const QFontMetrics metrics(font);
+  painter.drawText(QPointF(x, y + metrics.ascent()), text);
+  painter.restore();
+}
+
+}  // namespace kdsp::skin

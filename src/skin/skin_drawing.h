@@ -1,0 +1,37 @@
+// The drawing operations the skinned windows, their controls and the response chart use, on a
+// QPainter over an off-screen ARGB image. An image reference may be empty: drawing it draws
+// nothing and it measures 0.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPointF>
+#include <QRect>
+#include <QString>
+
+namespace kdsp::skin {
+
+// A skin image as the controls hold it: a reference into the loaded set, or none.
+using SkinImage = const QImage*;
+
+int ImageWidth(SkinImage image);
+int ImageHeight(SkinImage image);
+
+// An off-screen surface of the given size, 32-bit premultiplied ARGB, fully transparent.
+QImage MakeSurface(int width, int height);
+// Sets the painter up as every off-screen surface is: antialiased, smooth image scaling.
+void PrepareSurface(QPainter& painter);
+
+void DrawImageAt(QPainter& painter, SkinImage image, int x, int y);
+void DrawImageInto(QPainter& painter, SkinImage image, const QRect& rect);
+// The image mapped onto the parallelogram with corners p0 (its top-left), p1 (top-right) and
+// p2 (bottom-left).
+void DrawImageOnParallelogram(QPainter& painter, SkinImage image, QPointF p0, QPointF p1,
+                              QPointF p2);
+// Text whose top-left corner is at (x, y), unclipped.
+void DrawTextAt(QPainter& painter, const QString& text, const QFont& font, QColor color, int x,
+                int y);
+
+}  // namespace kdsp::skin
