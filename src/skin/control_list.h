@@ -1,0 +1,60 @@
+// A window's controls in one fixed order. The window offers every event to every control in
+// that order — not only to the first one hit, since a miss clears a control's focus and commits
+// a pending value-box entry — and draws them in its own drawing order from a second list.
+#pragma once
+
+#include <variant>
+#include <vector>
+
+#include "skin/img_button.h"
+#include "skin/img_edit.h"
+#include "skin/img_eq_band.h"
+#include "skin/img_knob.h"
+#include "skin/img_roller.h"
+
+class QPainter;
+
+namespace kdsp::skin {
+
+class ControlList {
+ public:
+  ControlList& add(ImgButton& button) { return push(&button); }
+  // A close button shows its released state again right after every press, so that it fires
+  // on its first release.
+  ControlList& addCloseButton(ImgButton& button);
+  ControlList& add(ImgEdit& box) { return push(&box); }
+  ControlList& add(ImgRoller& roller) { return push(&roller); }
+  ControlList& add(ImgKnob& knob) { return push(&knob); }
+  ControlList& add(ImgEqBand& strip) { return push(&strip); }
+  template <typename Control, std::size_t N>
+  ControlList& add(Control (&controls)[N]) {
+    for (Control& c : controls) add(c);
+    return *this;
+  }
+
+  // True when any control (or one of its boxes) was hit.
+  bool mouseDown(int x, int y);
+  // Ends every drag and press; button click handlers run here.
+  void mouseUp();
+  void mouseMove(int x, int y);
+  void wheel(int delta, int x, int y);
+  void keyDown(int key);
+  // To the value boxes of faders, EQ strips and knobs that show one, and to lone value boxes.
+  void keyPress(char ch);
+  void draw(QPainter& painter) const;
+
+ private:
+  struct Entry {
+    std::variant<ImgButton*, ImgEdit*, ImgRoller*, ImgKnob*, ImgEqBand*> control;
+    bool closeButton = false;
+  };
+  template <typename T>
+  ControlList& push(T* control) {
+    entries_.push_back({control, false});
+    return *this;
+  }
+
+  std::vector<Entry> entries_;
+};
+
+}  // namespace kdsp::skin

@@ -1,0 +1,69 @@
+// A skinned panel window: a borderless top-level window whose client area is one background
+// picture with the skin controls drawn over it. Every paint goes through one off-screen
+// bitmap; every event is offered to the window's controls (in the window's own fixed order)
+// and then the whole window is repainted; a left press on the background moves the window.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+#include <cstdint>
+
+#include "skin/skin_drawing.h"
+
+namespace kdsp::skin {
+
+// One byte per page, 1 while the page is shown; the main window owns them.
+struct PageOpenFlags {
+  std::uint8_t open[8] = {};
+};
+
+class PanelWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PanelWindow(SkinImage background, QWidget* parent = nullptr);
+
+  // The flag this window keeps set while it is shown, or none.
+  void setOpenFlag(std::uint8_t* flag) { openFlag_ = flag; }
+  SkinImage background() const { return background_; }
+
+  // The whole window as it is painted, for checks and screenshots.
+  QImage render();
+
+ protected:
+  // The window's handlers, in client coordinates. FormMouseDown returns whether any control
+  // (or the chart) was hit; a left press that hits nothing moves the window.
+  virtual void FormPaint(QPainter& painter) = 0;
+  virtual bool FormMouseDown(int x, int y, Qt::MouseButton button) = 0;
+  virtual void FormMouseUp(int x, int y) = 0;
+  virtual void FormMouseMove(int x, int y) = 0;
+  virtual void FormMouseWheel(int delta, int x, int y) = 0;
+  virtual void FormKeyDown(int key) = 0;
+  virtual void FormKeyPress(char ch) = 0;
+  virtual void FormShow() {}
+  virtual void FormClose() {}
+
+  // Hands the move to the window system (X11 and Wayland move the window themselves); where it
+  // cannot, the window follows the pointer until the button is released.
+  virtual void startWindowMove(QPoint globalPress);
+
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void paintAll(QImage& surface);
+
+  SkinImage background_;
+  std::uint8_t* openFlag_ = nullptr;
+  bool followingPointer_ = false;
+  QPoint pressOffset_;
+};
+
+}  // namespace kdsp::skin

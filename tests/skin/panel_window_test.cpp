@@ -1,0 +1,205 @@
+// Tests of panel window behaviour with real windows on the offscreen platform: real mouse,
+// wheel and key events reach the controls in their fixed order, the background moves the
+// window, pages keep their open flag, and the window paints through one off-screen picture.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWheelEvent>
+#include <string>
+#include <vector>
+
+#include "settings/parameter_block.h"
+#include "skin/control_list.h"
+#include "skin/panel_window.h"
+
+namespace kdsp::skin {
+namespace {
+
+QImage Solid(int w, int h, QColor color) {
+  QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+  image.fill(color);
+  return image;
+}
+
+void FormatPlain(std::int32_t value, BoxText& text) {
+  SetBoxText(text, std::to_string(value));
+}
+
+// The pictures come first: the window takes its size from the background.
+struct TestImages {
+  QImage backgroundImage = Solid(500, 300, QColor(40, 40, 44));
+  QImage buttonImage = Solid(25, 23, Qt::gray);
+  QImage thumbImage = Solid(20, 40, QColor(250, 0, 0));
+  QImage knobImage = Solid(32, 32, Qt::lightGray);
+};
+
+// One control of each kind on a plain background, with a log of what reached them.
+class TestPanel : private TestImages, public PanelWindow {
+ public:
+  TestPanel() : PanelWindow(&backgroundImage) {
+    close.rect = {460, 8, 25, 23};
+    close.imageOn = close.imageOff = &buttonImage;
+    close.state = 1;
+    close.clickHandler = [](ImgButton&, void* self) { static_cast<TestPanel*>(self)->hide(); };
+    close.userData = this;
+
+    roller.rect = {100, 60, 20, 175};
+    roller.imageOn = roller.imageOff = &thumbImage;
+    roller.setRange(0, 60);
+    roller.value = 30;
+    roller.formatter = FormatPlain;
+    roller.valueBox.rect = {93, 40, 32, 18};
+    roller.valueBox.maxChars = 2;
+
+    knob.rect = {200, 80, 32, 32};
+    knob.imageNormal = knob.imageActive = &knobImage;
+    knob.min = 0;
+    knob.max = 4;
+
+    for (int i = 0; i < 2; ++i) {
+      boxes[i].rect = {300 + 50 * i, 100, 38, 20};
+      boxes[i].maxChars = 5;
+      boxes[i].commitB = [](void* log, BoxText& text) {
+        static_cast<std::vector<std::string>*>(log)->emplace_back(BoxTextView(text));
+      };
+      boxes[i].userDataB = &commits;
+    }
+    strip.bind(&band);
+    strip.fader.rect = {400, 100, 20, 166};
+    strip.fader.imageOn = strip.fader.imageOff = &thumbImage;
+    strip.refresh();
+
+    events.addCloseButton(close).add(roller).add(knob).add(boxes).add(strip);
+  }
+
+  void startWindowMove(QPoint press) override {
+    ++moves;
+    if (realMoves) PanelWindow::startWindowMove(press);
+  }
+  void FormPaint(QPainter& painter) override { events.draw(painter); }
+  bool FormMouseDown(int x, int y, Qt::MouseButton) override { return events.mouseDown(x, y); }
+  void FormMouseUp(int, int) override { events.mouseUp(); }
+  void FormMouseMove(int x, int y) override { events.mouseMove(x, y); }
+  void FormMouseWheel(int delta, int x, int y) override { events.wheel(delta, x, y); }
+  void FormKeyDown(int key) override { events.keyDown(key); }
+  void FormKeyPress(char ch) override { events.keyPress(ch); }
+
+  ImgButton close;
+  ImgRoller roller;
+  ImgKnob knob;
+  ImgEdit boxes[2];
+  ImgEqBand strip;
+  settings::EqBand band{0, 203, 9, 0, 1, 0};
+  ControlList events;
+  std::vector<std::string> commits;
+  int moves = 0;
+  bool realMoves = false;
+};
+
+class PanelWindowTest : public ::testing::Test {
+ protected:
+  PanelWindowTest() {
+    panel.setOpenFlag(&flags.open[3]);
+    panel.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&panel));
+  }
+  void wheel(QPoint at, int delta) {
+    QWheelEvent event(at, panel.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&panel, &event);
+  }
+
+  PageOpenFlags flags;
+  TestPanel panel;
+};
+
+TEST_F(PanelWindowTest, SizedToItsBackgroundAndFramelessWithItsOpenFlag) {
+  EXPECT_EQ(panel.size(), QSize(500, 300));
+  EXPECT_TRUE(panel.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(flags.open[3], 1);
+  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(470, 15));  // the close button
+  EXPECT_FALSE(panel.isVisible());
+  EXPECT_EQ(flags.open[3], 0);
+  panel.show();
+  EXPECT_EQ(flags.open[3], 1);
+}
+
+TEST_F(PanelWindowTest, EveryPressIsOfferedToEveryControlInOrder) {
+  // Two pending entries: one press anywhere commits both, in list order.
+  panel.boxes[0].setText("11");
+  panel.boxes[0].dirty = 1;
+  panel.boxes[1].setText("22");
+  panel.boxes[1].dirty = 1;
+  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(110, 150));  // on the fader
+  EXPECT_EQ(panel.commits, (std::vector<std::string>{"11", "22"}));
+  EXPECT_EQ(panel.roller.active, 1);
+  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(215, 95));  // on the knob
+  EXPECT_EQ(panel.roller.active, 0);
+  EXPECT_EQ(panel.knob.active, 1);
+  EXPECT_EQ(panel.moves, 0);
+}
+
+TEST_F(PanelWindowTest, LeftPressOnTheBackgroundMovesTheWindowRightPressDoesNot) {
+  QTest::mousePress(&panel, Qt::RightButton, {}, QPoint(20, 280));
+  QTest::mouseRelease(&panel, Qt::RightButton, {}, QPoint(20, 280));
+  EXPECT_EQ(panel.moves, 0);
+  QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  EXPECT_EQ(panel.moves, 1);
+}
+
+TEST_F(PanelWindowTest, WithoutAWindowSystemMoveTheWindowFollowsThePointer) {
+  panel.realMoves = true;  // the offscreen platform cannot move windows itself
+  const QPoint start = panel.pos();
+  QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  QTest::mouseMove(&panel, QPoint(50, 300));
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(50, 300));
+  EXPECT_EQ(panel.pos() - start, QPoint(30, 20));
+  EXPECT_EQ(panel.roller.value, 30);  // no control saw the move
+}
+
+TEST_F(PanelWindowTest, TypedEntryCommitsOnABackgroundClickThatAlsoMovesTheWindow) {
+  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(310, 110));
+  QTest::keyClicks(&panel, "123456");
+  EXPECT_EQ(panel.boxes[0].textView(), "12345");  // maxChars 5
+  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  EXPECT_EQ(panel.commits, (std::vector<std::string>{"12345"}));
+  EXPECT_EQ(panel.moves, 1);
+}
+
+TEST_F(PanelWindowTest, WheelOverAnUnclickedFaderChangesItAndMakesItTheArrowKeyTarget) {
+  wheel(QPoint(110, 150), 120);
+  EXPECT_EQ(panel.roller.value, 31);
+  EXPECT_EQ(panel.roller.active, 1);
+  QTest::keyClick(&panel, Qt::Key_Up);
+  QTest::keyClick(&panel, Qt::Key_Up);
+  EXPECT_EQ(panel.roller.value, 33);
+  EXPECT_EQ(panel.roller.valueBox.textView(), "33");
+  wheel(QPoint(10, 10), 120);  // outside: focus goes
+  QTest::keyClick(&panel, Qt::Key_Up);
+  EXPECT_EQ(panel.roller.value, 33);
+}
+
+TEST_F(PanelWindowTest, DraggingTheFaderAndReleasingAnywhereEndsTheDrag) {
+  QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(110, 200));
+  QTest::mouseMove(&panel, QPoint(110, 200 - 175));
+  EXPECT_EQ(panel.roller.value, 60);
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(480, 290));
+  EXPECT_EQ(panel.roller.dragging, 0);
+  QTest::mouseMove(&panel, QPoint(110, 250));
+  EXPECT_EQ(panel.roller.value, 60);
+}
+
+TEST_F(PanelWindowTest, PaintsTheThumbWhereItsValuePutsIt) {
+  panel.roller.value = 60;
+  QImage top = panel.render();
+  EXPECT_EQ(top.pixelColor(110, 61), QColor(250, 0, 0));
+  EXPECT_EQ(top.pixelColor(110, 60 + 175 - 2), QColor(40, 40, 44));
+  panel.roller.value = 0;
+  QImage bottom = panel.render();
+  EXPECT_EQ(bottom.pixelColor(110, 61), QColor(40, 40, 44));
+  EXPECT_EQ(bottom.pixelColor(110, 60 + 175 - 2), QColor(250, 0, 0));
+}
+
+}  // namespace
+}  // namespace kdsp::skin
