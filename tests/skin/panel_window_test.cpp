@@ -1,6 +1,8 @@
 // Tests of panel window behaviour with real windows on the offscreen platform: real mouse,
 // wheel and key events reach the controls in their fixed order, the background moves the
 // window, pages keep their open flag, and the window paints through one off-screen picture.
+#include "skin/panel_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -10,7 +12,6 @@
 
 #include "settings/parameter_block.h"
 #include "skin/control_list.h"
-#include "skin/panel_window.h"
 
 namespace kdsp::skin {
 namespace {
