@@ -16,7 +16,9 @@ QFont MakeFont(const char* family, int pixels, bool bold) {
 
 }  // namespace
 
-QFont MakeSkinFont(int pixels, bool bold) { return MakeFont(kSkinFontFamily, pixels, bold); }
+QFont MakeSkinFont(int pixels, bool bold) {
+  return MakeFont(kSkinFontFamily, pixels, bold);
+}
 
 SkinFonts MakeSkinFonts() {
   return SkinFonts{

@@ -14,7 +14,8 @@ QImage LoadSkinImage(int resourceId) {
 
 QImage& SkinImages::operator[](SkinSlot slot) {
   switch (slot) {
-    case SkinSlot::kMainBackground: return mainBackground;
+    case SkinSlot::kMainBackground:
+      return mainBackground;
     case SkinSlot::kPageBackground0:
     case SkinSlot::kPageBackground1:
     case SkinSlot::kPageBackground2:
@@ -24,40 +25,74 @@ QImage& SkinImages::operator[](SkinSlot slot) {
     case SkinSlot::kPageBackground6:
     case SkinSlot::kPageBackground7:
       return pageBackground[static_cast<int>(slot) - static_cast<int>(SkinSlot::kPageBackground0)];
-    case SkinSlot::kPageButtonOn: return pageButtonOn;
-    case SkinSlot::kPageButtonOff: return pageButtonOff;
-    case SkinSlot::kSpeakerOn: return speakerOn;
-    case SkinSlot::kSpeakerOff: return speakerOff;
-    case SkinSlot::kThumbActive: return thumbActive;
-    case SkinSlot::kThumbNormal: return thumbNormal;
-    case SkinSlot::kMainBoxActive: return mainBoxActive;
-    case SkinSlot::kMainBoxNormal: return mainBoxNormal;
-    case SkinSlot::kPageBoxActive: return pageBoxActive;
-    case SkinSlot::kPageBoxNormal: return pageBoxNormal;
-    case SkinSlot::kKnobNormal: return knobNormal;
-    case SkinSlot::kKnobActive: return knobActive;
-    case SkinSlot::kMinimizeButton: return minimizeButton;
-    case SkinSlot::kCloseButton: return closeButton;
-    case SkinSlot::kPageCloseButton: return pageCloseButton;
-    case SkinSlot::kPeakOn: return peakOn;
-    case SkinSlot::kPeakOff: return peakOff;
-    case SkinSlot::kLowShelfOn: return lowShelfOn;
-    case SkinSlot::kLowShelfOff: return lowShelfOff;
-    case SkinSlot::kHighShelfOn: return highShelfOn;
-    case SkinSlot::kHighShelfOff: return highShelfOff;
-    case SkinSlot::kSmallThumbActive: return smallThumbActive;
-    case SkinSlot::kSmallThumbNormal: return smallThumbNormal;
-    case SkinSlot::kMuteOn: return muteOn;
-    case SkinSlot::kMuteOff: return muteOff;
-    case SkinSlot::kBandPassOn: return bandPassOn;
-    case SkinSlot::kBandPassOff: return bandPassOff;
-    case SkinSlot::kLinkOn: return linkOn;
-    case SkinSlot::kLinkOff: return linkOff;
-    case SkinSlot::kLogo: return logo;
-    case SkinSlot::kPresetsOn: return presetsOn;
-    case SkinSlot::kPresetsOff: return presetsOff;
-    case SkinSlot::kEqPassOn: return eqPassOn;
-    case SkinSlot::kEqPassOff: return eqPassOff;
+    case SkinSlot::kPageButtonOn:
+      return pageButtonOn;
+    case SkinSlot::kPageButtonOff:
+      return pageButtonOff;
+    case SkinSlot::kSpeakerOn:
+      return speakerOn;
+    case SkinSlot::kSpeakerOff:
+      return speakerOff;
+    case SkinSlot::kThumbActive:
+      return thumbActive;
+    case SkinSlot::kThumbNormal:
+      return thumbNormal;
+    case SkinSlot::kMainBoxActive:
+      return mainBoxActive;
+    case SkinSlot::kMainBoxNormal:
+      return mainBoxNormal;
+    case SkinSlot::kPageBoxActive:
+      return pageBoxActive;
+    case SkinSlot::kPageBoxNormal:
+      return pageBoxNormal;
+    case SkinSlot::kKnobNormal:
+      return knobNormal;
+    case SkinSlot::kKnobActive:
+      return knobActive;
+    case SkinSlot::kMinimizeButton:
+      return minimizeButton;
+    case SkinSlot::kCloseButton:
+      return closeButton;
+    case SkinSlot::kPageCloseButton:
+      return pageCloseButton;
+    case SkinSlot::kPeakOn:
+      return peakOn;
+    case SkinSlot::kPeakOff:
+      return peakOff;
+    case SkinSlot::kLowShelfOn:
+      return lowShelfOn;
+    case SkinSlot::kLowShelfOff:
+      return lowShelfOff;
+    case SkinSlot::kHighShelfOn:
+      return highShelfOn;
+    case SkinSlot::kHighShelfOff:
+      return highShelfOff;
+    case SkinSlot::kSmallThumbActive:
+      return smallThumbActive;
+    case SkinSlot::kSmallThumbNormal:
+      return smallThumbNormal;
+    case SkinSlot::kMuteOn:
+      return muteOn;
+    case SkinSlot::kMuteOff:
+      return muteOff;
+    case SkinSlot::kBandPassOn:
+      return bandPassOn;
+    case SkinSlot::kBandPassOff:
+      return bandPassOff;
+    case SkinSlot::kLinkOn:
+      return linkOn;
+    case SkinSlot::kLinkOff:
+      return linkOff;
+    case SkinSlot::kLogo:
+      return logo;
+    case SkinSlot::kPresetsOn:
+      return presetsOn;
+    case SkinSlot::kPresetsOff:
+      return presetsOff;
+    case SkinSlot::kEqPassOn:
+      return eqPassOn;
+    case SkinSlot::kEqPassOff:
+      return eqPassOff;
   }
   return mainBackground;  // not reached: every slot is listed above
 }

@@ -2,9 +2,8 @@
 // embedded in the program and shared by reference with the pages and their controls.
 #pragma once
 
-#include <array>
-
 #include <QImage>
+#include <array>
 
 #include "skin/skin_image_table.h"
 

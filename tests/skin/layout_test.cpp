@@ -1,0 +1,305 @@
+// The geometry tables of the main window and the effect pages: the positions the panels are
+// known by, and controls that must not cover each other.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_window_layout.h"
+#include "pages/page_layouts.h"
+#include "settings/page_catalogue.h"
+
+namespace kdsp {
+namespace {
+
+using skin::LayoutRect;
+
+struct Placed {
+  int kind;
+  int index;
+  LayoutRect rect;
+};
+
+std::string Describe(const Placed& c) {
+  return "kind " + std::to_string(c.kind) + " #" + std::to_string(c.index) + " at (" +
+         std::to_string(c.rect.x) + ", " + std::to_string(c.rect.y) + ", " +
+         std::to_string(c.rect.w) + ", " + std::to_string(c.rect.h) + ")";
+}
+
+std::vector<Placed> MainControls() {
+  std::vector<Placed> out;
+  app::ForEachControl([&](app::ControlKind kind, int index, const LayoutRect& r) {
+    out.push_back({static_cast<int>(kind), index, r});
+  });
+  return out;
+}
+
+std::vector<Placed> PageControls(const pages::PageLayout& page) {
+  std::vector<Placed> out;
+  pages::ForEachControl(page, [&](pages::ControlKind kind, int index, const LayoutRect& r) {
+    out.push_back({static_cast<int>(kind), index, r});
+  });
+  return out;
+}
+
+TEST(MainWindowLayout, TellingPositions) {
+  struct Case {
+    const char* what;
+    LayoutRect actual;
+    LayoutRect expected;
+  };
+  const Case cases[] = {
+      {"close button", app::CloseButtonRect(), {960, 8, 25, 23}},
+      {"minimise button", app::MinimizeButtonRect(), {935, 8, 25, 23}},
+      {"Presets button", app::PresetsButtonRect(), {875, 200, 58, 59}},
+      {"fader 0", app::FaderRect(app::kFaders[0]), {23, 355, 20, 175}},
+      {"fader 16", app::FaderRect(app::kFaders[16]), {772, 355, 20, 175}},
+      {"fader 0 box", app::FaderBoxRect(app::kFaders[0]), {16, 337, 32, 18}},
+      {"mute 13", app::MuteButtonRect(app::kFaders[13]), {590, 305, 31, 30}},
+      {"knob 0", app::KnobRect(app::kKnobs[0]), {115, 91, 32, 32}},
+      {"knob 0 box", app::KnobBoxRect(app::kKnobs[0]), {111, 131, 32, 18}},
+      {"knob 6", app::KnobRect(app::kKnobs[6]), {887, 339, 32, 32}},
+      {"Main left switch", app::OutputSwitchRect(app::kOutputSwitches[0]), {31, 88, 43, 42}},
+      {"Mic switch (70 %)", app::OutputSwitchRect(app::kOutputSwitches[6]), {705, 180, 30, 29}},
+      {"Music switch (70 %)", app::OutputSwitchRect(app::kOutputSwitches[7]), {665, 180, 30, 29}},
+      {"music maximum box", app::MaxVolumeBoxRect(app::kMaxVolumeBoxes[0]), {672, 305, 32, 18}},
+      {"Reverb page button", app::PageButtonRect(app::kPageButtons[7]), {772, 229, 42, 41}},
+      {"connection indicator", app::kLinkIndicatorRect, {886, 121, 43, 43}},
+      {"logo", app::LogoRect(), {838, 40, 137, 44}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected) << c.what;
+  EXPECT_EQ(app::kMainWindowSize.w, 999);
+  EXPECT_EQ(app::kMainWindowSize.h, 600);
+}
+
+TEST(MainWindowLayout, TargetsAndRanges) {
+  // Fader i writes the byte the mixer table names; the master faders their own bytes.
+  const std::size_t faderTargets[17] = {10, 11, 12, 13, 14, 15, 16, 17, 22,
+                                        23, 24, 25, 18, 19, 4,  5,  7};
+  for (int i = 0; i < 17; ++i) EXPECT_EQ(app::kFaders[i].target, faderTargets[i]) << "fader " << i;
+  EXPECT_EQ(app::kFaders[14].max, 60);
+  EXPECT_EQ(app::kFaders[14].limit, app::FaderLimit::kMusicMaxVolume);
+  EXPECT_EQ(app::kFaders[15].limit, app::FaderLimit::kMicMaxVolume);
+  EXPECT_EQ(app::kFaders[16].max, 80);
+  // Delay knobs in the order Main L, Main R, Center, Surround L, Surround R, Subwoofer.
+  const int delayLines[6] = {0, 1, 2, 4, 5, 3};
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_EQ(app::kKnobs[k].target, 644u + 4 * delayLines[k]) << "knob " << k;
+    EXPECT_EQ(app::kKnobs[k].max, 10000);
+    EXPECT_EQ(app::kKnobs[k].step, 5);
+    EXPECT_EQ(app::kKnobs[k].dragStep, 100);
+    EXPECT_TRUE(app::kKnobs[k].valueBox);
+  }
+  EXPECT_EQ(app::kKnobs[6].target, 2u);  // feedbackLevel
+  EXPECT_EQ(app::kKnobs[6].max, 5);
+  EXPECT_EQ(app::kKnobs[7].target, 1u);  // musicInput
+  EXPECT_EQ(app::kKnobs[7].max, 4);
+  for (int bit = 0; bit < 8; ++bit) EXPECT_EQ(app::kOutputSwitches[bit].bit, bit);
+  EXPECT_EQ(app::kPageButtons[0].page, settings::PageId::kMainOutput);
+  EXPECT_EQ(app::kPageButtons[5].page, settings::PageId::kMicEqualizer);
+}
+
+// The Control row's page buttons are listed 38 pixels apart while their picture is 42 wide; their
+// pictures leave the overlap transparent. Nothing else of the main window overlaps.
+bool OverlapAllowed(const Placed& a, const Placed& b) {
+  const int pageButton = static_cast<int>(app::ControlKind::kPageButton);
+  return a.kind == pageButton && b.kind == pageButton && a.index >= 4 && b.index >= 4;
+}
+
+TEST(MainWindowLayout, ControlsDoNotOverlap) {
+  const std::vector<Placed> controls = MainControls();
+  const LayoutRect window{0, 0, app::kMainWindowSize.w, app::kMainWindowSize.h};
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    EXPECT_TRUE(window.contains(controls[i].rect)) << Describe(controls[i]);
+    for (std::size_t j = i + 1; j < controls.size(); ++j) {
+      if (OverlapAllowed(controls[i], controls[j])) continue;
+      EXPECT_FALSE(controls[i].rect.overlaps(controls[j].rect))
+          << Describe(controls[i]) << " and " << Describe(controls[j]);
+    }
+  }
+}
+
+TEST(MainWindowLayout, SectionFramesHoldTheirControls) {
+  for (std::size_t i = 0; i < app::kSectionFrames.size(); ++i)
+    for (std::size_t j = i + 1; j < app::kSectionFrames.size(); ++j)
+      EXPECT_FALSE(app::kSectionFrames[i].frame.overlaps(app::kSectionFrames[j].frame))
+          << app::kSectionFrames[i].title << " and " << app::kSectionFrames[j].title;
+  const auto holds = [](app::MainSection section, const LayoutRect& r) {
+    return app::FrameOf(section).frame.contains(r);
+  };
+  for (const app::MainFader& f : app::kFaders) {
+    EXPECT_TRUE(holds(f.section, app::FaderRect(f))) << "fader at " << f.x;
+    EXPECT_TRUE(holds(f.section, app::FaderBoxRect(f))) << "fader box at " << f.x;
+    if (f.muteButton) {
+      EXPECT_TRUE(holds(f.section, app::MuteButtonRect(f))) << "mute at " << f.x;
+    }
+  }
+  for (const app::MainKnob& k : app::kKnobs) {
+    EXPECT_TRUE(holds(k.section, app::KnobRect(k))) << k.meaning;
+    if (k.valueBox) {
+      EXPECT_TRUE(holds(k.section, app::KnobBoxRect(k))) << k.meaning;
+    }
+  }
+  for (const app::OutputSwitch& s : app::kOutputSwitches)
+    EXPECT_TRUE(holds(s.section, app::OutputSwitchRect(s))) << "switch " << s.bit;
+  for (const app::PageButton& b : app::kPageButtons)
+    EXPECT_TRUE(holds(b.section, app::PageButtonRect(b))) << "page button at " << b.at.x;
+  for (const app::MaxVolumeBox& b : app::kMaxVolumeBoxes)
+    EXPECT_TRUE(holds(app::MainSection::kControl, app::MaxVolumeBoxRect(b))) << b.name;
+  // The buttons of the title bar and the right column stay outside every frame.
+  for (const LayoutRect& r : {app::CloseButtonRect(), app::MinimizeButtonRect(),
+                              app::PresetsButtonRect(), app::kLinkIndicatorRect, app::LogoRect()})
+    for (const app::SectionFrame& s : app::kSectionFrames)
+      EXPECT_FALSE(s.frame.overlaps(r)) << s.title << " covers (" << r.x << ", " << r.y << ")";
+}
+
+TEST(PageLayouts, TellingPositions) {
+  using namespace pages;
+  struct Case {
+    const char* what;
+    LayoutRect actual;
+    LayoutRect expected;
+  };
+  const Case cases[] = {
+      {"mic strip 0 fader", EqFaderRect(kTForm2, 0), {60, 134, 20, 166}},
+      {"mic strip 0 gain box", EqGainBoxRect(kTForm2, 0), {51, 116, 38, 20}},
+      {"mic strip 0 frequency box", EqFreqBoxRect(kTForm2, 0), {51, 306, 38, 20}},
+      {"mic strip 0 Q box (195 below)", EqQBoxRect(kTForm2, 0), {51, 329, 38, 20}},
+      {"mic strip 14 pass button", EqPassButtonRect(kTForm2, 14), {655, 7, 39, 20}},
+      {"mic strip 14 HS button", EqTypeButtonRect(kTForm2, 14, 2), {655, 67, 39, 20}},
+      {"main strip 4 Q box (200 below)", EqQBoxRect(kTForm3, 4), {333, 329, 38, 20}},
+      {"music strip 6 LS button", EqTypeButtonRect(kTForm7, 6, 1), {424, 47, 39, 20}},
+      {"main Threshold fader", FaderRect(kTForm3, kTForm3.faders[0]), {413, 136, 10, 145}},
+      {"main Threshold box", FaderBoxRect(kTForm3, kTForm3.faders[0]), {399, 110, 38, 20}},
+      {"sub Decay fader", FaderRect(kTForm6, kTForm6.faders[6]), {1021, 132, 10, 145}},
+      {"echo Direct Volume", FaderRect(kTForm8, kTForm8.faders[8]), {729, 140, 10, 145}},
+      {"centre low-pass order knob", KnobRect(kTForm4.knobs[3]), {901, 220, 32, 32}},
+      {"mic mode knob", KnobRect(kTForm2.knobs[0]), {754, 38, 32, 32}},
+      {"MIC13 Pol (80 %)", PolaritySwitchRect(kTForm2.polarity[0]), {15, 22, 24, 24}},
+      {"MIC2 Pol (80 %)", PolaritySwitchRect(kTForm2.polarity[1]), {15, 67, 24, 24}},
+      {"sub close button", CloseButtonRect(kTForm6), {1020, 8, 25, 23}},
+      {"music close button", CloseButtonRect(kTForm7), {960, 8, 25, 23}},
+      {"mic EQ Pass", EqPassRect(kTForm2), {890, 60, 78, 35}},
+      {"centre EQ Pass", EqPassRect(kTForm4), {357, 35, 78, 35}},
+      {"music logo", LogoRect(kTForm7), {825, 115, 137, 44}},
+      {"sub chart", kTForm6.chart, {0, 345, 1050, 255}},
+      {"echo chart", kTForm8.chart, {0, 352, 1000, 250}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected) << c.what;
+}
+
+TEST(PageLayouts, EveryPageMatchesItsCatalogueEntry) {
+  for (const pages::PageLayout* page : pages::kPageLayouts) {
+    const settings::PageParameters& p = settings::Page(page->id);
+    SCOPED_TRACE(std::string(p.form));
+    EXPECT_EQ(static_cast<int>(page->eqX.size()), p.bandCount);
+    EXPECT_EQ(pages::PageSize(*page).w,
+              page->id == settings::PageId::kSubwooferOutput ? 1055 : 999);
+    EXPECT_EQ(pages::PageSize(*page).h, 600);
+    EXPECT_EQ(page->logo, page->id == settings::PageId::kMainOutput ||
+                              page->id == settings::PageId::kSurroundOutput ||
+                              page->id == settings::PageId::kMusicEqualizer ||
+                              page->id == settings::PageId::kEcho ||
+                              page->id == settings::PageId::kReverb);
+    // A page shows a filter fader exactly for each filter it edits, and compressor faders exactly
+    // when it has a compressor.
+    int highPass = 0, lowPass = 0, compressor = 0;
+    for (const pages::PageFader& f : page->faders) {
+      highPass += f.role == pages::FaderRole::kHighPass;
+      lowPass += f.role == pages::FaderRole::kLowPass;
+      compressor += f.role == pages::FaderRole::kThreshold || f.role == pages::FaderRole::kAttack ||
+                    f.role == pages::FaderRole::kRelease || f.role == pages::FaderRole::kRatio;
+    }
+    EXPECT_EQ(highPass, p.highPass == settings::kNoRecord ? 0 : 1);
+    EXPECT_EQ(lowPass, p.lowPass == settings::kNoRecord ? 0 : 1);
+    EXPECT_EQ(compressor, p.compressor == settings::kNoRecord ? 0 : 4);
+  }
+}
+
+TEST(PageLayouts, FaderTargets) {
+  struct Case {
+    const pages::PageLayout* page;
+    std::vector<int> targets;  // in the page's fader order
+  };
+  const Case cases[] = {
+      {&pages::kTForm2, {600, 597, 598, 599, 530}},
+      {&pages::kTForm3, {608, 605, 606, 607, 560}},
+      {&pages::kTForm4, {616, 613, 614, 615, 566, 572}},
+      {&pages::kTForm5, {632, 629, 630, 631, 590}},
+      {&pages::kTForm6, {624, 621, 622, 623, 578, 584, 8}},
+      {&pages::kTForm7, {640, 637, 638, 639}},
+      {&pages::kTForm8, {668, 672, 671, 678, 684, 690, 536, 542, 701}},
+      {&pages::kTForm9, {695, 692, 698, 548, 554}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(settings::Page(c.page->id).form));
+    ASSERT_EQ(c.page->faders.size(), c.targets.size());
+    for (std::size_t i = 0; i < c.targets.size(); ++i)
+      EXPECT_EQ(pages::FaderTarget(c.page->id, c.page->faders[i]), c.targets[i]) << "fader " << i;
+  }
+}
+
+TEST(PageLayouts, EchoFaderRangesAndBoxes) {
+  struct Expect {
+    int min, max, maxChars;
+    pages::FaderStore store;
+  };
+  const Expect expected[] = {
+      {0, 80, 2, pages::FaderStore::kStoreLow7},
+      {0, 300, 3, pages::FaderStore::kEchoDelayPair},
+      {0, 80, 2, pages::FaderStore::kStoreLow7},
+      {0, 100, 3, pages::FaderStore::kPreDelayPair},
+      {-99, 99, 3, pages::FaderStore::kEchoDelayPair},
+      {-99, 99, 3, pages::FaderStore::kPreDelayPair},
+      {0, 359, 5, pages::FaderStore::kStoreWord},
+      {0, 359, 5, pages::FaderStore::kStoreWord},
+      {0, 80, 2, pages::FaderStore::kStoreLow7},
+  };
+  ASSERT_EQ(pages::kTForm8.faders.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const pages::PageFader& f = pages::kTForm8.faders[i];
+    EXPECT_EQ(f.min, expected[i].min) << f.caption;
+    EXPECT_EQ(f.max, expected[i].max) << f.caption;
+    EXPECT_EQ(f.maxChars, expected[i].maxChars) << f.caption;
+    EXPECT_EQ(f.store, expected[i].store) << f.caption;
+  }
+  EXPECT_EQ(pages::kTForm8.faders[6].format, pages::FaderFormat::kFreqOffLow);
+  EXPECT_EQ(pages::kTForm8.faders[7].format, pages::FaderFormat::kFreqOffHigh);
+  EXPECT_EQ(pages::kTForm3.faders[0].min, -20);
+  EXPECT_EQ(pages::kTForm3.faders[0].max, 22);
+  EXPECT_EQ(pages::kTForm3.faders[3].max, 11);
+  EXPECT_EQ(pages::kTForm6.faders[6].minText, "OFF");
+}
+
+// An EQ strip's gain box reaches 2 pixels into the top of its own fader; that is one control.
+bool PageOverlapAllowed(const Placed& a, const Placed& b) {
+  const int fader = static_cast<int>(pages::ControlKind::kEqFader);
+  const int gain = static_cast<int>(pages::ControlKind::kEqGainBox);
+  return a.index == b.index &&
+         ((a.kind == fader && b.kind == gain) || (a.kind == gain && b.kind == fader));
+}
+
+TEST(PageLayouts, ControlsDoNotOverlap) {
+  for (const pages::PageLayout* page : pages::kPageLayouts) {
+    SCOPED_TRACE(std::string(settings::Page(page->id).form));
+    const std::vector<Placed> controls = PageControls(*page);
+    const LayoutRect window{0, 0, pages::PageSize(*page).w, pages::PageSize(*page).h};
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      EXPECT_TRUE(window.contains(controls[i].rect)) << Describe(controls[i]);
+      EXPECT_FALSE(controls[i].rect.overlaps(page->titleArea)) << Describe(controls[i]);
+      for (std::size_t j = i + 1; j < controls.size(); ++j) {
+        if (PageOverlapAllowed(controls[i], controls[j])) continue;
+        EXPECT_FALSE(controls[i].rect.overlaps(controls[j].rect))
+            << Describe(controls[i]) << " and " << Describe(controls[j]);
+      }
+    }
+    // Every fader ends above the chart the page draws over its lower part.
+    for (int s = 0; s < static_cast<int>(page->eqX.size()); ++s)
+      EXPECT_LE(pages::EqFaderRect(*page, s).bottom(), page->chart.y) << "strip " << s;
+    for (const pages::PageFader& f : page->faders)
+      EXPECT_LE(pages::FaderRect(*page, f).bottom(), page->chart.y) << f.caption;
+  }
+}
+
+}  // namespace
+}  // namespace kdsp

@@ -1,0 +1,137 @@
+// The embedded skin image set and the skin fonts: every slot decodes at its listed size, missing
+// pictures are empty, lit pictures are brighter than their unlit partners, and the plates that
+// carry black text are light.
+#include "skin/skin_images.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QImage>
+#include <string>
+
+#include "app/main_window_layout.h"
+#include "pages/page_layouts.h"
+#include "skin/skin_drawing.h"
+#include "skin/skin_fonts.h"
+
+namespace kdsp::skin {
+namespace {
+
+std::string Name(const SkinImageSpec& spec) {
+  return std::string(spec.name);
+}
+
+TEST(SkinImages, EverySlotLoadsAtItsListedSize) {
+  for (const SkinImageSpec& spec : kSkinImageTable) {
+    const QImage image = LoadSkinImage(spec.resourceId);
+    EXPECT_FALSE(image.isNull()) << Name(spec);
+    EXPECT_EQ(image.width(), spec.width) << Name(spec);
+    EXPECT_EQ(image.height(), spec.height) << Name(spec);
+  }
+}
+
+TEST(SkinImages, TheSetFillsEveryMemberFromItsSlot) {
+  SkinImages images;
+  LoadSkinImages(images);
+  // Each slot holds the picture of its own resource, not a partner's of the same size.
+  for (const SkinImageSpec& spec : kSkinImageTable)
+    EXPECT_EQ(images[spec.slot], LoadSkinImage(spec.resourceId)) << Name(spec);
+  // The members by name, as the windows read them.
+  EXPECT_EQ(images.mainBackground.size(), QSize(999, 600));
+  EXPECT_EQ(images.pageBackground[4].size(), QSize(1055, 600));  // TForm6
+  EXPECT_EQ(images.pageBackground[0].size(), QSize(999, 600));
+  EXPECT_EQ(images.linkOn.size(), QSize(256, 256));
+  EXPECT_EQ(images.logo.size(), QSize(137, 44));
+  EXPECT_EQ(images.smallThumbActive.size(), QSize(10, 20));
+  EXPECT_EQ(images.eqPassOff.size(), QSize(78, 35));
+  EXPECT_EQ(&images[SkinSlot::kPageBackground4], &images.pageBackground[4]);
+  EXPECT_EQ(&images[SkinSlot::kBandPassOn], &images.bandPassOn);
+  // The knob has one picture for both states.
+  EXPECT_EQ(images.knobNormal, images.knobActive);
+}
+
+TEST(SkinImages, AMissingResourceIsEmpty) {
+  for (int id : {0, 1, 99999, -5}) {
+    const QImage image = LoadSkinImage(id);
+    EXPECT_TRUE(image.isNull()) << id;
+    EXPECT_EQ(ImageWidth(&image), 0) << id;
+    EXPECT_EQ(ImageHeight(&image), 0) << id;
+  }
+}
+
+// Pixels that read as lit lamp colour: bright and saturated.
+int LitPixels(const QImage& image) {
+  const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  int lit = 0;
+  for (int y = 0; y < argb.height(); ++y)
+    for (int x = 0; x < argb.width(); ++x) {
+      const QColor c = QColor::fromRgba(argb.pixel(x, y));
+      lit += c.alpha() > 128 && c.valueF() >= 0.8 && c.hsvSaturationF() >= 0.45;
+    }
+  return lit;
+}
+
+TEST(SkinImages, LitPicturesGlowAndUnlitOnesDoNot) {
+  const std::pair<SkinSlot, SkinSlot> pairs[] = {
+      {SkinSlot::kSpeakerOn, SkinSlot::kSpeakerOff},
+      {SkinSlot::kMuteOn, SkinSlot::kMuteOff},
+      {SkinSlot::kPeakOn, SkinSlot::kPeakOff},
+      {SkinSlot::kLowShelfOn, SkinSlot::kLowShelfOff},
+      {SkinSlot::kHighShelfOn, SkinSlot::kHighShelfOff},
+      {SkinSlot::kBandPassOn, SkinSlot::kBandPassOff},
+      {SkinSlot::kLinkOn, SkinSlot::kLinkOff},
+  };
+  for (const auto& [lit, dark] : pairs) {
+    const QImage on = LoadSkinImage(SkinImageSpecOf(lit).resourceId);
+    const QImage off = LoadSkinImage(SkinImageSpecOf(dark).resourceId);
+    // A lit picture glows over at least a 25th of its area; its unlit partner hardly at all.
+    EXPECT_GT(LitPixels(on), on.width() * on.height() / 25) << Name(SkinImageSpecOf(lit));
+    EXPECT_LT(LitPixels(off), off.width() * off.height() / 100) << Name(SkinImageSpecOf(dark));
+  }
+}
+
+// The windows draw the version text and the mic EQ mode caption in black: the backgrounds must
+// be light where those texts go.
+TEST(SkinImages, BlackTextSitsOnLightPlates) {
+  const QImage main = LoadSkinImage(SkinImageSpecOf(SkinSlot::kMainBackground).resourceId);
+  const QImage mic = LoadSkinImage(SkinImageSpecOf(SkinSlot::kPageBackground0).resourceId);
+  ASSERT_FALSE(main.isNull());
+  ASSERT_FALSE(mic.isNull());
+  for (int dx : {2, 20, 38})
+    for (int dy : {3, 8})
+      EXPECT_GT(qGray(main.pixel(app::kVersionTextAt.x + dx, app::kVersionTextAt.y + dy)), 150);
+  for (int dx : {2, 40, 75})
+    for (int dy : {3, 10})
+      EXPECT_GT(
+          qGray(mic.pixel(pages::kMicEqModeCaptionAt.x + dx, pages::kMicEqModeCaptionAt.y + dy)),
+          150);
+  // Elsewhere the panel is dark, so white value text and silk print read on it.
+  EXPECT_LT(qGray(main.pixel(500, 20)), 90);
+  EXPECT_LT(qGray(mic.pixel(400, 100)), 90);
+}
+
+TEST(SkinFonts, SizesStylesAndFamilies) {
+  const SkinFonts fonts = MakeSkinFonts();
+  struct Case {
+    const char* what;
+    const QFont& font;
+    int pixels;
+    bool bold;
+    const char* family;
+  };
+  const Case cases[] = {
+      {"fontValue", fonts.fontValue, 12, true, "Liberation Sans"},
+      {"fontSmall", fonts.fontSmall, 11, false, "Liberation Sans"},
+      {"fontTiny", fonts.fontTiny, 8, true, "Liberation Sans"},
+      {"fontCjk", fonts.fontCjk, 12, false, "WenQuanYi Micro Hei"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.font.pixelSize(), c.pixels) << c.what;
+    EXPECT_EQ(c.font.bold(), c.bold) << c.what;
+    // The installed face is the one asked for, not a fallback.
+    EXPECT_EQ(QFontInfo(c.font).family(), QString::fromLatin1(c.family)) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace kdsp::skin

@@ -1,0 +1,29 @@
+// The pictures of the push buttons, toggle buttons and value-box windows of the skin.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+namespace kdsp::skingen {
+
+// Main window page button: raised at rest, pushed in (its symbol lit) while held.
+QImage PageButtonPicture(bool pressed);
+// Output switch: a speaker symbol, lit green while the output plays.
+QImage SpeakerPicture(bool on);
+// Mix mute button (and the Mic Equalizer's polarity switches): a lens lit green when on.
+QImage MutePicture(bool on);
+// The small title-bar buttons.
+enum class TitleGlyph { kClose, kMinimize };
+QImage TitleButtonPicture(TitleGlyph glyph);
+QImage PresetsPicture(bool pressed);
+QImage EqPassPicture(bool pressed);
+
+// The EQ strip's small buttons: the three filter types and the PASS button.
+enum class StripGlyph { kNone, kPeak, kLowShelf, kHighShelf };
+QImage StripButtonPicture(const QString& label, StripGlyph glyph, bool lit, const QColor& lamp);
+
+// An inset LCD window of a value box; the active one has a lit edge.
+QImage ValueBoxPicture(int width, int height, bool active);
+
+}  // namespace kdsp::skingen

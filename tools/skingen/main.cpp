@@ -1,0 +1,77 @@
+// skingen: paints every picture of the skin image set into a folder, one PNG per resource
+// number, for the build to embed. Runs without a display.
+#include <QDir>
+#include <QGuiApplication>
+#include <QStringList>
+#include <cstdio>
+
+#include "image_set.h"
+#include "preview.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: skingen FOLDER [--overlay] [--sheet FILE.png]\n"
+               "  paints every skin picture into FOLDER as <resource>.png\n"
+               "  --overlay      draw the control rectangles of the tables over the backgrounds\n"
+               "  --sheet FILE   also write a contact sheet of the control pictures\n"
+               "  --preview DIR  also write each window composed with its controls\n");
+  return 2;
+}
+
+bool WritePreviews(const QString& folder, const kdsp::skingen::PaintOptions& options) {
+  if (!QDir().mkpath(folder)) return false;
+  bool ok = kdsp::skingen::MainWindowPreview(options).save(QDir(folder).filePath("TForm1.png"));
+  for (const kdsp::pages::PageLayout* page : kdsp::pages::kPageLayouts) {
+    const std::string_view form = kdsp::settings::Page(page->id).form;
+    const QString name = QString::fromLatin1(form.data(), static_cast<int>(form.size()));
+    ok =
+        kdsp::skingen::PagePreview(*page, options).save(QDir(folder).filePath(name + ".png")) && ok;
+  }
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Fonts need a GUI application; the offscreen platform needs no display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  QStringList args = QGuiApplication::arguments();
+  args.removeFirst();
+
+  kdsp::skingen::PaintOptions options;
+  QString folder;
+  QString sheet;
+  QString preview;
+  for (int i = 0; i < args.size(); ++i) {
+    if (args[i] == QLatin1String("--overlay")) {
+      options.overlay = true;
+    } else if (args[i] == QLatin1String("--sheet") && i + 1 < args.size()) {
+      sheet = args[++i];
+    } else if (args[i] == QLatin1String("--preview") && i + 1 < args.size()) {
+      preview = args[++i];
+    } else if (!args[i].startsWith(QLatin1String("--")) && folder.isEmpty()) {
+      folder = args[i];
+    } else {
+      return Usage();
+    }
+  }
+  if (folder.isEmpty()) return Usage();
+
+  QString error;
+  if (!kdsp::skingen::WriteSkinImages(folder, options, error)) {
+    std::fprintf(stderr, "skingen: %s\n", qPrintable(error));
+    return 1;
+  }
+  if (!sheet.isEmpty() && !kdsp::skingen::ContactSheet(options).save(sheet, "PNG")) {
+    std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(sheet));
+    return 1;
+  }
+  if (!preview.isEmpty() && !WritePreviews(preview, options)) {
+    std::fprintf(stderr, "skingen: cannot write the previews into %s\n", qPrintable(preview));
+    return 1;
+  }
+  return 0;
+}

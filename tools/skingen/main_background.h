@@ -1,0 +1,11 @@
+// The main window's background: the output mixer's sections, scales and captions, printed
+// against the main window's control table.
+#pragma once
+
+#include <QImage>
+
+namespace kdsp::skingen {
+
+QImage MainBackgroundPicture();
+
+}  // namespace kdsp::skingen

@@ -1,0 +1,14 @@
+// The effect pages' backgrounds: one painter driven by a page's control table prints its title,
+// the EQ strips' scales and captions, the fader groups with their frames, scales and knob
+// dials, and the screen the response chart is drawn over.
+#pragma once
+
+#include <QImage>
+
+#include "pages/page_layouts.h"
+
+namespace kdsp::skingen {
+
+QImage PageBackgroundPicture(const pages::PageLayout& page);
+
+}  // namespace kdsp::skingen

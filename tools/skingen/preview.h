@@ -1,0 +1,15 @@
+// Previews of the windows: each background with the control pictures placed where the tables
+// put them, holding sample values, to judge the set as the user will see it.
+#pragma once
+
+#include <QImage>
+
+#include "image_set.h"
+#include "pages/page_layouts.h"
+
+namespace kdsp::skingen {
+
+QImage MainWindowPreview(const PaintOptions& options);
+QImage PagePreview(const pages::PageLayout& page, const PaintOptions& options);
+
+}  // namespace kdsp::skingen
