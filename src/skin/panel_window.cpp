@@ -80,7 +80,8 @@ void PanelWindow::keyPressEvent(QKeyEvent* event) {
   FormKeyDown(event->key());
   // Characters go to the value boxes; the arrow keys carry none.
   const QString text = event->text();
-  if (text.size() == 1 && text[0].unicode() < 128) FormKeyPress(static_cast<char>(text[0].unicode()));
+  if (text.size() == 1 && text[0].unicode() < 128)
+    FormKeyPress(static_cast<char>(text[0].unicode()));
   update();
 }
 

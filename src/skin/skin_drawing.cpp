@@ -7,12 +7,18 @@
 namespace kdsp::skin {
 namespace {
 
-bool Empty(SkinImage image) { return image == nullptr || image->isNull(); }
+bool Empty(SkinImage image) {
+  return image == nullptr || image->isNull();
+}
 
 }  // namespace
 
-int ImageWidth(SkinImage image) { return Empty(image) ? 0 : image->width(); }
-int ImageHeight(SkinImage image) { return Empty(image) ? 0 : image->height(); }
+int ImageWidth(SkinImage image) {
+  return Empty(image) ? 0 : image->width();
+}
+int ImageHeight(SkinImage image) {
+  return Empty(image) ? 0 : image->height();
+}
 
 QImage MakeSurface(int width, int height) {
   QImage surface(width, height, QImage::Format_ARGB32_Premultiplied);

@@ -60,7 +60,7 @@ enum class SkinSlot : int {
 inline constexpr int kSkinSlotCount = static_cast<int>(SkinSlot::kEqPassOff) + 1;
 inline constexpr int kPageBackgroundCount = 8;
 
-struct SkinImageSpec {
+struct SkinImageEntry {
   SkinSlot slot;
   std::string_view name;  // the member of SkinImages that holds it
   int resourceId;         // the picture is embedded as ":/skin/<resourceId>.png"
@@ -69,7 +69,7 @@ struct SkinImageSpec {
 };
 
 // One entry a line: the build scans these lines for the resource numbers.
-inline constexpr std::array<SkinImageSpec, kSkinSlotCount> kSkinImageTable{{
+inline constexpr std::array<SkinImageEntry, kSkinSlotCount> kSkinImageTable{{
     {SkinSlot::kMainBackground, "mainBackground", 2114, 999, 600},
     {SkinSlot::kPageBackground0, "pageBackground[0]", 2218, 999, 600},
     {SkinSlot::kPageBackground1, "pageBackground[1]", 2106, 999, 600},
@@ -122,12 +122,12 @@ constexpr bool SkinTableInSlotOrder() {
 }
 static_assert(SkinTableInSlotOrder(), "the skin table is indexed by slot");
 
-constexpr const SkinImageSpec& SkinImageSpecOf(SkinSlot slot) {
+constexpr const SkinImageEntry& SkinImageEntryOf(SkinSlot slot) {
   return kSkinImageTable[static_cast<int>(slot)];
 }
 
 constexpr LayoutSize SkinImageSize(SkinSlot slot) {
-  return {SkinImageSpecOf(slot).width, SkinImageSpecOf(slot).height};
+  return {SkinImageEntryOf(slot).width, SkinImageEntryOf(slot).height};
 }
 
 // The background slot of page i, pages in window-class order TForm2..TForm9.

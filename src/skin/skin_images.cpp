@@ -102,8 +102,8 @@ const QImage& SkinImages::operator[](SkinSlot slot) const {
 }
 
 void LoadSkinImages(SkinImages& images) {
-  for (const SkinImageSpec& spec : kSkinImageTable)
-    images[spec.slot] = LoadSkinImage(spec.resourceId);
+  for (const SkinImageEntry& entry : kSkinImageTable)
+    images[entry.slot] = LoadSkinImage(entry.resourceId);
 }
 
 }  // namespace kdsp::skin

@@ -17,16 +17,16 @@
 namespace kdsp::skin {
 namespace {
 
-std::string Name(const SkinImageSpec& spec) {
-  return std::string(spec.name);
+std::string Name(const SkinImageEntry& entry) {
+  return std::string(entry.name);
 }
 
 TEST(SkinImages, EverySlotLoadsAtItsListedSize) {
-  for (const SkinImageSpec& spec : kSkinImageTable) {
-    const QImage image = LoadSkinImage(spec.resourceId);
-    EXPECT_FALSE(image.isNull()) << Name(spec);
-    EXPECT_EQ(image.width(), spec.width) << Name(spec);
-    EXPECT_EQ(image.height(), spec.height) << Name(spec);
+  for (const SkinImageEntry& entry : kSkinImageTable) {
+    const QImage image = LoadSkinImage(entry.resourceId);
+    EXPECT_FALSE(image.isNull()) << Name(entry);
+    EXPECT_EQ(image.width(), entry.width) << Name(entry);
+    EXPECT_EQ(image.height(), entry.height) << Name(entry);
   }
 }
 
@@ -34,8 +34,8 @@ TEST(SkinImages, TheSetFillsEveryMemberFromItsSlot) {
   SkinImages images;
   LoadSkinImages(images);
   // Each slot holds the picture of its own resource, not a partner's of the same size.
-  for (const SkinImageSpec& spec : kSkinImageTable)
-    EXPECT_EQ(images[spec.slot], LoadSkinImage(spec.resourceId)) << Name(spec);
+  for (const SkinImageEntry& entry : kSkinImageTable)
+    EXPECT_EQ(images[entry.slot], LoadSkinImage(entry.resourceId)) << Name(entry);
   // The members by name, as the windows read them.
   EXPECT_EQ(images.mainBackground.size(), QSize(999, 600));
   EXPECT_EQ(images.pageBackground[4].size(), QSize(1055, 600));  // TForm6
@@ -82,19 +82,19 @@ TEST(SkinImages, LitPicturesGlowAndUnlitOnesDoNot) {
       {SkinSlot::kLinkOn, SkinSlot::kLinkOff},
   };
   for (const auto& [lit, dark] : pairs) {
-    const QImage on = LoadSkinImage(SkinImageSpecOf(lit).resourceId);
-    const QImage off = LoadSkinImage(SkinImageSpecOf(dark).resourceId);
+    const QImage on = LoadSkinImage(SkinImageEntryOf(lit).resourceId);
+    const QImage off = LoadSkinImage(SkinImageEntryOf(dark).resourceId);
     // A lit picture glows over at least a 25th of its area; its unlit partner hardly at all.
-    EXPECT_GT(LitPixels(on), on.width() * on.height() / 25) << Name(SkinImageSpecOf(lit));
-    EXPECT_LT(LitPixels(off), off.width() * off.height() / 100) << Name(SkinImageSpecOf(dark));
+    EXPECT_GT(LitPixels(on), on.width() * on.height() / 25) << Name(SkinImageEntryOf(lit));
+    EXPECT_LT(LitPixels(off), off.width() * off.height() / 100) << Name(SkinImageEntryOf(dark));
   }
 }
 
 // The windows draw the version text and the mic EQ mode caption in black: the backgrounds must
 // be light where those texts go.
 TEST(SkinImages, BlackTextSitsOnLightPlates) {
-  const QImage main = LoadSkinImage(SkinImageSpecOf(SkinSlot::kMainBackground).resourceId);
-  const QImage mic = LoadSkinImage(SkinImageSpecOf(SkinSlot::kPageBackground0).resourceId);
+  const QImage main = LoadSkinImage(SkinImageEntryOf(SkinSlot::kMainBackground).resourceId);
+  const QImage mic = LoadSkinImage(SkinImageEntryOf(SkinSlot::kPageBackground0).resourceId);
   ASSERT_FALSE(main.isNull());
   ASSERT_FALSE(mic.isNull());
   for (int dx : {2, 20, 38})

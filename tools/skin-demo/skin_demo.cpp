@@ -19,7 +19,9 @@ namespace {
 
 const pages::PageLayout& kLayout = pages::kTForm3;  // Main Output: every kind of control
 
-void FormatInt(std::int32_t value, BoxText& text) { SetBoxText(text, std::to_string(value)); }
+void FormatInt(std::int32_t value, BoxText& text) {
+  SetBoxText(text, std::to_string(value));
+}
 void FormatAttack(std::int32_t value, BoxText& text) {
   SetBoxText(text, settings::kAttackTexts[static_cast<std::size_t>(value)]);
 }
@@ -115,41 +117,42 @@ class DemoPanel : public PanelWindow {
 
   void setupFaders() {
     const auto& t = pages::kPageTemplate;
-    settings::CompressorRecord& compressor = block_.compressors[settings::Page(kLayout.id).compressor];
+    settings::CompressorRecord& compressor =
+        block_.compressors[settings::Page(kLayout.id).compressor];
     void* targets[2] = {&compressor.threshold, &compressor.attack};
     const ValueFormatter formats[2] = {FormatInt, FormatAttack};
     const ChangeHandler stores[2] = {StoreWord, StoreLow7};
     for (int i = 0; i < 2; ++i) {
-      const pages::PageFader& spec = kLayout.faders[static_cast<std::size_t>(i)];
+      const pages::PageFader& row = kLayout.faders[static_cast<std::size_t>(i)];
       ImgRoller& f = faders_[i];
-      f.rect = {spec.x, kLayout.faderY, ImageWidth(&images_.smallThumbNormal),
+      f.rect = {row.x, kLayout.faderY, ImageWidth(&images_.smallThumbNormal),
                 ImageHeight(&images_.smallThumbNormal) + t.faderTravel};
       f.imageOn = &images_.smallThumbActive;
       f.imageOff = &images_.smallThumbNormal;
-      f.setRange(spec.min, spec.max);
+      f.setRange(row.min, row.max);
       f.formatter = formats[i];
       f.changeHandler = stores[i];
       f.target = targets[i];
       f.value = i == 0 ? compressor.threshold : compressor.attack;
-      f.valueBox.rect = {spec.x + t.faderBox.x, kLayout.faderY + t.faderBox.y,
+      f.valueBox.rect = {row.x + t.faderBox.x, kLayout.faderY + t.faderBox.y,
                          ImageWidth(&images_.pageBoxNormal), ImageHeight(&images_.pageBoxNormal)};
       f.valueBox.imageActive = &images_.pageBoxActive;
       f.valueBox.imageNormal = &images_.pageBoxNormal;
       f.valueBox.font = &fonts_.fontValue;
-      f.valueBox.maxChars = spec.maxChars;
-      f.valueBox.readOnly = spec.commit == pages::FaderCommit::kReadOnly;
+      f.valueBox.maxChars = row.maxChars;
+      f.valueBox.readOnly = row.commit == pages::FaderCommit::kReadOnly;
       f.refreshText();
     }
   }
 
   void setupKnob() {
-    const pages::PageKnob& spec = kLayout.knobs[0];
-    knob_.rect = {spec.at.x, spec.at.y, ImageWidth(&images_.knobNormal),
+    const pages::PageKnob& row = kLayout.knobs[0];
+    knob_.rect = {row.at.x, row.at.y, ImageWidth(&images_.knobNormal),
                   ImageHeight(&images_.knobNormal)};
     knob_.imageNormal = &images_.knobNormal;
     knob_.imageActive = &images_.knobActive;
-    knob_.min = spec.min;
-    knob_.max = spec.max;
+    knob_.min = row.min;
+    knob_.max = row.max;
     knob_.target = &block_.filters[settings::Page(kLayout.id).highPass].family;
     knob_.changeHandler = StoreByte;
     knob_.value = block_.filters[settings::Page(kLayout.id).highPass].family;

@@ -120,7 +120,7 @@ bool WriteSkinImages(const QString& folder, const PaintOptions& options, QString
     return false;
   }
   std::set<int> written;
-  for (const skin::SkinImageSpec& spec : skin::kSkinImageTable) {
+  for (const skin::SkinImageEntry& spec : skin::kSkinImageTable) {
     // Two slots may share one picture (the knob): it is written once.
     if (!written.insert(spec.resourceId).second) continue;
     const QImage image = PaintSlot(spec.slot, options);
@@ -151,7 +151,7 @@ QImage ContactSheet(const PaintOptions& options) {
   int x = 10;
   int y = 10;
   int rowHeight = 0;
-  for (const skin::SkinImageSpec& spec : skin::kSkinImageTable) {
+  for (const skin::SkinImageEntry& spec : skin::kSkinImageTable) {
     if (IsBackground(spec.slot)) continue;
     const QImage image = PaintSlot(spec.slot, options);
     // Small pictures are shown twice their size so their detail can be judged.
