@@ -120,20 +120,20 @@ bool WriteSkinImages(const QString& folder, const PaintOptions& options, QString
     return false;
   }
   std::set<int> written;
-  for (const skin::SkinImageEntry& spec : skin::kSkinImageTable) {
+  for (const skin::SkinImageEntry& entry : skin::kSkinImageTable) {
     // Two slots may share one picture (the knob): it is written once.
-    if (!written.insert(spec.resourceId).second) continue;
-    const QImage image = PaintSlot(spec.slot, options);
-    if (image.width() != spec.width || image.height() != spec.height) {
+    if (!written.insert(entry.resourceId).second) continue;
+    const QImage image = PaintSlot(entry.slot, options);
+    if (image.width() != entry.width || image.height() != entry.height) {
       error = QStringLiteral("%1 painted at %2 x %3, listed at %4 x %5")
-                  .arg(QString::fromLatin1(spec.name.data(), static_cast<int>(spec.name.size())))
+                  .arg(QString::fromLatin1(entry.name.data(), static_cast<int>(entry.name.size())))
                   .arg(image.width())
                   .arg(image.height())
-                  .arg(spec.width)
-                  .arg(spec.height);
+                  .arg(entry.width)
+                  .arg(entry.height);
       return false;
     }
-    const QString path = QDir(folder).filePath(QStringLiteral("%1.png").arg(spec.resourceId));
+    const QString path = QDir(folder).filePath(QStringLiteral("%1.png").arg(entry.resourceId));
     if (!image.save(path, "PNG")) {
       error = QStringLiteral("cannot write %1").arg(path);
       return false;
@@ -151,9 +151,9 @@ QImage ContactSheet(const PaintOptions& options) {
   int x = 10;
   int y = 10;
   int rowHeight = 0;
-  for (const skin::SkinImageEntry& spec : skin::kSkinImageTable) {
-    if (IsBackground(spec.slot)) continue;
-    const QImage image = PaintSlot(spec.slot, options);
+  for (const skin::SkinImageEntry& entry : skin::kSkinImageTable) {
+    if (IsBackground(entry.slot)) continue;
+    const QImage image = PaintSlot(entry.slot, options);
     // Small pictures are shown twice their size so their detail can be judged.
     const int scale = image.width() <= 64 && image.height() <= 64 ? 2 : 1;
     QSize shown = image.size() * scale;
@@ -164,7 +164,7 @@ QImage ContactSheet(const PaintOptions& options) {
       rowHeight = 0;
     }
     p.drawImage(QRect(QPoint(x, y), shown), image);
-    DrawLabel(p, QString::fromLatin1(spec.name.data(), static_cast<int>(spec.name.size())),
+    DrawLabel(p, QString::fromLatin1(entry.name.data(), static_cast<int>(entry.name.size())),
               QPointF(x, y + shown.height() + 4), Qt::AlignLeft | Qt::AlignTop, text::kScale);
     rowHeight = std::max(rowHeight, shown.height());
     x += kCell;
