@@ -1,7 +1,6 @@
 // Loading a setting file into the working block.
 #include "settings/read_setting_file.h"
 
-#include "device/command_codes.h"
 
 namespace kdsp::settings {
 
@@ -13,8 +12,8 @@ SettingFileStatus SettingFileReader::ReadSettingFile(const std::filesystem::path
     return load.status;
   }
   if (refreshAll) refreshAll();
-  if (askTransfer && prompts.askYesNo("Sync", "Transfer data to device?") && transfer != nullptr)
-    transfer->StoreBlockToDevice(working, device::kWorkingSettingsSlot);
+  if (askTransfer && prompts.askYesNo("Sync", "Transfer data to device?") && transferToDevice)
+    transferToDevice();
   return load.status;
 }
 

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "device/block_transfer.h"
 #include "device/user_prompts.h"
 #include "settings/parameter_block.h"
 #include "settings/setting_file.h"
@@ -17,7 +16,8 @@ struct SettingFileReader {
   ParameterBlock& working;
   device::UserPrompts& prompts;
   std::function<void()> refreshAll;  // reloads the main window and all eight pages
-  device::BlockTransfer* transfer = nullptr;
+  // Stores the working block into the processor's working settings.
+  std::function<void()> transferToDevice;
 
   // Loads the file; with askTransfer, asks "Transfer data to device?" and on Yes stores the
   // block into the processor's working settings.

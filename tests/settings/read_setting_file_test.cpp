@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "device/block_transfer.h"
+#include "device/command_codes.h"
 #include "support/device_fakes.h"
 #include "support/temp_dir.h"
 
@@ -47,7 +49,9 @@ class ReadSettingFileTest : public ::testing::Test {
   ParameterBlock working = FactoryDefaults();
   ParameterBlock edited = FactoryDefaults();
   int refreshes = 0;
-  SettingFileReader reader{working, prompts, [this] { ++refreshes; }, &transfer};
+  SettingFileReader reader{working, prompts, [this] { ++refreshes; }, [this] {
+                             transfer.StoreBlockToDevice(working, device::kWorkingSettingsSlot);
+                           }};
 };
 
 TEST_F(ReadSettingFileTest, LoadRefreshesAndOnYesStoresIntoTheWorkingSettings) {

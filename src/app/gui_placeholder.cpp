@@ -1,1 +1,0 @@
-// Keeps the program library non-empty until its windows arrive.

@@ -1,0 +1,95 @@
+// kdsp: Karaoke DSP Control. Starts the main window (one instance per user), then the pages and
+// dialogs, and runs until the main window ends the program. Nothing is saved at exit.
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "app/preset_menu.h"
+#include "app/qt_user_dialogs.h"
+#include "app/single_instance.h"
+#include "device/hid_device_controller.h"
+#include "device/linux_hid_platform.h"
+#include "device/virtual_hid_platform.h"
+#include "settings/preset_commands.h"
+#include "sim/simulated_hid_device.h"
+
+namespace {
+
+using namespace kdsp;
+
+std::unique_ptr<device::HidPlatform> MakePlatform(bool simulate) {
+  if (!simulate) return std::make_unique<device::LinuxHidPlatform>();
+  auto platform = std::make_unique<device::VirtualHidPlatform>();
+  platform->plug(std::make_shared<sim::SimulatedHidDevice>());
+  return platform;
+}
+
+void CentreOnScreen(QWidget& window) {
+  if (const QScreen* screen = window.screen())
+    window.move(screen->availableGeometry().center() - window.rect().center());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("kdsp");
+  QApplication::setApplicationDisplayName("Karaoke DSP Control");
+
+  const app::CommandLine line = app::ParseCommandLine(QApplication::arguments());
+  if (line.help) {
+    std::fputs(app::CommandLineHelp(), stdout);
+    return 0;
+  }
+  if (!line.error.empty()) {
+    std::fprintf(stderr, "kdsp: %s\n\n%s", line.error.c_str(), app::CommandLineHelp());
+    return 2;
+  }
+
+  app::SingleInstance instance(app::SingleInstance::DefaultName());
+  if (instance.activateRunning()) return 0;
+
+  const auto platform = MakePlatform(line.simulate);
+  device::HidDeviceController hid(*platform);
+  app::QtUserDialogs dialogs;
+  settings::ParameterBlock& working = settings::WorkingBlock();
+
+  app::TForm1 mainWindow(hid, working, dialogs);
+  dialogs.setParent(&mainWindow);
+  device::DeviceLink& link = mainWindow.link();
+
+  settings::PresetCommands commands(link, working, dialogs, [&] { mainWindow.RefreshAll(); });
+  app::PresetMenuActions actions;
+  actions.WiFi1Click = [&] { link.WiFi1Click(); };
+  app::PresetMenu menu(commands, actions, line.serviceMenu, &mainWindow);
+  mainWindow.setPresetsMenu(&menu);
+
+  instance.listen([&] {
+    mainWindow.showNormal();
+    mainWindow.raise();
+    mainWindow.activateWindow();
+  });
+
+  CentreOnScreen(mainWindow);
+  mainWindow.show();
+
+  if (line.wifiHost) {
+    link.setWifiAddress(*line.wifiHost, line.wifiPort);
+    menu.item("WiFi1")->setChecked(true);
+    link.WiFi1Click();
+  }
+  if (line.screenshot) {
+    QTimer::singleShot(1500, &mainWindow, [&] {
+      const bool saved = mainWindow.grab().save(QString::fromStdString(*line.screenshot));
+      std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "saved" : "could not save",
+                   line.screenshot->c_str());
+      std::fflush(stdout);
+      QApplication::exit(saved ? 0 : 1);
+    });
+  }
+  return QApplication::exec();
+}

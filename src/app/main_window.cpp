@@ -1,0 +1,346 @@
+// The main window.
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPainter>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/main_window_layout.h"
+#include "skin/commit_int_range.h"
+#include "skin/value_text.h"
+
+namespace kdsp::app {
+namespace {
+
+namespace flag = device::flag;
+
+skin::Rect ToRect(const skin::LayoutRect& r) { return {r.x, r.y, r.w, r.h}; }
+
+void FormatInt(std::int32_t value, skin::BoxText& text) {
+  skin::SetBoxText(text, std::to_string(value));
+}
+
+// Hundredths of a millisecond as milliseconds with two decimals.
+void FormatDelay(std::int32_t value, skin::BoxText& text) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%0.2f", value / 100.0);
+  skin::SetBoxText(text, buffer);
+  skin::LocaliseDecimalPoint(text);
+}
+
+// A delay knob's change: the target holds microseconds.
+void StoreDelay(std::int32_t value, void* target, void*) {
+  if (target == nullptr) return;
+  const std::uint32_t micros = static_cast<std::uint32_t>(value) * kDelayToTarget;
+  std::memcpy(target, &micros, sizeof micros);
+}
+
+// A typed decimal number with either decimal separator.
+std::optional<double> ParseDecimal(std::string_view text) {
+  std::string plain(text);
+  for (char& c : plain)
+    if (c == ',') c = '.';
+  if (plain.empty()) return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(plain.c_str(), &end);
+  if (end != plain.c_str() + plain.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+template <typename Control, std::size_t N>
+int IndexIn(const Control& control, const Control (&array)[N]) {
+  return static_cast<int>(&control - array);
+}
+
+}  // namespace
+
+MainWindowSkin::MainWindowSkin() : fonts(skin::MakeSkinFonts()) { skin::LoadSkinImages(images); }
+
+TForm1::TForm1(device::HidDeviceController& hid, settings::ParameterBlock& working,
+               settings::UserDialogs& dialogs, QWidget* parent)
+    : PanelWindow(&images.mainBackground, parent), working_(working), dialogs_(dialogs) {
+  setWindowTitle("Karaoke DSP Control");
+  device::LinkObserver observer;
+  observer.refreshAll = [this] { RefreshAll(); };
+  observer.connectionChanged = [this] { update(); };
+  observer.busy = [this](bool busy) { dialogs_.setBusy(busy); };
+  observer.quit = [] { QApplication::quit(); };
+  link_ = std::make_unique<device::DeviceLink>(hid, working_, dialogs_, observer);
+  FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+  settings::ResetToFactory(working_);
+  configureButtons();
+  configureMaxVolumeBoxes();
+  configureFaders();
+  configureKnobs();
+  events_.addCloseButton(close_)
+      .addCloseButton(minimize_)
+      .add(presets_)
+      .add(switches_)
+      .add(pageButtons_)
+      .add(mutes_)
+      .add(faders_)
+      .add(knobs_)
+      .add(maxBoxes_);
+  paintOrder_.add(close_)
+      .add(minimize_)
+      .add(presets_)
+      .add(switches_)
+      .add(maxBoxes_)
+      .add(pageButtons_)
+      .add(faders_)
+      .add(knobs_)
+      .add(mutes_);
+  RefreshMain();
+  link_->start();  // finds a processor already plugged in, then the 10 ms tick
+}
+
+void TForm1::configureButtons() {
+  const auto push = [](skin::ImgButton& b, skin::LayoutRect r, const QImage& on, const QImage& off) {
+    b.rect = ToRect(r);
+    b.imageOn = &on;
+    b.imageOff = &off;
+    b.state = 1;
+  };
+  push(close_, CloseButtonRect(), images.closeButton, images.closeButton);
+  close_.clickHandler = [](skin::ImgButton&, void*) { QApplication::quit(); };
+  push(minimize_, MinimizeButtonRect(), images.minimizeButton, images.minimizeButton);
+  minimize_.userData = this;
+  minimize_.clickHandler = [](skin::ImgButton&, void* self) {
+    static_cast<TForm1*>(self)->showMinimized();
+  };
+  push(presets_, PresetsButtonRect(), images.presetsOn, images.presetsOff);
+  presets_.userData = this;
+  presets_.clickHandler = [](skin::ImgButton&, void* self) {
+    auto* window = static_cast<TForm1*>(self);
+    if (window->presetsMenu_ != nullptr)
+      window->presetsMenu_->popup(window->mapToGlobal(QPoint(kPresetsMenuAt.x, kPresetsMenuAt.y)));
+  };
+
+  for (int i = 0; i < 8; ++i) {
+    skin::ImgButton& s = switches_[i];
+    s.rect = ToRect(OutputSwitchRect(kOutputSwitches[i]));
+    s.momentary = 0;
+    s.imageOn = &images.speakerOn;
+    s.imageOff = &images.speakerOff;
+    s.changed = link_->flags().pointer(flag::kOutputSwitches.at(i));
+    s.userData = this;
+    s.clickHandler = [](skin::ImgButton& button, void* self) {
+      auto* window = static_cast<TForm1*>(self);
+      const int bit = kOutputSwitches[IndexIn(button, window->switches_)].bit;
+      window->working_.outputMutes ^= static_cast<std::uint8_t>(1 << bit);
+      *button.changed = 1;
+    };
+  }
+  for (int i = 0; i < 8; ++i) {
+    push(pageButtons_[i], PageButtonRect(kPageButtons[i]), images.pageButtonOn,
+         images.pageButtonOff);
+    pageButtons_[i].userData = this;
+    pageButtons_[i].clickHandler = [](skin::ImgButton& button, void* self) {
+      auto* window = static_cast<TForm1*>(self);
+      const int index = IndexIn(button, window->pageButtons_);
+      const auto page = static_cast<int>(kPageButtons[index].page);
+      if (QWidget* shown = window->pages_[page].window) {
+        shown->show();
+        shown->raise();
+        shown->activateWindow();
+      }
+    };
+  }
+  for (int i = 0; i < kMuteButtonCount; ++i) {
+    skin::ImgButton& m = mutes_[i];
+    m.rect = ToRect(MuteButtonRect(kFaders[i]));
+    m.momentary = 0;
+    m.imageOn = &images.muteOn;
+    m.imageOff = &images.muteOff;
+    m.changed = link_->flags().pointer(flag::kMuteButtons.at(i));
+    m.userData = this;
+    m.clickHandler = [](skin::ImgButton& button, void* self) {
+      auto* window = static_cast<TForm1*>(self);
+      const int index = IndexIn(button, window->mutes_);
+      std::uint8_t& byte = window->working_.bytes()[kFaders[index].target];
+      byte = button.state == 1 ? byte & ~settings::kMixMuted : byte | settings::kMixMuted;
+      *button.changed = 1;
+    };
+  }
+}
+
+void TForm1::configureMaxVolumeBoxes() {
+  for (int i = 0; i < 2; ++i) {
+    skin::ImgEdit& box = maxBoxes_[i];
+    box.rect = ToRect(MaxVolumeBoxRect(kMaxVolumeBoxes[i]));
+    box.imageActive = &images.mainBoxActive;
+    box.imageNormal = &images.mainBoxNormal;
+    box.font = &fonts.fontValue;
+    box.maxChars = kMaxVolumeMaxChars;
+    box.userDataA = this;
+    box.commitA = [](skin::ImgEdit& edit, void* self, skin::BoxText& text) {
+      auto* window = static_cast<TForm1*>(self);
+      window->commitMaxVolume(IndexIn(edit, window->maxBoxes_), text);
+    };
+  }
+}
+
+void TForm1::commitMaxVolume(int which, skin::BoxText& text) {
+  device::LinkState& state = link_->state();
+  std::uint8_t& maximum = which == 0 ? state.musicMaxVolume : state.micMaxVolume;
+  const auto typed = skin::ParseBoxInteger(skin::BoxTextView(text));
+  if (!typed || *typed < kMaxVolumeMin || *typed > kMaxVolumeMax) {
+    skin::SetBoxText(text, std::to_string(maximum));
+    return;
+  }
+  maximum = static_cast<std::uint8_t>(*typed);
+  link_->flags().set(which == 0 ? flag::kMusicMaxVolume.first
+                                : flag::kMicMaxVolume.first);
+  applyMaxVolumes();
+}
+
+void TForm1::applyMaxVolumes() {
+  for (int i = 0; i < static_cast<int>(kFaders.size()); ++i) {
+    switch (kFaders[i].limit) {
+      case FaderLimit::kMusicMaxVolume: faders_[i].limit = link_->state().musicMaxVolume; break;
+      case FaderLimit::kMicMaxVolume: faders_[i].limit = link_->state().micMaxVolume; break;
+      case FaderLimit::kScale: break;
+    }
+  }
+}
+
+void TForm1::configureFaders() {
+  for (int i = 0; i < static_cast<int>(kFaders.size()); ++i) {
+    const MainFader& row = kFaders[i];
+    skin::ImgRoller& f = faders_[i];
+    f.rect = ToRect(FaderRect(row));
+    f.imageOn = &images.thumbActive;
+    f.imageOff = &images.thumbNormal;
+    f.setRange(row.min, row.max);
+    f.formatter = FormatInt;
+    f.changeHandler = skin::StoreLow7;
+    f.target = &working_.bytes()[row.target];
+    f.changed = link_->flags().pointer(i < 14 ? flag::kMixFaders.at(i) : flag::kMasterFaders.at(i - 14));
+    skin::ImgEdit& box = f.valueBox;
+    box.rect = ToRect(FaderBoxRect(row));
+    box.imageActive = &images.mainBoxActive;
+    box.imageNormal = &images.mainBoxNormal;
+    box.font = &fonts.fontValue;
+    box.maxChars = kFaderBoxMaxChars;
+    box.userDataB = &f;
+    box.commitB = skin::CommitIntRange;
+  }
+}
+
+void TForm1::configureKnobs() {
+  for (int i = 0; i < static_cast<int>(kKnobs.size()); ++i) {
+    const MainKnob& row = kKnobs[i];
+    skin::ImgKnob& k = knobs_[i];
+    k.rect = ToRect(KnobRect(row));
+    k.imageNormal = &images.knobNormal;
+    k.imageActive = &images.knobActive;
+    k.min = row.min;
+    k.max = row.max;
+    k.step = row.step;
+    k.dragStep = row.dragStep;
+    k.target = &working_.bytes()[row.target];
+    if (row.scale == KnobScale::kDelay) {
+      k.changeHandler = StoreDelay;
+      k.formatter = FormatDelay;
+      k.changed = link_->flags().pointer(flag::kDelayKnobs.at(i));
+      k.showValueBox = 1;
+      skin::ImgEdit& box = k.valueBox;
+      box.rect = ToRect(KnobBoxRect(row));
+      box.imageActive = &images.mainBoxActive;
+      box.imageNormal = &images.mainBoxNormal;
+      box.font = &fonts.fontSmall;
+      box.maxChars = row.maxChars;
+      box.userDataA = this;
+      box.commitA = [](skin::ImgEdit& edit, void* self, skin::BoxText& text) {
+        auto* window = static_cast<TForm1*>(self);
+        for (int j = 0; j < 8; ++j)
+          if (&window->knobs_[j].valueBox == &edit) window->commitDelay(j, text);
+      };
+    } else {
+      k.changeHandler = skin::StoreByte;
+      k.changed = link_->flags().pointer(row.scale == KnobScale::kFeedback
+                                             ? flag::kFeedbackKnob.first
+                                             : flag::kMusicInputKnob.first);
+    }
+  }
+}
+
+void TForm1::commitDelay(int index, skin::BoxText& text) {
+  skin::ImgKnob& k = knobs_[index];
+  const auto typed = ParseDecimal(skin::BoxTextView(text));
+  // Whole milliseconds: 12.345 becomes 12.00.
+  const double ms = typed ? std::trunc(*typed) : -1.0;
+  if (typed && ms * 100.0 >= k.min && ms * 100.0 <= k.max) {
+    k.value = static_cast<std::int32_t>(ms) * 100;
+    k.fireChange();
+  }
+  FormatDelay(k.value, text);
+}
+
+void TForm1::RefreshMain() {
+  const device::LinkState& state = link_->state();
+  maxBoxes_[0].setText(std::to_string(state.musicMaxVolume));
+  maxBoxes_[1].setText(std::to_string(state.micMaxVolume));
+  applyMaxVolumes();
+  for (int i = 0; i < static_cast<int>(kKnobs.size()); ++i) {
+    skin::ImgKnob& k = knobs_[i];
+    if (kKnobs[i].scale == KnobScale::kDelay) {
+      std::uint32_t micros;
+      std::memcpy(&micros, k.target, sizeof micros);
+      k.value = static_cast<std::int32_t>(micros / kDelayToTarget);
+    } else {
+      k.value = *static_cast<const std::uint8_t*>(k.target);
+    }
+    k.refreshText();
+  }
+  for (int i = 0; i < static_cast<int>(kFaders.size()); ++i) {
+    const std::uint8_t byte = working_.bytes()[kFaders[i].target];
+    faders_[i].value = byte & 0x7F;
+    faders_[i].refreshText();
+    if (i < kMuteButtonCount) mutes_[i].state = (byte & settings::kMixMuted) ? 0 : 1;
+  }
+  for (int i = 0; i < 8; ++i)
+    switches_[i].state = (working_.outputMutes >> kOutputSwitches[i].bit) & 1 ? 0 : 1;
+  if (isVisible()) update();
+}
+
+void TForm1::RefreshAll() {
+  RefreshMain();
+  for (const Page& page : pages_)
+    if (page.refresh) page.refresh();
+}
+
+void TForm1::setPage(settings::PageId page, QWidget* window, std::function<void()> refresh) {
+  Page& p = pages_[static_cast<int>(page)];
+  p.window = window;
+  p.refresh = std::move(refresh);
+}
+
+void TForm1::FormPaint(QPainter& painter) {
+  skin::DrawTextAt(painter, QString::fromLatin1(kVersionText.data(), kVersionText.size()),
+                   fonts.fontSmall, Qt::black, kVersionTextAt.x, kVersionTextAt.y);
+  skin::DrawImageInto(painter, link_->state().connected ? &images.linkOn : &images.linkOff,
+                      QRect(kLinkIndicatorRect.x, kLinkIndicatorRect.y, kLinkIndicatorRect.w,
+                            kLinkIndicatorRect.h));
+  skin::DrawImageAt(painter, &images.logo, kLogoAt.x, kLogoAt.y);
+  paintOrder_.draw(painter);
+}
+
+bool TForm1::FormMouseDown(int x, int y, Qt::MouseButton) { return events_.mouseDown(x, y); }
+void TForm1::FormMouseUp(int, int) { events_.mouseUp(); }
+void TForm1::FormMouseMove(int x, int y) { events_.mouseMove(x, y); }
+void TForm1::FormMouseWheel(int delta, int x, int y) { events_.wheel(delta, x, y); }
+void TForm1::FormKeyDown(int key) { events_.keyDown(key); }
+void TForm1::FormKeyPress(char ch) { events_.keyPress(ch); }
+void TForm1::FormShow() { link_->FormShow(); }
+
+}  // namespace kdsp::app

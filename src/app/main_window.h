@@ -1,0 +1,101 @@
+// The main window: the processor's output mixer with its faders, mutes, delays and master
+// levels, the page buttons, the connection indicator and the Presets button. It owns the skin
+// pictures and fonts, the device link with its synchronisation timer, and the page-open flags.
+#pragma once
+
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "device/device_link.h"
+#include "settings/page_catalogue.h"
+#include "settings/parameter_block.h"
+#include "settings/user_dialogs.h"
+#include "skin/control_list.h"
+#include "skin/panel_window.h"
+#include "skin/skin_fonts.h"
+#include "skin/skin_images.h"
+
+class QMenu;
+
+namespace kdsp::app {
+
+// The pictures and fonts come first: the window takes its size from the background.
+struct MainWindowSkin {
+  MainWindowSkin();
+  skin::SkinImages images;
+  skin::SkinFonts fonts;
+};
+
+class TForm1 : private MainWindowSkin, public skin::PanelWindow {
+ public:
+  TForm1(device::HidDeviceController& hid, settings::ParameterBlock& working,
+         settings::UserDialogs& dialogs, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  const skin::SkinImages& skinImages() const { return images; }
+  const skin::SkinFonts& skinFonts() const { return fonts; }
+  device::DeviceLink& link() { return *link_; }
+  skin::PageOpenFlags& pageOpenFlags() { return pageOpen_; }
+
+  // Reloads every control from the working block and the maximum volumes.
+  void RefreshMain();
+  // RefreshMain, then every page's refresh in page order.
+  void RefreshAll();
+  // A page's refresh, called by RefreshAll; and what its page button shows.
+  void setPage(settings::PageId page, QWidget* window, std::function<void()> refresh);
+  // The popup menu the Presets button opens.
+  void setPresetsMenu(QMenu* menu) { presetsMenu_ = menu; }
+
+  // The controls, for the program's tests.
+  skin::ImgRoller& fader(int i) { return faders_[i]; }
+  skin::ImgKnob& knob(int i) { return knobs_[i]; }
+  skin::ImgButton& muteButton(int i) { return mutes_[i]; }
+  skin::ImgButton& outputSwitch(int i) { return switches_[i]; }
+  skin::ImgEdit& maxVolumeBox(int i) { return maxBoxes_[i]; }
+
+ protected:
+  void FormPaint(QPainter& painter) override;
+  bool FormMouseDown(int x, int y, Qt::MouseButton button) override;
+  void FormMouseUp(int x, int y) override;
+  void FormMouseMove(int x, int y) override;
+  void FormMouseWheel(int delta, int x, int y) override;
+  void FormKeyDown(int key) override;
+  void FormKeyPress(char ch) override;
+  void FormShow() override;
+
+ private:
+  void FormCreate();
+  void configureButtons();
+  void configureFaders();
+  void configureKnobs();
+  void configureMaxVolumeBoxes();
+  void applyMaxVolumes();
+  void commitMaxVolume(int which, skin::BoxText& text);
+  void commitDelay(int knob, skin::BoxText& text);
+
+  settings::ParameterBlock& working_;
+  settings::UserDialogs& dialogs_;
+  std::unique_ptr<device::DeviceLink> link_;
+  skin::PageOpenFlags pageOpen_;
+
+  skin::ImgButton close_, minimize_, presets_;
+  skin::ImgButton switches_[8];
+  skin::ImgEdit maxBoxes_[2];
+  skin::ImgButton pageButtons_[8];
+  skin::ImgRoller faders_[17];
+  skin::ImgKnob knobs_[8];
+  skin::ImgButton mutes_[14];
+  skin::ControlList events_;
+  skin::ControlList paintOrder_;
+
+  struct Page {
+    QPointer<QWidget> window;
+    std::function<void()> refresh;
+  };
+  std::array<Page, 8> pages_;
+  QMenu* presetsMenu_ = nullptr;
+};
+
+}  // namespace kdsp::app

@@ -1,0 +1,93 @@
+// Building the preset menu.
+#include "app/preset_menu.h"
+
+#include "settings/preset_slots.h"
+
+namespace kdsp::app {
+namespace {
+
+// The slot items' names as the menu resource gives them: nine store places and two hidden ones,
+// ten recall places and two hidden ones.
+constexpr const char* kStoreItems[settings::kStoreMenuPlaces] = {
+    "StartUp1", "N1", "N21", "N31", "N41", "N51", "N62", "N72", "N82", "mA", "mb"};
+constexpr const char* kRecallItems[settings::kRecallMenuPlaces] = {
+    "StartUp2", "N11", "N22", "N32", "N42", "N52", "N61", "N71", "N81", "N4", "A1", "B1"};
+
+QString Caption(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+PresetMenu::PresetMenu(settings::PresetCommands& commands, PresetMenuActions actions,
+                       bool serviceMenu, QWidget* parent)
+    : QMenu(parent), commands_(commands), actions_(std::move(actions)) {
+  // The form's Chinese captions of the first items are replaced by English ones at start;
+  // the hidden items keep theirs.
+  QMenu* save = addMenu("Save");
+  save->menuAction()->setObjectName("mSave");
+  connect(addNamed(save, "mSaveToFile", "Save To File", true), &QAction::triggered, this,
+          [this] { commands_.mSaveToFileClick(); });
+  saveToDevice_ = save->addMenu("Save To Device");
+  saveToDevice_->menuAction()->setObjectName("mSaveToDev");
+
+  QMenu* load = addMenu("Load");
+  load->menuAction()->setObjectName("mload");
+  connect(addNamed(load, "N2", "Load From File", true), &QAction::triggered, this,
+          [this] { commands_.N2Click(); });
+  loadFromDevice_ = load->addMenu("Load From Device");
+  loadFromDevice_->menuAction()->setObjectName("N3");
+
+  for (int slot = 0; slot < settings::kStoreMenuPlaces; ++slot) {
+    const settings::PresetSlot& entry = settings::kPresetSlots[slot];
+    QAction* a = addNamed(saveToDevice_, kStoreItems[slot], Caption(entry.caption),
+                          entry.visible != 0 && slot != settings::kFactorySlot);
+    a->setData(slot);
+    connect(a, &QAction::triggered, this,
+            [this, a] { commands_.N82Click(static_cast<std::uint8_t>(a->data().toInt())); });
+  }
+  for (int slot = 0; slot < settings::kRecallMenuPlaces; ++slot) {
+    const settings::PresetSlot& entry = settings::kPresetSlots[slot];
+    QAction* a = addNamed(loadFromDevice_, kRecallItems[slot], Caption(entry.caption),
+                          entry.visible != 0);
+    a->setData(slot);
+    connect(a, &QAction::triggered, this,
+            [this, a] { commands_.N4Click(static_cast<std::uint8_t>(a->data().toInt())); });
+  }
+
+  connect(addNamed(this, "N6", "burn", serviceMenu), &QAction::triggered, this,
+          [this] { commands_.N6Click(); });
+  const auto call = [](const std::function<void()>& f) {
+    return [f] {
+      if (f) f();
+    };
+  };
+  connect(addNamed(this, "mAllSet", "System Control", true), &QAction::triggered, this,
+          call(actions_.mAllSetClick));
+  connect(addNamed(this, "N7", "粉噪测试", serviceMenu), &QAction::triggered, this,
+          call(actions_.N7Click));
+  QAction* spectrum = addNamed(this, "pi1", "实时频谱分析", serviceMenu);
+  spectrum->setCheckable(true);
+  connect(spectrum, &QAction::toggled, this, [this](bool on) {
+    if (actions_.pi1Click) actions_.pi1Click(on);
+  });
+  QAction* wifi = addNamed(this, "WiFi1", "WiFi 控制", serviceMenu);
+  wifi->setCheckable(true);
+  connect(wifi, &QAction::triggered, this, call(actions_.WiFi1Click));
+  connect(addNamed(this, "N8", "录音附加调节", serviceMenu), &QAction::triggered, this,
+          call(actions_.N8Click));
+  connect(addNamed(this, "Rev1", "Rev", serviceMenu), &QAction::triggered, this,
+          call(actions_.Rev1Click));
+}
+
+QAction* PresetMenu::addNamed(QMenu* menu, const char* name, const QString& caption,
+                              bool visible) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(name);
+  action->setVisible(visible);
+  return action;
+}
+
+QAction* PresetMenu::item(const char* name) const { return findChild<QAction*>(name); }
+
+}  // namespace kdsp::app

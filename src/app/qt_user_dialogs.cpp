@@ -1,0 +1,74 @@
+// The program's standard dialogs.
+#include "app/qt_user_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace kdsp::app {
+namespace {
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::optional<std::string> Chosen(const QString& path) {
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+}  // namespace
+
+QString QtFilter(std::string_view filter) {
+  const QStringList parts = Text(filter).split('|');
+  QStringList entries;
+  for (qsizetype i = 0; i < parts.size(); i += 2) entries << parts[i];
+  return entries.join(";;");
+}
+
+void QtUserDialogs::showMessage(std::string_view text) {
+  QMessageBox::information(parent_, QApplication::applicationDisplayName(), Text(text));
+}
+
+bool QtUserDialogs::askYesNo(std::string_view caption, std::string_view question) {
+  return QMessageBox::question(parent_, Text(caption), Text(question),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtUserDialogs::askText(std::string_view caption,
+                                                  std::string_view prompt,
+                                                  std::string_view initialText) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(parent_, Text(caption), Text(prompt),
+                                               QLineEdit::Normal, Text(initialText), &ok);
+  if (!ok) return std::nullopt;
+  return answer.toStdString();
+}
+
+std::optional<std::string> QtUserDialogs::openFile(std::string_view filter) {
+  return Chosen(QFileDialog::getOpenFileName(parent_, QString(), QString(), QtFilter(filter)));
+}
+
+std::optional<std::string> QtUserDialogs::saveFile(std::string_view filter,
+                                                   std::string_view defaultSuffix) {
+  QFileDialog dialog(parent_, QString(), QString(), QtFilter(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(Text(defaultSuffix));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return Chosen(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtUserDialogs::chooseFolder(std::string_view title) {
+  return Chosen(QFileDialog::getExistingDirectory(parent_, Text(title)));
+}
+
+void QtUserDialogs::setBusy(bool busy) {
+  if (busy) {
+    if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+}  // namespace kdsp::app

@@ -1,0 +1,86 @@
+// Placement helpers and the outer-size keeper of the small dialogs.
+#include "pages/dialog_widgets.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <QSlider>
+#include <QWidget>
+#include <algorithm>
+#include <utility>
+
+namespace kdsp::pages {
+namespace {
+
+constexpr int kEditHeight = 21;
+
+QString Name(std::string_view name) {
+  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// The frame margins are known only once the window manager has framed the window, which it
+// does after the show and announces with a move or a resize.
+class OuterSizeKeeper : public QObject {
+ public:
+  OuterSizeKeeper(QWidget& window, QSize outer) : QObject(&window), window_(window), outer_(outer) {
+    window_.resize(outer_);
+    window_.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &window_) {
+      const QEvent::Type type = event->type();
+      if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) fit();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  void fit() {
+    if (!window_.isVisible()) return;
+    const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
+    if (frame == applied_) return;
+    applied_ = frame;
+    window_.resize(outer_ - frame);
+  }
+
+  QWidget& window_;
+  QSize outer_;
+  QSize applied_{0, 0};
+};
+
+}  // namespace
+
+QLabel* PlaceLabel(QWidget& parent, std::string_view name, QString text, QPoint at, int width) {
+  auto* label = new QLabel(std::move(text), &parent);
+  label->setObjectName(Name(name));
+  label->adjustSize();
+  label->setGeometry(QRect(at, QSize(std::max(width, label->width()), label->height())));
+  return label;
+}
+
+QLineEdit* PlaceEdit(QWidget& parent, std::string_view name, QPoint at, int width) {
+  auto* edit = new QLineEdit(&parent);
+  edit->setObjectName(Name(name));
+  edit->setGeometry(QRect(at, QSize(width, kEditHeight)));
+  return edit;
+}
+
+QSlider* PlaceTrackBar(QWidget& parent, std::string_view name, QRect rect, int max) {
+  auto* slider = new QSlider(Qt::Horizontal, &parent);
+  slider->setObjectName(Name(name));
+  slider->setGeometry(rect);
+  slider->setRange(0, max);
+  slider->setTickPosition(QSlider::TicksBelow);
+  slider->setTickInterval(1);
+  slider->setSingleStep(1);
+  slider->setPageStep(2);
+  return slider;
+}
+
+void KeepOuterSize(QWidget& window, QSize outer) {
+  new OuterSizeKeeper(window, outer);
+}
+
+}  // namespace kdsp::pages

@@ -1,0 +1,88 @@
+// The recording-mix dialog TForm13: six boxes for the minimum and maximum music, microphone and
+// effect levels and three sliders for the recording volumes. The two maximum volumes are the
+// main window's and reach the processor through its flags; the rest stay in the dialog.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+class QLabel;
+class QLineEdit;
+class QShowEvent;
+class QSlider;
+
+namespace kdsp::device {
+class DeviceLink;
+}
+
+namespace kdsp::pages {
+
+// The box rows, by Tag: caption (UTF-8), and whether the row edits one of the main window's
+// maximum volumes instead of a value of the dialog.
+enum class RecordingTarget { kDialog, kMusicMaxVolume, kMicMaxVolume };
+struct RecordingBoxRow {
+  std::string_view caption;
+  RecordingTarget target;
+};
+inline constexpr std::array<RecordingBoxRow, 6> kRecordingBoxRows = {{
+    {"音乐最小", RecordingTarget::kDialog},
+    {"音乐最大", RecordingTarget::kMusicMaxVolume},
+    {"麦克风最小", RecordingTarget::kDialog},
+    {"麦克风最大", RecordingTarget::kMicMaxVolume},
+    {"效果最小", RecordingTarget::kDialog},
+    {"效果最大", RecordingTarget::kDialog},
+}};
+
+// The recording volume sliders: caption (UTF-8), range top and the rows of label and slider.
+struct RecordingSliderRow {
+  std::string_view caption;
+  int max;
+  int labelY;
+  int sliderY;
+};
+inline constexpr std::array<RecordingSliderRow, 3> kRecordingSliderRows = {{
+    {"录音音乐音量", 60, 32, 24},
+    {"录音麦克风音量", 60, 72, 64},
+    {"录音效果音量", 80, 120, 112},
+}};
+
+// What only the dialog keeps: it is shown again on the next opening, and no command carries it.
+struct RecordingMixValues {
+  // By box Tag; the entries of the two maximum-volume rows are unused.
+  std::array<std::uint8_t, kRecordingBoxRows.size()> boxes{};
+  std::array<std::uint8_t, kRecordingSliderRows.size()> volumes{};  // music, microphone, effect
+};
+
+class TForm13 : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TForm13(device::DeviceLink& link, QWidget* parent = nullptr);
+
+  const RecordingMixValues& values() const { return values_; }
+  // The dialog's own changed flags: [0] any of its four boxes, [1..3] the sliders. Raised on
+  // every change and cleared when the dialog is shown; nothing reads them yet.
+  const std::array<std::uint8_t, 4>& changed() const { return changed_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FormShow();
+  // Shared by Edit1..Edit6, dispatched on the box's Tag.
+  void Edit1Change(int tag);
+  // TrackBar1Change .. TrackBar3Change.
+  void TrackBarChange(int row);
+  std::uint8_t& valueOfBox(int tag);
+
+  device::DeviceLink& link_;
+  RecordingMixValues values_;
+  std::array<std::uint8_t, 4> changed_{};
+  std::array<QLineEdit*, kRecordingBoxRows.size()> boxes_{};
+  std::array<QSlider*, kRecordingSliderRows.size()> sliders_{};
+  std::array<QLineEdit*, kRecordingSliderRows.size()> volumeBoxes_{};
+};
+
+}  // namespace kdsp::pages

@@ -1,0 +1,84 @@
+// The reverb dialog TForm14.
+#include "pages/reverb_dialog.h"
+
+#include <QLabel>
+#include <QShowEvent>
+#include <QSlider>
+
+#include "device/device_link.h"
+#include "pages/dialog_widgets.h"
+
+namespace kdsp::pages {
+namespace {
+
+constexpr QSize kOuterSize{493, 373};
+constexpr int kLabelX = 24;
+constexpr int kSliderX = 120;
+constexpr QSize kSliderSize{321, 41};
+// The pre-delay label carries the form's caption until its slider first moves.
+constexpr std::string_view kPreDelayFormCaption = "Gain:";
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString LabelText(std::string_view prefix, int position) {
+  return Latin1(prefix) + QString::number(position);
+}
+
+int ReadField(const settings::ParameterBlock& block, const ReverbRow& row) {
+  const auto bytes = block.bytes();
+  int value = bytes[row.offset];
+  if (row.width == 2) value |= bytes[row.offset + 1] << 8;
+  return value;
+}
+
+void WriteField(settings::ParameterBlock& block, const ReverbRow& row, int value) {
+  const auto bytes = block.bytes();
+  bytes[row.offset] = static_cast<std::uint8_t>(value & 0xFF);
+  if (row.width == 2) bytes[row.offset + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+}  // namespace
+
+TForm14::TForm14(settings::ParameterBlock& working, device::DeviceLink& link, QWidget* parent)
+    : QDialog(parent), working_(working), link_(link) {
+  setObjectName(QStringLiteral("Form14"));
+  setWindowTitle(QStringLiteral("Rev "));
+  for (std::size_t i = 0; i < kReverbRows.size(); ++i) {
+    const ReverbRow& row = kReverbRows[i];
+    // Every other label starts out reading its slider's first position.
+    const QString caption = row.flag == device::flag::kDialogRevPreDelay.first
+                                ? Latin1(kPreDelayFormCaption)
+                                : LabelText(row.prefix, 0);
+    labels_[i] = PlaceLabel(*this, row.labelName, caption, {kLabelX, row.labelY},
+                            kSliderX - kLabelX);
+    sliders_[i] = PlaceTrackBar(*this, row.sliderName, {{kSliderX, row.sliderY}, kSliderSize},
+                                row.max);
+    connect(sliders_[i], &QSlider::valueChanged, this,
+            [this, i] { TrackBarChange(static_cast<int>(i)); });
+  }
+  KeepOuterSize(*this, kOuterSize);
+}
+
+void TForm14::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // A window restored from the task bar is not opened again.
+  if (!event->spontaneous()) FormShow();
+}
+
+void TForm14::FormShow() {
+  for (std::size_t i = 0; i < kReverbRows.size(); ++i)
+    sliders_[i]->setValue(ReadField(working_, kReverbRows[i]));
+  for (const ReverbRow& row : kReverbRows) link_.flags()[row.flag] = 0;
+}
+
+void TForm14::TrackBarChange(int row) {
+  const ReverbRow& r = kReverbRows[static_cast<std::size_t>(row)];
+  const int position = sliders_[static_cast<std::size_t>(row)]->value();
+  labels_[static_cast<std::size_t>(row)]->setText(LabelText(r.prefix, position));
+  WriteField(working_, r, position);
+  link_.flags().set(r.flag);
+}
+
+}  // namespace kdsp::pages

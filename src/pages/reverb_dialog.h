@@ -1,0 +1,75 @@
+// The reverb dialog TForm14: six sliders for the reverb's room size, damping, wet level, width,
+// gain and pre-delay, written into the working block for the synchronisation tick to send.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "device/change_flags.h"
+#include "settings/parameter_block.h"
+
+class QLabel;
+class QShowEvent;
+class QSlider;
+
+namespace kdsp::device {
+class DeviceLink;
+}
+
+namespace kdsp::pages {
+
+// One slider row: its label's prefix, range top, block field (one byte, or two low byte first)
+// and changed flag, with the names and rows the form gives its label and slider.
+struct ReverbRow {
+  std::string_view prefix;
+  int max;
+  std::size_t offset;
+  int width;
+  std::uint16_t flag;
+  std::string_view labelName;
+  int labelY;
+  std::string_view sliderName;
+  int sliderY;
+};
+
+inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
+    {"Room Size: ", 95, settings::offsets::kRevTime, 1, device::flag::kDialogRevTime.first,
+     "Label7", 24, "TrackBar1", 16},
+    {"Damp:", 100, settings::offsets::kRevDamp, 1, device::flag::kDialogRevDamp.first, "Label1",
+     68, "TrackBar2", 56},
+    {"Wet:", 100, settings::offsets::kRevWet, 1, device::flag::kDialogRevWet.first, "Label2", 112,
+     "TrackBar3", 96},
+    {"Width:", 100, settings::offsets::kRevWidth, 1, device::flag::kDialogRevWidth.first, "Label3",
+     156, "TrackBar4", 144},
+    {"Gain:", 80, settings::offsets::kRevLevel, 1, device::flag::kDialogRevLevel.first, "Label4",
+     200, "TrackBar5", 192},
+    {"Per Delay:", 100, settings::offsets::kRevPreDelay, 2, device::flag::kDialogRevPreDelay.first,
+     "Label5", 256, "TrackBar6", 248},
+}};
+
+class TForm14 : public QDialog {
+  Q_OBJECT
+
+ public:
+  TForm14(settings::ParameterBlock& working, device::DeviceLink& link, QWidget* parent = nullptr);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // Positions from the block; the flags the positions raised are cleared again, so opening the
+  // dialog sends nothing.
+  void FormShow();
+  // TrackBar1Change .. TrackBar6Change.
+  void TrackBarChange(int row);
+
+  settings::ParameterBlock& working_;
+  device::DeviceLink& link_;
+  std::array<QLabel*, kReverbRows.size()> labels_{};
+  std::array<QSlider*, kReverbRows.size()> sliders_{};
+};
+
+}  // namespace kdsp::pages

@@ -1,0 +1,115 @@
+// The system control panel: the group of nine setting files, their transfer to and from the
+// processor's preset slots in one go, the two maximum volumes and the front-panel lock.
+#pragma once
+
+#include <QDialog>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "device/device_link.h"
+#include "device/link_timing.h"
+#include "settings/group_file.h"
+#include "settings/parameter_block.h"
+#include "settings/user_dialogs.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QShowEvent;
+class QTableWidget;
+
+namespace kdsp::settings {
+
+// The panel's fixed message texts.
+namespace panel_message {
+inline constexpr std::string_view kSelectOneItem = "Please select one item to modify!";
+inline constexpr std::string_view kNoDeviceConnecting = "No device connecting!";
+inline constexpr std::string_view kDownloadDone = "Download Done!";
+inline constexpr std::string_view kFinish = "Finish!";
+inline constexpr std::string_view kPasswordError = "Paswword Error!";
+inline constexpr std::string_view kPasswordTooLarge = "Password can't large than 999";
+inline constexpr std::string_view kChooseUploadFolder = "Please select a foler to save all setting";
+}  // namespace panel_message
+
+class TForm11 : public QDialog {
+  Q_OBJECT
+
+ public:
+  // setMainMaxVolumeText writes a maximum volume as "%d" into the main window's music (true)
+  // or microphone (false) box. The remembered group is loaded here.
+  TForm11(device::DeviceLink& link, ParameterBlock& working, UserDialogs& dialogs,
+          std::filesystem::path programIni, std::function<void()> refreshAll,
+          std::function<void(bool music, int value)> setMainMaxVolumeText,
+          QWidget* parent = nullptr);
+
+  // Opened from the main window's menu: the current maxima go into Edit1 and Edit2, then the
+  // panel runs modally until it is closed.
+  int showFromMainWindow();
+
+  // Fills the group from a group file (all empty for an empty path) and rebuilds the list.
+  void loadGroup(const std::string& path);
+  void refreshList();
+  const GroupFiles& groupFiles() const { return groupFiles_; }
+
+  void Button1Click();  // Open Config
+  void Button2Click();  // Save Config
+  void Button3Click();  // Modify
+  void Button4Click();  // Delete
+  void Button5Click();  // Download All To Device
+  void Button6Click();  // Upload All From Device
+  void Button7Click();  // Lock / unlock the front panel
+  void Button8Click();  // Change Password
+  void Edit1Change();   // music maximum volume
+  void Edit2Change();   // microphone maximum volume
+
+  // How long Upload All waits for each slot's block before it gives up.
+  void setReadLimit(std::chrono::milliseconds limit) { readLimit_ = limit; }
+
+  // The components, named as on the designed form; the handlers above act on them.
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QPushButton* Button5 = nullptr;
+  QPushButton* Button6 = nullptr;
+  QPushButton* Button7 = nullptr;
+  QPushButton* Button8 = nullptr;
+  QTableWidget* ListView1 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  QLineEdit* Edit2 = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void createComponents();
+  void refreshLockCaption();
+  // The slot of the selected row; tells the user and returns -1 when no row is selected.
+  int selectedSlot();
+  void maxVolumeChanged(const QLineEdit& edit, bool music);
+  // Asks for the lock password: nothing when the box is cancelled, else whether the answer is
+  // the password.
+  std::optional<bool> passwordMatches(std::string_view prompt);
+  // Reads slots 0..8 into setting files in folder and makes them the group; what went wrong
+  // when it could not finish.
+  std::optional<std::string> uploadSlots(const std::filesystem::path& folder);
+
+  device::DeviceLink& link_;
+  ParameterBlock& working_;
+  UserDialogs& dialogs_;
+  std::filesystem::path programIni_;
+  std::function<void()> refreshAll_;
+  std::function<void(bool, int)> setMainMaxVolumeText_;
+  GroupFiles groupFiles_;
+  std::chrono::milliseconds readLimit_ = device::kReadBackLimit;
+};
+
+}  // namespace kdsp::settings

@@ -1,0 +1,19 @@
+// The commit handler of a fader's value box that takes a typed whole number within the fader's
+// scale: accepted, it becomes the fader's value and the change is fired (the typed text stays
+// until the next refresh); refused or not a number, the box shows the unchanged value again.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "skin/control_callbacks.h"
+
+namespace kdsp::skin {
+
+// userData is the ImgRoller that owns the box.
+void CommitIntRange(void* roller, BoxText& text);
+
+// The whole number a box holds, if it holds exactly one.
+std::optional<long> ParseBoxInteger(std::string_view text);
+
+}  // namespace kdsp::skin
