@@ -1,0 +1,191 @@
+// Tests of the program's main window, preset menu and start-up pieces with the real window on
+// the offscreen platform and the simulated processor behind the link.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWheelEvent>
+#include <filesystem>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/preset_menu.h"
+#include "app/single_instance.h"
+#include "device/event_loop_wait.h"
+#include "device/hid_device_controller.h"
+#include "device/virtual_hid_platform.h"
+#include "settings/preset_commands.h"
+#include "settings/setting_file.h"
+#include "sim/simulated_hid_device.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace kdsp::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    processor->processor().onRecordLog = [this](std::string_view line) {
+      records.emplace_back(line);
+    };
+    platform.plug(processor);
+    window = std::make_unique<TForm1>(controller, working, dialogs);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(waitFor([&] { return window->link().lastStatus().has_value(); }));
+  }
+  ~MainWindowTest() override { window.reset(); }
+
+  bool waitFor(const std::function<bool()>& done) {
+    return device::WaitUntil(done, std::chrono::seconds(5));
+  }
+  const settings::ParameterBlock& remote() { return processor->processor().working(); }
+  QPoint centre(const skin::Rect& r) { return QPoint(r.x + r.w / 2, r.y + r.h / 2); }
+  void type(const skin::ImgEdit& box, const char* text) {
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, centre(box.rect));
+    QTest::keyClicks(window.get(), text);
+    QTest::keyClick(window.get(), Qt::Key_Return);
+  }
+  void wheel(QPoint at, int notches) {
+    QWheelEvent event(at, window->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.get(), &event);
+  }
+
+  device::VirtualHidPlatform platform;
+  device::HidDeviceController controller{platform};
+  std::shared_ptr<sim::SimulatedHidDevice> processor = std::make_shared<sim::SimulatedHidDevice>();
+  testing::ScriptedDialogs dialogs;
+  settings::ParameterBlock working{};
+  std::unique_ptr<TForm1> window;
+  std::vector<std::string> records;
+};
+
+TEST_F(MainWindowTest, StartsWithTheFactoryBlockTheMaximaAndTheProcessorFound) {
+  EXPECT_TRUE(working == settings::FactoryDefaults());
+  EXPECT_EQ(window->size(), QSize(999, 600));
+  EXPECT_EQ(window->maxVolumeBox(0).textView(), "55");
+  EXPECT_EQ(window->fader(0).value, 50);
+  EXPECT_EQ(dialogs.questions, (std::vector<std::string>{"Sync with connecting device?"}));
+}
+
+TEST_F(MainWindowTest, FaderMuteSwitchAndDelayReachTheProcessor) {
+  skin::ImgRoller& fader = window->fader(0);
+  const QPoint grip(fader.rect.x + 10, fader.rect.y + 100);
+  QTest::mousePress(window.get(), Qt::LeftButton, {}, grip);
+  QTest::mouseMove(window.get(), grip + QPoint(0, 70));  // 50 - 50 * 70 / 175 = 30
+  QTest::mouseRelease(window.get(), Qt::LeftButton, {}, grip + QPoint(0, 70));
+  EXPECT_TRUE(waitFor([&] { return remote().mix[0][0] == 30; }));
+
+  QTest::mouseClick(window.get(), Qt::LeftButton, {}, centre(window->muteButton(3).rect));
+  EXPECT_TRUE(waitFor([&] { return remote().mix[0][3] == (0x80 | 50); }));
+  EXPECT_EQ(window->fader(3).value, 50);  // the level stays
+
+  QTest::mouseClick(window.get(), Qt::LeftButton, {}, centre(window->outputSwitch(2).rect));
+  EXPECT_TRUE(waitFor([&] { return remote().outputMutes == 0x04; }));
+
+  type(window->knob(0).valueBox, "12.345");
+  EXPECT_EQ(window->knob(0).value, 1200);
+  EXPECT_EQ(window->knob(0).valueBox.textView(), "12.00");
+  EXPECT_TRUE(waitFor([&] { return remote().outputDelay[0] == 12000; }));
+  type(window->knob(0).valueBox, "101");
+  EXPECT_EQ(window->knob(0).value, 1200);
+  EXPECT_EQ(window->knob(0).valueBox.textView(), "12.00");
+}
+
+TEST_F(MainWindowTest, MusicMasterFaderStopsAtTheMusicMaximumButTakesATypedValue) {
+  type(window->maxVolumeBox(0), "40");
+  EXPECT_EQ(window->link().state().musicMaxVolume, 40);
+  skin::ImgRoller& music = window->fader(14);
+  wheel(centre(music.rect), 20);
+  EXPECT_EQ(music.value, 40);
+  type(music.valueBox, "55");
+  EXPECT_EQ(music.value, 55);
+  EXPECT_TRUE(waitFor([&] { return remote().masterMusic == 55; }));
+  type(window->maxVolumeBox(0), "61");
+  EXPECT_EQ(window->maxVolumeBox(0).textView(), "40");
+  EXPECT_EQ(window->link().state().musicMaxVolume, 40);
+}
+
+class PresetTest : public MainWindowTest {
+ protected:
+  settings::PresetCommands commands{window->link(), working, dialogs,
+                                    [this] { window->RefreshAll(); }};
+  PresetMenu menu{commands, {}, false};
+  testing::TempDir temp;
+};
+
+TEST_F(PresetTest, StoreSubmenuHasNoFactoryRecallSubmenuHasIt) {
+  const auto visibleTexts = [](QMenu* m) {
+    QStringList texts;
+    for (QAction* a : m->actions())
+      if (a->isVisible()) texts << a->text();
+    return texts;
+  };
+  const QStringList slotNames = {"START UP", "1", "2", "3", "4", "5", "6", "KARAOKE", "DISCO"};
+  EXPECT_EQ(visibleTexts(menu.saveToDeviceMenu()), slotNames);
+  EXPECT_EQ(visibleTexts(menu.loadFromDeviceMenu()), slotNames + QStringList{"FACTORY"});
+  for (const char* hidden : {"N6", "N7", "pi1", "WiFi1", "N8", "Rev1"})
+    EXPECT_FALSE(menu.item(hidden)->isVisible()) << hidden;
+  PresetMenu service(commands, {}, true);
+  EXPECT_TRUE(service.item("WiFi1")->isVisible());
+}
+
+TEST_F(PresetTest, StoreIntoASlotAndRecallIt) {
+  working.bands[30].gain = -70;
+  commands.N82Click(3);
+  EXPECT_TRUE(processor->processor().slot(3) == working);
+  working.bands[30].gain = 11;
+  commands.N4Click(3);
+  ASSERT_TRUE(waitFor([&] { return window->link().state().readComplete; }));
+  EXPECT_EQ(working.bands[30].gain, -70);
+}
+
+TEST_F(PresetTest, SaveAndLoadASettingFileWithTheTransferQuestion) {
+  working.revWidth = 17;
+  dialogs.paths.push_back((temp / "saved.aex").string());
+  commands.mSaveToFileClick();
+  working.revWidth = 90;
+  dialogs.paths.push_back((temp / "saved.aex").string());
+  dialogs.yesNo.push_back(false);
+  commands.N2Click();
+  EXPECT_EQ(working.revWidth, 17);
+  EXPECT_EQ(remote().revWidth, 90);  // No: the processor is unchanged
+  dialogs.paths.push_back((temp / "saved.aex").string());
+  dialogs.yesNo.push_back(true);
+  commands.N2Click();
+  EXPECT_EQ(remote().revWidth, 17);
+  EXPECT_EQ(dialogs.questions.back(), "Transfer data to device?");
+}
+
+TEST_F(PresetTest, BulkStoreOfTheNumberedFiles) {
+  fs::create_directory(temp / "settings");
+  for (int i = 1; i <= 8; ++i) {
+    settings::ParameterBlock block = settings::FactoryDefaults();
+    block.bands[40].gain = static_cast<std::int16_t>(10 * i);
+    ASSERT_TRUE(settings::WriteSettingFile(temp / "settings" / (std::to_string(i) + ".aex"), block).ok);
+  }
+  const fs::path before = fs::current_path();
+  fs::current_path(temp.path());
+  commands.N6Click();
+  fs::current_path(before);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(processor->processor().slot(i).bands[40].gain, 10 * i);
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST(SingleInstanceTest, ASecondStartActivatesTheFirst) {
+  const QString name = SingleInstance::DefaultName() + "-test";
+  SingleInstance first(name);
+  int activations = 0;
+  ASSERT_TRUE(first.listen([&] { ++activations; }));
+  SingleInstance second(name);
+  EXPECT_TRUE(second.activateRunning());
+  EXPECT_TRUE(device::WaitUntil([&] { return activations == 1; }, std::chrono::seconds(2)));
+  SingleInstance alone(name + "-nobody");
+  EXPECT_FALSE(alone.activateRunning());
+}
+
+}  // namespace
+}  // namespace kdsp::app
