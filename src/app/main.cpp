@@ -84,7 +84,11 @@ int main(int argc, char** argv) {
   }
   if (line.screenshot) {
     QTimer::singleShot(1500, &mainWindow, [&] {
-      const bool saved = mainWindow.grab().save(QString::fromStdString(*line.screenshot));
+      // On a real display the window system's own pixels are taken; elsewhere the window's.
+      const bool onDisplay = QGuiApplication::platformName() == "xcb";
+      const QPixmap shot = onDisplay ? mainWindow.screen()->grabWindow(mainWindow.winId())
+                                     : mainWindow.grab();
+      const bool saved = shot.save(QString::fromStdString(*line.screenshot));
       std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "saved" : "could not save",
                    line.screenshot->c_str());
       std::fflush(stdout);

@@ -92,8 +92,10 @@ class TForm11 : public QDialog {
  private:
   void createComponents();
   void refreshLockCaption();
-  // The slot of the selected row; tells the user and returns -1 when no row is selected.
-  int selectedSlot();
+  // The selected row; tells the user and returns -1 when no row is selected.
+  int selectedRow();
+  // Sets the setting file of the slot a row shows.
+  void setRowFile(int row, std::string path);
   void maxVolumeChanged(const QLineEdit& edit, bool music);
   // Asks for the lock password: nothing when the box is cancelled, else whether the answer is
   // the password.

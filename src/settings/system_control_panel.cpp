@@ -1,0 +1,415 @@
+// The system control panel's window and handlers.
+#include "settings/system_control_panel.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRect>
+#include <QShowEvent>
+#include <QSize>
+#include <QTableWidget>
+#include <array>
+#include <utility>
+
+#include "device/device_commands.h"
+#include "settings/read_setting_file.h"
+#include "settings/setting_file.h"
+
+namespace kdsp::settings {
+namespace fs = std::filesystem;
+namespace {
+
+// The window's outer size is 595 x 382; its client area is that less a single-line frame with
+// a caption bar.
+constexpr QSize kClientSize{587, 355};
+constexpr char kCaption[] = "System Control";
+
+struct ButtonPlace {
+  QPushButton* TForm11::*component;
+  QRect rect;
+  const char* caption;
+  void (TForm11::*click)();
+};
+
+constexpr std::array<ButtonPlace, 8> kButtons{{
+    {&TForm11::Button1, {16, 8, 113, 33}, "Open Config", &TForm11::Button1Click},
+    {&TForm11::Button2, {128, 8, 113, 33}, "Save Config", &TForm11::Button2Click},
+    {&TForm11::Button3, {440, 56, 144, 33}, "Modify", &TForm11::Button3Click},
+    {&TForm11::Button4, {440, 88, 144, 33}, "Delete", &TForm11::Button4Click},
+    {&TForm11::Button5, {440, 176, 144, 33}, "Download All To Device", &TForm11::Button5Click},
+    {&TForm11::Button6, {440, 208, 144, 33}, "Upload All From Device", &TForm11::Button6Click},
+    {&TForm11::Button7, {440, 272, 137, 33}, "Lock Panel", &TForm11::Button7Click},
+    {&TForm11::Button8, {440, 304, 137, 33}, "Change Password", &TForm11::Button8Click},
+}};
+
+constexpr QRect kListRect{8, 56, 417, 209};
+constexpr std::array<int, 2> kListColumnWidths{100, 300};
+constexpr std::array<const char*, 2> kListColumns{"Group NO.", "Setting File"};
+constexpr QRect kProgressRect{9, 264, 417, 17};
+
+struct MaxVolumePlace {
+  QLabel* TForm11::*label;
+  QLineEdit* TForm11::*edit;
+  QRect labelRect;
+  QRect editRect;
+  const char* caption;
+  void (TForm11::*change)();
+};
+
+constexpr std::array<MaxVolumePlace, 2> kMaxVolumeBoxes{{
+    {&TForm11::Label1, &TForm11::Edit1, {16, 304, 76, 17}, {96, 302, 41, 21}, "Music Max Vol",
+     &TForm11::Edit1Change},
+    {&TForm11::Label2, &TForm11::Edit2, {184, 304, 83, 17}, {271, 302, 41, 21}, "Mic Max Vol",
+     &TForm11::Edit2Change},
+}};
+
+// The bar rests one below its first slot.
+constexpr int kIdleProgress = -1;
+constexpr int kLastSlot = kGroupSlotCount - 1;
+
+constexpr long long kMaxVolumeLimit = 60;
+// A maximum-volume text that is not a number reads as this, which is out of range.
+constexpr long long kNotANumberVolume = 100;
+constexpr long long kPasswordLimit = 999;
+constexpr std::uint8_t kPanelUnlocked = 255;
+constexpr std::uint8_t kPanelLocked = 0;
+// A slot is read back for keeping, not recalled into the processor's working settings.
+constexpr std::uint8_t kSlotReadMode = 3;
+
+// The text as a decimal integer, spaces around it allowed; nothing when it is not one.
+std::optional<long long> DecimalInteger(const QString& text) {
+  bool ok = false;
+  const long long value = text.toLongLong(&ok, 10);
+  return ok ? std::optional<long long>(value) : std::nullopt;
+}
+
+std::string SlotLabel(int slot) {
+  return "\"" + std::string(kSlotNames.at(static_cast<std::size_t>(slot)).name) + "\"";
+}
+
+std::string SkippedText(int slot, const std::string& path) {
+  return "Slot " + SlotLabel(slot) + " was skipped: " + path +
+         " is not a setting file for this processor.";
+}
+
+std::string DownloadStoppedText(int slot) {
+  return "Download All stopped at slot " + SlotLabel(slot) +
+         ": that slot and the ones after it were not stored.";
+}
+
+std::string UploadStoppedText(int slot, std::string_view reason) {
+  return "Upload All stopped at slot " + SlotLabel(slot) + ": " + std::string(reason) +
+         ". The files already written are kept; nothing more was written and the group was "
+         "not changed.";
+}
+
+// While a transfer runs the processor's replies and the user's input keep being handled, so
+// the panel is disabled: a second transfer started from it would mix its records with the
+// first one's.
+class TransferScope {
+ public:
+  TransferScope(QWidget& panel, UserDialogs& dialogs) : panel_(panel), dialogs_(dialogs) {
+    dialogs_.setBusy(true);
+    panel_.setEnabled(false);
+  }
+  ~TransferScope() {
+    panel_.setEnabled(true);
+    dialogs_.setBusy(false);
+  }
+  TransferScope(const TransferScope&) = delete;
+  TransferScope& operator=(const TransferScope&) = delete;
+
+ private:
+  QWidget& panel_;
+  UserDialogs& dialogs_;
+};
+
+}  // namespace
+
+TForm11::TForm11(device::DeviceLink& link, ParameterBlock& working, UserDialogs& dialogs,
+                 fs::path programIni, std::function<void()> refreshAll,
+                 std::function<void(bool music, int value)> setMainMaxVolumeText,
+                 QWidget* parent)
+    : QDialog(parent),
+      link_(link),
+      working_(working),
+      dialogs_(dialogs),
+      programIni_(std::move(programIni)),
+      refreshAll_(std::move(refreshAll)),
+      setMainMaxVolumeText_(std::move(setMainMaxVolumeText)) {
+  createComponents();
+  loadGroup(ReadRememberedGroup(programIni_));
+  refreshLockCaption();
+}
+
+void TForm11::createComponents() {
+  setWindowTitle(kCaption);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setFixedSize(kClientSize);
+
+  for (const ButtonPlace& place : kButtons) {
+    auto* button = new QPushButton(QString::fromLatin1(place.caption), this);
+    button->setGeometry(place.rect);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, click = place.click] { (this->*click)(); });
+    this->*place.component = button;
+  }
+
+  ListView1 = new QTableWidget(0, static_cast<int>(kListColumns.size()), this);
+  ListView1->setGeometry(kListRect);
+  ListView1->setHorizontalHeaderLabels({kListColumns[0], kListColumns[1]});
+  for (std::size_t c = 0; c < kListColumnWidths.size(); ++c)
+    ListView1->setColumnWidth(static_cast<int>(c), kListColumnWidths[c]);
+  ListView1->verticalHeader()->hide();
+  ListView1->setShowGrid(true);
+  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setGeometry(kProgressRect);
+  ProgressBar1->setRange(kIdleProgress, kLastSlot);
+  ProgressBar1->setValue(kIdleProgress);
+  ProgressBar1->setTextVisible(false);
+
+  for (const MaxVolumePlace& place : kMaxVolumeBoxes) {
+    auto* label = new QLabel(QString::fromLatin1(place.caption), this);
+    label->setGeometry(place.labelRect);
+    auto* edit = new QLineEdit(this);
+    edit->setGeometry(place.editRect);
+    connect(edit, &QLineEdit::textChanged, this,
+            [this, change = place.change] { (this->*change)(); });
+    this->*place.label = label;
+    this->*place.edit = edit;
+  }
+}
+
+int TForm11::showFromMainWindow() {
+  const device::LinkState& state = link_.state();
+  Edit1->setText(QString::number(state.musicMaxVolume));
+  Edit2->setText(QString::number(state.micMaxVolume));
+  return exec();
+}
+
+void TForm11::showEvent(QShowEvent* event) {
+  // The lock may have changed since the last showing (a status reply, another window).
+  refreshLockCaption();
+  QDialog::showEvent(event);
+}
+
+void TForm11::loadGroup(const std::string& path) {
+  groupFiles_ = ReadGroupFile(path);
+  refreshList();
+}
+
+void TForm11::refreshList() {
+  ListView1->clearContents();
+  ListView1->setRowCount(0);
+  for (int slot = 0; slot < kGroupSlotCount; ++slot) {
+    const SlotName& name = kSlotNames[static_cast<std::size_t>(slot)];
+    if (name.flag == 0) continue;
+    const int row = ListView1->rowCount();
+    ListView1->insertRow(row);
+    auto* number = new QTableWidgetItem(QString::fromUtf8(name.name.data(), name.name.size()));
+    // Modify and Delete act on the slot the row shows, whichever slots are listed.
+    number->setData(Qt::UserRole, slot);
+    ListView1->setItem(row, 0, number);
+    ListView1->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(groupFiles_[slot])));
+  }
+}
+
+int TForm11::selectedRow() {
+  const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
+  if (rows.isEmpty()) {
+    dialogs_.showMessage(panel_message::kSelectOneItem);
+    return -1;
+  }
+  return rows.front().row();
+}
+
+void TForm11::setRowFile(int row, std::string path) {
+  const int slot = ListView1->item(row, 0)->data(Qt::UserRole).toInt();
+  ListView1->item(row, 1)->setText(QString::fromStdString(path));
+  groupFiles_[static_cast<std::size_t>(slot)] = std::move(path);
+}
+
+void TForm11::Button1Click() {
+  const auto path = dialogs_.openFile(filter::kOpenGroup);
+  if (!path) return;
+  loadGroup(*path);
+  if (const WriteResult written = WriteRememberedGroup(programIni_, *path); !written)
+    dialogs_.showMessage(written.message);
+}
+
+void TForm11::Button2Click() {
+  const auto path = dialogs_.saveFile(filter::kSaveGroup, filter::kSettingSuffix);
+  if (!path) return;
+  WriteResult written = WriteGroupFile(*path, groupFiles_);
+  if (written) written = WriteRememberedGroup(programIni_, *path);
+  if (!written) dialogs_.showMessage(written.message);
+}
+
+void TForm11::Button3Click() {
+  const int row = selectedRow();
+  if (row < 0) return;
+  // Nothing reaches the disk before Save Config.
+  if (auto path = dialogs_.openFile(filter::kOpenSetting)) setRowFile(row, std::move(*path));
+}
+
+void TForm11::Button4Click() {
+  const int row = selectedRow();
+  if (row >= 0) setRowFile(row, {});
+}
+
+void TForm11::Button5Click() {
+  if (!link_.state().connected) {
+    dialogs_.showMessage(panel_message::kNoDeviceConnecting);
+    return;
+  }
+  std::optional<int> stoppedAt;
+  {
+    TransferScope transfer(*this, dialogs_);
+    SettingFileReader reader{working_, dialogs_, refreshAll_, {}};
+    for (int slot = 0; slot < kGroupSlotCount; ++slot) {
+      const std::string path = groupFiles_[static_cast<std::size_t>(slot)];
+      if (path.empty()) continue;
+      // A file that cannot be used leaves its slot alone: storing now would put whatever the
+      // working block holds into it. The reader has said why, except for a foreign file type.
+      const SettingFileStatus status = reader.ReadSettingFile(path, false);
+      if (status != SettingFileStatus::kLoaded) {
+        if (status == SettingFileStatus::kWrongType)
+          dialogs_.showMessage(SkippedText(slot, path));
+        continue;
+      }
+      // The link has told the user what failed; the slots after it are not attempted.
+      if (link_.StoreBlockToDevice(static_cast<std::uint8_t>(slot)) !=
+          device::StoreResult::kStored) {
+        stoppedAt = slot;
+        break;
+      }
+      ProgressBar1->setValue(slot);
+    }
+  }
+  if (stoppedAt)
+    dialogs_.showMessage(DownloadStoppedText(*stoppedAt));
+  else
+    dialogs_.showMessage(panel_message::kDownloadDone);
+  ProgressBar1->setValue(kIdleProgress);
+}
+
+void TForm11::Button6Click() {
+  // Without a processor every read would wait out its time limit.
+  if (!link_.state().connected) {
+    dialogs_.showMessage(panel_message::kNoDeviceConnecting);
+    return;
+  }
+  const auto folder = dialogs_.chooseFolder(panel_message::kChooseUploadFolder);
+  if (!folder) return;
+  std::optional<std::string> problem;
+  {
+    TransferScope transfer(*this, dialogs_);
+    problem = uploadSlots(*folder);
+  }
+  if (problem)
+    dialogs_.showMessage(*problem);
+  else
+    dialogs_.showMessage(panel_message::kFinish);
+  ProgressBar1->setValue(kIdleProgress);
+}
+
+std::optional<std::string> TForm11::uploadSlots(const fs::path& folder) {
+  GroupFiles written;
+  for (int slot = 0; slot < kGroupSlotCount; ++slot) {
+    if (!link_.ReadBlockFromDevice(static_cast<std::uint8_t>(slot), kSlotReadMode))
+      return UploadStoppedText(slot, "the processor could not be asked for it");
+    ProgressBar1->setValue(slot);
+    if (!link_.waitForReadComplete(readLimit_)) {
+      return UploadStoppedText(slot, link_.state().connected
+                                         ? "the processor did not send its settings in time"
+                                         : "the processor was disconnected");
+    }
+    // An end without a block leaves the working block as the previous slot left it.
+    if (link_.lastReadResult() == device::BlockReadback::EndResult::kNoBlock)
+      return UploadStoppedText(slot, "the processor sent no settings for it");
+    const fs::path path = UploadSettingFilePath(folder, slot);
+    if (const WriteResult result = WriteSettingFile(path, working_); !result)
+      return UploadStoppedText(slot, result.message);
+    written[static_cast<std::size_t>(slot)] = path.string();
+  }
+  groupFiles_ = written;
+  refreshList();
+  const fs::path groupPath = UploadGroupFilePath(folder);
+  WriteResult result = WriteGroupFile(groupPath, groupFiles_);
+  if (result) result = WriteRememberedGroup(programIni_, groupPath.string());
+  if (!result) return result.message;
+  return std::nullopt;
+}
+
+void TForm11::Edit1Change() {
+  maxVolumeChanged(*Edit1, true);
+}
+
+void TForm11::Edit2Change() {
+  maxVolumeChanged(*Edit2, false);
+}
+
+void TForm11::maxVolumeChanged(const QLineEdit& edit, bool music) {
+  const long long value = DecimalInteger(edit.text()).value_or(kNotANumberVolume);
+  if (value < 0 || value > kMaxVolumeLimit) return;
+  device::LinkState& state = link_.state();
+  // Not marked changed: the maxima travel with the next store into a slot.
+  (music ? state.musicMaxVolume : state.micMaxVolume) = static_cast<std::uint8_t>(value);
+  if (setMainMaxVolumeText_) setMainMaxVolumeText_(music, static_cast<int>(value));
+}
+
+void TForm11::refreshLockCaption() {
+  Button7->setText(link_.state().panelUnlocked != kPanelLocked ? "Lock Panel" : "UnLock Panel");
+}
+
+std::optional<bool> TForm11::passwordMatches(std::string_view prompt) {
+  const auto answer = dialogs_.askText("Processor", prompt, "0");
+  // A cancelled box does nothing, rather than counting as its initial "0".
+  if (!answer) return std::nullopt;
+  const long long typed = DecimalInteger(QString::fromStdString(*answer)).value_or(0);
+  return typed == link_.state().lockPassword;
+}
+
+void TForm11::Button7Click() {
+  const auto match = passwordMatches("Please Input Password");
+  if (!match) return;
+  if (!*match) {
+    dialogs_.showMessage(panel_message::kPasswordError);
+    return;
+  }
+  device::LinkState& state = link_.state();
+  state.panelUnlocked = state.panelUnlocked == kPanelUnlocked ? kPanelLocked : kPanelUnlocked;
+  refreshLockCaption();
+  device::SendPanelLock(link_.sender(), state.panelUnlocked);
+}
+
+void TForm11::Button8Click() {
+  const auto match = passwordMatches("Please Input Old Password ");
+  if (!match) return;
+  if (!*match) {
+    dialogs_.showMessage(panel_message::kPasswordError);
+    return;
+  }
+  device::LinkState& state = link_.state();
+  const auto answer = dialogs_.askText("New Password", "Please Input New Password ( 0 -999)",
+                                       std::to_string(state.lockPassword));
+  if (!answer) return;
+  // A text that is not a number counts as too large.
+  const long long password =
+      DecimalInteger(QString::fromStdString(*answer)).value_or(kPasswordLimit + 1);
+  if (password < 0 || password > kPasswordLimit) {
+    dialogs_.showMessage(panel_message::kPasswordTooLarge);
+    return;
+  }
+  state.lockPassword = static_cast<std::uint16_t>(password);
+  device::SendPanelPassword(link_.sender(), state.lockPassword);
+}
+
+}  // namespace kdsp::settings
