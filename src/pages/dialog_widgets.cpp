@@ -15,10 +15,6 @@ namespace {
 
 constexpr int kEditHeight = 21;
 
-QString Name(std::string_view name) {
-  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-}
-
 // The frame margins are known only once the window manager has framed the window, which it
 // does after the show and announces with a move or a resize.
 class OuterSizeKeeper : public QObject {
@@ -52,9 +48,13 @@ class OuterSizeKeeper : public QObject {
 
 }  // namespace
 
+QString Text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 QLabel* PlaceLabel(QWidget& parent, std::string_view name, QString text, QPoint at, int width) {
   auto* label = new QLabel(std::move(text), &parent);
-  label->setObjectName(Name(name));
+  label->setObjectName(Text(name));
   label->adjustSize();
   label->setGeometry(QRect(at, QSize(std::max(width, label->width()), label->height())));
   return label;
@@ -62,14 +62,14 @@ QLabel* PlaceLabel(QWidget& parent, std::string_view name, QString text, QPoint 
 
 QLineEdit* PlaceEdit(QWidget& parent, std::string_view name, QPoint at, int width) {
   auto* edit = new QLineEdit(&parent);
-  edit->setObjectName(Name(name));
+  edit->setObjectName(Text(name));
   edit->setGeometry(QRect(at, QSize(width, kEditHeight)));
   return edit;
 }
 
 QSlider* PlaceTrackBar(QWidget& parent, std::string_view name, QRect rect, int max) {
   auto* slider = new QSlider(Qt::Horizontal, &parent);
-  slider->setObjectName(Name(name));
+  slider->setObjectName(Text(name));
   slider->setGeometry(rect);
   slider->setRange(0, max);
   slider->setTickPosition(QSlider::TicksBelow);

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <string_view>
 
 class QLabel;
@@ -13,6 +14,9 @@ class QSlider;
 class QWidget;
 
 namespace kdsp::pages {
+
+// The tables hold their texts as UTF-8.
+QString Text(std::string_view utf8);
 
 // A label whose top-left corner is at `at`, as wide as its text or as `width` if that is more,
 // so later and longer texts still fit.

@@ -7,6 +7,8 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include "pages/dialog_widgets.h"
+
 namespace kdsp::pages {
 namespace {
 
@@ -24,13 +26,9 @@ const QColor kAccent(0x2F, 0x6F, 0xD6);
 constexpr double kWallWidth = 5;
 constexpr QSizeF kTowerSize{30, 46};
 constexpr QSizeF kCenterSize{66, 24};
-constexpr QSizeF kSubSize{36, 30};
+constexpr QSizeF kSubSize{34, 28};
 constexpr double kSpeakerGap = 6;
 constexpr QPointF kListener{231.5, 318};
-
-QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QRectF BoxRect(const PinkNoiseOutput& output) {
   return QRectF(output.box.x, output.box.y, kPinkNoiseBoxSize.w, kPinkNoiseBoxSize.h);
@@ -51,8 +49,10 @@ void PaintRoom(QPainter& p, const QRectF& room) {
   p.fillRect(room, floor);
   // A faint floor grid gives the plan its scale without competing with the speakers.
   p.setPen(QPen(QColor(0, 0, 0, 14), 1));
-  for (double x = 25; x < room.width(); x += 25) p.drawLine(QPointF(x, 0), QPointF(x, room.height()));
-  for (double y = 25; y < room.height(); y += 25) p.drawLine(QPointF(0, y), QPointF(room.width(), y));
+  for (double x = 25; x < room.width(); x += 25)
+    p.drawLine(QPointF(x, 0), QPointF(x, room.height()));
+  for (double y = 25; y < room.height(); y += 25)
+    p.drawLine(QPointF(0, y), QPointF(room.width(), y));
   p.setPen(QPen(kWall, kWallWidth));
   p.setBrush(Qt::NoBrush);
   const double inset = kWallWidth / 2;
@@ -158,14 +158,14 @@ void PaintSpeaker(QPainter& p, const PinkNoiseOutput& o) {
       PaintDriver(p, QPointF(r.right() - 14, r.center().y()), 8.5);
       break;
     case SpeakerKind::kSubwoofer:
-      PaintDriver(p, r.center(), 12);
+      PaintDriver(p, r.center(), 11);
       break;
   }
 }
 
 // Below the box, or right of the subwoofer.
 void PaintCaption(QPainter& p, const PinkNoiseOutput& o) {
-  const QString text = Latin1(o.name);
+  const QString text = Text(o.name);
   p.setFont(CaptionFont());
   p.setPen(kInk);
   if (o.kind == SpeakerKind::kSubwoofer) {
@@ -204,7 +204,8 @@ void PaintPinkNoiseBox(QPainter& p, const QRectF& rect, bool on, bool hot) {
 }
 
 QImage PinkNoisePicture() {
-  QImage image(kPinkNoisePictureSize.w, kPinkNoisePictureSize.h, QImage::Format_ARGB32_Premultiplied);
+  QImage image(kPinkNoisePictureSize.w, kPinkNoisePictureSize.h,
+               QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::white);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);

@@ -18,12 +18,8 @@ constexpr QSize kSliderSize{321, 41};
 // The pre-delay label carries the form's caption until its slider first moves.
 constexpr std::string_view kPreDelayFormCaption = "Gain:";
 
-QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString LabelText(std::string_view prefix, int position) {
-  return Latin1(prefix) + QString::number(position);
+  return Text(prefix) + QString::number(position);
 }
 
 int ReadField(const settings::ParameterBlock& block, const ReverbRow& row) {
@@ -49,12 +45,12 @@ TForm14::TForm14(settings::ParameterBlock& working, device::DeviceLink& link, QW
     const ReverbRow& row = kReverbRows[i];
     // Every other label starts out reading its slider's first position.
     const QString caption = row.flag == device::flag::kDialogRevPreDelay.first
-                                ? Latin1(kPreDelayFormCaption)
+                                ? Text(kPreDelayFormCaption)
                                 : LabelText(row.prefix, 0);
-    labels_[i] = PlaceLabel(*this, row.labelName, caption, {kLabelX, row.labelY},
-                            kSliderX - kLabelX);
-    sliders_[i] = PlaceTrackBar(*this, row.sliderName, {{kSliderX, row.sliderY}, kSliderSize},
-                                row.max);
+    labels_[i] =
+        PlaceLabel(*this, row.labelName, caption, {kLabelX, row.labelY}, kSliderX - kLabelX);
+    sliders_[i] =
+        PlaceTrackBar(*this, row.sliderName, {{kSliderX, row.sliderY}, kSliderSize}, row.max);
     connect(sliders_[i], &QSlider::valueChanged, this,
             [this, i] { TrackBarChange(static_cast<int>(i)); });
   }

@@ -38,8 +38,8 @@ struct ReverbRow {
 inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
     {"Room Size: ", 95, settings::offsets::kRevTime, 1, device::flag::kDialogRevTime.first,
      "Label7", 24, "TrackBar1", 16},
-    {"Damp:", 100, settings::offsets::kRevDamp, 1, device::flag::kDialogRevDamp.first, "Label1",
-     68, "TrackBar2", 56},
+    {"Damp:", 100, settings::offsets::kRevDamp, 1, device::flag::kDialogRevDamp.first, "Label1", 68,
+     "TrackBar2", 56},
     {"Wet:", 100, settings::offsets::kRevWet, 1, device::flag::kDialogRevWet.first, "Label2", 112,
      "TrackBar3", 96},
     {"Width:", 100, settings::offsets::kRevWidth, 1, device::flag::kDialogRevWidth.first, "Label3",

@@ -59,9 +59,17 @@ struct MaxVolumePlace {
 };
 
 constexpr std::array<MaxVolumePlace, 2> kMaxVolumeBoxes{{
-    {&TForm11::Label1, &TForm11::Edit1, {16, 304, 76, 17}, {96, 302, 41, 21}, "Music Max Vol",
+    {&TForm11::Label1,
+     &TForm11::Edit1,
+     {16, 304, 76, 17},
+     {96, 302, 41, 21},
+     "Music Max Vol",
      &TForm11::Edit1Change},
-    {&TForm11::Label2, &TForm11::Edit2, {184, 304, 83, 17}, {271, 302, 41, 21}, "Mic Max Vol",
+    {&TForm11::Label2,
+     &TForm11::Edit2,
+     {184, 304, 83, 17},
+     {271, 302, 41, 21},
+     "Mic Max Vol",
      &TForm11::Edit2Change},
 }};
 
@@ -130,8 +138,7 @@ class TransferScope {
 
 TForm11::TForm11(device::DeviceLink& link, ParameterBlock& working, UserDialogs& dialogs,
                  fs::path programIni, std::function<void()> refreshAll,
-                 std::function<void(bool music, int value)> setMainMaxVolumeText,
-                 QWidget* parent)
+                 std::function<void(bool music, int value)> setMainMaxVolumeText, QWidget* parent)
     : QDialog(parent),
       link_(link),
       working_(working),
@@ -280,8 +287,7 @@ void TForm11::Button5Click() {
       // working block holds into it. The reader has said why, except for a foreign file type.
       const SettingFileStatus status = reader.ReadSettingFile(path, false);
       if (status != SettingFileStatus::kLoaded) {
-        if (status == SettingFileStatus::kWrongType)
-          dialogs_.showMessage(SkippedText(slot, path));
+        if (status == SettingFileStatus::kWrongType) dialogs_.showMessage(SkippedText(slot, path));
         continue;
       }
       // The link has told the user what failed; the slots after it are not attempted.

@@ -253,9 +253,8 @@ class PinkNoiseTest : public DialogTest {
  protected:
   void SetUp() override {
     DialogTest::SetUp();
-    dialog = std::make_unique<TForm12>(working, *link, [this](int level) {
-      faderLevels.push_back(level);
-    });
+    dialog = std::make_unique<TForm12>(working, *link,
+                                       [this](int level) { faderLevels.push_back(level); });
   }
   void TearDown() override { dialog.reset(); }
 
@@ -370,8 +369,7 @@ TEST_F(DialogTest, DialogsHaveTheirCaptionsAndOuterSizes) {
     const char* caption;
     QSize outer;
   };
-  for (const Case& c : {Case{&reverb, "Rev ", {493, 373}},
-                        Case{&mix, "录音附加调节", {711, 267}},
+  for (const Case& c : {Case{&reverb, "Rev ", {493, 373}}, Case{&mix, "录音附加调节", {711, 267}},
                         Case{&pink, "粉噪测试", {472, 595}}}) {
     c.dialog->show();
     EXPECT_EQ(c.dialog->windowTitle(), QString::fromUtf8(c.caption));

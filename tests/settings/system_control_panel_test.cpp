@@ -73,6 +73,12 @@ class ScriptedDialogs : public UserDialogs {
   }
 };
 
+sim::SimOptions Delayed(int ms) {
+  sim::SimOptions options;
+  options.ackDelayMs = ms;
+  return options;
+}
+
 class PanelTest : public device::testing::LinkFixture {
  protected:
   ~PanelTest() override { panel.reset(); }
@@ -142,10 +148,14 @@ TEST_F(PanelTest, FormCarriesItsCaptionsAndListsTheNineSlots) {
   startLinkAndPanel();
   EXPECT_EQ(panel->windowTitle().toStdString(), "System Control");
   const std::vector<std::pair<QPushButton*, const char*>> captions = {
-      {panel->Button1, "Open Config"},      {panel->Button2, "Save Config"},
-      {panel->Button3, "Modify"},           {panel->Button4, "Delete"},
-      {panel->Button5, "Download All To Device"}, {panel->Button6, "Upload All From Device"},
-      {panel->Button7, "Lock Panel"},       {panel->Button8, "Change Password"}};
+      {panel->Button1, "Open Config"},
+      {panel->Button2, "Save Config"},
+      {panel->Button3, "Modify"},
+      {panel->Button4, "Delete"},
+      {panel->Button5, "Download All To Device"},
+      {panel->Button6, "Upload All From Device"},
+      {panel->Button7, "Lock Panel"},
+      {panel->Button8, "Change Password"}};
   for (const auto& [button, caption] : captions) EXPECT_EQ(button->text().toStdString(), caption);
   EXPECT_EQ(panel->ListView1->horizontalHeaderItem(0)->text().toStdString(), "Group NO.");
   EXPECT_EQ(panel->ListView1->horizontalHeaderItem(1)->text().toStdString(), "Setting File");
@@ -193,9 +203,9 @@ TEST_F(PanelTest, GroupIsEditedSavedAndRememberedForTheNextPanel) {
   const std::string group = (dir / "g.set").string();
   dialogs.files.push_back(group);
   panel->Button2->click();
-  EXPECT_EQ(dialogs.filters, (Strings{std::string(filter::kOpenSetting),
-                                      std::string(filter::kOpenSetting),
-                                      std::string(filter::kSaveGroup)}));
+  EXPECT_EQ(dialogs.filters,
+            (Strings{std::string(filter::kOpenSetting), std::string(filter::kOpenSetting),
+                     std::string(filter::kSaveGroup)}));
   EXPECT_EQ(dialogs.suffixes, (Strings{"aex"}));
   EXPECT_EQ(ReadGroupFile(group)[2], "/music/two.aex");
   EXPECT_EQ(ReadRememberedGroup(ini), group);
@@ -296,13 +306,15 @@ void PanelTest::expectDownloadStopsAtSlot2(std::string_view linkMessage) {
 }
 
 TEST_F(PanelTest, UnacknowledgedStoreStopsTheDownload) {
-  connectProcessor({.noAck = true});
+  sim::SimOptions silent;
+  silent.noAck = true;
+  connectProcessor(silent);
   link->setAcknowledgementLimit(std::chrono::milliseconds(200));
   expectDownloadStopsAtSlot2(device::message::kUploadNotAcknowledged);
 }
 
 TEST_F(PanelTest, UnplugDuringAStoreStopsTheDownload) {
-  connectProcessor({.ackDelayMs = 20});
+  connectProcessor(Delayed(20));
   QTimer::singleShot(150, [&] { platform.unplug(processorId); });
   expectDownloadStopsAtSlot2(device::message::kUploadInterrupted);
 }
@@ -345,7 +357,7 @@ TEST_F(PanelTest, UploadAllWritesTheFolderAndMakesItsGroupTheRememberedOne) {
 }
 
 TEST_F(PanelTest, UploadSlotThatTimesOutStopsAndWritesNothingMore) {
-  connectProcessor({.ackDelayMs = 600});
+  connectProcessor(Delayed(600));
   panel->setReadLimit(std::chrono::milliseconds(200));
   assign(1, "/music/kept.aex");
   const fs::path folder = dir / "up";
@@ -385,7 +397,7 @@ TEST_F(PanelTest, MaximumVolumeBoxesTakeOnly0To60AndSendNothing) {
     EXPECT_EQ(c.music ? link->state().musicMaxVolume : link->state().micMaxVolume, c.expected);
     EXPECT_EQ(c.music ? link->state().micMaxVolume : link->state().musicMaxVolume, 55);
     using Box = std::vector<std::pair<bool, int>>;
-    EXPECT_EQ(mainBoxes, c.taken ? Box{{c.music, c.expected}} : Box{});
+    EXPECT_EQ(mainBoxes, (c.taken ? Box{{c.music, c.expected}} : Box{}));
   }
   panel->Edit1->clear();
   QTest::keyClicks(panel->Edit1, "42");
@@ -397,7 +409,8 @@ TEST_F(PanelTest, MaximumVolumeBoxesTakeOnly0To60AndSendNothing) {
 TEST_F(PanelTest, LockButtonTogglesThePanelWithTheRightPassword) {
   connectProcessor();
   EXPECT_EQ(panel->Button7->text().toStdString(), "Lock Panel");
-  for (const auto& [state, caption] : {std::pair{0, "UnLock Panel"}, std::pair{255, "Lock Panel"}}) {
+  for (const auto& [state, caption] :
+       {std::pair{0, "UnLock Panel"}, std::pair{255, "Lock Panel"}}) {
     received.clear();
     dialogs.texts.push_back("0");
     panel->Button7->click();
@@ -418,10 +431,8 @@ TEST_F(PanelTest, WrongOrCancelledPasswordChangesNothing) {
     bool matches;
   } cases[] = {
       {0, "abc", true},  // a text that is not a number reads 0
-      {0, "5", false},
-      {300, "300", true},
-      {300, "abc", false},
-      {0, std::nullopt, false},  // cancelled: no message either
+      {0, "5", false},     {300, "300", true},
+      {300, "abc", false}, {0, std::nullopt, false},  // cancelled: no message either
   };
   for (QPushButton* button : {panel->Button7, panel->Button8}) {
     for (const auto& c : cases) {
@@ -434,7 +445,8 @@ TEST_F(PanelTest, WrongOrCancelledPasswordChangesNothing) {
       button->click();
       EXPECT_EQ(link->state().panelUnlocked, c.matches && button == panel->Button7 ? 0 : 255);
       EXPECT_EQ(dialogs.inputBoxes.size(), c.matches && button == panel->Button8 ? 2u : 1u);
-      EXPECT_EQ(dialogs.messages, c.matches || !c.answer ? Strings{} : Strings{"Paswword Error!"});
+      EXPECT_EQ(dialogs.messages,
+                (c.matches || !c.answer ? Strings{} : Strings{"Paswword Error!"}));
     }
   }
   device::WaitMs(50);
@@ -446,7 +458,7 @@ TEST_F(PanelTest, NewPasswordMustLieIn0To999) {
   const struct {
     const char* answer;
     int accepted;  // -1: refused
-  } cases[] = {{"1000", -1}, {"66000", -1}, {"-1", -1}, {"abc", -1},
+  } cases[] = {{"1000", -1}, {"66000", -1}, {"-1", -1},  {"abc", -1},
                {"0", 0},     {"999", 999},  {"300", 300}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);
