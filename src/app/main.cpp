@@ -7,14 +7,11 @@
 #include <memory>
 
 #include "app/command_line.h"
-#include "app/main_window.h"
-#include "app/preset_menu.h"
+#include "app/program.h"
 #include "app/qt_user_dialogs.h"
 #include "app/single_instance.h"
-#include "device/hid_device_controller.h"
 #include "device/linux_hid_platform.h"
 #include "device/virtual_hid_platform.h"
-#include "settings/preset_commands.h"
 #include "sim/simulated_hid_device.h"
 
 namespace {
@@ -54,19 +51,11 @@ int main(int argc, char** argv) {
   if (instance.activateRunning()) return 0;
 
   const auto platform = MakePlatform(line.simulate);
-  device::HidDeviceController hid(*platform);
   app::QtUserDialogs dialogs;
-  settings::ParameterBlock& working = settings::WorkingBlock();
-
-  app::TForm1 mainWindow(hid, working, dialogs);
+  app::Program program(*platform, dialogs, app::Program::DefaultProgramIni(), line.serviceMenu);
+  app::TForm1& mainWindow = program.mainWindow();
   dialogs.setParent(&mainWindow);
   device::DeviceLink& link = mainWindow.link();
-
-  settings::PresetCommands commands(link, working, dialogs, [&] { mainWindow.RefreshAll(); });
-  app::PresetMenuActions actions;
-  actions.WiFi1Click = [&] { link.WiFi1Click(); };
-  app::PresetMenu menu(commands, actions, line.serviceMenu, &mainWindow);
-  mainWindow.setPresetsMenu(&menu);
 
   instance.listen([&] {
     mainWindow.showNormal();
@@ -79,7 +68,7 @@ int main(int argc, char** argv) {
 
   if (line.wifiHost) {
     link.setWifiAddress(*line.wifiHost, line.wifiPort);
-    menu.item("WiFi1")->setChecked(true);
+    program.menu().item("WiFi1")->setChecked(true);
     link.WiFi1Click();
   }
   if (line.screenshot) {

@@ -65,8 +65,7 @@ TForm12::TForm12(settings::ParameterBlock& working, device::DeviceLink& link,
     boxes_[i] = new OutputBox(this);
     boxes_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
     boxes_[i]->setGeometry(output.box.x, output.box.y, kPinkNoiseBoxSize.w, kPinkNoiseBoxSize.h);
-    boxes_[i]->setToolTip(
-        QString::fromLatin1(output.name.data(), static_cast<qsizetype>(output.name.size())));
+    boxes_[i]->setToolTip(Text(output.name));
     // Ticked from code as well as by the user, as the form's click event fires on both.
     connect(boxes_[i], &QCheckBox::toggled, this,
             [this, i] { CheckBox1Click(static_cast<int>(i)); });

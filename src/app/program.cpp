@@ -1,0 +1,72 @@
+// Creating the program's windows in their order.
+#include "app/program.h"
+
+#include <QStandardPaths>
+
+#include "pages/pink_noise_dialog.h"
+#include "pages/recording_mix_dialog.h"
+#include "pages/reverb_dialog.h"
+#include "settings/system_control_panel.h"
+
+namespace kdsp::app {
+
+std::filesystem::path Program::DefaultProgramIni() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  std::filesystem::path path = folder.isEmpty() ? std::filesystem::path(".")
+                                                : std::filesystem::path(folder.toStdString());
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  return path / "kdsp.ini";
+}
+
+Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
+                 std::filesystem::path programIni, bool serviceMenu)
+    : hid_(platform), dialogs_(dialogs) {
+  settings::ParameterBlock& working = settings::WorkingBlock();
+  main_ = std::make_unique<TForm1>(hid_, working, dialogs_);
+  created_.push_back(main_.get());
+  device::DeviceLink& link = main_->link();
+  const auto refreshAll = [this] { main_->RefreshAll(); };
+
+  panel_ = std::make_unique<settings::TForm11>(
+      link, working, dialogs_, std::move(programIni), refreshAll,
+      [this](bool music, int value) { main_->maxVolumeBox(music ? 0 : 1).setText(std::to_string(value)); });
+  pinkNoise_ = std::make_unique<pages::TForm12>(working, link, [this](int) {
+    main_->RefreshMain();
+  });
+  recordingMix_ = std::make_unique<pages::TForm13>(link);
+  reverb_ = std::make_unique<pages::TForm14>(working, link);
+  for (QWidget* w : std::initializer_list<QWidget*>{panel_.get(), pinkNoise_.get(),
+                                                   recordingMix_.get(), reverb_.get()})
+    created_.push_back(w);
+
+  commands_ = std::make_unique<settings::PresetCommands>(link, working, dialogs_, refreshAll);
+  PresetMenuActions actions;
+  actions.mAllSetClick = [this] { panel_->showFromMainWindow(); };
+  const auto open = [](QWidget* dialog) {
+    return [dialog] {
+      dialog->show();
+      dialog->raise();
+      dialog->activateWindow();
+    };
+  };
+  actions.N7Click = open(pinkNoise_.get());
+  actions.N8Click = open(recordingMix_.get());
+  actions.Rev1Click = open(reverb_.get());
+  actions.WiFi1Click = [&link] { link.WiFi1Click(); };
+  menu_ = std::make_unique<PresetMenu>(*commands_, actions, serviceMenu, main_.get());
+  main_->setPresetsMenu(menu_.get());
+}
+
+Program::~Program() {
+  // The dialogs borrow the link; the main window owns it and goes last.
+  menu_.reset();
+  reverb_.reset();
+  recordingMix_.reset();
+  pinkNoise_.reset();
+  panel_.reset();
+  commands_.reset();
+  main_.reset();
+}
+
+}  // namespace kdsp::app

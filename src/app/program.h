@@ -1,0 +1,59 @@
+// The program as a whole: the main window first, then the pages and the four dialogs, hidden
+// until opened, and the Presets menu that reaches them. Nothing is saved at exit.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/preset_menu.h"
+#include "device/hid_device_controller.h"
+#include "device/hid_platform.h"
+#include "settings/preset_commands.h"
+#include "settings/user_dialogs.h"
+
+namespace kdsp::settings {
+class TForm11;
+}
+namespace kdsp::pages {
+class TForm12;
+class TForm13;
+class TForm14;
+}  // namespace kdsp::pages
+
+namespace kdsp::app {
+
+class Program {
+ public:
+  Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
+          std::filesystem::path programIni, bool serviceMenu);
+  ~Program();
+
+  TForm1& mainWindow() { return *main_; }
+  PresetMenu& menu() { return *menu_; }
+  settings::TForm11& systemPanel() { return *panel_; }
+  pages::TForm12& pinkNoise() { return *pinkNoise_; }
+  pages::TForm13& recordingMix() { return *recordingMix_; }
+  pages::TForm14& reverb() { return *reverb_; }
+  // The windows in the order they were created.
+  const std::vector<QWidget*>& creationOrder() const { return created_; }
+
+  // The program INI: Config/groupini, under the user's configuration folder.
+  static std::filesystem::path DefaultProgramIni();
+
+ private:
+  device::HidDeviceController hid_;
+  settings::UserDialogs& dialogs_;
+  std::unique_ptr<TForm1> main_;
+  std::unique_ptr<settings::PresetCommands> commands_;
+  std::unique_ptr<settings::TForm11> panel_;
+  std::unique_ptr<pages::TForm12> pinkNoise_;
+  std::unique_ptr<pages::TForm13> recordingMix_;
+  std::unique_ptr<pages::TForm14> reverb_;
+  std::unique_ptr<PresetMenu> menu_;
+  std::vector<QWidget*> created_;
+};
+
+}  // namespace kdsp::app

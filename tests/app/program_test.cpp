@@ -1,0 +1,39 @@
+// Tests of the program's start: the main window first, then the dialogs, hidden until opened,
+// and the Presets menu reaching them.
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "device/event_loop_wait.h"
+#include "device/virtual_hid_platform.h"
+#include "pages/pink_noise_dialog.h"
+#include "pages/reverb_dialog.h"
+#include "settings/system_control_panel.h"
+#include "sim/simulated_hid_device.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace kdsp::app {
+namespace {
+
+TEST(ProgramTest, MainWindowFirstThenTheDialogsHiddenUntilOpened) {
+  testing::TempDir temp;
+  device::VirtualHidPlatform platform;
+  platform.plug(std::make_shared<sim::SimulatedHidDevice>());
+  testing::ScriptedDialogs dialogs;
+  Program program(platform, dialogs, temp / "kdsp.ini", false);
+
+  const auto& order = program.creationOrder();
+  ASSERT_EQ(order.size(), 5u);
+  EXPECT_EQ(order[0], &program.mainWindow());
+  EXPECT_EQ(order[1], &program.systemPanel());
+  for (std::size_t i = 1; i < order.size(); ++i) EXPECT_FALSE(order[i]->isVisible()) << i;
+  EXPECT_TRUE(program.mainWindow().link().state().connected);  // found during creation
+
+  program.menu().item("Rev1")->trigger();
+  EXPECT_TRUE(program.reverb().isVisible());
+  program.menu().item("N7")->trigger();
+  EXPECT_TRUE(program.pinkNoise().isVisible());
+}
+
+}  // namespace
+}  // namespace kdsp::app
