@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
     QTimer::singleShot(1500, &mainWindow, [&] {
       // On a real display the window system's own pixels are taken; elsewhere the window's.
       const bool onDisplay = QGuiApplication::platformName() == "xcb";
-      const QPixmap shot = onDisplay ? mainWindow.screen()->grabWindow(mainWindow.winId())
-                                     : mainWindow.grab();
+      const QPixmap shot =
+          onDisplay ? mainWindow.screen()->grabWindow(mainWindow.winId()) : mainWindow.grab();
       const bool saved = shot.save(QString::fromStdString(*line.screenshot));
       std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "saved" : "could not save",
                    line.screenshot->c_str());

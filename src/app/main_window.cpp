@@ -18,7 +18,9 @@ namespace {
 
 namespace flag = device::flag;
 
-skin::Rect ToRect(const skin::LayoutRect& r) { return {r.x, r.y, r.w, r.h}; }
+skin::Rect ToRect(const skin::LayoutRect& r) {
+  return {r.x, r.y, r.w, r.h};
+}
 
 void FormatInt(std::int32_t value, skin::BoxText& text) {
   skin::SetBoxText(text, std::to_string(value));
@@ -58,7 +60,9 @@ int IndexIn(const Control& control, const Control (&array)[N]) {
 
 }  // namespace
 
-MainWindowSkin::MainWindowSkin() : fonts(skin::MakeSkinFonts()) { skin::LoadSkinImages(images); }
+MainWindowSkin::MainWindowSkin() : fonts(skin::MakeSkinFonts()) {
+  skin::LoadSkinImages(images);
+}
 
 TForm1::TForm1(device::HidDeviceController& hid, settings::ParameterBlock& working,
                settings::UserDialogs& dialogs, QWidget* parent)
@@ -104,7 +108,8 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::configureButtons() {
-  const auto push = [](skin::ImgButton& b, skin::LayoutRect r, const QImage& on, const QImage& off) {
+  const auto push = [](skin::ImgButton& b, skin::LayoutRect r, const QImage& on,
+                       const QImage& off) {
     b.rect = ToRect(r);
     b.imageOn = &on;
     b.imageOff = &off;
@@ -198,17 +203,21 @@ void TForm1::commitMaxVolume(int which, skin::BoxText& text) {
     return;
   }
   maximum = static_cast<std::uint8_t>(*typed);
-  link_->flags().set(which == 0 ? flag::kMusicMaxVolume.first
-                                : flag::kMicMaxVolume.first);
+  link_->flags().set(which == 0 ? flag::kMusicMaxVolume.first : flag::kMicMaxVolume.first);
   applyMaxVolumes();
 }
 
 void TForm1::applyMaxVolumes() {
   for (int i = 0; i < static_cast<int>(kFaders.size()); ++i) {
     switch (kFaders[i].limit) {
-      case FaderLimit::kMusicMaxVolume: faders_[i].limit = link_->state().musicMaxVolume; break;
-      case FaderLimit::kMicMaxVolume: faders_[i].limit = link_->state().micMaxVolume; break;
-      case FaderLimit::kScale: break;
+      case FaderLimit::kMusicMaxVolume:
+        faders_[i].limit = link_->state().musicMaxVolume;
+        break;
+      case FaderLimit::kMicMaxVolume:
+        faders_[i].limit = link_->state().micMaxVolume;
+        break;
+      case FaderLimit::kScale:
+        break;
     }
   }
 }
@@ -224,7 +233,8 @@ void TForm1::configureFaders() {
     f.formatter = FormatInt;
     f.changeHandler = skin::StoreLow7;
     f.target = &working_.bytes()[row.target];
-    f.changed = link_->flags().pointer(i < 14 ? flag::kMixFaders.at(i) : flag::kMasterFaders.at(i - 14));
+    f.changed =
+        link_->flags().pointer(i < 14 ? flag::kMixFaders.at(i) : flag::kMasterFaders.at(i - 14));
     skin::ImgEdit& box = f.valueBox;
     box.rect = ToRect(FaderBoxRect(row));
     box.imageActive = &images.mainBoxActive;
@@ -267,9 +277,9 @@ void TForm1::configureKnobs() {
       };
     } else {
       k.changeHandler = skin::StoreByte;
-      k.changed = link_->flags().pointer(row.scale == KnobScale::kFeedback
-                                             ? flag::kFeedbackKnob.first
-                                             : flag::kMusicInputKnob.first);
+      k.changed =
+          link_->flags().pointer(row.scale == KnobScale::kFeedback ? flag::kFeedbackKnob.first
+                                                                   : flag::kMusicInputKnob.first);
     }
   }
 }
@@ -335,12 +345,26 @@ void TForm1::FormPaint(QPainter& painter) {
   paintOrder_.draw(painter);
 }
 
-bool TForm1::FormMouseDown(int x, int y, Qt::MouseButton) { return events_.mouseDown(x, y); }
-void TForm1::FormMouseUp(int, int) { events_.mouseUp(); }
-void TForm1::FormMouseMove(int x, int y) { events_.mouseMove(x, y); }
-void TForm1::FormMouseWheel(int delta, int x, int y) { events_.wheel(delta, x, y); }
-void TForm1::FormKeyDown(int key) { events_.keyDown(key); }
-void TForm1::FormKeyPress(char ch) { events_.keyPress(ch); }
-void TForm1::FormShow() { link_->FormShow(); }
+bool TForm1::FormMouseDown(int x, int y, Qt::MouseButton) {
+  return events_.mouseDown(x, y);
+}
+void TForm1::FormMouseUp(int, int) {
+  events_.mouseUp();
+}
+void TForm1::FormMouseMove(int x, int y) {
+  events_.mouseMove(x, y);
+}
+void TForm1::FormMouseWheel(int delta, int x, int y) {
+  events_.wheel(delta, x, y);
+}
+void TForm1::FormKeyDown(int key) {
+  events_.keyDown(key);
+}
+void TForm1::FormKeyPress(char ch) {
+  events_.keyPress(ch);
+}
+void TForm1::FormShow() {
+  link_->FormShow();
+}
 
 }  // namespace kdsp::app

@@ -48,8 +48,8 @@ PresetMenu::PresetMenu(settings::PresetCommands& commands, PresetMenuActions act
   }
   for (int slot = 0; slot < settings::kRecallMenuPlaces; ++slot) {
     const settings::PresetSlot& entry = settings::kPresetSlots[slot];
-    QAction* a = addNamed(loadFromDevice_, kRecallItems[slot], Caption(entry.caption),
-                          entry.visible != 0);
+    QAction* a =
+        addNamed(loadFromDevice_, kRecallItems[slot], Caption(entry.caption), entry.visible != 0);
     a->setData(slot);
     connect(a, &QAction::triggered, this,
             [this, a] { commands_.N4Click(static_cast<std::uint8_t>(a->data().toInt())); });
@@ -80,14 +80,15 @@ PresetMenu::PresetMenu(settings::PresetCommands& commands, PresetMenuActions act
           call(actions_.Rev1Click));
 }
 
-QAction* PresetMenu::addNamed(QMenu* menu, const char* name, const QString& caption,
-                              bool visible) {
+QAction* PresetMenu::addNamed(QMenu* menu, const char* name, const QString& caption, bool visible) {
   QAction* action = menu->addAction(caption);
   action->setObjectName(name);
   action->setVisible(visible);
   return action;
 }
 
-QAction* PresetMenu::item(const char* name) const { return findChild<QAction*>(name); }
+QAction* PresetMenu::item(const char* name) const {
+  return findChild<QAction*>(name);
+}
 
 }  // namespace kdsp::app

@@ -12,8 +12,8 @@ namespace kdsp::app {
 
 std::filesystem::path Program::DefaultProgramIni() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  std::filesystem::path path = folder.isEmpty() ? std::filesystem::path(".")
-                                                : std::filesystem::path(folder.toStdString());
+  std::filesystem::path path =
+      folder.isEmpty() ? std::filesystem::path(".") : std::filesystem::path(folder.toStdString());
   std::error_code ec;
   std::filesystem::create_directories(path, ec);
   return path / "kdsp.ini";
@@ -29,15 +29,15 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   const auto refreshAll = [this] { main_->RefreshAll(); };
 
   panel_ = std::make_unique<settings::TForm11>(
-      link, working, dialogs_, std::move(programIni), refreshAll,
-      [this](bool music, int value) { main_->maxVolumeBox(music ? 0 : 1).setText(std::to_string(value)); });
-  pinkNoise_ = std::make_unique<pages::TForm12>(working, link, [this](int) {
-    main_->RefreshMain();
-  });
+      link, working, dialogs_, std::move(programIni), refreshAll, [this](bool music, int value) {
+        main_->maxVolumeBox(music ? 0 : 1).setText(std::to_string(value));
+      });
+  pinkNoise_ =
+      std::make_unique<pages::TForm12>(working, link, [this](int) { main_->RefreshMain(); });
   recordingMix_ = std::make_unique<pages::TForm13>(link);
   reverb_ = std::make_unique<pages::TForm14>(working, link);
   for (QWidget* w : std::initializer_list<QWidget*>{panel_.get(), pinkNoise_.get(),
-                                                   recordingMix_.get(), reverb_.get()})
+                                                    recordingMix_.get(), reverb_.get()})
     created_.push_back(w);
 
   commands_ = std::make_unique<settings::PresetCommands>(link, working, dialogs_, refreshAll);

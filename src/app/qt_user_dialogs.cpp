@@ -36,8 +36,7 @@ bool QtUserDialogs::askYesNo(std::string_view caption, std::string_view question
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-std::optional<std::string> QtUserDialogs::askText(std::string_view caption,
-                                                  std::string_view prompt,
+std::optional<std::string> QtUserDialogs::askText(std::string_view caption, std::string_view prompt,
                                                   std::string_view initialText) {
   bool ok = false;
   const QString answer = QInputDialog::getText(parent_, Text(caption), Text(prompt),

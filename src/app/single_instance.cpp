@@ -1,8 +1,9 @@
 // The single-instance check through a local socket.
 #include "app/single_instance.h"
 
-#include <QLocalSocket>
 #include <unistd.h>
+
+#include <QLocalSocket>
 
 namespace kdsp::app {
 namespace {

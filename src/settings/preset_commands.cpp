@@ -21,7 +21,9 @@ void PresetCommands::mSaveToFileClick() {
     dialogs_.showMessage(written.message);
 }
 
-void PresetCommands::N82Click(std::uint8_t slot) { link_.StoreBlockToDevice(slot); }
+void PresetCommands::N82Click(std::uint8_t slot) {
+  link_.StoreBlockToDevice(slot);
+}
 
 void PresetCommands::N2Click() {
   const auto path = dialogs_.openFile(filter::kOpenSetting);
@@ -31,7 +33,9 @@ void PresetCommands::N2Click() {
   reader.ReadSettingFile(*path, true);
 }
 
-void PresetCommands::N4Click(std::uint8_t slot) { link_.ReadBlockFromDevice(slot, 3); }
+void PresetCommands::N4Click(std::uint8_t slot) {
+  link_.ReadBlockFromDevice(slot, 3);
+}
 
 void PresetCommands::N6Click() {
   if (!link_.state().connected) {

@@ -14,8 +14,18 @@ struct PresetSlot {
 };
 
 inline constexpr std::array<PresetSlot, 12> kPresetSlots{{
-    {1, "START UP"}, {1, "1"}, {1, "2"}, {1, "3"}, {1, "4"}, {1, "5"}, {1, "6"},
-    {1, "KARAOKE"},  {1, "DISCO"}, {1, "FACTORY"}, {0, " "}, {0, " "},
+    {1, "START UP"},
+    {1, "1"},
+    {1, "2"},
+    {1, "3"},
+    {1, "4"},
+    {1, "5"},
+    {1, "6"},
+    {1, "KARAOKE"},
+    {1, "DISCO"},
+    {1, "FACTORY"},
+    {0, " "},
+    {0, " "},
 }};
 
 // The store submenu has places for slots 0..10 and never shows the factory slot; the recall

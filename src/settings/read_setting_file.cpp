@@ -1,7 +1,6 @@
 // Loading a setting file into the working block.
 #include "settings/read_setting_file.h"
 
-
 namespace kdsp::settings {
 
 SettingFileStatus SettingFileReader::ReadSettingFile(const std::filesystem::path& path,

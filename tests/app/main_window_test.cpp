@@ -1,5 +1,7 @@
 // Tests of the program's main window, preset menu and start-up pieces with the real window on
 // the offscreen platform and the simulated processor behind the link.
+#include "app/main_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -7,7 +9,6 @@
 #include <filesystem>
 #include <string>
 
-#include "app/main_window.h"
 #include "app/preset_menu.h"
 #include "app/single_instance.h"
 #include "device/event_loop_wait.h"
@@ -49,8 +50,8 @@ class MainWindowTest : public ::testing::Test {
     QTest::keyClick(window.get(), Qt::Key_Return);
   }
   void wheel(QPoint at, int notches) {
-    QWheelEvent event(at, window->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent event(at, window->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(window.get(), &event);
   }
 
@@ -145,15 +146,15 @@ TEST_F(PresetTest, StoreIntoASlotAndRecallIt) {
 
 TEST_F(PresetTest, SaveAndLoadASettingFileWithTheTransferQuestion) {
   working.revWidth = 17;
-  dialogs.paths.push_back((temp / "saved.aex").string());
+  dialogs.files.push_back((temp / "saved.aex").string());
   commands.mSaveToFileClick();
   working.revWidth = 90;
-  dialogs.paths.push_back((temp / "saved.aex").string());
+  dialogs.files.push_back((temp / "saved.aex").string());
   dialogs.yesNo.push_back(false);
   commands.N2Click();
   EXPECT_EQ(working.revWidth, 17);
   EXPECT_EQ(remote().revWidth, 90);  // No: the processor is unchanged
-  dialogs.paths.push_back((temp / "saved.aex").string());
+  dialogs.files.push_back((temp / "saved.aex").string());
   dialogs.yesNo.push_back(true);
   commands.N2Click();
   EXPECT_EQ(remote().revWidth, 17);
@@ -165,7 +166,8 @@ TEST_F(PresetTest, BulkStoreOfTheNumberedFiles) {
   for (int i = 1; i <= 8; ++i) {
     settings::ParameterBlock block = settings::FactoryDefaults();
     block.bands[40].gain = static_cast<std::int16_t>(10 * i);
-    ASSERT_TRUE(settings::WriteSettingFile(temp / "settings" / (std::to_string(i) + ".aex"), block).ok);
+    ASSERT_TRUE(
+        settings::WriteSettingFile(temp / "settings" / (std::to_string(i) + ".aex"), block).ok);
   }
   const fs::path before = fs::current_path();
   fs::current_path(temp.path());

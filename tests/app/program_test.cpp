@@ -1,8 +1,9 @@
 // Tests of the program's start: the main window first, then the dialogs, hidden until opened,
 // and the Presets menu reaching them.
+#include "app/program.h"
+
 #include <gtest/gtest.h>
 
-#include "app/program.h"
 #include "device/event_loop_wait.h"
 #include "device/virtual_hid_platform.h"
 #include "pages/pink_noise_dialog.h"

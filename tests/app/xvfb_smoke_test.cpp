@@ -14,10 +14,10 @@ namespace {
 TEST(XvfbSmoke, TheMainWindowAppearsOnAScreen) {
   testing::TempDir temp;
   const auto shot = temp / "main.png";
-  const testing::RunResult run = testing::RunCommand(
-      std::string(XVFB_RUN) + " -a -s '-screen 0 1280x800x24' " + KDSP_PATH +
-          " --simulate --screenshot '" + shot.string() + "'",
-      temp.path());
+  const testing::RunResult run =
+      testing::RunCommand(std::string(XVFB_RUN) + " -a -s '-screen 0 1280x800x24' " + KDSP_PATH +
+                              " --simulate --screenshot '" + shot.string() + "'",
+                          temp.path());
   ASSERT_EQ(run.status, 0) << run.err;
   const QImage image(QString::fromStdString(shot.string()));
   ASSERT_FALSE(image.isNull());

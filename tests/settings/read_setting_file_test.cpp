@@ -49,9 +49,9 @@ class ReadSettingFileTest : public ::testing::Test {
   ParameterBlock working = FactoryDefaults();
   ParameterBlock edited = FactoryDefaults();
   int refreshes = 0;
-  SettingFileReader reader{working, prompts, [this] { ++refreshes; }, [this] {
-                             transfer.StoreBlockToDevice(working, device::kWorkingSettingsSlot);
-                           }};
+  SettingFileReader reader{
+      working, prompts, [this] { ++refreshes; },
+      [this] { transfer.StoreBlockToDevice(working, device::kWorkingSettingsSlot); }};
 };
 
 TEST_F(ReadSettingFileTest, LoadRefreshesAndOnYesStoresIntoTheWorkingSettings) {

@@ -18,6 +18,7 @@
 #include "device/link_fixture.h"
 #include "settings/setting_file.h"
 #include "sim/sim_device_state.h"
+#include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
 namespace kdsp::settings {
@@ -28,50 +29,7 @@ using ::testing::HasSubstr;
 using Answers = std::deque<std::optional<std::string>>;
 using Strings = std::vector<std::string>;
 
-// Answers each dialog from its queue and keeps, in order, what the user was told and asked.
-class ScriptedDialogs : public UserDialogs {
- public:
-  void showMessage(std::string_view text) override { messages.emplace_back(text); }
-  bool askYesNo(std::string_view, std::string_view question) override {
-    questions.emplace_back(question);
-    return false;
-  }
-  std::optional<std::string> askText(std::string_view caption, std::string_view prompt,
-                                     std::string_view initial) override {
-    inputBoxes.push_back({std::string(caption), std::string(prompt), std::string(initial)});
-    return Next(texts);
-  }
-  std::optional<std::string> openFile(std::string_view filter) override {
-    filters.emplace_back(filter);
-    return Next(files);
-  }
-  std::optional<std::string> saveFile(std::string_view filter, std::string_view suffix) override {
-    filters.emplace_back(filter);
-    suffixes.emplace_back(suffix);
-    return Next(files);
-  }
-  std::optional<std::string> chooseFolder(std::string_view title) override {
-    folderTitles.emplace_back(title);
-    return Next(folders);
-  }
-  void setBusy(bool busy) override { busyChanges.push_back(busy); }
-
-  Answers texts, files, folders;
-  Strings messages, questions, filters, suffixes, folderTitles;
-  std::vector<Strings> inputBoxes;  // caption, prompt, initial text
-  std::vector<bool> busyChanges;
-
- private:
-  static std::optional<std::string> Next(Answers& queue) {
-    if (queue.empty()) {
-      ADD_FAILURE() << "a dialog the test did not expect";
-      return std::nullopt;
-    }
-    auto answer = queue.front();
-    queue.pop_front();
-    return answer;
-  }
-};
+using ScriptedDialogs = kdsp::testing::ScriptedDialogs;
 
 sim::SimOptions Delayed(int ms) {
   sim::SimOptions options;

@@ -1,6 +1,9 @@
-// User dialogs answered by a script: queued answers for questions, input boxes and file
-// choices, and a record of every message and question.
+// User dialogs answered by a script: queued answers for questions, input boxes and file and
+// folder choices, and a record, in order, of everything the user was told and asked. A dialog
+// the test did not queue an answer for fails the test.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <optional>
@@ -13,39 +16,49 @@ namespace kdsp::testing {
 
 class ScriptedDialogs : public settings::UserDialogs {
  public:
+  using Answers = std::deque<std::optional<std::string>>;
+  using Strings = std::vector<std::string>;
+
   void showMessage(std::string_view text) override { messages.emplace_back(text); }
   bool askYesNo(std::string_view, std::string_view question) override {
     questions.emplace_back(question);
-    if (yesNo.empty()) return false;
+    if (yesNo.empty()) return false;  // a question nobody scripted is answered No
     const bool answer = yesNo.front();
     yesNo.pop_front();
     return answer;
   }
-  std::optional<std::string> askText(std::string_view, std::string_view prompt,
-                                     std::string_view) override {
-    questions.emplace_back(prompt);
-    return next(texts);
+  std::optional<std::string> askText(std::string_view caption, std::string_view prompt,
+                                     std::string_view initial) override {
+    inputBoxes.push_back({std::string(caption), std::string(prompt), std::string(initial)});
+    return Next(texts);
   }
-  std::optional<std::string> openFile(std::string_view) override { return next(paths); }
-  std::optional<std::string> saveFile(std::string_view, std::string_view) override {
-    return next(paths);
+  std::optional<std::string> openFile(std::string_view filter) override {
+    filters.emplace_back(filter);
+    return Next(files);
+  }
+  std::optional<std::string> saveFile(std::string_view filter, std::string_view suffix) override {
+    filters.emplace_back(filter);
+    suffixes.emplace_back(suffix);
+    return Next(files);
   }
   std::optional<std::string> chooseFolder(std::string_view title) override {
-    questions.emplace_back(title);
-    return next(paths);
+    folderTitles.emplace_back(title);
+    return Next(folders);
   }
   void setBusy(bool busy) override { busyChanges.push_back(busy); }
 
-  std::vector<std::string> messages;
-  std::vector<std::string> questions;
-  std::deque<bool> yesNo;                         // answers to yes/no questions; No when empty
-  std::deque<std::optional<std::string>> texts;   // input-box answers; cancel when empty
-  std::deque<std::optional<std::string>> paths;   // file and folder choices; cancel when empty
+  std::deque<bool> yesNo;
+  Answers texts, files, folders;
+  Strings messages, questions, filters, suffixes, folderTitles;
+  std::vector<Strings> inputBoxes;  // caption, prompt, initial text
   std::vector<bool> busyChanges;
 
  private:
-  static std::optional<std::string> next(std::deque<std::optional<std::string>>& queue) {
-    if (queue.empty()) return std::nullopt;
+  static std::optional<std::string> Next(Answers& queue) {
+    if (queue.empty()) {
+      ADD_FAILURE() << "a dialog the test did not expect";
+      return std::nullopt;
+    }
     auto answer = queue.front();
     queue.pop_front();
     return answer;
