@@ -64,6 +64,8 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   void FormKeyDown(int key) override;
   void FormKeyPress(char ch) override;
   void FormShow() override;
+  // The window system's close command ends the program, whatever else is open.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void FormCreate();

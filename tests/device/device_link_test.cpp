@@ -157,7 +157,9 @@ TEST_F(LinkFixture, LockedPanelAsksForThePassword) {
     ASSERT_TRUE(waitFor([&] { return link->lastStatus().has_value(); }));
     EXPECT_EQ(quitRequested, c.quits) << c.answer.value_or("(cancel)");
     EXPECT_EQ(prompts.messages.empty(), !c.quits);
-    if (c.quits) EXPECT_EQ(prompts.messages[0], "Password Error!");
+    if (c.quits) {
+      EXPECT_EQ(prompts.messages[0], "Password Error!");
+    }
   }
 }
 
