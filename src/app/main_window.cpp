@@ -367,4 +367,9 @@ void TForm1::FormShow() {
   link_->FormShow();
 }
 
+void TForm1::closeEvent(QCloseEvent* event) {
+  PanelWindow::closeEvent(event);
+  QApplication::quit();
+}
+
 }  // namespace kdsp::app
