@@ -3,6 +3,7 @@
 
 #include <QStandardPaths>
 
+#include "pages/effect_page.h"
 #include "pages/pink_noise_dialog.h"
 #include "pages/recording_mix_dialog.h"
 #include "pages/reverb_dialog.h"
@@ -27,6 +28,16 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   created_.push_back(main_.get());
   device::DeviceLink& link = main_->link();
   const auto refreshAll = [this] { main_->RefreshAll(); };
+
+  for (int slot = 0; slot < settings::kPageCount; ++slot) {
+    const auto id = static_cast<settings::PageId>(slot);
+    auto page = std::make_unique<pages::EffectPage>(pages::LayoutOf(id), main_->skinImages(),
+                                                    main_->skinFonts(), working, link);
+    page->setOpenFlag(&main_->pageOpenFlags().open[slot]);
+    main_->setPage(id, page.get(), [p = page.get()] { p->refresh(); });
+    created_.push_back(page.get());
+    pages_[static_cast<std::size_t>(slot)] = std::move(page);
+  }
 
   panel_ = std::make_unique<settings::TForm11>(
       link, working, dialogs_, std::move(programIni), refreshAll, [this](bool music, int value) {
@@ -66,6 +77,7 @@ Program::~Program() {
   pinkNoise_.reset();
   panel_.reset();
   commands_.reset();
+  for (auto& page : pages_) page.reset();
   main_.reset();
 }
 

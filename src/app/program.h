@@ -2,6 +2,7 @@
 // until opened, and the Presets menu that reaches them. Nothing is saved at exit.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ namespace kdsp::settings {
 class TForm11;
 }
 namespace kdsp::pages {
+class EffectPage;
 class TForm12;
 class TForm13;
 class TForm14;
@@ -37,6 +39,8 @@ class Program {
   pages::TForm12& pinkNoise() { return *pinkNoise_; }
   pages::TForm13& recordingMix() { return *recordingMix_; }
   pages::TForm14& reverb() { return *reverb_; }
+  // The effect pages in page-open slot order.
+  pages::EffectPage& page(settings::PageId id) { return *pages_[static_cast<int>(id)]; }
   // The windows in the order they were created.
   const std::vector<QWidget*>& creationOrder() const { return created_; }
 
@@ -48,6 +52,7 @@ class Program {
   settings::UserDialogs& dialogs_;
   std::unique_ptr<TForm1> main_;
   std::unique_ptr<settings::PresetCommands> commands_;
+  std::array<std::unique_ptr<pages::EffectPage>, settings::kPageCount> pages_;
   std::unique_ptr<settings::TForm11> panel_;
   std::unique_ptr<pages::TForm12> pinkNoise_;
   std::unique_ptr<pages::TForm13> recordingMix_;

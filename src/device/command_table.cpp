@@ -207,6 +207,13 @@ const std::array<CommandRow, kCommandRowCount>& CommandTable() {
   return kTable;
 }
 
+std::optional<FlagRange> FlagOfBlockField(std::size_t offset) {
+  for (const CommandRow& row : kTable)
+    if (row.kind == RowKind::kSingle && row.rule == Rule::kBlockBytes && row.arg == offset)
+      return row.flags;
+  return std::nullopt;
+}
+
 int ChannelOfMixControl(int i) {
   return kChannelOfPair[i / 2];
 }

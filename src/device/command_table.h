@@ -70,6 +70,10 @@ std::optional<OutgoingCommand> TakeNextChange(ChangeFlags& flags,
                                               const settings::ParameterBlock& block,
                                               const LinkState& link, const ControlValues& controls);
 
+// The flag of the first single-parameter row that sends the block field at this offset (the
+// page's control, which stands before the dialog's in the table), if any row sends it.
+std::optional<FlagRange> FlagOfBlockField(std::size_t offset);
+
 // The channel that main-window mix fader or mute button i (0..13) belongs to.
 int ChannelOfMixControl(int i);
 // The block offset of channel c's pair.

@@ -6,6 +6,7 @@
 
 #include "device/event_loop_wait.h"
 #include "device/virtual_hid_platform.h"
+#include "pages/effect_page.h"
 #include "pages/pink_noise_dialog.h"
 #include "pages/reverb_dialog.h"
 #include "settings/system_control_panel.h"
@@ -24,9 +25,10 @@ TEST(ProgramTest, MainWindowFirstThenTheDialogsHiddenUntilOpened) {
   Program program(platform, dialogs, temp / "kdsp.ini", false);
 
   const auto& order = program.creationOrder();
-  ASSERT_EQ(order.size(), 5u);
+  ASSERT_EQ(order.size(), 13u);  // the main window, the eight pages, the four dialogs
   EXPECT_EQ(order[0], &program.mainWindow());
-  EXPECT_EQ(order[1], &program.systemPanel());
+  EXPECT_EQ(order[1], &program.page(settings::PageId::kMicEqualizer));
+  EXPECT_EQ(order[9], &program.systemPanel());
   for (std::size_t i = 1; i < order.size(); ++i) EXPECT_FALSE(order[i]->isVisible()) << i;
   EXPECT_TRUE(program.mainWindow().link().state().connected);  // found during creation
 

@@ -1,0 +1,90 @@
+// An effect page: one template for all eight pages, driven by the page's layout table — EQ band
+// strips, compressor faders, crossover faders and knobs, level faders, the EQ Pass and close
+// buttons — plus what only the Mic Equalizer (mode knob, polarity switches) and the Echo Effect
+// (left/right offsets) add. Every control writes the working block and raises its flag in the
+// device link's bank; the synchronisation tick sends it.
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include "device/device_link.h"
+#include "pages/page_layouts.h"
+#include "settings/parameter_block.h"
+#include "skin/control_list.h"
+#include "skin/panel_window.h"
+#include "skin/skin_fonts.h"
+#include "skin/skin_images.h"
+
+namespace kdsp::pages {
+
+inline constexpr int kMaxStrips = 15;
+inline constexpr int kMaxFaders = 9;
+inline constexpr int kMaxKnobs = 4;
+
+class EffectPage : public skin::PanelWindow {
+ public:
+  EffectPage(const PageLayout& layout, const skin::SkinImages& images,
+             const skin::SkinFonts& fonts, settings::ParameterBlock& working,
+             device::DeviceLink& link, QWidget* parent = nullptr);
+
+  const PageLayout& layout() const { return layout_; }
+  // Reloads every control from the working block, then repaints if shown.
+  void refresh();
+  // Reloads one crossover filter's fader and knobs (0 high-pass, 1 low-pass).
+  void refreshFilter(int which);
+
+  // The controls, for tests.
+  skin::ImgEqBand& strip(int i) { return strips_[i]; }
+  int stripCount() const { return static_cast<int>(layout_.eqX.size()); }
+  skin::ImgRoller& fader(int i) { return faders_[i]; }
+  skin::ImgKnob& knob(int i) { return knobs_[i]; }
+  skin::ImgButton& polaritySwitch(int i) { return polarity_[i]; }
+  skin::ImgButton& eqPassButton() { return eqPass_; }
+  int micEqMode() const { return mode_; }
+
+ protected:
+  void FormPaint(QPainter& painter) override;
+  bool FormMouseDown(int x, int y, Qt::MouseButton button) override;
+  void FormMouseUp(int x, int y) override;
+  void FormMouseMove(int x, int y) override;
+  void FormMouseWheel(int delta, int x, int y) override;
+  void FormKeyDown(int key) override;
+  void FormKeyPress(char ch) override;
+
+ private:
+  void configureButtons();
+  void configureStrips();
+  void configureFaders();
+  void configureKnobs();
+  void configurePolarity();
+  void setBox(skin::ImgEdit& box, skin::LayoutRect rect, int maxChars);
+
+  // The Mic Equalizer's mode: which set the strips edit, linking and copying the sets.
+  void changeMode(int mode);
+  void pointStripsAt(int firstBand);
+  // Echo Effect: the second side's times from the first side and the left/right offsets.
+  void deriveEchoPairs();
+  // The change handler of Echo Delay, PreDelay and their left/right faders.
+  static void EchoPairChanged(std::int32_t value, void* target, void* page);
+  static void DirectVolumeChanged(std::int32_t value, void* target, void* page);
+  void publishControlValues();
+  void clearEqGains();
+
+  const PageLayout& layout_;
+  const skin::SkinImages& images_;
+  const skin::SkinFonts& fonts_;
+  settings::ParameterBlock& working_;
+  device::DeviceLink& link_;
+
+  skin::ImgButton close_, eqPass_;
+  skin::ImgEqBand strips_[kMaxStrips];
+  skin::ImgRoller faders_[kMaxFaders];
+  skin::ImgKnob knobs_[kMaxKnobs];
+  skin::ImgButton polarity_[2];
+  skin::ControlList events_;
+  skin::ControlList paintOrder_;
+  int mode_ = 0;  // Mic Equalizer mode, 0..2
+};
+
+}  // namespace kdsp::pages

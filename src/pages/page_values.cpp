@@ -1,0 +1,123 @@
+// Texts and typed values of the pages' controls.
+#include "pages/page_values.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "display/frequency_grid.h"
+#include "settings/value_texts.h"
+#include "skin/img_eq_band.h"
+#include "skin/img_roller.h"
+#include "skin/value_text.h"
+
+namespace kdsp::pages {
+namespace {
+
+template <std::size_t N>
+void FromTable(std::int32_t value, const std::array<std::string_view, N>& table,
+               skin::BoxText& text) {
+  // A byte loaded from a file may lie outside the table; it shows the nearest entry.
+  const auto index = static_cast<std::size_t>(std::clamp<std::int32_t>(value, 0, N - 1));
+  skin::SetBoxText(text, table[index]);
+}
+
+void FormatFrequency(std::int32_t value, int offStep, skin::BoxText& text) {
+  if (value == offStep) {
+    skin::SetBoxText(text, "OFF");
+    return;
+  }
+  skin::SetBoxText(text, display::frequencyLabel(value).view());
+}
+
+}  // namespace
+
+void FormatInt(std::int32_t value, skin::BoxText& text) {
+  skin::SetBoxText(text, std::to_string(value));
+}
+void FormatAttack(std::int32_t value, skin::BoxText& text) {
+  FromTable(value, settings::kAttackTexts, text);
+}
+void FormatRelease(std::int32_t value, skin::BoxText& text) {
+  FromTable(value, settings::kReleaseTexts, text);
+}
+void FormatRatio(std::int32_t value, skin::BoxText& text) {
+  FromTable(value, settings::kRatioTexts, text);
+}
+void FormatFreqOffLow(std::int32_t value, skin::BoxText& text) {
+  FormatFrequency(value, 0, text);
+}
+void FormatFreqOffHigh(std::int32_t value, skin::BoxText& text) {
+  FormatFrequency(value, display::kLastStep, text);
+}
+
+std::optional<double> ParseDecimal(std::string_view text) {
+  std::string plain(text);
+  for (char& c : plain)
+    if (c == ',') c = '.';
+  if (plain.empty()) return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(plain.c_str(), &end);
+  if (end != plain.c_str() + plain.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::optional<int> TypedFrequencyStep(std::string_view text) {
+  const auto hz = ParseDecimal(text);
+  if (!hz || *hz < display::gridFrequency(0) || *hz > display::gridFrequency(display::kLastStep))
+    return std::nullopt;
+  return display::gridStepAtOrAbove(static_cast<float>(*hz));
+}
+
+void CommitFreq(void* owner, skin::BoxText& text) {
+  auto& roller = *static_cast<skin::ImgRoller*>(owner);
+  if (const auto step = TypedFrequencyStep(skin::BoxTextView(text))) {
+    roller.value = *step;
+    roller.fireChange();
+  }
+  roller.refreshText();
+  text = roller.valueBox.text;
+}
+
+void CommitEqGain(void* owner, skin::BoxText& text) {
+  auto& strip = *static_cast<skin::ImgEqBand*>(owner);
+  const auto typed = ParseDecimal(skin::BoxTextView(text));
+  const double tenths = typed ? std::trunc(*typed * 10.0) : 1e9;
+  if (strip.band != nullptr && tenths >= -240 && tenths <= 120) {
+    strip.band->gain = static_cast<std::int16_t>(tenths);
+    strip.markChanged();
+  }
+  strip.refresh();
+  text = strip.fader.valueBox.text;
+}
+
+void CommitEqFreq(void* owner, skin::BoxText& text) {
+  auto& strip = *static_cast<skin::ImgEqBand*>(owner);
+  if (const auto step = TypedFrequencyStep(skin::BoxTextView(text)); step && strip.band) {
+    int index = *step;
+    if (strip.band->type == settings::kLowShelf)
+      index = std::min(index, skin::ImgEqBand::kLowShelfTopStep);
+    if (strip.band->type == settings::kHighShelf)
+      index = std::max(index, skin::ImgEqBand::kHighShelfBottomStep);
+    strip.band->frequency = static_cast<std::uint16_t>(index);
+    strip.markChanged();
+  }
+  strip.refresh();
+  text = strip.freqBox.text;
+}
+
+void CommitEqQ(void* owner, skin::BoxText& text) {
+  auto& strip = *static_cast<skin::ImgEqBand*>(owner);
+  const auto q = ParseDecimal(skin::BoxTextView(text));
+  if (q && *q >= 0.05 && *q <= 3.00 && strip.band) {
+    strip.band->bandwidth =
+        static_cast<std::uint8_t>(static_cast<int>(std::trunc((*q + 0.0001) * 100)) / 5 - 1);
+    strip.markChanged();
+  }
+  strip.refresh();
+  text = strip.qBox.text;
+}
+
+}  // namespace kdsp::pages

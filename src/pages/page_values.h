@@ -1,0 +1,34 @@
+// The texts the pages' faders show and the handlers that take typed values back: whole numbers,
+// the compressor tables, frequencies with OFF at a filter's end, and the EQ strip's gain,
+// frequency and Q.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "skin/control_callbacks.h"
+
+namespace kdsp::pages {
+
+void FormatInt(std::int32_t value, skin::BoxText& text);
+void FormatAttack(std::int32_t value, skin::BoxText& text);
+void FormatRelease(std::int32_t value, skin::BoxText& text);
+void FormatRatio(std::int32_t value, skin::BoxText& text);
+// The four-character frequency label; "OFF" at step 0 (a high-pass filter switched off).
+void FormatFreqOffLow(std::int32_t value, skin::BoxText& text);
+// The four-character frequency label; "OFF" at step 359 (a low-pass filter switched off).
+void FormatFreqOffHigh(std::int32_t value, skin::BoxText& text);
+
+// A typed decimal number, with "." or "," as the decimal separator.
+std::optional<double> ParseDecimal(std::string_view text);
+// The grid step of a typed frequency in Hz, when it lies within the grid.
+std::optional<int> TypedFrequencyStep(std::string_view text);
+
+// Commit handlers; userData is the control that owns the box (an ImgRoller for CommitFreq, an
+// ImgEqBand for the three strip handlers).
+void CommitFreq(void* roller, skin::BoxText& text);
+void CommitEqGain(void* strip, skin::BoxText& text);
+void CommitEqFreq(void* strip, skin::BoxText& text);
+void CommitEqQ(void* strip, skin::BoxText& text);
+
+}  // namespace kdsp::pages
