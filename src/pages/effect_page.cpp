@@ -73,6 +73,7 @@ EffectPage::EffectPage(const PageLayout& layout, const skin::SkinImages& images,
   configureFaders();
   configureKnobs();
   configurePolarity();
+  configureChart();
   const int strips = stripCount();
   const auto faders = static_cast<int>(layout_.faders.size());
   const auto knobs = static_cast<int>(layout_.knobs.size());
@@ -252,6 +253,36 @@ void EffectPage::configurePolarity() {
   }
 }
 
+void EffectPage::configureChart() {
+  const PageParameters& page = settings::Page(layout_.id);
+  chart_.setBounds(layout_.chart.x, layout_.chart.y, layout_.chart.w, layout_.chart.h);
+  chart_.bandCount = stripCount();
+  for (int i = 0; i < stripCount(); ++i) chart_.bands[static_cast<std::size_t>(i)] = strips_[i].band;
+  chart_.filters[display::kHighPassHandle] =
+      page.highPass != settings::kNoRecord ? &working_.filters[page.highPass] : nullptr;
+  chart_.filters[display::kLowPassHandle] =
+      page.lowPass != settings::kNoRecord ? &working_.filters[page.lowPass] : nullptr;
+}
+
+void EffectPage::followChartDrag() {
+  if (!chart_.dragging) return;
+  if (chart_.selectedBand >= 0 && chart_.selectedBand < stripCount()) {
+    skin::ImgEqBand& s = strips_[chart_.selectedBand];
+    // The chart moves a band freely; a shelf keeps its frequency limit.
+    if (s.band->type == settings::kLowShelf)
+      s.band->frequency = std::min<std::uint16_t>(s.band->frequency, skin::ImgEqBand::kLowShelfTopStep);
+    if (s.band->type == settings::kHighShelf)
+      s.band->frequency =
+          std::max<std::uint16_t>(s.band->frequency, skin::ImgEqBand::kHighShelfBottomStep);
+    s.refresh();
+    s.markChanged();
+  } else if (chart_.selectedFilter >= 0) {
+    // On the pages whose only filter is a high-pass, any filter handle is the high-pass.
+    const bool lowPassExists = settings::Page(layout_.id).lowPass != settings::kNoRecord;
+    refreshFilter(lowPassExists ? chart_.selectedFilter : display::kHighPassHandle, true);
+  }
+}
+
 void EffectPage::refresh() {
   const PageParameters& page = settings::Page(layout_.id);
   if (page.secondSetFirstBand != settings::kNoRecord) {
@@ -295,7 +326,7 @@ void EffectPage::refresh() {
   if (isVisible()) update();
 }
 
-void EffectPage::refreshFilter(int which) {
+void EffectPage::refreshFilter(int which, bool markChanged) {
   const PageParameters& page = settings::Page(layout_.id);
   const int filter = which == 0 ? page.highPass : page.lowPass;
   if (filter == settings::kNoRecord) return;
@@ -304,6 +335,7 @@ void EffectPage::refreshFilter(int which) {
     if (layout_.faders[i].role != role) continue;
     faders_[i].value = working_.filters[filter].frequency;
     faders_[i].refreshText();
+    if (markChanged) *faders_[i].changed = 1;
   }
   for (std::size_t i = 0; i < layout_.knobs.size(); ++i) {
     if (layout_.knobs[i].role == KnobRole::kMicEqMode || layout_.knobs[i].filter != role) continue;
@@ -336,6 +368,7 @@ void EffectPage::pointStripsAt(int firstBand) {
   for (int i = 0; i < stripCount(); ++i) {
     strips_[i].bind(&working_.bands[firstBand + i]);
     strips_[i].refresh();
+    chart_.bands[static_cast<std::size_t>(i)] = strips_[i].band;
   }
 }
 
@@ -383,11 +416,35 @@ void EffectPage::FormPaint(QPainter& painter) {
                      fonts_.fontValue, Qt::black, kMicEqModeCaptionAt.x, kMicEqModeCaptionAt.y);
   }
   paintOrder_.draw(painter);
+
+  std::uint32_t mask = 0;
+  for (int i = 0; i < stripCount(); ++i)
+    if (strips_[i].band->on == 1) mask |= 1u << i;
+  if (chart_.filters[display::kHighPassHandle] != nullptr) mask |= display::kHighPassShown;
+  if (chart_.filters[display::kLowPassHandle] != nullptr) mask |= display::kLowPassShown;
+  chart_.visibleMask = mask;
+  if (spectrumSource_) {
+    spectrumSource_(chart_);
+  } else {
+    chart_.showSpectrum = false;
+  }
+  chart_.paint(painter);
 }
 
-bool EffectPage::FormMouseDown(int x, int y, Qt::MouseButton) { return events_.mouseDown(x, y); }
-void EffectPage::FormMouseUp(int, int) { events_.mouseUp(); }
-void EffectPage::FormMouseMove(int x, int y) { events_.mouseMove(x, y); }
+bool EffectPage::FormMouseDown(int x, int y, Qt::MouseButton) {
+  const bool hit = events_.mouseDown(x, y);
+  const bool chartHit = chart_.press(x, y);
+  return hit || chartHit;
+}
+void EffectPage::FormMouseUp(int, int) {
+  events_.mouseUp();
+  chart_.release();
+}
+void EffectPage::FormMouseMove(int x, int y) {
+  events_.mouseMove(x, y);
+  chart_.drag(x, y);
+  followChartDrag();
+}
 void EffectPage::FormMouseWheel(int delta, int x, int y) { events_.wheel(delta, x, y); }
 void EffectPage::FormKeyDown(int key) { events_.keyDown(key); }
 void EffectPage::FormKeyPress(char ch) { events_.keyPress(ch); }

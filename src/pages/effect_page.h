@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "device/device_link.h"
+#include "display/response_chart.h"
 #include "pages/page_layouts.h"
 #include "settings/parameter_block.h"
 #include "skin/control_list.h"
@@ -32,7 +33,13 @@ class EffectPage : public skin::PanelWindow {
   // Reloads every control from the working block, then repaints if shown.
   void refresh();
   // Reloads one crossover filter's fader and knobs (0 high-pass, 1 low-pass).
-  void refreshFilter(int which);
+  // markChanged raises the filter fader's flag (after a chart drag).
+  void refreshFilter(int which, bool markChanged = false);
+  // Called before every paint to hand the chart the spectrum (the analyser sets it).
+  void setSpectrumSource(std::function<void(display::ResponseChart&)> source) {
+    spectrumSource_ = std::move(source);
+  }
+  display::ResponseChart& chart() { return chart_; }
 
   // The controls, for tests.
   skin::ImgEqBand& strip(int i) { return strips_[i]; }
@@ -58,6 +65,9 @@ class EffectPage : public skin::PanelWindow {
   void configureFaders();
   void configureKnobs();
   void configurePolarity();
+  void configureChart();
+  // After a chart drag: the dragged band's strip or the dragged filter's controls follow it.
+  void followChartDrag();
   void setBox(skin::ImgEdit& box, skin::LayoutRect rect, int maxChars);
 
   // The Mic Equalizer's mode: which set the strips edit, linking and copying the sets.
@@ -84,6 +94,8 @@ class EffectPage : public skin::PanelWindow {
   skin::ImgButton polarity_[2];
   skin::ControlList events_;
   skin::ControlList paintOrder_;
+  display::ResponseChart chart_;
+  std::function<void(display::ResponseChart&)> spectrumSource_;
   int mode_ = 0;  // Mic Equalizer mode, 0..2
 };
 

@@ -1,0 +1,122 @@
+// The response chart of the equaliser pages: each switched-on band as a translucent area with a
+// numbered round handle, the high-pass and low-pass filters with lettered square handles, their
+// sum as a red line, and the live spectrum as a green line. Dragging a handle edits the band's or
+// filter's record in place. The chart is a plain object of its page: the page tells it where it
+// lies, forwards paints and mouse events, and sends what a drag changed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "display/chart_scale.h"
+#include "display/response_curve.h"
+#include "settings/parameter_block.h"
+
+class QPainter;
+
+namespace kdsp::display {
+
+inline constexpr int kChartBands = 15;
+inline constexpr int kHighPassHandle = 0;  // selectedFilter and the index into filters
+inline constexpr int kLowPassHandle = 1;
+inline constexpr std::uint32_t kHighPassShown = 1u << 30;  // visibleMask bits of the filters
+inline constexpr std::uint32_t kLowPassShown = 1u << 31;
+
+// A curve's outline: the kChartPoints response points (20 Hz, every grid step, 23 kHz), then two
+// points that close the area (along the 0 dB line for a band, the chart's bottom for a filter).
+inline constexpr int kOutlinePoints = kChartPoints + 2;
+
+// The analyser's bins are 44100 / 2048 Hz apart; the chart places bin k at k x 21 Hz and draws
+// bins 1..952, the last at or below 20 kHz.
+inline constexpr int kSpectrumBinHz = 21;
+inline constexpr int kSpectrumLinePoints = 20000 / kSpectrumBinHz;
+inline constexpr int kSpectrumPointCapacity = 1024;
+
+// A handle is a 16 x 16 box centred on its point; it answers from its left and top edges up to
+// but not including its right and bottom edges.
+inline constexpr int kHandleSize = 16;
+
+struct ChartPoint {
+  int x = 0;
+  int y = 0;
+};
+
+struct ChartPointF {
+  float x = 0.0f;
+  float y = 0.0f;
+};
+
+using CurveOutline = std::array<ChartPointF, kOutlinePoints>;
+using SumLine = std::array<ChartPointF, kChartPoints>;
+
+// The shown bands in drawing order: by index, with the selected band moved last so it lies on top.
+struct BandOrder {
+  std::array<int, kChartBands> index{};
+  int count = 0;
+};
+
+struct ResponseChart {
+  int selectedBand = -1;    // the band being dragged or last picked; -1 none
+  int selectedFilter = -1;  // kHighPassHandle, kLowPassHandle or -1
+  int bandCount = 0;        // bands in use, at most kChartBands
+  // Bit i (i < 15): band i shown; kHighPassShown, kLowPassShown: the filters shown.
+  std::uint32_t visibleMask = 0;
+  ChartRect bounds;  // in page pixels; set through setBounds
+  std::array<settings::EqBand*, kChartBands> bands{};
+  std::array<settings::CrossoverFilter*, 2> filters{};  // high-pass, then low-pass
+  bool dragging = false;
+  bool showSpectrum = false;
+  bool spectrumStale = false;       // recompute the spectrum points at the next paint
+  const float* spectrum = nullptr;  // levels by analyser bin, read up to bin 952; not owned
+  ChartRect area;                   // (0, 0, width, height): the chart's own surface
+  ChartRect plot;                   // plotRectFor(width, height)
+  std::array<ChartPoint, 2> filterHandles{};
+  std::array<CurveOutline, 2> filterCurves{};
+  std::array<ChartPoint, kChartBands> bandHandles{};
+  std::array<CurveOutline, kChartBands> bandCurves{};
+  std::array<ChartPointF, kSpectrumPointCapacity> spectrumPoints{};  // kSpectrumLinePoints used
+
+  // Stores bounds and recomputes area and plot.
+  void setBounds(int x, int y, int width, int height);
+  ChartScale scale() const { return ChartScale(plot); }
+
+  // Band i is drawn when it is in use, has a record and its bit is set; likewise a filter.
+  bool bandShown(int band) const;
+  bool filterShown(int filter) const;
+  bool anyShown() const;
+
+  // Recomputes the outline and handle of every shown band and filter. Hidden ones keep the
+  // points they were last drawn with, and a press still finds a hidden band's handle there.
+  void computeCurves();
+  BandOrder bandOrder() const;
+  // The red line: the shown filters' and bands' curves added point by point as offsets from
+  // the 0 dB line, in drawing order, taking the x of the last curve added.
+  SumLine sumLine() const;
+  // When spectrumStale is set and a spectrum is given: point i (0..951) becomes bin i + 1 at
+  // (i + 1) x 21 Hz, its level in pixels up from the plot's bottom, and spectrumStale is cleared.
+  // Levels are bounded to 16384 pixels either way, so the minus infinity of a bin without energy
+  // lies far below the chart; a NaN level makes a NaN point, which the line leaves out.
+  void computeSpectrum();
+  std::span<const ChartPointF> spectrumLine() const {
+    return {spectrumPoints.data(), std::size_t(kSpectrumLinePoints)};
+  }
+
+  // computeCurves and computeSpectrum, then the whole chart on a transparent surface of the
+  // bounds' size, copied onto the page's painter at bounds in one draw. Nothing for empty bounds.
+  void paint(QPainter& page);
+
+  // A press at page pixels (x, y): false when the point lies outside bounds (edges included).
+  // Otherwise starts dragging and picks, in this order, the high-pass handle, the low-pass
+  // handle (a hit on a hidden filter picks nothing) or the lowest band whose handle contains the
+  // point, and returns true; a press on no handle clears both selections.
+  bool press(int x, int y);
+  void release() { dragging = false; }
+  // A move to page pixels (x, y) while dragging: a selected band takes the gain of the row
+  // (whole tenths of a dB, -24.0 .. +12.0) when the row lies in the plot, and the frequency step of
+  // the column when the column lies in the plot; a selected filter takes only the frequency.
+  // Returns true when the band's or filter's record changed.
+  bool drag(int x, int y);
+};
+
+}  // namespace kdsp::display
