@@ -3,6 +3,8 @@
 
 #include <QStandardPaths>
 
+#include "display/audio_input_source.h"
+#include "display/spectrum_analyser.h"
 #include "pages/effect_page.h"
 #include "pages/pink_noise_dialog.h"
 #include "pages/recording_mix_dialog.h"
@@ -39,6 +41,20 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
     pages_[static_cast<std::size_t>(slot)] = std::move(page);
   }
 
+  // The analyser repaints the open pages directly, in slot order, after each buffer.
+  analyser_ =
+      std::make_unique<display::SpectrumAnalyser>(std::make_unique<display::AudioInputSource>(),
+                                                  main_->pageOpenFlags(), repaintHooks_, dialogs_);
+  for (int slot = 0; slot < settings::kPageCount; ++slot) {
+    pages::EffectPage* page = pages_[static_cast<std::size_t>(slot)].get();
+    repaintHooks_[static_cast<std::size_t>(slot)] = [page] { page->repaint(); };
+    page->setSpectrumSource([analyser = analyser_.get()](display::ResponseChart& chart) {
+      chart.showSpectrum = analyser->showSpectrum();
+      chart.spectrum = analyser->spectrum().data();
+      chart.spectrumStale = analyser->spectrumStale();
+    });
+  }
+
   panel_ = std::make_unique<settings::TForm11>(
       link, working, dialogs_, std::move(programIni), refreshAll, [this](bool music, int value) {
         main_->maxVolumeBox(music ? 0 : 1).setText(std::to_string(value));
@@ -65,13 +81,17 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   actions.N8Click = open(recordingMix_.get());
   actions.Rev1Click = open(reverb_.get());
   actions.WiFi1Click = [&link] { link.WiFi1Click(); };
+  actions.pi1Click = [this](bool on) { analyser_->pi1Click(on); };
   menu_ = std::make_unique<PresetMenu>(*commands_, actions, serviceMenu, main_.get());
+  QObject::connect(analyser_.get(), &display::SpectrumAnalyser::switchedOff, menu_.get(),
+                   [this] { menu_->item("pi1")->setChecked(false); });
   main_->setPresetsMenu(menu_.get());
 }
 
 Program::~Program() {
   // The dialogs borrow the link; the main window owns it and goes last.
   menu_.reset();
+  analyser_.reset();
   reverb_.reset();
   recordingMix_.reset();
   pinkNoise_.reset();

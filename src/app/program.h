@@ -18,6 +18,9 @@
 namespace kdsp::settings {
 class TForm11;
 }
+namespace kdsp::display {
+class SpectrumAnalyser;
+}
 namespace kdsp::pages {
 class EffectPage;
 class TForm12;
@@ -39,6 +42,7 @@ class Program {
   pages::TForm12& pinkNoise() { return *pinkNoise_; }
   pages::TForm13& recordingMix() { return *recordingMix_; }
   pages::TForm14& reverb() { return *reverb_; }
+  display::SpectrumAnalyser& analyser() { return *analyser_; }
   // The effect pages in page-open slot order.
   pages::EffectPage& page(settings::PageId id) { return *pages_[static_cast<int>(id)]; }
   // The windows in the order they were created.
@@ -53,6 +57,8 @@ class Program {
   std::unique_ptr<TForm1> main_;
   std::unique_ptr<settings::PresetCommands> commands_;
   std::array<std::unique_ptr<pages::EffectPage>, settings::kPageCount> pages_;
+  std::array<std::function<void()>, settings::kPageCount> repaintHooks_;
+  std::unique_ptr<display::SpectrumAnalyser> analyser_;
   std::unique_ptr<settings::TForm11> panel_;
   std::unique_ptr<pages::TForm12> pinkNoise_;
   std::unique_ptr<pages::TForm13> recordingMix_;

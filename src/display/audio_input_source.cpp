@@ -45,6 +45,7 @@ std::optional<CaptureFailure> AudioInputSource::start() {
     return std::nullopt;
   }
   stopRecording();
+  ++run_;  // whatever follows, a late notice from an earlier run is void
 
   const QAudioDevice device = QMediaDevices::defaultAudioInput();
   if (device.isNull()) return CaptureFailure::kNoInputDevice;
@@ -62,7 +63,6 @@ std::optional<CaptureFailure> AudioInputSource::start() {
     audio_->stop();
     return CaptureFailure::kCannotOpen;
   }
-  ++run_;
   open_ = stream;
   delivering_ = true;
   delivered_ = false;

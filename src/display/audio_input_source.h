@@ -8,6 +8,7 @@
 #include <QAudioFormat>
 #include <QIODevice>
 #include <QObject>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -73,13 +74,14 @@ class AudioInputSource : public QObject, public CaptureSource {
 
   BufferAssembler assembler_;
   std::unique_ptr<QAudioSource> audio_;
-  QAudioDevice device_;         // the input audio_ records from
-  QIODevice* open_ = nullptr;   // the recording's stream while it records
+  QAudioDevice device_;  // the input audio_ records from
+  // The recording's stream while it records. The recording deletes it itself when it fails.
+  QPointer<QIODevice> open_;
   bool delivering_ = false;     // started and not stopped or failed
   bool delivered_ = false;      // a buffer came since the start: a later error is a lost input
   int readDepth_ = 0;           // reads under way (a handler may run a nested event loop)
   bool stopAfterRead_ = false;  // the recording stops once the reads are over
-  unsigned run_ = 0;            // counts starts and stops, so a late notice of an old run is dropped
+  unsigned run_ = 0;  // counts starts and stops, so a late notice of an old run is dropped
 };
 
 }  // namespace kdsp::display

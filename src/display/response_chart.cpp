@@ -110,13 +110,13 @@ void ResponseChart::computeCurves() {
                       s.zeroDb() - s.height * band.gain / (kSpanDb * kTenthsPerDb)};
   }
 
-  const float floor = static_cast<float>(area.height);
+  const float chartBottom = static_cast<float>(area.height);
   for (int f : {kHighPassHandle, kLowPassHandle}) {
     if (!filterShown(f)) continue;
     const settings::CrossoverFilter& filter = *filters[f];
     ChartResponse response;
     addCrossover(filter, response);
-    fillOutline(s, fineXs, response, {right, floor}, {left, floor}, filterCurves[f]);
+    fillOutline(s, fineXs, response, {right, chartBottom}, {left, chartBottom}, filterCurves[f]);
     filterHandles[f] = {s.pixelX(gridFrequency(filter.frequency)), (s.top + s.bottom()) / 3};
   }
 }

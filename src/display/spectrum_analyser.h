@@ -28,8 +28,7 @@ class SpectrumAnalyser : public QObject {
 
   // The analyser keeps pageOpen, repaint and prompts by reference; they must outlive it.
   SpectrumAnalyser(std::unique_ptr<CaptureSource> source, skin::PageOpenFlags& pageOpen,
-                   RepaintHooks& repaint, device::UserPrompts& prompts,
-                   QObject* parent = nullptr);
+                   RepaintHooks& repaint, device::UserPrompts& prompts, QObject* parent = nullptr);
   ~SpectrumAnalyser() override;
 
   // The menu item's handler: on starts the capture, off stops it and the charts drop the line.

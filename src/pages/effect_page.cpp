@@ -16,7 +16,9 @@ namespace {
 namespace flag = device::flag;
 using settings::PageParameters;
 
-skin::Rect ToRect(const skin::LayoutRect& r) { return {r.x, r.y, r.w, r.h}; }
+skin::Rect ToRect(const skin::LayoutRect& r) {
+  return {r.x, r.y, r.w, r.h};
+}
 
 template <typename Control, std::size_t N>
 int IndexIn(const Control& control, const Control (&array)[N]) {
@@ -36,22 +38,32 @@ void WriteWord(settings::ParameterBlock& block, std::size_t offset, int value) {
 
 skin::ValueFormatter FormatterOf(FaderFormat format) {
   switch (format) {
-    case FaderFormat::kInt: return FormatInt;
-    case FaderFormat::kAttack: return FormatAttack;
-    case FaderFormat::kRelease: return FormatRelease;
-    case FaderFormat::kRatio: return FormatRatio;
-    case FaderFormat::kFreqOffLow: return FormatFreqOffLow;
-    case FaderFormat::kFreqOffHigh: return FormatFreqOffHigh;
+    case FaderFormat::kInt:
+      return FormatInt;
+    case FaderFormat::kAttack:
+      return FormatAttack;
+    case FaderFormat::kRelease:
+      return FormatRelease;
+    case FaderFormat::kRatio:
+      return FormatRatio;
+    case FaderFormat::kFreqOffLow:
+      return FormatFreqOffLow;
+    case FaderFormat::kFreqOffHigh:
+      return FormatFreqOffHigh;
   }
   return FormatInt;
 }
 
 int CompressorField(FaderRole role) {
   switch (role) {
-    case FaderRole::kThreshold: return 0;
-    case FaderRole::kAttack: return 1;
-    case FaderRole::kRelease: return 2;
-    default: return 3;
+    case FaderRole::kThreshold:
+      return 0;
+    case FaderRole::kAttack:
+      return 1;
+    case FaderRole::kRelease:
+      return 2;
+    default:
+      return 3;
   }
 }
 
@@ -104,7 +116,9 @@ void EffectPage::configureButtons() {
   close_.imageOn = close_.imageOff = &images_.pageCloseButton;
   close_.state = 1;
   close_.userData = this;
-  close_.clickHandler = [](skin::ImgButton&, void* self) { static_cast<EffectPage*>(self)->close(); };
+  close_.clickHandler = [](skin::ImgButton&, void* self) {
+    static_cast<EffectPage*>(self)->close();
+  };
   eqPass_.rect = ToRect(EqPassRect(layout_));
   eqPass_.imageOn = &images_.eqPassOn;
   eqPass_.imageOff = &images_.eqPassOff;
@@ -165,7 +179,9 @@ void EffectPage::configureFaders() {
     f.target = working_.bytes().data() + FaderTarget(layout_.id, row);
     f.userData = this;
     switch (row.store) {
-      case FaderStore::kStoreWord: f.changeHandler = skin::StoreWord; break;
+      case FaderStore::kStoreWord:
+        f.changeHandler = skin::StoreWord;
+        break;
       case FaderStore::kStoreLow7:
         // The Direct Volume record carries the fader's value itself.
         f.changeHandler = row.offset == static_cast<int>(settings::offsets::kEchoDirect)
@@ -173,19 +189,31 @@ void EffectPage::configureFaders() {
                               : skin::StoreLow7;
         break;
       case FaderStore::kEchoDelayPair:
-      case FaderStore::kPreDelayPair: f.changeHandler = &EffectPage::EchoPairChanged; break;
+      case FaderStore::kPreDelayPair:
+        f.changeHandler = &EffectPage::EchoPairChanged;
+        break;
     }
     setBox(f.valueBox, FaderBoxRect(layout_, row), row.maxChars);
     f.valueBox.userDataB = &f;
     switch (row.commit) {
-      case FaderCommit::kIntRange: f.valueBox.commitB = skin::CommitIntRange; break;
-      case FaderCommit::kFreq: f.valueBox.commitB = CommitFreq; break;
-      case FaderCommit::kReadOnly: f.valueBox.readOnly = 1; break;
+      case FaderCommit::kIntRange:
+        f.valueBox.commitB = skin::CommitIntRange;
+        break;
+      case FaderCommit::kFreq:
+        f.valueBox.commitB = CommitFreq;
+        break;
+      case FaderCommit::kReadOnly:
+        f.valueBox.readOnly = 1;
+        break;
     }
     std::optional<device::FlagRange> flags;
     switch (row.role) {
-      case FaderRole::kHighPass: flags = flag::Filter(page.highPass).sub(0, 1); break;
-      case FaderRole::kLowPass: flags = flag::Filter(page.lowPass).sub(0, 1); break;
+      case FaderRole::kHighPass:
+        flags = flag::Filter(page.highPass).sub(0, 1);
+        break;
+      case FaderRole::kLowPass:
+        flags = flag::Filter(page.lowPass).sub(0, 1);
+        break;
       case FaderRole::kLevel:
         if (row.offset == static_cast<int>(echo::kDelayB)) {
           flags = flag::kEchoDelayLr;
@@ -197,7 +225,8 @@ void EffectPage::configureFaders() {
           flags = device::FlagOfBlockField(static_cast<std::size_t>(row.offset));
         }
         break;
-      default: flags = flag::Compressor(page.compressor).sub(CompressorField(row.role), 1);
+      default:
+        flags = flag::Compressor(page.compressor).sub(CompressorField(row.role), 1);
     }
     if (flags) f.changed = link_.flags().pointer(flags->first);
   }
@@ -257,7 +286,8 @@ void EffectPage::configureChart() {
   const PageParameters& page = settings::Page(layout_.id);
   chart_.setBounds(layout_.chart.x, layout_.chart.y, layout_.chart.w, layout_.chart.h);
   chart_.bandCount = stripCount();
-  for (int i = 0; i < stripCount(); ++i) chart_.bands[static_cast<std::size_t>(i)] = strips_[i].band;
+  for (int i = 0; i < stripCount(); ++i)
+    chart_.bands[static_cast<std::size_t>(i)] = strips_[i].band;
   chart_.filters[display::kHighPassHandle] =
       page.highPass != settings::kNoRecord ? &working_.filters[page.highPass] : nullptr;
   chart_.filters[display::kLowPassHandle] =
@@ -270,7 +300,8 @@ void EffectPage::followChartDrag() {
     skin::ImgEqBand& s = strips_[chart_.selectedBand];
     // The chart moves a band freely; a shelf keeps its frequency limit.
     if (s.band->type == settings::kLowShelf)
-      s.band->frequency = std::min<std::uint16_t>(s.band->frequency, skin::ImgEqBand::kLowShelfTopStep);
+      s.band->frequency =
+          std::min<std::uint16_t>(s.band->frequency, skin::ImgEqBand::kLowShelfTopStep);
     if (s.band->type == settings::kHighShelf)
       s.band->frequency =
           std::max<std::uint16_t>(s.band->frequency, skin::ImgEqBand::kHighShelfBottomStep);
@@ -389,7 +420,8 @@ void EffectPage::deriveEchoPairs() {
     if (offset == echo::kDelayB) delayLr = faders_[i].value;
     if (offset == echo::kPreDelayB) preDelayLr = faders_[i].value;
   }
-  WriteWord(working_, echo::kDelayB, std::clamp(ReadWord(working_, echo::kDelay) - delayLr, 0, 300));
+  WriteWord(working_, echo::kDelayB,
+            std::clamp(ReadWord(working_, echo::kDelay) - delayLr, 0, 300));
   WriteWord(working_, echo::kPreDelayB,
             std::clamp(ReadWord(working_, echo::kPreDelay) - (preDelayLr - 5), 0, 100));
   publishControlValues();
@@ -412,7 +444,8 @@ void EffectPage::FormPaint(QPainter& painter) {
   if (layout_.logo) skin::DrawImageAt(painter, &images_.logo, layout_.logoAt.x, layout_.logoAt.y);
   if (settings::Page(layout_.id).secondSetFirstBand != settings::kNoRecord) {
     const std::string_view caption = kMicEqModeCaptions[static_cast<std::size_t>(mode_)];
-    skin::DrawTextAt(painter, QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
+    skin::DrawTextAt(painter,
+                     QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
                      fonts_.fontValue, Qt::black, kMicEqModeCaptionAt.x, kMicEqModeCaptionAt.y);
   }
   paintOrder_.draw(painter);
@@ -445,9 +478,15 @@ void EffectPage::FormMouseMove(int x, int y) {
   chart_.drag(x, y);
   followChartDrag();
 }
-void EffectPage::FormMouseWheel(int delta, int x, int y) { events_.wheel(delta, x, y); }
-void EffectPage::FormKeyDown(int key) { events_.keyDown(key); }
-void EffectPage::FormKeyPress(char ch) { events_.keyPress(ch); }
+void EffectPage::FormMouseWheel(int delta, int x, int y) {
+  events_.wheel(delta, x, y);
+}
+void EffectPage::FormKeyDown(int key) {
+  events_.keyDown(key);
+}
+void EffectPage::FormKeyPress(char ch) {
+  events_.keyPress(ch);
+}
 
 void EffectPage::DirectVolumeChanged(std::int32_t value, void* target, void* self) {
   skin::StoreLow7(value, target, self);
@@ -458,8 +497,8 @@ void EffectPage::EchoPairChanged(std::int32_t value, void* target, void* self) {
   auto* page = static_cast<EffectPage*>(self);
   // Echo Delay and PreDelay store their own value; the left/right faders store nothing. Either
   // then derives the second side's time.
-  const auto offset = static_cast<std::size_t>(static_cast<std::uint8_t*>(target) -
-                                               page->working_.bytes().data());
+  const auto offset =
+      static_cast<std::size_t>(static_cast<std::uint8_t*>(target) - page->working_.bytes().data());
   if (offset == echo::kDelay || offset == echo::kPreDelay) WriteWord(page->working_, offset, value);
   page->deriveEchoPairs();
 }

@@ -25,9 +25,9 @@ inline constexpr int kMaxKnobs = 4;
 
 class EffectPage : public skin::PanelWindow {
  public:
-  EffectPage(const PageLayout& layout, const skin::SkinImages& images,
-             const skin::SkinFonts& fonts, settings::ParameterBlock& working,
-             device::DeviceLink& link, QWidget* parent = nullptr);
+  EffectPage(const PageLayout& layout, const skin::SkinImages& images, const skin::SkinFonts& fonts,
+             settings::ParameterBlock& working, device::DeviceLink& link,
+             QWidget* parent = nullptr);
 
   const PageLayout& layout() const { return layout_; }
   // Reloads every control from the working block, then repaints if shown.

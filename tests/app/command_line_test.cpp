@@ -6,7 +6,9 @@
 namespace kdsp::app {
 namespace {
 
-CommandLine Parse(QStringList args) { return ParseCommandLine(QStringList{"kdsp"} + args); }
+CommandLine Parse(QStringList args) {
+  return ParseCommandLine(QStringList{"kdsp"} + args);
+}
 
 TEST(CommandLineTest, OptionsAndTheirMistakes) {
   EXPECT_FALSE(Parse({}).simulate);
@@ -18,10 +20,10 @@ TEST(CommandLineTest, OptionsAndTheirMistakes) {
   EXPECT_EQ(*wifi.wifiHost, "127.0.0.1");
   EXPECT_EQ(wifi.wifiPort, 8899);
   EXPECT_TRUE(wifi.error.empty());
-  for (const QStringList& bad : {QStringList{"--connect", "udp://x:1"},
-                                 QStringList{"--connect", "tcp://host"},
-                                 QStringList{"--connect", "tcp://host:0"},
-                                 QStringList{"--connect"}, QStringList{"--frobnicate"}})
+  for (const QStringList& bad :
+       {QStringList{"--connect", "udp://x:1"}, QStringList{"--connect", "tcp://host"},
+        QStringList{"--connect", "tcp://host:0"}, QStringList{"--connect"},
+        QStringList{"--frobnicate"}})
     EXPECT_FALSE(Parse(bad).error.empty()) << bad.join(' ').toStdString();
 }
 

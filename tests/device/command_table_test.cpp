@@ -226,7 +226,8 @@ TEST(FlagOfBlockField, FindsThePageControlsFlag) {
   EXPECT_EQ(FlagOfBlockField(settings::offsets::kRevLevel)->first, flag::kRevLevel.first);
   EXPECT_EQ(FlagOfBlockField(settings::offsets::kSubDecay)->first, flag::kSubDecay.first);
   EXPECT_EQ(FlagOfBlockField(settings::offsets::kEchoA + 4)->first, flag::kEchoDelay.first);
-  EXPECT_FALSE(FlagOfBlockField(settings::offsets::kEchoDirect).has_value());  // sent from the fader
+  EXPECT_FALSE(
+      FlagOfBlockField(settings::offsets::kEchoDirect).has_value());  // sent from the fader
 }
 
 }  // namespace

@@ -446,5 +446,20 @@ TEST_F(ChartTest, SilentInputDrawsNoSpectrumLineAndBreaksNothing) {
   EXPECT_EQ(bands[0].gain, 0);
 }
 
+TEST_F(ChartTest, NotANumberLevelBreaksTheLineThere) {
+  // Bins 1 and 3 lie at 21 and 63 Hz, columns 24 and 124: with bin 2 unreadable the line starts
+  // at bin 3.
+  std::vector<float> levels(kSpectrumPointCapacity, 150.0f);
+  levels[2] = std::nanf("");
+  chart.showSpectrum = true;
+  chart.spectrum = levels.data();
+  chart.spectrumStale = true;
+  const QImage image = render();
+  EXPECT_TRUE(std::isnan(chart.spectrumPoints[1].y));
+  const int row = 385 - 150;
+  for (int x = 20; x < 120; ++x) EXPECT_FALSE(isSpectrumGreen(pixelAt(image, x, row))) << x;
+  for (int x = 130; x < 600; x += 50) EXPECT_TRUE(isSpectrumGreen(pixelAt(image, x, row))) << x;
+}
+
 }  // namespace
 }  // namespace kdsp::display

@@ -31,8 +31,12 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 namespace kdsp::display {
 namespace {
@@ -133,8 +137,8 @@ TEST_F(SpectrumAnalyserTest, BuffersAreAnalysedInOrderAndRepaintTheOpenPagesInSl
   hooks[2] = nullptr;  // an open page that has not set its repaint yet
   analyser->pi1Click(true);
   for (int bin : {10, 93, 500}) capture->feed(Tone(bin));
-  const std::vector<Repaint> expected = {{1, 10},  {4, 10},  {7, 10},  {1, 93}, {4, 93},
-                                         {7, 93},  {1, 500}, {4, 500}, {7, 500}};
+  const std::vector<Repaint> expected = {{1, 10}, {4, 10},  {7, 10},  {1, 93}, {4, 93},
+                                         {7, 93}, {1, 500}, {4, 500}, {7, 500}};
   EXPECT_EQ(repaints, expected);
 
   pageOpen.open[4] = 0;  // a page closed in between
@@ -161,8 +165,12 @@ TEST_F(SpectrumAnalyserTest, SilentBufferGivesMinusInfinityAndNothingBreaks) {
 TEST_F(SpectrumAnalyserTest, SwitchingOffStopsTheCaptureAndTheLineButKeepsTheLevels) {
   pageOpen.open[3] = 1;
   analyser->pi1Click(true);
+  analyser->pi1Click(true);  // repeating the state changes nothing
   capture->feed(Tone(93));
   analyser->pi1Click(false);
+  analyser->pi1Click(false);
+  EXPECT_EQ(capture->starts, 1);
+  EXPECT_EQ(capture->stops, 1);
   EXPECT_FALSE(analyser->spectrumStale());
   EXPECT_FALSE(analyser->showSpectrum());
   EXPECT_FALSE(capture->running());
@@ -176,15 +184,6 @@ TEST_F(SpectrumAnalyserTest, SwitchingOffStopsTheCaptureAndTheLineButKeepsTheLev
   EXPECT_EQ(Peak(analyser->spectrum()), 93);
 }
 
-TEST_F(SpectrumAnalyserTest, RepeatingTheCurrentStateChangesNothing) {
-  analyser->pi1Click(false);
-  EXPECT_EQ(capture->stops, 0);
-  analyser->pi1Click(true);
-  analyser->pi1Click(true);
-  EXPECT_EQ(capture->starts, 1);
-  EXPECT_TRUE(capture->running());
-}
-
 TEST_F(SpectrumAnalyserTest, OffAndOnAgainReusesTheBuffersAndAllocatesNothing) {
   for (auto& hook : hooks) hook = nullptr;  // the recording hooks allocate
   int repainted = 0;
@@ -193,6 +192,11 @@ TEST_F(SpectrumAnalyserTest, OffAndOnAgainReusesTheBuffersAndAllocatesNothing) {
   const float* levels = analyser->spectrum().data();
   const float* samples = analyser->analysis().sampleBuffer().data();
   const Samples tone = Tone(93);
+
+  // A first run builds what is built once per process (the transform's tables).
+  analyser->pi1Click(true);
+  capture->feed(tone);
+  analyser->pi1Click(false);
 
   bool zeroedOnEachStart = true;
   const long before = allocations;
@@ -206,8 +210,8 @@ TEST_F(SpectrumAnalyserTest, OffAndOnAgainReusesTheBuffersAndAllocatesNothing) {
   }
   EXPECT_EQ(allocations - before, 0);
   EXPECT_TRUE(zeroedOnEachStart);
-  EXPECT_EQ(repainted, 30);
-  EXPECT_EQ(capture->starts, 3);
+  EXPECT_EQ(repainted, 31);
+  EXPECT_EQ(capture->starts, 4);
   EXPECT_EQ(analyser->spectrum().data(), levels);
   EXPECT_NEAR(analyser->spectrum()[93], kFullScaleLevel, 0.01);
 }
@@ -245,23 +249,12 @@ TEST_F(SpectrumAnalyserTest, AnInputLostWhileRunningIsReportedOnceAndSwitchesOff
   EXPECT_FALSE(analyser->showSpectrum());
   EXPECT_FALSE(analyser->spectrumStale());
   EXPECT_EQ(switchedOff, 1);
-  EXPECT_EQ(prompts.messages,
-            std::vector<std::string>{std::string(CaptureFailureMessage(CaptureFailure::kInputLost))});
+  EXPECT_EQ(prompts.messages, std::vector<std::string>{
+                                  std::string(CaptureFailureMessage(CaptureFailure::kInputLost))});
 
   // A failure notice while the analyser is off is nobody's news.
   capture->breakDown(CaptureFailure::kCannotOpen);
   EXPECT_EQ(prompts.messages.size(), 1u);
-}
-
-TEST(CaptureFailureMessageTest, EveryFailureHasItsOwnMessage) {
-  std::vector<std::string_view> texts;
-  for (CaptureFailure why : {CaptureFailure::kNoInputDevice, CaptureFailure::kFormatRefused,
-                             CaptureFailure::kCannotOpen, CaptureFailure::kInputLost}) {
-    texts.push_back(CaptureFailureMessage(why));
-    EXPECT_FALSE(texts.back().empty());
-  }
-  std::sort(texts.begin(), texts.end());
-  EXPECT_EQ(std::unique(texts.begin(), texts.end()), texts.end());
 }
 
 // A recording's stream: bytes arrive in portions and each read returns at most `piece` bytes.

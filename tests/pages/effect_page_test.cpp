@@ -1,6 +1,8 @@
 // Tests of the effect pages with real windows on the offscreen platform and the simulated
 // processor behind the link: every page's controls write their table's offsets and reach the
 // processor; the Mic Equalizer's sets, the Echo Effect's pairs, and typed values.
+#include "pages/effect_page.h"
+
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -11,7 +13,6 @@
 #include "device/event_loop_wait.h"
 #include "device/hid_device_controller.h"
 #include "device/virtual_hid_platform.h"
-#include "pages/effect_page.h"
 #include "sim/simulated_hid_device.h"
 #include "support/scripted_dialogs.h"
 
