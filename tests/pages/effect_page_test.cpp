@@ -166,6 +166,32 @@ TEST_F(EffectPageTest, EchoLeftRightOffsetsDeriveTheSecondSide) {
   EXPECT_EQ(working.echoB.delay, 300);  // limited
   p.refresh();
   EXPECT_EQ(delayLr.value, 250 - 300);
+
+  skin::ImgRoller& preDelay = p.fader(3);
+  skin::ImgRoller& preDelayLr = p.fader(5);
+  preDelay.value = 50;
+  preDelay.fireChange();
+  preDelayLr.value = 5;
+  preDelayLr.fireChange();
+  EXPECT_EQ(working.echoB.preDelay, 50);
+  p.refresh();
+  EXPECT_EQ(preDelayLr.value, 5);
+}
+
+TEST_F(EffectPageTest, DraggingTheHighPassHandleMovesItsFaderAndReachesTheProcessor) {
+  EffectPage& p = open(PageId::kMainOutput);
+  working.filters[5].frequency = 95;
+  p.refresh();
+  p.render();  // the chart places its handles when it paints
+  const display::ResponseChart& chart = p.chart();
+  const QPoint handle(chart.bounds.x + chart.filterHandles[0].x,
+                      chart.bounds.y + chart.filterHandles[0].y);
+  QTest::mousePress(&p, Qt::LeftButton, {}, handle);
+  QTest::mouseMove(&p, handle + QPoint(120, 0));
+  QTest::mouseRelease(&p, Qt::LeftButton, {}, handle + QPoint(120, 0));
+  EXPECT_GT(working.filters[5].frequency, 95);
+  EXPECT_EQ(p.fader(4).value, working.filters[5].frequency);  // the HPF fader followed
+  EXPECT_TRUE(sameAtProcessor(settings::offsets::Filter(5), 6));
 }
 
 }  // namespace
