@@ -1,6 +1,8 @@
 // Parsing the program's command line.
 #include "app/command_line.h"
 
+#include "settings/page_catalogue.h"
+
 namespace kdsp::app {
 
 const char* CommandLineHelp() {
@@ -9,7 +11,9 @@ const char* CommandLineHelp() {
          "  --simulate                 start with the simulated processor plugged in on USB\n"
          "  --connect tcp://HOST:PORT  switch WiFi control on at start, toward HOST:PORT\n"
          "  --service-menu             show the Presets menu's service items\n"
-         "  --screenshot FILE          save the main window once shown, then quit\n"
+         "  --page PAGE                open an effect page at start: mic music echo reverb main\n"
+         "                             center subwoofer surround\n"
+         "  --screenshot FILE          save the main window (or the page) once shown, then quit\n"
          "  --help                     this text\n";
 }
 
@@ -23,10 +27,19 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.serviceMenu = true;
     } else if (a == "--help" || a == "-h") {
       line.help = true;
-    } else if ((a == "--connect" || a == "--screenshot") && i + 1 < arguments.size()) {
+    } else if ((a == "--connect" || a == "--screenshot" || a == "--page") &&
+               i + 1 < arguments.size()) {
       const QString value = arguments[++i];
       if (a == "--screenshot") {
         line.screenshot = value.toStdString();
+        continue;
+      }
+      if (a == "--page") {
+        if (settings::FindPage(value.toStdString()) == nullptr) {
+          line.error = "unknown page '" + value.toStdString() + "'";
+          return line;
+        }
+        line.page = value.toStdString();
         continue;
       }
       const QString prefix = "tcp://";

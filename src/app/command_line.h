@@ -13,7 +13,8 @@ struct CommandLine {
   std::optional<std::string> wifiHost;  // --connect tcp://HOST:PORT
   int wifiPort = 0;
   bool serviceMenu = false;
-  std::optional<std::string> screenshot;  // save the main window as shown, then quit
+  std::optional<std::string> screenshot;  // save the main window (or the page) as shown, then quit
+  std::optional<std::string> page;        // open this effect page at start (mic, music, echo, ...)
   bool help = false;
   std::string error;  // set when the arguments cannot be used
 };

@@ -10,6 +10,8 @@
 #include "app/program.h"
 #include "app/qt_user_dialogs.h"
 #include "app/single_instance.h"
+#include "pages/effect_page.h"
+#include "pages/effect_page.h"
 #include "device/linux_hid_platform.h"
 #include "device/virtual_hid_platform.h"
 #include "sim/simulated_hid_device.h"
@@ -71,12 +73,15 @@ int main(int argc, char** argv) {
     program.menu().item("WiFi1")->setChecked(true);
     link.WiFi1Click();
   }
+  QWidget* shown = &mainWindow;
+  if (line.page) {
+    shown = &program.page(settings::FindPage(*line.page)->id);
+    shown->show();
+  }
   if (line.screenshot) {
     QTimer::singleShot(1500, &mainWindow, [&] {
-      // On a real display the window system's own pixels are taken; elsewhere the window's.
-      const bool onDisplay = QGuiApplication::platformName() == "xcb";
-      const QPixmap shot =
-          onDisplay ? mainWindow.screen()->grabWindow(mainWindow.winId()) : mainWindow.grab();
+      // The window as it paints itself, without whatever may stand in front of it.
+      const QPixmap shot = shown->grab();
       const bool saved = shot.save(QString::fromStdString(*line.screenshot));
       std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "saved" : "could not save",
                    line.screenshot->c_str());
