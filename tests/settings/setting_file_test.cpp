@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace kdsp::settings {
@@ -206,24 +207,7 @@ TEST(WriteSettingFile, FolderInTheWayIsLeftAlone) {
 }
 
 // Lowers the file size limit of this process so that a write fails part-way, as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = ::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of the signal
-    rlimit lowered = saved_;
-    lowered.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    ::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  sighandler_t previousHandler_;
-};
+using testing::FileSizeLimit;
 
 TEST(WriteSettingFile, FailureHalfWayKeepsTheOldFile) {
   TempDir dir;
