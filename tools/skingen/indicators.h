@@ -1,4 +1,4 @@
-// The connection indicator and the logo.
+// The connection indicator, the logo and the application icon.
 #pragma once
 
 #include <QImage>
@@ -10,5 +10,7 @@ namespace kdsp::skingen {
 QImage LinkPicture(int size, bool on);
 // The maker's mark printed on the main window and five pages.
 QImage LogoPicture(int width, int height);
+// The application icon for the desktop: the logo's emblem alone, filling a size × size square.
+QImage AppIconPicture(int size);
 
 }  // namespace kdsp::skingen

@@ -1,22 +1,29 @@
 // skingen: paints every picture of the skin image set into a folder, one PNG per resource
-// number, for the build to embed. Runs without a display.
+// number, for the build to embed, and the application icon for the desktop. Runs without a
+// display.
 #include <QDir>
 #include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 
 #include "image_set.h"
+#include "indicators.h"
 #include "preview.h"
 
 namespace {
 
+// The desktop looks the icon up in the 256x256 folder of the icon theme.
+constexpr int kIconSize = 256;
+
 int Usage() {
   std::fprintf(stderr,
                "usage: skingen FOLDER [--overlay] [--sheet FILE.png]\n"
+               "       skingen --icon FILE.png\n"
                "  paints every skin picture into FOLDER as <resource>.png\n"
                "  --overlay      draw the control rectangles of the tables over the backgrounds\n"
                "  --sheet FILE   also write a contact sheet of the control pictures\n"
-               "  --preview DIR  also write each window composed with its controls\n");
+               "  --preview DIR  also write each window composed with its controls\n"
+               "  --icon FILE    write the 256x256 application icon (FOLDER is optional then)\n");
   return 2;
 }
 
@@ -45,6 +52,7 @@ int main(int argc, char** argv) {
   QString folder;
   QString sheet;
   QString preview;
+  QString icon;
   for (int i = 0; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--overlay")) {
       options.overlay = true;
@@ -52,13 +60,21 @@ int main(int argc, char** argv) {
       sheet = args[++i];
     } else if (args[i] == QLatin1String("--preview") && i + 1 < args.size()) {
       preview = args[++i];
+    } else if (args[i] == QLatin1String("--icon") && i + 1 < args.size()) {
+      icon = args[++i];
     } else if (!args[i].startsWith(QLatin1String("--")) && folder.isEmpty()) {
       folder = args[i];
     } else {
       return Usage();
     }
   }
-  if (folder.isEmpty()) return Usage();
+  if (folder.isEmpty() && icon.isEmpty()) return Usage();
+
+  if (!icon.isEmpty() && !kdsp::skingen::AppIconPicture(kIconSize).save(icon, "PNG")) {
+    std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(icon));
+    return 1;
+  }
+  if (folder.isEmpty()) return 0;
 
   QString error;
   if (!kdsp::skingen::WriteSkinImages(folder, options, error)) {
