@@ -101,10 +101,11 @@ const std::uint8_t* RecordReceiver::extractRecord(const std::uint8_t* text,
 
 std::size_t RecordReceiver::parseRecord(const std::uint8_t* start, const std::uint8_t* end) {
   const std::size_t available = static_cast<std::size_t>(TextEnd(start, end) - start);
+  // A dropped record is shown up to its CR: the text after it belongs to the records that follow.
   const auto drop = [&](DropReason reason, std::size_t shown) {
-    if (onDrop_)
-      onDrop_(reason,
-              std::string_view(reinterpret_cast<const char*>(start), std::min(shown, available)));
+    if (!onDrop_) return;
+    std::string_view text(reinterpret_cast<const char*>(start), std::min(shown, available));
+    onDrop_(reason, text.substr(0, text.find('\r')));
   };
   // ':' and command, length and checksum: 9 characters around the payload.
   if (available < 7) {

@@ -94,6 +94,32 @@ TEST_F(ReceiverTest, LengthBeyondTheTextIsDroppedAndParsingGoesOn) {
   EXPECT_EQ(drops[0], RecordReceiver::DropReason::kTruncated);
 }
 
+// A dropped record's text ends at its own CR, whichever check dropped it; the records after it
+// are not part of it.
+TEST(ReceiverDropText, EndsAtTheRecordsCr) {
+  const struct {
+    std::string_view stream;
+    std::string_view dropped;
+  } cases[] = {
+      {":ZZ\r\n:F00001010E\r\n", ":ZZ"},                  // no hex digits
+      {":F000FF010E\r\n:F00001010E\r\n", ":F000FF010E"},  // length beyond the text
+      {":F0FFFF010E\r\n:F00001010E\r\n", ":F0FFFF010E"},  // length too large
+      {":F00001010F\r\n:F00001010E\r\n", ":F00001010F"},  // checksum
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> texts;
+    int records = 0;
+    RecordReceiver receiver(
+        [&](std::uint8_t, std::span<const std::uint8_t>) { ++records; },
+        [&](RecordReceiver::DropReason, std::string_view text) { texts.emplace_back(text); });
+    receiver.receiveStream(
+        {reinterpret_cast<const std::uint8_t*>(c.stream.data()), c.stream.size()});
+    ASSERT_FALSE(texts.empty()) << c.stream;
+    EXPECT_EQ(texts[0], c.dropped);
+    EXPECT_EQ(records, 1) << c.stream;
+  }
+}
+
 TEST_F(ReceiverTest, SearchStopsAtAZeroByte) {
   const std::string text = std::string(":F00001010E") + '\0' + "\r\n:F00001010E\r\n";
   stream(text);

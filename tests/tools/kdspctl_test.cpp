@@ -160,6 +160,15 @@ TEST_F(KdspctlTest, EncodeAndDecode) {
   EXPECT_EQ(lines[3], "dropped (incomplete at end of input)");
 }
 
+TEST_F(KdspctlTest, DecodeShowsADroppedRecordOnOneLineUpToItsCr) {
+  const RunResult r = run("decode", ":Z\x01\\\n\r\n:F00001010E\r\n");
+  ASSERT_EQ(r.status, 0);
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "dropped (length too large): :Z\\x01\\x5C\\x0A");
+  EXPECT_NE(lines[1].find("acknowledgement"), std::string::npos);
+}
+
 TEST_F(KdspctlTest, BadInputGivesAMessageAndAnExitStatus) {
   std::ofstream(dir / "short.aex") << "QM7_V1.0 ";
   std::string foreign(724, 'x');

@@ -5,36 +5,10 @@
 #include <iterator>
 
 #include "commands.h"
-#include "device/command_codes.h"
 #include "device/record_codec.h"
-#include "device/record_receiver.h"
+#include "record_decode.h"
 
 namespace kdsp::tools {
-namespace {
-
-std::string Hex(std::span<const std::uint8_t> bytes) {
-  std::string out;
-  for (std::uint8_t b : bytes) {
-    const auto h = device::ByteToHex(b);
-    if (!out.empty()) out += ' ';
-    out.append(h.data(), 2);
-  }
-  return out;
-}
-
-std::string_view ReasonText(device::RecordReceiver::DropReason reason) {
-  switch (reason) {
-    case device::RecordReceiver::DropReason::kChecksum:
-      return "checksum error";
-    case device::RecordReceiver::DropReason::kTruncated:
-      return "truncated";
-    case device::RecordReceiver::DropReason::kTooLong:
-      return "length too large";
-  }
-  return "dropped";
-}
-
-}  // namespace
 
 int RunEncode(const Args& args) {
   if (args.empty()) throw UsageError("usage: kdspctl encode CODE [BYTE...]");
@@ -62,19 +36,8 @@ int RunDecode(const Args& args) {
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) throw UsageError("Can't read " + path);
   }
-  device::RecordReceiver receiver(
-      [](std::uint8_t command, std::span<const std::uint8_t> payload) {
-        const std::string_view name = device::CommandName(command);
-        std::printf("record %3u 0x%02X %-20s length %3zu  %s\n", command, command,
-                    name.empty() ? "(unknown)" : std::string(name).c_str(), payload.size(),
-                    Hex(payload).c_str());
-      },
-      [](device::RecordReceiver::DropReason reason, std::string_view text) {
-        std::printf("dropped (%s): %.*s\n", std::string(ReasonText(reason)).c_str(),
-                    static_cast<int>(text.size()), text.data());
-      });
-  receiver.receiveStream(bytes);
-  if (receiver.holdsPartialRecord()) std::printf("dropped (incomplete at end of input)\n");
+  const std::string text = DecodeRecordStream(bytes);
+  std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
 }
 
