@@ -1,7 +1,6 @@
-// Fuzzes the pure steps a typed value box text goes through: the 10-byte box buffer, clamping
-// to a fader's range and the frequency grid a typed frequency lands on. The parsers of the
-// commit handlers themselves sit in files that include the Qt drawing headers and are not
-// built here.
+// Fuzzes what a typed value box text goes through: the 10-byte box buffer, the commit handlers'
+// parsers (whole numbers, decimals with either separator, frequencies), clamping to a fader's
+// range and the frequency grid a typed frequency lands on.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -13,6 +12,7 @@
 
 #include "display/frequency_grid.h"
 #include "skin/control_callbacks.h"
+#include "skin/typed_text.h"
 
 namespace {
 
@@ -36,6 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(shown.size() <= static_cast<std::size_t>(skin::kBoxTextMaxChars));
   Check(shown == std::string_view(typed).substr(0, shown.size()));
   Check(std::memchr(shown.data(), 0, shown.size()) == nullptr);
+
+  // The commit handlers' parsers take exactly what the box shows.
+  if (const auto n = skin::ParseBoxInteger(shown)) Check(!shown.empty());
+  if (const auto d = skin::ParseDecimal(shown)) Check(std::isfinite(*d));
+  if (const auto step = skin::TypedFrequencyStep(shown))
+    Check(*step >= 0 && *step <= display::kLastStep);
 
   // A typed number clamped to a fader's range stays within it, whatever its size.
   const auto lo = input.ConsumeIntegral<std::int32_t>();

@@ -10,10 +10,9 @@
 #include "app/program.h"
 #include "app/qt_user_dialogs.h"
 #include "app/single_instance.h"
-#include "pages/effect_page.h"
-#include "pages/effect_page.h"
 #include "device/linux_hid_platform.h"
 #include "device/virtual_hid_platform.h"
+#include "pages/effect_page.h"
 #include "sim/simulated_hid_device.h"
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "app/main_window_layout.h"
 #include "skin/commit_int_range.h"
+#include "skin/typed_text.h"
 #include "skin/value_text.h"
 
 namespace kdsp::app {
@@ -39,18 +40,6 @@ void StoreDelay(std::int32_t value, void* target, void*) {
   if (target == nullptr) return;
   const std::uint32_t micros = static_cast<std::uint32_t>(value) * kDelayToTarget;
   std::memcpy(target, &micros, sizeof micros);
-}
-
-// A typed decimal number with either decimal separator.
-std::optional<double> ParseDecimal(std::string_view text) {
-  std::string plain(text);
-  for (char& c : plain)
-    if (c == ',') c = '.';
-  if (plain.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(plain.c_str(), &end);
-  if (end != plain.c_str() + plain.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
 }
 
 template <typename Control, std::size_t N>
@@ -286,7 +275,7 @@ void TForm1::configureKnobs() {
 
 void TForm1::commitDelay(int index, skin::BoxText& text) {
   skin::ImgKnob& k = knobs_[index];
-  const auto typed = ParseDecimal(skin::BoxTextView(text));
+  const auto typed = skin::ParseDecimal(skin::BoxTextView(text));
   // Whole milliseconds: 12.345 becomes 12.00.
   const double ms = typed ? std::trunc(*typed) : -1.0;
   if (typed && ms * 100.0 >= k.min && ms * 100.0 <= k.max) {

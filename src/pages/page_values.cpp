@@ -11,9 +11,14 @@
 #include "settings/value_texts.h"
 #include "skin/img_eq_band.h"
 #include "skin/img_roller.h"
+#include "skin/typed_text.h"
 #include "skin/value_text.h"
 
 namespace kdsp::pages {
+
+using skin::ParseDecimal;
+using skin::TypedFrequencyStep;
+
 namespace {
 
 template <std::size_t N>
@@ -51,24 +56,6 @@ void FormatFreqOffLow(std::int32_t value, skin::BoxText& text) {
 }
 void FormatFreqOffHigh(std::int32_t value, skin::BoxText& text) {
   FormatFrequency(value, display::kLastStep, text);
-}
-
-std::optional<double> ParseDecimal(std::string_view text) {
-  std::string plain(text);
-  for (char& c : plain)
-    if (c == ',') c = '.';
-  if (plain.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(plain.c_str(), &end);
-  if (end != plain.c_str() + plain.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-std::optional<int> TypedFrequencyStep(std::string_view text) {
-  const auto hz = ParseDecimal(text);
-  if (!hz || *hz < display::gridFrequency(0) || *hz > display::gridFrequency(display::kLastStep))
-    return std::nullopt;
-  return display::gridStepAtOrAbove(static_cast<float>(*hz));
 }
 
 void CommitFreq(void* owner, skin::BoxText& text) {

@@ -19,11 +19,6 @@ void FormatFreqOffLow(std::int32_t value, skin::BoxText& text);
 // The four-character frequency label; "OFF" at step 359 (a low-pass filter switched off).
 void FormatFreqOffHigh(std::int32_t value, skin::BoxText& text);
 
-// A typed decimal number, with "." or "," as the decimal separator.
-std::optional<double> ParseDecimal(std::string_view text);
-// The grid step of a typed frequency in Hz, when it lies within the grid.
-std::optional<int> TypedFrequencyStep(std::string_view text);
-
 // Commit handlers; userData is the control that owns the box (an ImgRoller for CommitFreq, an
 // ImgEqBand for the three strip handlers).
 void CommitFreq(void* roller, skin::BoxText& text);

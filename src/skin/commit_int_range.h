@@ -7,13 +7,11 @@
 #include <string_view>
 
 #include "skin/control_callbacks.h"
+#include "skin/typed_text.h"
 
 namespace kdsp::skin {
 
 // userData is the ImgRoller that owns the box.
 void CommitIntRange(void* roller, BoxText& text);
-
-// The whole number a box holds, if it holds exactly one.
-std::optional<long> ParseBoxInteger(std::string_view text);
 
 }  // namespace kdsp::skin

@@ -66,7 +66,8 @@ TEST_F(FaultTest, AcknowledgementsTooLateStopTheUploadWithAMessage) {
   const settings::ParameterBlock before = processor->processor().slot(2);
   working.revWidth = 3;
   commands->N82Click(2);
-  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{std::string(device::message::kUploadNotAcknowledged)}));
+  EXPECT_EQ(dialogs.messages,
+            (std::vector<std::string>{std::string(device::message::kUploadNotAcknowledged)}));
   device::WaitMs(600);  // the late acknowledgements arrive and change nothing
   EXPECT_TRUE(processor->processor().slot(2) == before);
 }
