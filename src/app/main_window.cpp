@@ -17,11 +17,10 @@
 namespace kdsp::app {
 namespace {
 
-namespace flag = device::flag;
+using skin::IndexIn;
+using skin::ToRect;
 
-skin::Rect ToRect(const skin::LayoutRect& r) {
-  return {r.x, r.y, r.w, r.h};
-}
+namespace flag = device::flag;
 
 void FormatInt(std::int32_t value, skin::BoxText& text) {
   skin::SetBoxText(text, std::to_string(value));
@@ -40,11 +39,6 @@ void StoreDelay(std::int32_t value, void* target, void*) {
   if (target == nullptr) return;
   const std::uint32_t micros = static_cast<std::uint32_t>(value) * kDelayToTarget;
   std::memcpy(target, &micros, sizeof micros);
-}
-
-template <typename Control, std::size_t N>
-int IndexIn(const Control& control, const Control (&array)[N]) {
-  return static_cast<int>(&control - array);
 }
 
 }  // namespace
@@ -74,7 +68,8 @@ void TForm1::FormCreate() {
   configureMaxVolumeBoxes();
   configureFaders();
   configureKnobs();
-  events_.addCloseButton(close_)
+  controls()
+      .addCloseButton(close_)
       .addCloseButton(minimize_)
       .add(presets_)
       .add(switches_)
@@ -334,24 +329,6 @@ void TForm1::FormPaint(QPainter& painter) {
   paintOrder_.draw(painter);
 }
 
-bool TForm1::FormMouseDown(int x, int y, Qt::MouseButton) {
-  return events_.mouseDown(x, y);
-}
-void TForm1::FormMouseUp(int, int) {
-  events_.mouseUp();
-}
-void TForm1::FormMouseMove(int x, int y) {
-  events_.mouseMove(x, y);
-}
-void TForm1::FormMouseWheel(int delta, int x, int y) {
-  events_.wheel(delta, x, y);
-}
-void TForm1::FormKeyDown(int key) {
-  events_.keyDown(key);
-}
-void TForm1::FormKeyPress(char ch) {
-  events_.keyPress(ch);
-}
 void TForm1::FormShow() {
   link_->FormShow();
 }

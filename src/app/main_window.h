@@ -57,12 +57,6 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
 
  protected:
   void FormPaint(QPainter& painter) override;
-  bool FormMouseDown(int x, int y, Qt::MouseButton button) override;
-  void FormMouseUp(int x, int y) override;
-  void FormMouseMove(int x, int y) override;
-  void FormMouseWheel(int delta, int x, int y) override;
-  void FormKeyDown(int key) override;
-  void FormKeyPress(char ch) override;
   void FormShow() override;
   // The window system's close command ends the program, whatever else is open.
   void closeEvent(QCloseEvent* event) override;
@@ -89,7 +83,6 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   skin::ImgRoller faders_[17];
   skin::ImgKnob knobs_[8];
   skin::ImgButton mutes_[14];
-  skin::ControlList events_;
   skin::ControlList paintOrder_;
 
   struct Page {

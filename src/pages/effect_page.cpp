@@ -13,17 +13,11 @@
 namespace kdsp::pages {
 namespace {
 
+using skin::IndexIn;
+using skin::ToRect;
+
 namespace flag = device::flag;
 using settings::PageParameters;
-
-skin::Rect ToRect(const skin::LayoutRect& r) {
-  return {r.x, r.y, r.w, r.h};
-}
-
-template <typename Control, std::size_t N>
-int IndexIn(const Control& control, const Control (&array)[N]) {
-  return static_cast<int>(&control - array);
-}
 
 std::int16_t ReadWord(const settings::ParameterBlock& block, std::size_t offset) {
   std::int16_t value;
@@ -90,11 +84,11 @@ EffectPage::EffectPage(const PageLayout& layout, const skin::SkinImages& images,
   const auto faders = static_cast<int>(layout_.faders.size());
   const auto knobs = static_cast<int>(layout_.knobs.size());
   const auto switches = static_cast<int>(layout_.polarity.size());
-  events_.addCloseButton(close_).add(eqPass_);
-  for (int i = 0; i < faders; ++i) events_.add(faders_[i]);
-  for (int i = 0; i < knobs; ++i) events_.add(knobs_[i]);
-  for (int i = 0; i < switches; ++i) events_.add(polarity_[i]);
-  for (int i = 0; i < strips; ++i) events_.add(strips_[i]);
+  controls().addCloseButton(close_).add(eqPass_);
+  for (int i = 0; i < faders; ++i) controls().add(faders_[i]);
+  for (int i = 0; i < knobs; ++i) controls().add(knobs_[i]);
+  for (int i = 0; i < switches; ++i) controls().add(polarity_[i]);
+  for (int i = 0; i < strips; ++i) controls().add(strips_[i]);
   paintOrder_.add(close_).add(eqPass_);
   for (int i = 0; i < knobs; ++i) paintOrder_.add(knobs_[i]);
   for (int i = 0; i < faders; ++i) paintOrder_.add(faders_[i]);
@@ -465,27 +459,18 @@ void EffectPage::FormPaint(QPainter& painter) {
 }
 
 bool EffectPage::FormMouseDown(int x, int y, Qt::MouseButton) {
-  const bool hit = events_.mouseDown(x, y);
+  const bool hit = controls().mouseDown(x, y);
   const bool chartHit = chart_.press(x, y);
   return hit || chartHit;
 }
 void EffectPage::FormMouseUp(int, int) {
-  events_.mouseUp();
+  controls().mouseUp();
   chart_.release();
 }
 void EffectPage::FormMouseMove(int x, int y) {
-  events_.mouseMove(x, y);
+  controls().mouseMove(x, y);
   chart_.drag(x, y);
   followChartDrag();
-}
-void EffectPage::FormMouseWheel(int delta, int x, int y) {
-  events_.wheel(delta, x, y);
-}
-void EffectPage::FormKeyDown(int key) {
-  events_.keyDown(key);
-}
-void EffectPage::FormKeyPress(char ch) {
-  events_.keyPress(ch);
 }
 
 void EffectPage::DirectVolumeChanged(std::int32_t value, void* target, void* self) {

@@ -55,9 +55,6 @@ class EffectPage : public skin::PanelWindow {
   bool FormMouseDown(int x, int y, Qt::MouseButton button) override;
   void FormMouseUp(int x, int y) override;
   void FormMouseMove(int x, int y) override;
-  void FormMouseWheel(int delta, int x, int y) override;
-  void FormKeyDown(int key) override;
-  void FormKeyPress(char ch) override;
 
  private:
   void configureButtons();
@@ -92,7 +89,6 @@ class EffectPage : public skin::PanelWindow {
   skin::ImgRoller faders_[kMaxFaders];
   skin::ImgKnob knobs_[kMaxKnobs];
   skin::ImgButton polarity_[2];
-  skin::ControlList events_;
   skin::ControlList paintOrder_;
   display::ResponseChart chart_;
   std::function<void(display::ResponseChart&)> spectrumSource_;

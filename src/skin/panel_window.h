@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "skin/control_list.h"
 #include "skin/skin_drawing.h"
 
 namespace kdsp::skin {
@@ -32,15 +33,19 @@ class PanelWindow : public QWidget {
   QImage render();
 
  protected:
+  // The window's controls in their fixed event order; the handlers below offer every event to
+  // every one of them.
+  ControlList& controls() { return controls_; }
+
   // The window's handlers, in client coordinates. FormMouseDown returns whether any control
   // (or the chart) was hit; a left press that hits nothing moves the window.
   virtual void FormPaint(QPainter& painter) = 0;
-  virtual bool FormMouseDown(int x, int y, Qt::MouseButton button) = 0;
-  virtual void FormMouseUp(int x, int y) = 0;
-  virtual void FormMouseMove(int x, int y) = 0;
-  virtual void FormMouseWheel(int delta, int x, int y) = 0;
-  virtual void FormKeyDown(int key) = 0;
-  virtual void FormKeyPress(char ch) = 0;
+  virtual bool FormMouseDown(int x, int y, Qt::MouseButton) { return controls_.mouseDown(x, y); }
+  virtual void FormMouseUp(int, int) { controls_.mouseUp(); }
+  virtual void FormMouseMove(int x, int y) { controls_.mouseMove(x, y); }
+  virtual void FormMouseWheel(int delta, int x, int y) { controls_.wheel(delta, x, y); }
+  virtual void FormKeyDown(int key) { controls_.keyDown(key); }
+  virtual void FormKeyPress(char ch) { controls_.keyPress(ch); }
   virtual void FormShow() {}
   virtual void FormClose() {}
 
@@ -61,6 +66,7 @@ class PanelWindow : public QWidget {
   void paintAll(QImage& surface);
 
   SkinImage background_;
+  ControlList controls_;
   std::uint8_t* openFlag_ = nullptr;
   bool followingPointer_ = false;
   QPoint pressOffset_;

@@ -70,20 +70,14 @@ class TestPanel : private TestImages, public PanelWindow {
     strip.fader.imageOn = strip.fader.imageOff = &thumbImage;
     strip.refresh();
 
-    events.addCloseButton(close).add(roller).add(knob).add(boxes).add(strip);
+    controls().addCloseButton(close).add(roller).add(knob).add(boxes).add(strip);
   }
 
   void startWindowMove(QPoint press) override {
     ++moves;
     if (realMoves) PanelWindow::startWindowMove(press);
   }
-  void FormPaint(QPainter& painter) override { events.draw(painter); }
-  bool FormMouseDown(int x, int y, Qt::MouseButton) override { return events.mouseDown(x, y); }
-  void FormMouseUp(int, int) override { events.mouseUp(); }
-  void FormMouseMove(int x, int y) override { events.mouseMove(x, y); }
-  void FormMouseWheel(int delta, int x, int y) override { events.wheel(delta, x, y); }
-  void FormKeyDown(int key) override { events.keyDown(key); }
-  void FormKeyPress(char ch) override { events.keyPress(ch); }
+  void FormPaint(QPainter& painter) override { controls().draw(painter); }
 
   ImgButton close;
   ImgRoller roller;
@@ -91,7 +85,6 @@ class TestPanel : private TestImages, public PanelWindow {
   ImgEdit boxes[2];
   ImgEqBand strip;
   settings::EqBand band{0, 203, 9, 0, 1, 0};
-  ControlList events;
   std::vector<std::string> commits;
   int moves = 0;
   bool realMoves = false;

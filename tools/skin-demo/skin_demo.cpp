@@ -35,7 +35,7 @@ class DemoPanel : public PanelWindow {
     setupStrip();
     setupFaders();
     setupKnob();
-    events_.addCloseButton(close_).add(eqPass_).add(faders_).add(knob_).add(strip_);
+    controls().addCloseButton(close_).add(eqPass_).add(faders_).add(knob_).add(strip_);
     paintOrder_.add(close_).add(eqPass_).add(knob_).add(faders_).add(strip_);
   }
 
@@ -44,12 +44,6 @@ class DemoPanel : public PanelWindow {
     if (kLayout.logo) DrawImageAt(painter, &images_.logo, kLayout.logoAt.x, kLayout.logoAt.y);
     paintOrder_.draw(painter);
   }
-  bool FormMouseDown(int x, int y, Qt::MouseButton) override { return events_.mouseDown(x, y); }
-  void FormMouseUp(int, int) override { events_.mouseUp(); }
-  void FormMouseMove(int x, int y) override { events_.mouseMove(x, y); }
-  void FormMouseWheel(int delta, int x, int y) override { events_.wheel(delta, x, y); }
-  void FormKeyDown(int key) override { events_.keyDown(key); }
-  void FormKeyPress(char ch) override { events_.keyPress(ch); }
 
  private:
   void setupButtons() {
@@ -166,7 +160,6 @@ class DemoPanel : public PanelWindow {
   ImgEqBand strip_;
   ImgRoller faders_[2];
   ImgKnob knob_;
-  ControlList events_;
   ControlList paintOrder_;
 };
 
