@@ -27,7 +27,44 @@ std::size_t ChunkPayload(const settings::ParameterBlock& block, int k,
   return n + 2;
 }
 
-bool BlockTransfer::delivered(StoreResult& result) {
+namespace {
+
+// What became of an upload whose wait ended other than with the acknowledgement, before and
+// after the store record went out.
+struct UploadFailure {
+  WaitOutcome outcome;
+  StoreResult beforeStore;
+  StoreResult afterStore;
+};
+
+constexpr UploadFailure kUploadFailures[] = {
+    {WaitOutcome::kTimedOut, StoreResult::kNotAcknowledged, StoreResult::kStoreNotAcknowledged},
+    {WaitOutcome::kDisconnected, StoreResult::kDisconnected, StoreResult::kStoreDisconnected},
+    {WaitOutcome::kClosed, StoreResult::kConnectionClosed, StoreResult::kStoreConnectionClosed},
+};
+
+}  // namespace
+
+std::string_view StoreFailureText(StoreResult result) {
+  switch (result) {
+    case StoreResult::kNotAcknowledged:
+      return message::kUploadNotAcknowledged;
+    case StoreResult::kDisconnected:
+      return message::kUploadInterrupted;
+    case StoreResult::kConnectionClosed:
+      return message::kUploadConnectionClosed;
+    case StoreResult::kStoreNotAcknowledged:
+      return message::kStoreNotAcknowledged;
+    case StoreResult::kStoreDisconnected:
+      return message::kStoreInterrupted;
+    case StoreResult::kStoreConnectionClosed:
+      return message::kStoreConnectionClosed;
+    default:
+      return {};
+  }
+}
+
+bool BlockTransfer::delivered(StoreResult& result, bool storeSent) {
   switch (sender_.lastTransmit()) {
     case TransmitResult::kHandedOver:
       break;
@@ -38,18 +75,15 @@ bool BlockTransfer::delivered(StoreResult& result) {
       result = StoreResult::kNotSent;
       return false;
   }
-  switch (host_.waitForAcknowledgements()) {
-    case WaitOutcome::kAcknowledged:
-      if (link_.connected) return true;
-      [[fallthrough]];
-    case WaitOutcome::kDisconnected:
-      result = StoreResult::kDisconnected;
-      prompts_.showMessage(message::kUploadInterrupted);
-      return false;
-    case WaitOutcome::kTimedOut:
-      result = StoreResult::kNotAcknowledged;
-      prompts_.showMessage(message::kUploadNotAcknowledged);
-      return false;
+  WaitOutcome outcome = host_.waitForAcknowledgements();
+  if (outcome == WaitOutcome::kAcknowledged) {
+    if (link_.connected) return true;
+    outcome = WaitOutcome::kDisconnected;
+  }
+  for (const UploadFailure& failure : kUploadFailures) {
+    if (failure.outcome != outcome) continue;
+    result = storeSent ? failure.afterStore : failure.beforeStore;
+    prompts_.showMessage(StoreFailureText(result));
   }
   return false;
 }
@@ -71,14 +105,14 @@ StoreResult BlockTransfer::StoreBlockToDevice(settings::ParameterBlock& block, s
     for (int k = 0; ok && k < kUploadChunkCount; ++k) {
       const std::size_t n = ChunkPayload(block, k, chunk);
       sender_.SendRecord(code::kBlockChunk, std::span<const std::uint8_t>(chunk.data(), n));
-      ok = delivered(result);
+      ok = delivered(result, false);
     }
     // The store record goes only after every chunk was taken, so a slot never receives a
     // half-sent block.
     if (ok) {
       const std::uint8_t store[3] = {slot, link_.musicMaxVolume, link_.micMaxVolume};
       sender_.SendBytesCommand(code::kStoreBlock, store);
-      delivered(result);
+      delivered(result, true);
     }
   }
   host_.endTransfer();

@@ -5,16 +5,15 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
+#include "device/command_codes.h"
 #include "device/link_state.h"
 #include "device/record_sender.h"
 #include "device/user_prompts.h"
 #include "settings/parameter_block.h"
 
 namespace kdsp::device {
-
-inline constexpr int kChunkBytes = 24;
-inline constexpr int kUploadChunkCount = 30;  // 29 chunks of 24 bytes and one of 12
 
 // Derived echo values, the marker, the linked mic set and the checksum, in the working block.
 void PrepareBlockForUpload(settings::ParameterBlock& block);
@@ -23,7 +22,8 @@ void PrepareBlockForUpload(settings::ParameterBlock& block);
 std::size_t ChunkPayload(const settings::ParameterBlock& block, int k,
                          std::array<std::uint8_t, 2 + kChunkBytes>& out);
 
-enum class WaitOutcome { kAcknowledged, kTimedOut, kDisconnected };
+// kDisconnected: the processor left the bus; kClosed: the WiFi connection was closed.
+enum class WaitOutcome { kAcknowledged, kTimedOut, kDisconnected, kClosed };
 
 // The event-loop side of a transfer, provided by the window that owns the link.
 class TransferHost {
@@ -34,18 +34,34 @@ class TransferHost {
   // Normal cursor, synchronisation timer running again.
   virtual void endTransfer() = 0;
   // Keeps the event loop running until every record sent has been acknowledged, the link is
-  // lost or the time limit passes.
+  // lost (which ends the wait at once) or the time limit passes.
   virtual WaitOutcome waitForAcknowledgements() = 0;
 };
 
 enum class StoreResult {
-  kStored,           // every chunk and the store record acknowledged
-  kNotConnected,     // told "No connecting device!"; nothing sent
-  kWindowNotShown,   // the block was prepared; nothing sent before the window is shown
-  kNotSent,          // a record could not be handed to the device; the slot was not stored
-  kNotAcknowledged,  // a record was not acknowledged in time; the slot was not stored
-  kDisconnected,     // the link went away during the transfer; the slot was not stored
+  kStored,            // every chunk and the store record acknowledged
+  kNotConnected,      // told "No connecting device!"; nothing sent
+  kWindowNotShown,    // the block was prepared; nothing sent before the window is shown
+  kNotSent,           // a record could not be handed to the device; the slot was not stored
+  kNotAcknowledged,   // a chunk was not acknowledged in time; the slot was not stored
+  kDisconnected,      // the processor left during the chunks; the slot was not stored
+  kConnectionClosed,  // the WiFi connection closed during the chunks; the slot was not stored
+  // The store record went out but its acknowledgement did not come back: the processor may
+  // well have stored the block, so the slot may have been rewritten.
+  kStoreNotAcknowledged,
+  kStoreDisconnected,
+  kStoreConnectionClosed,
 };
+
+// Whether the slot may hold the new block although the upload did not complete.
+constexpr bool SlotMayHaveChanged(StoreResult result) {
+  return result == StoreResult::kStoreNotAcknowledged ||
+         result == StoreResult::kStoreDisconnected || result == StoreResult::kStoreConnectionClosed;
+}
+
+// The message an upload that did not complete shows, for the results that come from a wait;
+// empty for the others.
+std::string_view StoreFailureText(StoreResult result);
 
 class BlockTransfer {
  public:
@@ -60,8 +76,8 @@ class BlockTransfer {
 
  private:
   // Checks that the record just sent went out and was acknowledged; otherwise tells the user,
-  // records why in result and returns false.
-  bool delivered(StoreResult& result);
+  // records why in result and returns false. storeSent: the record was the store record.
+  bool delivered(StoreResult& result, bool storeSent);
 
   LinkState& link_;
   RecordSender& sender_;

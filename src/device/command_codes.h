@@ -55,6 +55,9 @@ inline constexpr std::uint8_t kAcknowledge = 240;
 
 // The marker that opens every chunk payload, both ways.
 inline constexpr std::uint8_t kChunkMarker = 0x57;
+// A block moves in 30 chunks: chunk k carries block bytes 24k onward, 24 of them, 12 in the last.
+inline constexpr int kChunkBytes = 24;
+inline constexpr int kUploadChunkCount = 30;
 // The only version the processor may answer the greeting with.
 inline constexpr std::uint8_t kAcceptedVersion = 0x21;
 // The slot number that addresses the processor's working settings.

@@ -2,6 +2,7 @@
 #include "device/device_link.h"
 
 #include <charconv>
+#include <utility>
 
 #include "device/command_codes.h"
 #include "device/device_commands.h"
@@ -50,6 +51,14 @@ DeviceLink::DeviceLink(HidDeviceController& hid, settings::ParameterBlock& worki
       ackLimit_(kAcknowledgementLimit) {
   sender_.setTransport(&transport_);
   socket_.SetProtocol(cmTcpClient);
+  socket_.OnActiveChanged = [this](TcmSocket& socket) {
+    // Told on every close, also of a connect that never succeeded; only a connection that was
+    // made can be closed.
+    if (socket.Active())
+      socketUp_ = true;
+    else if (std::exchange(socketUp_, false))
+      onSocketClosed();
+  };
   socket_.OnReceive = [this](TcmSocket&, int, int count, const std::uint8_t* data,
                              const std::string&, int) {
     receiver_.receiveStream({data, static_cast<std::size_t>(count)});
@@ -62,7 +71,7 @@ DeviceLink::~DeviceLink() {
   timer_.stop();
   hid_.OnEnumerate = nullptr;
   hid_.SetOnDeviceChange(nullptr);
-  releaseDevices();
+  releaseDevices(nullptr);
 }
 
 void DeviceLink::start() {
@@ -79,23 +88,59 @@ void DeviceLink::attachHid() {
   if (!deviceListExists_) OnHidDeviceChange();
 }
 
-void DeviceLink::releaseDevices() {
-  for (HidDevice*& device : deviceList_) hid_.CheckIn(device);
+void DeviceLink::releaseDevices(HidDevice* keep) {
+  for (HidDevice*& device : deviceList_)
+    if (device != keep) hid_.CheckIn(device);
   deviceList_.clear();
-  transport_.setDevice(nullptr);
+  if (keep != nullptr) deviceList_.push_back(keep);
+  if (transport_.device() != keep) transport_.setDevice(nullptr);
 }
 
 void DeviceLink::OnHidDeviceChange() {
-  if (deviceListExists_) {
-    releaseDevices();
-    state_.connected = false;
-    sender_.resetOutstanding();
-    notifyConnection();
-  } else {
+  if (!deviceListExists_) {
     deviceListExists_ = true;
+  } else if (state_.wifiMode) {
+    // Records go through the socket: a USB change leaves the link as it is.
+    releaseDevices(nullptr);
+  } else {
+    // The kernel hands input reports only to handles open when they arrive. Closing the
+    // processor for a change elsewhere on the bus would lose its replies meanwhile, so a
+    // processor still present keeps its handle and read thread, and only the rest is
+    // enumerated again.
+    HidDevice* processor = transport_.device();
+    if (processor != nullptr && !processor->pluggedIn()) processor = nullptr;
+    releaseDevices(processor);
+    if (processor == nullptr) loseConnection(LinkLoss::kUnplugged);
   }
-  // While WiFi control is on, records go through the socket and USB devices are left alone.
   if (!state_.wifiMode) hid_.Enumerate();
+}
+
+void DeviceLink::loseConnection(LinkLoss how) {
+  const bool wasConnected = state_.connected;
+  state_.connected = false;
+  sender_.resetOutstanding();
+  if (wasConnected) lastLoss_ = how;
+  notifyConnection();
+}
+
+void DeviceLink::onSocketClosed() {
+  // Switching WiFi control off closes the socket too; only a link in use is lost. The peer may
+  // close before the link counts as up (during the WiFi switch's settle wait): that is told too.
+  if (!state_.wifiMode) return;
+  loseConnection(LinkLoss::kClosed);
+  lastLoss_ = LinkLoss::kClosed;
+}
+
+void DeviceLink::onProcessorReadError(HidDevice& device) {
+  // A failing read is how the kernel says the device has gone; the udev notice may come late or
+  // not at all. The device is released from the event loop, outside its own read thread's event.
+  if (transport_.device() != &device) return;
+  device.DoUnplug();
+  loseConnection(LinkLoss::kUnplugged);
+  QTimer::singleShot(0, this, [this] {
+    if (transport_.device() != nullptr && !transport_.device()->pluggedIn())
+      releaseDevices(nullptr);
+  });
 }
 
 bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
@@ -104,11 +149,15 @@ bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
   deviceList_.push_back(checkedOut);
   const HidAttributes& id = checkedOut->Attributes();
   if (id.VendorID != kProcessorVendorId || id.ProductID != kProcessorProductId) return true;
+  // The processor kept across a device change stays the one the link talks to.
+  if (transport_.device() != nullptr && transport_.device()->pluggedIn()) return true;
 
   transport_.setDevice(checkedOut);
   state_.connected = true;
   state_.syncPending = true;
+  lastLoss_.reset();
   if (checkedOut->hasReadWriteAccess()) {
+    checkedOut->SetDataErrorEvent([this](HidDevice& from, int) { onProcessorReadError(from); });
     checkedOut->SetDataEvent(
         [this](HidDevice& from, std::uint8_t reportId, std::span<const std::uint8_t> data) {
           OnHidData(from, reportId, data);
@@ -145,6 +194,8 @@ void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t>
       lastRead_ = result;
       if (result == BlockReadback::EndResult::kFactoryInstalled)
         prompts_.showMessage(message::kEmptyOrChecksumError);
+      if (result == BlockReadback::EndResult::kIncomplete)
+        prompts_.showMessage(IncompleteReadText(readback_));
       state_.readComplete = true;
       if (observer_.refreshAll) observer_.refreshAll();
       break;
@@ -222,6 +273,7 @@ void DeviceLink::WiFi1Click() {
   WaitMs(kWifiSettleMs);
   if (socket_.Active()) {
     state_.connected = true;
+    lastLoss_.reset();
     notifyConnection();
     SendGreeting(sender_);
     WaitMs(kWifiSettleMs);
@@ -235,6 +287,7 @@ StoreResult DeviceLink::StoreBlockToDevice(std::uint8_t slot) {
 
 bool DeviceLink::ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode) {
   lastRead_.reset();
+  readback_.begin();
   return transfer_.ReadBlockFromDevice(slot, mode);
 }
 
@@ -261,7 +314,8 @@ void DeviceLink::endTransfer() {
 
 WaitOutcome DeviceLink::waitForAcknowledgements() {
   WaitUntil([this] { return sender_.outstandingRecords() == 0 || !state_.connected; }, ackLimit_);
-  if (!state_.connected) return WaitOutcome::kDisconnected;
+  if (!state_.connected)
+    return lastLoss_ == LinkLoss::kClosed ? WaitOutcome::kClosed : WaitOutcome::kDisconnected;
   return sender_.outstandingRecords() == 0 ? WaitOutcome::kAcknowledged : WaitOutcome::kTimedOut;
 }
 

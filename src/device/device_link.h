@@ -42,6 +42,10 @@ struct LinkObserver {
   std::function<void()> quit;               // a wrong panel-lock password ends the program
 };
 
+// How a link in use went down: the processor left the bus (or its handle failed), or the WiFi
+// connection was closed.
+enum class LinkLoss { kUnplugged, kClosed };
+
 // What to tell a user whose processor is present but may not be opened, and how to fix it.
 std::string PermissionProblemText(const std::string& devicePath, const std::string& reason);
 
@@ -95,6 +99,10 @@ class DeviceLink : public QObject, private TransferHost {
   const std::optional<StatusReply>& lastStatus() const { return lastStatus_; }
   // The end of the last block read: whether the received block was installed.
   std::optional<BlockReadback::EndResult> lastReadResult() const { return lastRead_; }
+  // The chunks the last block read lacked (see BlockReadback::missingChunks).
+  std::string missingChunks() const { return readback_.missingChunks(); }
+  // How the link was last lost, while it is down; nothing while connected or never connected.
+  std::optional<LinkLoss> lastLoss() const { return lastLoss_; }
 
   void setAcknowledgementLimit(std::chrono::milliseconds limit) { ackLimit_ = limit; }
   // Whether a locked panel's status asks for the password (the program does; tools that handle
@@ -111,8 +119,11 @@ class DeviceLink : public QObject, private TransferHost {
   void endTransfer() override;
   WaitOutcome waitForAcknowledgements() override;
 
-  void releaseDevices();
-  void adoptProcessor(HidDevice& device);
+  // Gives every device back but keep.
+  void releaseDevices(HidDevice* keep);
+  void loseConnection(LinkLoss how);
+  void onSocketClosed();
+  void onProcessorReadError(HidDevice& device);
   void tellAboutPermission(const HidDevice& device);
   void onStatus(const StatusReply& status);
   void notifyConnection();
@@ -143,8 +154,10 @@ class DeviceLink : public QObject, private TransferHost {
   std::optional<StatusReply> lastStatus_;
   std::optional<std::uint8_t> lastVersion_;
   std::optional<BlockReadback::EndResult> lastRead_;
+  std::optional<LinkLoss> lastLoss_;
   bool askLockPassword_ = true;
   bool timerWasActive_ = false;
+  bool socketUp_ = false;
 };
 
 }  // namespace kdsp::device

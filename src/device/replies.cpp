@@ -1,7 +1,9 @@
 // Status reply and block read-back.
 #include "device/replies.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "device/command_codes.h"
 
@@ -14,24 +16,78 @@ std::optional<StatusReply> ParseStatusReply(std::span<const std::uint8_t> payloa
                      static_cast<std::uint16_t>(payload[6] << 8 | payload[7])};
 }
 
+namespace {
+
+// The number of block bytes chunk k carries.
+constexpr std::size_t ChunkLength(std::size_t k) {
+  return std::min<std::size_t>(kChunkBytes, settings::kBlockSize - k * kChunkBytes);
+}
+static_assert(ChunkLength(kUploadChunkCount - 1) == 12);
+static_assert((kUploadChunkCount - 1) * kChunkBytes + 12 == settings::kBlockSize);
+
+// "3", or "3-7" for a run.
+std::string RunText(int first, int last) {
+  return first == last ? std::to_string(first)
+                       : std::to_string(first) + "-" + std::to_string(last);
+}
+
+}  // namespace
+
+void BlockReadback::begin() {
+  received_.fill(0);
+  arrived_.reset();
+}
+
 void BlockReadback::onChunk(std::span<const std::uint8_t> payload) {
   if (payload.size() < 2 || payload[0] != kChunkMarker) return;
-  const std::size_t offset = std::size_t{payload[1]} * 24;
-  const std::size_t n = payload.size() - 2;
-  if (offset + n <= received_.size()) std::memcpy(received_.data() + offset, payload.data() + 2, n);
-  valid_ = settings::BlockChecksum(received_) == (received_[settings::offsets::kChecksum] |
-                                                  received_[settings::offsets::kChecksum + 1] << 8);
+  const std::size_t k = payload[1];
+  if (k >= kUploadChunkCount || payload.size() - 2 != ChunkLength(k)) return;
+  std::memcpy(received_.data() + k * kChunkBytes, payload.data() + 2, ChunkLength(k));
+  arrived_.set(k);
+}
+
+bool BlockReadback::valid() const {
+  return arrived_.all() &&
+         settings::BlockChecksum(received_) == (received_[settings::offsets::kChecksum] |
+                                                received_[settings::offsets::kChecksum + 1] << 8);
+}
+
+std::string BlockReadback::missingChunks() const {
+  std::vector<std::string> runs;
+  int missing = 0;
+  for (int k = 0; k < kUploadChunkCount; ++k) {
+    if (arrived_.test(static_cast<std::size_t>(k))) continue;
+    int last = k;
+    while (last + 1 < kUploadChunkCount && !arrived_.test(static_cast<std::size_t>(last + 1)))
+      ++last;
+    runs.push_back(RunText(k, last));
+    missing += last - k + 1;
+    k = last;
+  }
+  if (runs.empty()) return {};
+  std::string text = missing == 1 ? "chunk " : "chunks ";
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
+    text += runs[i];
+  }
+  return text;
 }
 
 BlockReadback::EndResult BlockReadback::onEnd(std::span<const std::uint8_t> payload,
                                               settings::ParameterBlock& working) {
   if (payload.empty() || payload[0] != kChunkMarker) return EndResult::kNoBlock;
-  if (valid_) {
+  if (!arrived_.all()) return EndResult::kIncomplete;
+  if (valid()) {
     std::memcpy(&working, received_.data(), settings::kBlockSize);
     return EndResult::kInstalled;
   }
   settings::ResetToFactory(working);
   return EndResult::kFactoryInstalled;
+}
+
+std::string IncompleteReadText(const BlockReadback& readback) {
+  return "The processor's settings arrived incomplete: " + readback.missingChunks() + " of " +
+         std::to_string(kUploadChunkCount) + " did not arrive. Nothing was changed.";
 }
 
 }  // namespace kdsp::device

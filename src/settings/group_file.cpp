@@ -10,25 +10,35 @@ std::string GroupFileKey(int slot) {
   return "file" + std::to_string(slot);
 }
 
-GroupFiles ReadGroupFile(const fs::path& path) {
+GroupFiles ParseGroupFile(std::string_view text) {
+  std::array<std::string, kGroupSlotCount> keys;
+  for (int slot = 0; slot < kGroupSlotCount; ++slot) keys[slot] = GroupFileKey(slot);
+  const auto values = IniDocument::Parse(text).FindEach(kGroupSection, keys);
   GroupFiles files;
-  if (path.empty()) return files;
-  const IniDocument document = IniDocument::Read(path);
-  for (int slot = 0; slot < kGroupSlotCount; ++slot) {
-    files[slot] = document.Get(kGroupSection, GroupFileKey(slot));
-  }
+  for (int slot = 0; slot < kGroupSlotCount; ++slot) files[slot] = values[slot].value_or("");
   return files;
 }
 
-WriteResult WriteGroupFile(const fs::path& path, const GroupFiles& files) {
+GroupFiles ReadGroupFile(const fs::path& path) {
+  if (path.empty()) return {};
+  return ParseGroupFile(ReadIniText(path));
+}
+
+GroupFileText ComposeGroupFile(const fs::path& path, const GroupFiles& files) {
   IniDocument document = IniDocument::Read(path);
   for (int slot = 0; slot < kGroupSlotCount; ++slot) {
     if (!document.Set(kGroupSection, GroupFileKey(slot), files[slot])) {
-      return WriteResult{false, "Can't write " + path.string() +
-                                    ": a file name with a line break can't be stored"};
+      return {std::nullopt, WriteResult{false, "Can't write " + path.string() +
+                                                   ": a file name with a line break can't be "
+                                                   "stored"}};
     }
   }
-  return document.Write(path);
+  return {document.Serialize(), {}};
+}
+
+WriteResult WriteGroupFile(const fs::path& path, const GroupFiles& files) {
+  const GroupFileText group = ComposeGroupFile(path, files);
+  return group.text ? WriteFileSafely(path, *group.text) : group.problem;
 }
 
 fs::path ProgramIniPath(const fs::path& executable) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,9 +42,18 @@ inline constexpr std::string_view kRememberedGroupKey = "groupini";
 // "file0" .. "file8".
 std::string GroupFileKey(int slot);
 
-// The nine paths of a group file; all empty for an empty path or an unreadable file, and each
-// one missing from the file is empty.
+// The nine paths a group file's text names; each one missing from it is empty.
+GroupFiles ParseGroupFile(std::string_view text);
+// ParseGroupFile of the file's text; all empty for an empty path or a file that IniDocument
+// reads as empty (missing, unreadable, oversized).
 GroupFiles ReadGroupFile(const std::filesystem::path& path);
+// The text of the group file at path with the nine keys set, keeping whatever else it holds;
+// nothing, and the reason in problem, when a path cannot be stored.
+struct GroupFileText {
+  std::optional<std::string> text;
+  WriteResult problem;
+};
+GroupFileText ComposeGroupFile(const std::filesystem::path& path, const GroupFiles& files);
 // Writes the nine keys into the group file in one safe write, keeping whatever else it holds.
 WriteResult WriteGroupFile(const std::filesystem::path& path, const GroupFiles& files);
 

@@ -2,6 +2,7 @@
 #include "settings/ini_file.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "settings/file_read.h"
 
@@ -107,25 +108,37 @@ IniDocument IniDocument::Parse(std::string_view text) {
   return document;
 }
 
-IniDocument IniDocument::Read(const std::filesystem::path& path) {
-  const std::optional<std::string> text = ReadFileHead(path, kMaxFileSize + 1);
-  if (!text || text->size() > kMaxFileSize) return IniDocument();
-  return Parse(*text);
+std::string ReadIniText(const std::filesystem::path& path) {
+  // One byte more than the limit tells a file at the limit from a larger one.
+  std::optional<std::string> text = ReadFileHead(path, IniDocument::kMaxFileSize + 1);
+  if (!text || text->size() > IniDocument::kMaxFileSize) return {};
+  return std::move(*text);
 }
 
-std::size_t IniDocument::FindLine(std::string_view section, std::string_view key) const {
+IniDocument IniDocument::Read(const std::filesystem::path& path) {
+  return Parse(ReadIniText(path));
+}
+
+template <typename Visit>
+std::size_t IniDocument::VisitEntries(std::string_view section, Visit visit) const {
   section = Trim(section);
-  key = Trim(key);
   bool inSection = false;
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     if (const auto name = SectionName(lines_[i].text)) {
       inSection = SameName(*name, section);
     } else if (inSection) {
       const auto entry = EntryOf(lines_[i].text);
-      if (entry && SameName(entry->key, key)) return i;
+      if (entry && visit(i, entry->key, entry->value)) return i;
     }
   }
   return npos;
+}
+
+std::size_t IniDocument::FindLine(std::string_view section, std::string_view key) const {
+  key = Trim(key);
+  return VisitEntries(section, [&](std::size_t, std::string_view name, std::string_view) {
+    return SameName(name, key);
+  });
 }
 
 std::optional<std::string> IniDocument::Find(std::string_view section, std::string_view key) const {
@@ -137,6 +150,24 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
 std::string IniDocument::Get(std::string_view section, std::string_view key,
                              std::string_view fallback) const {
   return Find(section, key).value_or(std::string(fallback));
+}
+
+std::vector<std::optional<std::string>> IniDocument::FindEach(
+    std::string_view section, std::span<const std::string> keys) const {
+  std::vector<std::optional<std::string>> values(keys.size());
+  std::size_t missing = keys.size();
+  if (missing == 0) return values;
+  VisitEntries(section, [&](std::size_t, std::string_view name, std::string_view value) {
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      // The first line of a key wins, as in Find; a key asked twice gets the same value twice.
+      if (!values[k] && SameName(name, Trim(keys[k]))) {
+        values[k] = std::string(Unquote(value));
+        --missing;
+      }
+    }
+    return missing == 0;
+  });
+  return values;
 }
 
 void IniDocument::Insert(std::size_t at, std::string text) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,13 +26,16 @@ class IniDocument {
   IniDocument() = default;
 
   static IniDocument Parse(std::string_view text);
-  // A missing, unreadable or oversized file reads as an empty document.
+  // A missing, unreadable or oversized file reads as an empty document: Parse(ReadIniText()).
   static IniDocument Read(const std::filesystem::path& path);
 
   // The value of the first such key in a section of that name.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
   std::string Get(std::string_view section, std::string_view key,
                   std::string_view fallback = {}) const;
+  // Find of each key, in one pass over the document rather than one per key.
+  std::vector<std::optional<std::string>> FindEach(std::string_view section,
+                                                   std::span<const std::string> keys) const;
 
   // Replaces the key's line in place, or adds the key at the end of its section, or adds the
   // section at the end of the document. Returns false, changing nothing, for what the format
@@ -49,6 +53,10 @@ class IniDocument {
     std::string ending;  // "\n", "\r\n", or "" for a last line without one
   };
 
+  // Offers visit(index, key, raw value) each "key=value" line in the sections named section, in
+  // order, until it returns true; returns that line's index, or npos.
+  template <typename Visit>
+  std::size_t VisitEntries(std::string_view section, Visit visit) const;
   // Index of the value line of key in a section named section, or npos.
   std::size_t FindLine(std::string_view section, std::string_view key) const;
   void Insert(std::size_t at, std::string text);
@@ -57,5 +65,10 @@ class IniDocument {
   std::string newline_ = "\n";  // the document's own line ending, used for added lines
   std::vector<Line> lines_;
 };
+
+// The bytes of an INI file as IniDocument::Read takes them; empty for a missing, unreadable or
+// oversized file. Readers of a particular file format parse this text themselves, so that what
+// they make of it can be checked without a file.
+std::string ReadIniText(const std::filesystem::path& path);
 
 }  // namespace kdsp::settings

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <system_error>
 
 namespace kdsp::settings {
@@ -122,6 +123,10 @@ class TemporaryFile {
   bool renamed_ = false;
 };
 
+std::span<const std::uint8_t> AsBytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
 // Makes the rename itself durable. Some file systems refuse fsync on a folder; the file is in
 // place by then, so that is not treated as a failure.
 void SyncFolder(const fs::path& target) {
@@ -132,36 +137,65 @@ void SyncFolder(const fs::path& target) {
   ::close(fd);
 }
 
-WriteResult WriteThroughTemporary(const fs::path& path, std::span<const std::uint8_t> data) {
-  if (path.empty() || !path.has_filename()) return Failure(path, "no file name given");
-  const fs::path target = ResolveTarget(path);
-  // A file the user made read-only stays protected, as it would against a direct write.
-  if (::access(target.c_str(), W_OK) != 0 && errno != ENOENT) return Failure(path, errno);
-
-  TemporaryFile temporary;
-  if (!temporary.Create(target)) return Failure(path, errno);
-  temporary.CopyModeFrom(target);
-  if (!temporary.WriteAll(data) || !temporary.SyncAndClose() || !temporary.RenameTo(target)) {
-    return Failure(path, errno);
-  }
-  SyncFolder(target);
-  return WriteResult{true, {}};
-}
-
 }  // namespace
 
-WriteResult WriteFileSafely(const fs::path& path, std::span<const std::uint8_t> data) {
+struct FileSetWriter::Staged {
+  fs::path path;    // as the caller named it, for messages
+  fs::path target;  // where the file goes (a link followed)
+  TemporaryFile temporary;
+};
+
+FileSetWriter::FileSetWriter() = default;
+FileSetWriter::~FileSetWriter() = default;
+
+WriteResult FileSetWriter::stage(const fs::path& path, std::span<const std::uint8_t> data) {
   try {
-    return WriteThroughTemporary(path, data);
+    if (path.empty() || !path.has_filename()) return Failure(path, "no file name given");
+    auto staged = std::make_unique<Staged>();
+    staged->path = path;
+    staged->target = ResolveTarget(path);
+    // A file the user made read-only stays protected, as it would against a direct write.
+    if (::access(staged->target.c_str(), W_OK) != 0 && errno != ENOENT)
+      return Failure(path, errno);
+    TemporaryFile& temporary = staged->temporary;
+    if (!temporary.Create(staged->target)) return Failure(path, errno);
+    temporary.CopyModeFrom(staged->target);
+    if (!temporary.WriteAll(data) || !temporary.SyncAndClose()) return Failure(path, errno);
+    staged_.push_back(std::move(staged));
+    return WriteResult{true, {}};
   } catch (const std::exception& e) {  // only allocation can throw here
     return Failure(path, e.what());
   }
 }
 
+WriteResult FileSetWriter::stage(const fs::path& path, std::string_view text) {
+  return stage(path, AsBytes(text));
+}
+
+WriteResult FileSetWriter::commit() {
+  for (std::size_t i = 0; i < staged_.size(); ++i) {
+    Staged& staged = *staged_[i];
+    if (!staged.temporary.RenameTo(staged.target)) {
+      // Renames within a folder practically never fail once the data is on disk; if one does,
+      // the files before it are already new and the caller hears which one failed.
+      WriteResult failed = Failure(staged.path, errno);
+      staged_.clear();
+      return failed;
+    }
+    SyncFolder(staged.target);
+  }
+  staged_.clear();
+  return WriteResult{true, {}};
+}
+
+WriteResult WriteFileSafely(const fs::path& path, std::span<const std::uint8_t> data) {
+  FileSetWriter writer;
+  if (WriteResult staged = writer.stage(path, data); !staged) return staged;
+  return writer.commit();
+}
+
 WriteResult WriteFileSafely(const fs::path& path, std::string_view text) {
-  return WriteFileSafely(
-      path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()),
-                                          text.size()));
+  return WriteFileSafely(path, AsBytes(text));
 }
 
 }  // namespace kdsp::settings

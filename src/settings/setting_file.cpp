@@ -69,10 +69,12 @@ SettingFileLoad DecodeSettingFile(std::span<const std::uint8_t> image, const fs:
 }
 
 SettingFileLoad LoadSettingFile(const fs::path& path, ParameterBlock& target) {
-  const std::optional<std::string> image = ReadFileHead(path, kSettingFileSize);
+  const std::optional<std::string> image = ReadFileHead(path, kSettingFileSize + 1);
   if (!image) return CantRead(path);
-  return DecodeSettingFile(
-      std::span(reinterpret_cast<const std::uint8_t*>(image->data()), image->size()), path, target);
+  const std::span bytes(reinterpret_cast<const std::uint8_t*>(image->data()), image->size());
+  SettingFileLoad load = DecodeSettingFile(bytes, path, target);
+  load.longerThanSettingFile = bytes.size() > kSettingFileSize;
+  return load;
 }
 
 fs::path NumberedSettingFilePath(int d) {

@@ -49,6 +49,8 @@ enum class SettingFileStatus {
 struct SettingFileLoad {
   SettingFileStatus status = SettingFileStatus::kCantRead;
   std::string message;  // the text to show the user; empty when there is nothing to show
+  // The file goes on past 724 bytes; only its first 724 were read.
+  bool longerThanSettingFile = false;
 
   bool loaded() const { return status == SettingFileStatus::kLoaded; }
 };
@@ -59,7 +61,8 @@ struct SettingFileLoad {
 SettingFileLoad DecodeSettingFile(std::span<const std::uint8_t> image,
                                   const std::filesystem::path& path, ParameterBlock& target);
 
-// Reads the setting file at path into target, as DecodeSettingFile. It only touches the block:
+// Reads the setting file at path into target, as DecodeSettingFile, reading no more of it than
+// a setting file holds (and one byte to tell a longer file). It only touches the block:
 // refreshing the windows and offering the transfer to the processor belong to the caller.
 SettingFileLoad LoadSettingFile(const std::filesystem::path& path, ParameterBlock& target);
 

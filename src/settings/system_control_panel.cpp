@@ -16,6 +16,7 @@
 #include "device/device_commands.h"
 #include "settings/read_setting_file.h"
 #include "settings/setting_file.h"
+#include "settings/slot_backup.h"
 
 namespace kdsp::settings {
 namespace fs = std::filesystem;
@@ -109,8 +110,12 @@ std::string DownloadStoppedText(int slot) {
 
 std::string UploadStoppedText(int slot, std::string_view reason) {
   return "Upload All stopped at slot " + SlotLabel(slot) + ": " + std::string(reason) +
-         ". The files already written are kept; nothing more was written and the group was "
-         "not changed.";
+         ". Nothing was written and the group was not changed.";
+}
+
+std::string UploadNotWrittenText(std::string_view reason) {
+  return "Upload All could not write the settings: " + std::string(reason) +
+         ". Nothing in the folder was replaced and the group was not changed.";
 }
 
 // While a transfer runs the processor's replies and the user's input keep being handled, so
@@ -327,31 +332,41 @@ void TForm11::Button6Click() {
 }
 
 std::optional<std::string> TForm11::uploadSlots(const fs::path& folder) {
-  GroupFiles written;
+  // Every slot is read before anything is written, and the files are written as one set, so
+  // a read or a write that fails leaves an earlier backup in the folder whole.
+  SlotBlocks blocks;
   for (int slot = 0; slot < kGroupSlotCount; ++slot) {
-    if (!link_.ReadBlockFromDevice(static_cast<std::uint8_t>(slot), kSlotReadMode))
-      return UploadStoppedText(slot, "the processor could not be asked for it");
     ProgressBar1->setValue(slot);
-    if (!link_.waitForReadComplete(readLimit_)) {
-      return UploadStoppedText(slot, link_.state().connected
-                                         ? "the processor did not send its settings in time"
-                                         : "the processor was disconnected");
-    }
-    // An end without a block leaves the working block as the previous slot left it.
-    if (link_.lastReadResult() == device::BlockReadback::EndResult::kNoBlock)
-      return UploadStoppedText(slot, "the processor sent no settings for it");
-    const fs::path path = UploadSettingFilePath(folder, slot);
-    if (const WriteResult result = WriteSettingFile(path, working_); !result)
-      return UploadStoppedText(slot, result.message);
-    written[static_cast<std::size_t>(slot)] = path.string();
+    if (auto problem = readSlot(slot)) return UploadStoppedText(slot, *problem);
+    blocks[static_cast<std::size_t>(slot)] = working_;
   }
-  groupFiles_ = written;
+  const SlotBackupResult backup = WriteSlotBackup(folder, blocks);
+  if (!backup.written) return UploadNotWrittenText(backup.written.message);
+  groupFiles_ = backup.files;
   refreshList();
-  const fs::path groupPath = UploadGroupFilePath(folder);
-  WriteResult result = WriteGroupFile(groupPath, groupFiles_);
-  if (result) result = WriteRememberedGroup(programIni_, groupPath.string());
-  if (!result) return result.message;
+  if (const WriteResult result = WriteRememberedGroup(programIni_, backup.groupFile.string());
+      !result)
+    return result.message;
   return std::nullopt;
+}
+
+std::optional<std::string> TForm11::readSlot(int slot) {
+  if (!link_.ReadBlockFromDevice(static_cast<std::uint8_t>(slot), kSlotReadMode))
+    return "the processor could not be asked for it";
+  if (!link_.waitForReadComplete(readLimit_)) {
+    if (link_.state().connected) return "the processor did not send its settings in time";
+    return link_.lastLoss() == device::LinkLoss::kClosed
+               ? std::string(device::message::kConnectionClosed)
+               : "the processor was disconnected";
+  }
+  switch (link_.lastReadResult().value_or(device::BlockReadback::EndResult::kNoBlock)) {
+    case device::BlockReadback::EndResult::kNoBlock:
+      return "the processor sent no settings for it";
+    case device::BlockReadback::EndResult::kIncomplete:
+      return "its settings arrived incomplete (" + link_.missingChunks() + " missing)";
+    default:  // installed, or an empty slot's factory defaults
+      return std::nullopt;
+  }
 }
 
 void TForm11::Edit1Change() {

@@ -103,6 +103,8 @@ class TForm11 : public QDialog {
   // Reads slots 0..8 into setting files in folder and makes them the group; what went wrong
   // when it could not finish.
   std::optional<std::string> uploadSlots(const std::filesystem::path& folder);
+  // Reads one slot into the working block; why not, when it could not.
+  std::optional<std::string> readSlot(int slot);
 
   device::DeviceLink& link_;
   ParameterBlock& working_;

@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: kdsp-sim [--listen HOST:PORT] [--state FILE] [--version HEX] [--locked PASSWORD]\n"
-    "                [--no-ack] [--ack-delay-ms N] [--corrupt-chunk K] [--close-after N]\n"
+    "                [--no-ack] [--ack-delay-ms N] [--slow-reply CODE:MS]...\n"
+    "                [--corrupt-chunk K] [--drop-chunk K] [--read-end-only] [--close-after N]\n"
     "                [--verbose]\n"
     "\n"
     "A simulated processor on a TCP port, speaking the device side of the record protocol.\n"
@@ -22,10 +23,21 @@ constexpr std::string_view kUsage =
     "                       after every store and at exit\n"
     "  --version HEX        answer the greeting with this version byte (default 21)\n"
     "  --locked PASSWORD    start with the front panel locked under PASSWORD (0..999)\n"
+    "\n"
+    "Faults, for tests:\n"
     "  --no-ack             never acknowledge a record\n"
     "  --ack-delay-ms N     send every reply N milliseconds late (0..60000)\n"
+    "  --slow-reply CODE:MS send the replies to records of command CODE (0..255, or 0x00..0xFF;\n"
+    "                       224 read request, 225 block chunk, 226 store, 229 greeting) MS\n"
+    "                       milliseconds late (0..60000), on top of --ack-delay-ms; replies\n"
+    "                       keep their order, so later ones wait behind; may be repeated\n"
     "  --corrupt-chunk K    chunk K (0..29) of every read-back carries a wrong byte\n"
-    "  --close-after N      close each connection after N records have been answered\n"
+    "  --drop-chunk K       chunk K (0..29) of every read-back is left out; the rest and the\n"
+    "                       end record are sent\n"
+    "  --read-end-only      answer every read request with the end record alone, no chunks\n"
+    "  --close-after N      close each connection as soon as its first N records have been\n"
+    "                       answered; records after the Nth go unanswered (0: close at once)\n"
+    "\n"
     "  --verbose            print every record received, one a line\n"
     "  --help               print this text\n"
     "\n"
@@ -40,6 +52,20 @@ std::optional<long> ParseDecimal(std::string_view text, long low, long high) {
       value > high)
     return std::nullopt;
   return value;
+}
+
+// A command code in decimal, or in hexadecimal after "0x" as the record text writes it.
+std::optional<std::uint8_t> ParseCommandCode(std::string_view text) {
+  unsigned value = 0;
+  int base = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > 255)
+    return std::nullopt;
+  return static_cast<std::uint8_t>(value);
 }
 
 std::optional<std::uint8_t> ParseHexByte(std::string_view text) {
@@ -90,10 +116,22 @@ std::string ApplyValue(std::string_view option, std::string_view value, SimComma
     const auto v = ParseDecimal(value, 0, 60000);
     if (!v) return Bad(option, value, "milliseconds 0..60000");
     o.ackDelayMs = static_cast<int>(*v);
-  } else if (option == "--corrupt-chunk") {
+  } else if (option == "--slow-reply") {
+    // "226:3500"; the same code given again takes the later delay.
+    const std::size_t colon = value.find(':');
+    const auto command =
+        colon == value.npos ? std::nullopt : ParseCommandCode(value.substr(0, colon));
+    const auto ms =
+        colon == value.npos ? std::nullopt : ParseDecimal(value.substr(colon + 1), 0, 60000);
+    if (!command || !ms)
+      return Bad(option, value,
+                 "CODE:MS with CODE a command code 0..255 or 0x00..0xFF and MS milliseconds "
+                 "0..60000");
+    o.slowReplyMs[*command] = static_cast<int>(*ms);
+  } else if (option == "--corrupt-chunk" || option == "--drop-chunk") {
     const auto v = ParseDecimal(value, 0, device::kUploadChunkCount - 1);
     if (!v) return Bad(option, value, "a chunk number 0..29");
-    o.corruptChunk = static_cast<int>(*v);
+    (option == "--corrupt-chunk" ? o.corruptChunk : o.dropChunk) = static_cast<int>(*v);
   } else if (option == "--close-after") {
     const auto v = ParseDecimal(value, 0, 1000000000);
     if (!v) return Bad(option, value, "a number of records 0..1000000000");
@@ -106,9 +144,17 @@ std::string ApplyValue(std::string_view option, std::string_view value, SimComma
 
 bool TakesValue(std::string_view option) {
   for (std::string_view o : {"--listen", "--state", "--version", "--locked", "--ack-delay-ms",
-                             "--corrupt-chunk", "--close-after"})
+                             "--slow-reply", "--corrupt-chunk", "--drop-chunk", "--close-after"})
     if (o == option) return true;
   return false;
+}
+
+// The switch an option without a value turns on; nullptr when it is not one.
+bool* FlagOf(std::string_view option, SimCommandLine& line) {
+  if (option == "--no-ack") return &line.options.noAck;
+  if (option == "--read-end-only") return &line.options.readEndOnly;
+  if (option == "--verbose") return &line.verbose;
+  return nullptr;
 }
 
 }  // namespace
@@ -125,9 +171,9 @@ SimCommandLineParse ParseSimCommandLine(std::span<const std::string_view> args) 
     }
     if (option == "--help" || option == "-h") {
       line.help = true;
-    } else if (option == "--no-ack" || option == "--verbose") {
+    } else if (bool* flag = FlagOf(option, line)) {
       if (value) return failed(std::string(option) + " takes no value");
-      (option == "--no-ack" ? line.options.noAck : line.verbose) = true;
+      *flag = true;
     } else if (TakesValue(option)) {
       if (!value) {
         if (i + 1 >= args.size()) return failed(std::string(option) + " needs a value");

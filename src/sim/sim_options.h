@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,15 @@ struct SimOptions {
   int corruptChunk = -1;
   // The link is dropped after this many records have been received and answered; -1: never.
   int closeAfter = -1;
+  // A read request is answered with the end record alone, as if the block had nothing in it.
+  bool readEndOnly = false;
+  // Chunk K (0..29) of every read-back is left out; the others and the end record still come.
+  // -1: none is left out.
+  int dropChunk = -1;
+  // Extra milliseconds, on top of ackDelayMs, for every reply to a record of the given command:
+  // a late acknowledgement of one kind of record only, with the rest of the link answering at
+  // once. Replies still leave in order, so whatever follows a slow reply waits behind it.
+  std::map<std::uint8_t, int> slowReplyMs;
 };
 
 // One reply record in its text form (CR LF included), due delayMs after the input that caused it.

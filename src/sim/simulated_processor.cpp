@@ -65,6 +65,9 @@ void SimulatedProcessor::onRecord(std::uint8_t command, std::span<const std::uin
   if (dropped_) return;
   ++received_;
   if (onRecordLog) onRecordLog(DescribeRecord(command, payload));
+  replyDelayMs_ = options_.ackDelayMs;
+  if (const auto slow = options_.slowReplyMs.find(command); slow != options_.slowReplyMs.end())
+    replyDelayMs_ += slow->second;
   // The acknowledgement goes first, so nothing this record causes overtakes it.
   if (!options_.noAck) reply(code::kAcknowledge, kAckPayload);
   switch (command) {
@@ -92,7 +95,7 @@ void SimulatedProcessor::reply(std::uint8_t command, std::span<const std::uint8_
   const device::EncodedRecord record(command, payload);
   // Every reply of a record carries the same delay, so the acknowledgement that went first
   // still arrives first.
-  replies_.push_back({std::string(record.textView()), options_.ackDelayMs});
+  replies_.push_back({std::string(record.textView()), replyDelayMs_});
 }
 
 void SimulatedProcessor::answerGreeting() {
@@ -118,6 +121,9 @@ void SimulatedProcessor::answerRead(std::span<const std::uint8_t> payload) {
       s == device::kWorkingSettingsSlot ? state_.working : slot(s);
   std::array<std::uint8_t, 2 + device::kChunkBytes> chunk{};
   for (int k = 0; k < device::kUploadChunkCount; ++k) {
+    // A chunk left out is not made up for: the end record still comes, so the program has to
+    // notice the gap itself rather than wait for it.
+    if (options_.readEndOnly || k == options_.dropChunk) continue;
     const std::size_t n = device::ChunkPayload(block, k, chunk);
     // One bit of one block byte flipped: the record stays well-formed, the block sum does not.
     if (k == options_.corruptChunk) chunk[2] ^= 0x01;

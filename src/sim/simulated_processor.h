@@ -41,6 +41,8 @@ class SimulatedProcessor {
   int recordsReceived() const { return received_; }
 
   const SimOptions& options() const { return options_; }
+  // Changes how it behaves from the next record on (a test's fault switched on mid-session).
+  void setOptions(const SimOptions& options) { options_ = options; }
   const DeviceState& state() const { return state_; }
   const settings::ParameterBlock& working() const { return state_.working; }
   // Slot s (0..11); any other number reads as an erased slot.
@@ -84,6 +86,8 @@ class SimulatedProcessor {
   std::vector<SimReply> replies_;
   int received_ = 0;
   bool dropped_ = false;
+  // The delay of every reply to the record being answered.
+  int replyDelayMs_ = 0;
 };
 
 // "229 (E5) greeting: 00": the code in decimal and hex, its name and the payload in hex.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "device/record_receiver.h"
@@ -136,6 +137,31 @@ TEST_F(TransferTest, MissingAcknowledgementStopsBeforeTheStoreRecord) {
   EXPECT_EQ(host.ended, 1);  // the synchronisation runs again
 }
 
+TEST_F(TransferTest, AFailureAfterTheStoreRecordSaysTheSlotMayHaveChanged) {
+  struct Case {
+    int failingWait;
+    bool unplug;
+    StoreResult result;
+    std::string_view message;
+  };
+  const Case cases[] = {
+      {30, false, StoreResult::kNotAcknowledged, message::kUploadNotAcknowledged},
+      {31, false, StoreResult::kStoreNotAcknowledged, message::kStoreNotAcknowledged},
+      {30, true, StoreResult::kDisconnected, message::kUploadInterrupted},
+      {31, true, StoreResult::kStoreDisconnected, message::kStoreInterrupted},
+  };
+  for (const Case& c : cases) {
+    host.waits = 0;
+    host.silentFromWait = host.unplugAtWait = -1;
+    (c.unplug ? host.unplugAtWait : host.silentFromWait) = c.failingWait;
+    link.connected = true;
+    prompts.messages.clear();
+    EXPECT_EQ(transfer.StoreBlockToDevice(block, 2), c.result) << c.failingWait;
+    EXPECT_EQ(SlotMayHaveChanged(c.result), c.failingWait == 31);
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{std::string(c.message)});
+  }
+}
+
 TEST_F(TransferTest, UnplugDuringUploadEndsIt) {
   host.unplugAtWait = 10;
   EXPECT_EQ(transfer.StoreBlockToDevice(block, 2), StoreResult::kDisconnected);
@@ -213,22 +239,65 @@ TEST_F(ReadbackTest, WrongChecksumInstallsTheFactoryDefaults) {
   EXPECT_TRUE(working == settings::FactoryDefaults());
 }
 
-TEST_F(ReadbackTest, ChunksWithoutMarkerOrBeyondTheBlockAreNotCopied) {
-  const std::uint8_t beyond[4] = {0x57, 29, 0xAA, 0xAA};  // 696 + 2 fits
-  readback.onChunk(beyond);
-  EXPECT_EQ(readback.received()[696], 0xAA);
+TEST_F(ReadbackTest, OnlyWholeChunksWithTheMarkerAreTaken) {
+  const std::uint8_t shortLast[4] = {0x57, 29, 0xAA, 0xAA};  // 2 of its 12 bytes
+  readback.onChunk(shortLast);
   std::array<std::uint8_t, 26> tooFar{};
   tooFar[0] = 0x57;
   tooFar[1] = 29;
   tooFar[2] = 0xBB;
   readback.onChunk(tooFar);  // 696 + 24 > 708
-  EXPECT_EQ(readback.received()[696], 0xAA);
+  std::array<std::uint8_t, 26> noSuchChunk{};
+  noSuchChunk[0] = 0x57;
+  noSuchChunk[1] = 30;
+  readback.onChunk(noSuchChunk);
   const std::uint8_t foreign[4] = {0x56, 0, 0xCC, 0xCC};
   readback.onChunk(foreign);
-  EXPECT_EQ(readback.received()[0], 0);
+  EXPECT_EQ(readback.chunksReceived(), 0);
+  EXPECT_EQ(readback.received()[696], 0);
   const std::uint8_t noMarker[1] = {0x00};
   EXPECT_EQ(readback.onEnd(noMarker, working), BlockReadback::EndResult::kNoBlock);
   EXPECT_EQ(readback.onEnd({}, working), BlockReadback::EndResult::kNoBlock);
+}
+
+TEST_F(ReadbackTest, AReadThatLostChunksInstallsNothingAndNamesThem) {
+  ParameterBlock source = settings::FactoryDefaults();
+  PrepareBlockForUpload(source);
+  sendChunks(source);  // an earlier, whole read
+  ASSERT_TRUE(readback.valid());
+
+  struct Case {
+    std::vector<int> lost;
+    const char* missing;
+  };
+  const Case cases[] = {
+      {{7}, "chunk 7"},
+      {{3, 7}, "chunks 3 and 7"},
+      {{0, 1, 2, 3, 4, 9, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29},
+       "chunks 0-4, 9 and 12-29"},
+  };
+  for (const Case& c : cases) {
+    readback.begin();
+    std::array<std::uint8_t, 26> chunk{};
+    for (int k = 0; k < kUploadChunkCount; ++k) {
+      if (std::find(c.lost.begin(), c.lost.end(), k) != c.lost.end()) continue;
+      readback.onChunk({chunk.data(), ChunkPayload(source, k, chunk)});
+    }
+    working.bands[0].gain = 5;
+    const ParameterBlock before = working;
+    EXPECT_FALSE(readback.valid());
+    EXPECT_EQ(readback.onEnd(end, working), BlockReadback::EndResult::kIncomplete);
+    EXPECT_TRUE(working == before);
+    EXPECT_EQ(readback.missingChunks(), c.missing);
+    EXPECT_EQ(readback.chunksReceived(), kUploadChunkCount - static_cast<int>(c.lost.size()));
+  }
+
+  // Only the end record: nothing of this read arrived, whatever the one before left.
+  readback.begin();
+  EXPECT_EQ(readback.onEnd(end, working), BlockReadback::EndResult::kIncomplete);
+  EXPECT_EQ(IncompleteReadText(readback),
+            "The processor's settings arrived incomplete: chunks 0-29 of 30 did not arrive. "
+            "Nothing was changed.");
 }
 
 TEST(StatusReply, FieldsAndPasswordHighByteFirst) {

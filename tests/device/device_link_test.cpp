@@ -128,49 +128,103 @@ class UnrelatedDevice : public VirtualHidDevice {
   void writeOutputReport(std::span<const std::uint8_t>) override {}
 };
 
-TEST_F(LinkFixture, UnrelatedArrivalDropsAndRefindsTheProcessor) {
+// Plugs and unplugs an unrelated device every few milliseconds while the test runs.
+class BusChurn {
+ public:
+  explicit BusChurn(VirtualHidPlatform& platform) : platform_(platform) {
+    timer_.setInterval(15);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (plugged_ != 0) {
+        platform_.unplug(std::exchange(plugged_, 0));
+      } else {
+        plugged_ = platform_.plug(std::make_shared<UnrelatedDevice>());
+      }
+      ++changes;
+    });
+    timer_.start();
+  }
+  ~BusChurn() {
+    if (plugged_ != 0) platform_.unplug(plugged_);
+  }
+  int changes = 0;
+
+ private:
+  VirtualHidPlatform& platform_;
+  QTimer timer_;
+  std::uint32_t plugged_ = 0;
+};
+
+TEST_F(LinkFixture, UnrelatedDevicesComingAndGoingLeaveTransfersAlone) {
   int drops = 0;
   observer.connectionChanged = [&] { drops += !link->state().connected; };
-  connectAndGreet();
+  connectAndGreet({.ackDelayMs = 2});
+  BusChurn churn(platform);
+  working.bands[7].gain = -33;
+  EXPECT_EQ(link->StoreBlockToDevice(4), StoreResult::kStored);
+  settings::ParameterBlock stored = working;
+  working = settings::FactoryDefaults();
+  ASSERT_TRUE(link->ReadBlockFromDevice(4, 3));
+  ASSERT_TRUE(link->waitForReadComplete(std::chrono::seconds(5)));
+  EXPECT_EQ(link->lastReadResult(), BlockReadback::EndResult::kInstalled);
+  EXPECT_TRUE(working == stored);
+  EXPECT_GE(churn.changes, 2);
+  EXPECT_EQ(drops, 0);
+  EXPECT_EQ(prompts.questions.size(), 1u);  // the processor was not greeted or asked again
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(LinkFixture, AFailingReadIsAnUnplugEvenWithoutANotice) {
+  connectAndGreet({.ackDelayMs = 40});
+  QTimer::singleShot(100, [&] { processor->failNextRead(EIO); });
+  EXPECT_EQ(link->StoreBlockToDevice(5), StoreResult::kDisconnected);
+  EXPECT_FALSE(link->state().connected);
+  EXPECT_EQ(link->lastLoss(), LinkLoss::kUnplugged);
+  EXPECT_EQ(prompts.messages.back(), message::kUploadInterrupted);
+  // Still on the bus: the next change finds it again and greets it.
+  ASSERT_TRUE(waitFor([&] { return link->device() == nullptr; }));
   platform.plug(std::make_shared<UnrelatedDevice>());
-  ASSERT_TRUE(waitFor([&] { return prompts.questions.size() == 2; }));
-  EXPECT_GE(drops, 1);
-  EXPECT_TRUE(link->state().connected);
-  EXPECT_EQ(received.front(), code::kGreeting);  // greeted again
+  EXPECT_TRUE(waitFor([&] { return link->state().connected && prompts.questions.size() == 2; }));
 }
 
-TEST_F(LinkFixture, LockedPanelAsksForThePassword) {
+TEST_F(LinkFixture, EveryReadStartsEmptyAndNamesTheChunksItLacks) {
+  connectAndGreet();
+  settings::ParameterBlock slot3 = settings::FactoryDefaults();
+  slot3.bands[9].gain = 21;
+  working = slot3;
+  ASSERT_EQ(link->StoreBlockToDevice(3), StoreResult::kStored);
+  PrepareBlockForUpload(slot3);
+
   struct Case {
-    std::optional<std::string> answer;
-    bool quits;
+    sim::SimOptions options;
+    BlockReadback::EndResult result;
+    std::string message;
   };
-  const Case cases[] = {{"321", false}, {"12", true}, {"abc", true}, {std::nullopt, true}};
+  const Case cases[] = {
+      {{.readEndOnly = true},
+       BlockReadback::EndResult::kIncomplete,
+       "The processor's settings arrived incomplete: chunks 0-29 of 30 did not arrive. Nothing "
+       "was changed."},
+      {{.dropChunk = 7},
+       BlockReadback::EndResult::kIncomplete,
+       "The processor's settings arrived incomplete: chunk 7 of 30 did not arrive. Nothing was "
+       "changed."},
+  };
   for (const Case& c : cases) {
-    link.reset();
-    if (processorId) platform.unplug(processorId);
+    // A whole read first: its block must not stand in for the broken one's.
+    ASSERT_TRUE(link->ReadBlockFromDevice(3, 3));
+    ASSERT_TRUE(link->waitForReadComplete(std::chrono::seconds(2)));
+    ASSERT_TRUE(working == slot3);
+    processor->processor().setOptions(c.options);
+    working.bands[0].gain = 5;
+    const settings::ParameterBlock before = working;
     prompts.messages.clear();
-    prompts.questions.clear();
-    quitRequested = false;
-    prompts.textAnswer = c.answer;
-    processor = plugProcessor({.lockedPassword = 321});
-    startLink();
-    ASSERT_TRUE(waitFor([&] { return link->lastStatus().has_value(); }));
-    EXPECT_EQ(quitRequested, c.quits) << c.answer.value_or("(cancel)");
-    EXPECT_EQ(prompts.messages.empty(), !c.quits);
-    if (c.quits) {
-      EXPECT_EQ(prompts.messages[0], "Password Error!");
-    }
+    ASSERT_TRUE(link->ReadBlockFromDevice(3, 3));
+    ASSERT_TRUE(link->waitForReadComplete(std::chrono::seconds(2)));
+    EXPECT_EQ(link->lastReadResult(), c.result);
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{c.message});
+    EXPECT_TRUE(working == before);  // nothing installed
+    processor->processor().setOptions({});
   }
-}
-
-TEST_F(LinkFixture, DeviceWithoutAccessIsReportedAsAPermissionProblem) {
-  processor = plugProcessor();
-  processor->setAccess(VirtualHidDevice::Access::kIdentifyOnly);
-  startLink();
-  ASSERT_TRUE(waitFor([&] { return !prompts.messages.empty(); }));
-  EXPECT_NE(prompts.messages[0].find("may not open it"), std::string::npos);
-  EXPECT_NE(prompts.messages[0].find("udev"), std::string::npos);
-  EXPECT_EQ(link->device()->hasReadWriteAccess(), false);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // and to a raw server that splits and garbles its replies. Only 127.0.0.1 is used.
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+#include <memory>
 
 #include "device/command_codes.h"
 #include "device/link_timing.h"
@@ -101,18 +103,55 @@ TEST_F(WifiTest, RecordsSplitAcrossSegmentsAndGarbageAreHandled) {
   EXPECT_EQ(link->sender().outstandingRecords(), 0u);  // the acknowledgement arrived too
 }
 
-TEST_F(WifiTest, ClosedLinkEndsAnUploadWithAMessage) {
-  sim::SimulatedProcessor processor({.closeAfter = 5});
+TEST_F(WifiTest, AClosedLinkEndsEveryWaitAtOnceAndGoesDark) {
+  sim::SimulatedProcessor processor;
+  sim::SimTcpServer server(processor);
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  int darkNotices = 0;
+  observer.connectionChanged = [&] { darkNotices += !link->state().connected; };
+  startWifi(server.serverPort());
+  ASSERT_TRUE(link->state().versionOk);
+  // Far beyond the test's life: only the close can end the waits.
+  link->setAcknowledgementLimit(std::chrono::minutes(5));
+
+  // Closed after the greeting and four chunks: the upload stops, the slot is untouched.
+  processor.setOptions({.closeAfter = 5});
+  processor.beginLink();
+  const settings::ParameterBlock before = processor.slot(1);
+  working.bands[2].gain = 40;
+  EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kConnectionClosed);
+  EXPECT_FALSE(link->state().connected);
+  EXPECT_EQ(link->lastLoss(), LinkLoss::kClosed);
+  EXPECT_GE(darkNotices, 1);
+  EXPECT_TRUE(processor.slot(1) == before);
+  EXPECT_EQ(prompts.messages.back(), message::kUploadConnectionClosed);
+
+  // A read waiting for its chunks ends as soon as the connection closes.
+  sim::SimulatedProcessor slow({.slowReplyMs = {{code::kReadBlock, 60000}}});
+  auto slowServer = std::make_unique<sim::SimTcpServer>(slow);
+  ASSERT_TRUE(slowServer->listen(QHostAddress::LocalHost, 0));
+  link->WiFi1Click();
+  link->setWifiAddress("127.0.0.1", slowServer->serverPort());
+  link->WiFi1Click();
+  ASSERT_TRUE(link->state().connected);
+  ASSERT_TRUE(link->ReadBlockFromDevice(2, 3));
+  QTimer::singleShot(100, [&] { slowServer.reset(); });
+  EXPECT_FALSE(link->waitForReadComplete(std::chrono::minutes(5)));
+  EXPECT_EQ(slowServer, nullptr);
+  EXPECT_EQ(link->lastLoss(), LinkLoss::kClosed);
+}
+
+TEST_F(WifiTest, ALateStoreAcknowledgementSaysTheSlotMayHaveChanged) {
+  sim::SimulatedProcessor processor({.slowReplyMs = {{code::kStoreBlock, 1500}}});
   sim::SimTcpServer server(processor);
   ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
   startWifi(server.serverPort());
   ASSERT_TRUE(link->state().versionOk);
   link->setAcknowledgementLimit(std::chrono::milliseconds(300));
   working.bands[2].gain = 40;
-  EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kNotAcknowledged);
-  EXPECT_FALSE(link->socket().Active());
-  EXPECT_FALSE(processor.slot(1) == working);
-  EXPECT_EQ(prompts.messages.back(), message::kUploadNotAcknowledged);
+  EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kStoreNotAcknowledged);
+  EXPECT_EQ(prompts.messages.back(), message::kStoreNotAcknowledged);
+  EXPECT_TRUE(processor.slot(1) == working);  // it was stored: "left unchanged" would be false
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "settings/ini_file.h"
 #include "support/temp_dir.h"
 
 namespace kdsp::settings {
@@ -57,12 +58,26 @@ TEST(GroupFile, ReadsFilesWrittenElsewhere) {
   EXPECT_EQ(ReadGroupFile(path), expected);
 }
 
+TEST(GroupFile, FirstLineOfEachKeyWinsInAnySectionOfThatName) {
+  GroupFiles expected;
+  expected[2] = "two";
+  expected[3] = "three";
+  expected[8] = " eight ";
+  EXPECT_EQ(ParseGroupFile("file0=outside\n[GroupSet]\nfile2=two\nFILE2=again\n[Other]\n"
+                           "file3=other\n[groupset]\r\nfile3=three\r\nfile2=late\r\n"
+                           "file8=\" eight \"\r\n"),
+            expected);
+}
+
 TEST(GroupFile, EmptyPathOrUnreadableFileGivesAnEmptyGroup) {
   TempDir dir;
   fs::create_directory(dir / "folder.set");
   WriteBytes(dir / "binary.set", std::string("\0\xFF[GroupSet\x01=\n\n\x7F", 16));
-  for (const fs::path& path :
-       {fs::path(), dir / "absent.set", dir / "folder.set", dir / "binary.set"}) {
+  // A group in front of more than a settings file can hold is not read at all.
+  WriteBytes(dir / "huge.set",
+             "[GroupSet]\nfile0=a.aex\n" + std::string(IniDocument::kMaxFileSize, ';'));
+  for (const fs::path& path : {fs::path(), dir / "absent.set", dir / "folder.set",
+                               dir / "binary.set", dir / "huge.set"}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(ReadGroupFile(path), GroupFiles{});
   }

@@ -67,6 +67,27 @@ TEST(IniDocument, FindsValuesAsTheProfileFunctionsDo) {
   }
 }
 
+TEST(IniDocument, FindEachFindsWhatFindFinds) {
+  // Keys in every spelling the document and the caller may use, one asked twice, one missing.
+  const std::string keys[] = {"k", "file0", " K ", "FILE0", "absent", "a", "file1"};
+  const std::string texts[] = {
+      "[S]\nk=1\nK=2\nfile0=x\n",
+      "[S]\na=1\n[T]\nk=0\n[s]\nk=2\nfile0='q'\n[S]\nfile1=late\na=again\n",
+      "\xEF\xBB\xBF[ s ]\r\n;k=no\r\nFile0 = \" y \" \r\n[S\nfile1\nk\n[]\nk=out\n",
+      "k=before\n[S]\n[T]\nk=other\n",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    const IniDocument document = IniDocument::Parse(text);
+    const auto values = document.FindEach("S", keys);
+    ASSERT_EQ(values.size(), std::size(keys));
+    for (std::size_t k = 0; k < std::size(keys); ++k) {
+      EXPECT_EQ(values[k], document.Find("S", keys[k])) << keys[k];
+    }
+  }
+  EXPECT_TRUE(IniDocument::Parse("[S]\nk=1\n").FindEach("S", {}).empty());
+}
+
 struct SetCase {
   const char* name;
   std::string before;
@@ -178,6 +199,11 @@ TEST(IniDocument, GarbageSurvivesUnchangedAndStaysEditable) {
     ASSERT_TRUE(document.Set("GroupSet", "file3", "/a b/ü.aex"));
     const IniDocument reread = IniDocument::Parse(document.Serialize());
     ASSERT_EQ(reread.Get("GroupSet", "file3"), "/a b/ü.aex");
+    const std::string keys[] = {"k", "a", "file3", "K"};
+    const auto values = reread.FindEach("S", keys);
+    for (std::size_t k = 0; k < std::size(keys); ++k) {
+      ASSERT_EQ(values[k], reread.Find("S", keys[k])) << keys[k];
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 namespace kdsp::sim {
@@ -23,6 +24,9 @@ TEST(SimCommandLineTest, DefaultsListenOnTheModulePortOfThisMachine) {
   EXPECT_FALSE(parse.line->options.noAck);
   EXPECT_EQ(parse.line->options.corruptChunk, -1);
   EXPECT_EQ(parse.line->options.closeAfter, -1);
+  EXPECT_FALSE(parse.line->options.readEndOnly);
+  EXPECT_EQ(parse.line->options.dropChunk, -1);
+  EXPECT_TRUE(parse.line->options.slowReplyMs.empty());
   EXPECT_TRUE(Parse({"-h"}).line->help);
 }
 
@@ -43,6 +47,33 @@ TEST(SimCommandLineTest, EveryOptionIsTaken) {
   EXPECT_EQ(line.options.closeAfter, 0);
   EXPECT_TRUE(line.verbose);
   EXPECT_TRUE(line.help);
+
+  const auto faults = Parse({"--read-end-only", "--drop-chunk", "0", "--slow-reply", "226:3500"});
+  ASSERT_TRUE(faults.line) << faults.error;
+  EXPECT_TRUE(faults.line->options.readEndOnly);
+  EXPECT_EQ(faults.line->options.dropChunk, 0);
+  EXPECT_EQ(faults.line->options.slowReplyMs, (std::map<std::uint8_t, int>{{226, 3500}}));
+}
+
+TEST(SimCommandLineTest, SlowReplyTakesDecimalOrHexCodesAndRepeats) {
+  struct Case {
+    std::vector<std::string_view> args;
+    std::map<std::uint8_t, int> expected;
+  };
+  const Case cases[] = {
+      {{"--slow-reply", "226:3500"}, {{226, 3500}}},
+      {{"--slow-reply=0xE0:11000"}, {{224, 11000}}},
+      {{"--slow-reply", "0XfF:0"}, {{255, 0}}},
+      {{"--slow-reply", "0:60000"}, {{0, 60000}}},
+      {{"--slow-reply", "224:100", "--slow-reply", "225:20"}, {{224, 100}, {225, 20}}},
+      // The same code again: the later delay counts.
+      {{"--slow-reply", "226:100", "--slow-reply", "0xE2:4000"}, {{226, 4000}}},
+  };
+  for (const Case& c : cases) {
+    const auto parse = Parse(c.args);
+    ASSERT_TRUE(parse.line) << c.args.back() << ": " << parse.error;
+    EXPECT_EQ(parse.line->options.slowReplyMs, c.expected) << c.args.back();
+  }
 }
 
 TEST(SimCommandLineTest, WrongArgumentsAreRefusedWithAReason) {
@@ -61,6 +92,20 @@ TEST(SimCommandLineTest, WrongArgumentsAreRefusedWithAReason) {
       {{"--locked", "-1"}, "for --locked"},
       {{"--ack-delay-ms", "1.5"}, "for --ack-delay-ms"},
       {{"--corrupt-chunk", "30"}, "a chunk number 0..29"},
+      {{"--drop-chunk", "30"}, "bad value '30' for --drop-chunk: expected a chunk number 0..29"},
+      {{"--drop-chunk", "-1"}, "for --drop-chunk"},
+      {{"--drop-chunk"}, "--drop-chunk needs a value"},
+      {{"--read-end-only=yes"}, "--read-end-only takes no value"},
+      {{"--slow-reply", "226"}, "bad value '226' for --slow-reply: expected CODE:MS"},
+      {{"--slow-reply", "256:10"}, "for --slow-reply"},
+      {{"--slow-reply", "0x100:10"}, "for --slow-reply"},
+      {{"--slow-reply", "0x:10"}, "for --slow-reply"},
+      {{"--slow-reply", "E2:10"}, "for --slow-reply"},
+      {{"--slow-reply", "226:60001"}, "MS milliseconds 0..60000"},
+      {{"--slow-reply", "226:-5"}, "for --slow-reply"},
+      {{"--slow-reply", ":10"}, "for --slow-reply"},
+      {{"--slow-reply", "226:"}, "for --slow-reply"},
+      {{"--slow-reply"}, "--slow-reply needs a value"},
       {{"--close-after", "-1"}, "for --close-after"},
       {{"--state", ""}, "for --state"},
       {{"--no-ack=1"}, "--no-ack takes no value"},

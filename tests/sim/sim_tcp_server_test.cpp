@@ -17,7 +17,6 @@ namespace kdsp::sim {
 namespace {
 
 namespace code = device::code;
-using device::WaitMs;
 using device::WaitUntil;
 using testing::Decode;
 using testing::kAck;
@@ -61,6 +60,7 @@ class Client {
 class SimTcpServerTest : public ::testing::Test {
  protected:
   void start(SimOptions options = {}) {
+    server.reset();  // it holds on to the processor
     sim = std::make_unique<SimulatedProcessor>(options);
     server = std::make_unique<SimTcpServer>(*sim);
     ASSERT_TRUE(server->listen(QHostAddress::LocalHost, 0)) << server->errorString().toStdString();
@@ -84,14 +84,16 @@ TEST_F(SimTcpServerTest, RecordSplitAcrossTwoWritesIsAnsweredOnce) {
   Client client(server->serverPort());
   ASSERT_TRUE(client.connected());
   const std::string greeting = Rec(code::kGreeting, {0});
-  client.send(greeting.substr(0, 5));
-  WaitMs(100);  // the server reads the first part on its own
-  EXPECT_TRUE(client.received().empty());
-  client.send(greeting.substr(5) + Rec(code::kMasterMusic, {12}));
-  auto expected = kGreetingAnswer;
-  expected.push_back(kAck);
+  // The first part rides behind a whole record: once that is acknowledged, the server has read
+  // the part on its own, and it must not have answered it.
+  client.send(Rec(code::kMasterMusic, {12}) + greeting.substr(0, 5));
+  EXPECT_EQ(client.records(1), std::vector<Record>{kAck});
+  client.send(greeting.substr(5));
+  std::vector<Record> expected{kAck};
+  expected.insert(expected.end(), kGreetingAnswer.begin(), kGreetingAnswer.end());
   EXPECT_EQ(client.records(4), expected);
   EXPECT_EQ(sim->working().masterMusic, 12);
+  EXPECT_EQ(sim->recordsReceived(), 2);
 }
 
 TEST_F(SimTcpServerTest, CloseAfterClosesTheConnectionOnceAnswered) {
@@ -116,13 +118,47 @@ TEST_F(SimTcpServerTest, DelayedRepliesComeLateAndInOrder) {
   QElapsedTimer clock;
   clock.start();
   client.send(Rec(code::kGreeting, {0}));
-  WaitMs(20);
+  // The next record comes as input of its own, after the greeting's replies were scheduled.
+  ASSERT_TRUE(WaitUntil([&] { return sim->recordsReceived() == 1; }, 5s));
   client.send(Rec(code::kMasterMic, {5}));
   const auto records = client.records(4);
   EXPECT_GE(clock.elapsed(), 300);
   auto expected = kGreetingAnswer;
   expected.push_back(kAck);
   EXPECT_EQ(records, expected);
+}
+
+TEST_F(SimTcpServerTest, SlowReplyHoldsBackWhatFollowsItAndTheClose) {
+  // A record whose replies are slow, then one answered at once: the quick acknowledgement waits
+  // behind the slow ones, and a close after the first record waits for its replies too.
+  struct Case {
+    const char* name;
+    int closeAfter;
+    std::vector<Record> expected;
+  };
+  auto greetingThenMic = kGreetingAnswer;
+  greetingThenMic.push_back(kAck);
+  const Case cases[] = {
+      {"stay open", -1, greetingThenMic},
+      {"close after the greeting", 1, kGreetingAnswer},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    start(testing::Options([&](SimOptions& o) {
+      o.slowReplyMs[code::kGreeting] = 300;
+      o.closeAfter = c.closeAfter;
+    }));
+    Client client(server->serverPort());
+    ASSERT_TRUE(client.connected());
+    QElapsedTimer clock;
+    clock.start();
+    client.send(Rec(code::kGreeting, {0}) + Rec(code::kMasterMic, {5}));
+    EXPECT_EQ(client.records(c.expected.size()), c.expected);
+    EXPECT_GE(clock.elapsed(), 300);
+    if (c.closeAfter < 0) continue;
+    EXPECT_TRUE(client.closedByPeer());
+    EXPECT_EQ(Decode(client.received()), c.expected);  // the second record went unanswered
+  }
 }
 
 TEST_F(SimTcpServerTest, SecondConnectionWaitsForTheFirstToClose) {
@@ -134,8 +170,13 @@ TEST_F(SimTcpServerTest, SecondConnectionWaitsForTheFirstToClose) {
   Client second(server->serverPort());
   ASSERT_TRUE(second.connected());
   second.send(Rec(code::kGreeting, {0}));
-  WaitMs(200);
+  // A round trip on the first connection after the second one's greeting went out: a server
+  // that wrongly served the second would have answered it by now.
+  ASSERT_TRUE(WaitUntil([&] { return second.socket().bytesToWrite() == 0; }, 5s));
+  first.send(Rec(code::kMasterMic, {5}));
+  EXPECT_EQ(first.records(4).size(), 4u);
   EXPECT_TRUE(second.received().empty());
+  EXPECT_EQ(sim->recordsReceived(), 2);  // both on the first link
   first.socket().disconnectFromHost();
   EXPECT_EQ(second.records(3), kGreetingAnswer);
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstring>
+#include <map>
 #include <random>
 
 #include "device/block_transfer.h"
@@ -211,6 +212,120 @@ TEST(SimulatedProcessorTest, CorruptChunkSpoilsOnlyTheBlockChecksum) {
       differing += read.block.bytes()[i] != sim.working().bytes()[i];
     EXPECT_EQ(differing, 1);
     EXPECT_NE(read.block.bytes()[24 * k], sim.working().bytes()[24 * k]);
+  }
+}
+
+// The chunk numbers of a read-back's chunk replies, in the order they came.
+std::vector<int> ChunkNumbers(const std::vector<Record>& records) {
+  std::vector<int> numbers;
+  for (const Record& r : records)
+    if (r.command == code::kChunkReply && r.payload.size() >= 2) numbers.push_back(r.payload[1]);
+  return numbers;
+}
+
+std::vector<int> AllChunksBut(int missing) {
+  std::vector<int> numbers;
+  for (int k = 0; k < 30; ++k)
+    if (k != missing) numbers.push_back(k);
+  return numbers;
+}
+
+TEST(SimulatedProcessorTest, ReadFaultsLeaveChunksOutButAlwaysEndTheRead) {
+  struct Case {
+    const char* name;
+    SimOptions options;
+    std::size_t records;  // acknowledgement, chunk replies and end record
+    std::vector<int> chunks;
+  };
+  const Case cases[] = {
+      {"no fault", SimOptions(), 32, AllChunksBut(-1)},
+      {"end only", testing::Options([](SimOptions& o) { o.readEndOnly = true; }), 2, {}},
+      {"drop 0", testing::Options([](SimOptions& o) { o.dropChunk = 0; }), 31, AllChunksBut(0)},
+      {"drop 13", testing::Options([](SimOptions& o) { o.dropChunk = 13; }), 31, AllChunksBut(13)},
+      {"drop 29", testing::Options([](SimOptions& o) { o.dropChunk = 29; }), 31, AllChunksBut(29)},
+      // A chunk that is both corrupt and dropped is simply missing.
+      {"drop and corrupt 5",
+       testing::Options([](SimOptions& o) { o.dropChunk = o.corruptChunk = 5; }), 31,
+       AllChunksBut(5)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimulatedProcessor sim(c.options);
+    const ReadBack read = ReadSlot(sim, 0);
+    ASSERT_EQ(read.records.size(), c.records);
+    EXPECT_EQ(read.records.front(), kAck);
+    EXPECT_EQ(read.records.back(), (Record{code::kEndReply, {0x57}}));
+    EXPECT_EQ(ChunkNumbers(read.records), c.chunks);
+    EXPECT_EQ(read.valid, c.chunks.size() == 30);
+    // Only the read is affected: the greeting is answered in full.
+    EXPECT_EQ(Decode(sim.receive(Rec(code::kGreeting, {0}))).size(), 3u);
+  }
+}
+
+TEST(SimulatedProcessorTest, SlowReplyDelaysEveryReplyOfTheChosenCommandsOnly) {
+  struct Case {
+    const char* name;
+    SimOptions options;
+    std::string input;
+    std::vector<int> delays;  // of each reply, in order
+  };
+  const auto slow = [](std::map<std::uint8_t, int> ms, int ackDelayMs = 0) {
+    return testing::Options([&](SimOptions& o) {
+      o.slowReplyMs = ms;
+      o.ackDelayMs = ackDelayMs;
+    });
+  };
+  const std::string store = Rec(code::kStoreBlock, {3, 55, 55});
+  const std::string chunk = Rec(code::kBlockChunk, {0x57, 0, 1, 2});
+  const std::string mic = Rec(code::kMasterMic, {5});
+  const Case cases[] = {
+      {"store only", slow({{226, 3500}}), chunk + store + mic, {0, 3500, 0}},
+      {"store in hex, on top of the general delay",
+       slow({{0xE2, 3500}}, 100),
+       chunk + store,
+       {100, 3600}},
+      {"read request", slow({{224, 11000}}), Rec(code::kReadBlock, {0, 3}),
+       std::vector<int>(32, 11000)},
+      {"greeting and chunks",
+       slow({{229, 50}, {225, 7}}),
+       Rec(code::kGreeting, {0}) + chunk,
+       {50, 50, 50, 7}},
+      {"a code never sent", slow({{1, 900}}), mic, {0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimulatedProcessor sim(c.options);
+    std::vector<int> delays;
+    for (const SimReply& r : sim.receive(c.input)) delays.push_back(r.delayMs);
+    EXPECT_EQ(delays, c.delays);
+  }
+}
+
+TEST(SimulatedProcessorTest, CloseAfterCutsAnUploadOrAReadRightAfterTheNthRecord) {
+  const std::string greeting = Rec(code::kGreeting, {0});
+  const std::string upload = UploadText(EditedBlock(), 5);  // 30 chunks, then the store
+  const std::string reads = Rec(code::kReadBlock, {0, 3}) + Rec(code::kReadBlock, {1, 3});
+  struct Case {
+    int closeAfter;
+    std::string input;
+    std::size_t replies;
+    bool stored;
+  };
+  const Case cases[] = {
+      {1, greeting + upload, 3, false},        // gone after the greeting
+      {16, greeting + upload, 3 + 15, false},  // mid-upload: half the chunks, no store
+      {31, greeting + upload, 3 + 30, false},  // every chunk but not the store
+      {32, greeting + upload, 3 + 31, true},   // the store is answered, then the link goes
+      {2, greeting + reads, 3 + 32, false},    // the first read whole, the second unanswered
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.closeAfter);
+    SimulatedProcessor sim(testing::Options([&](SimOptions& o) { o.closeAfter = c.closeAfter; }));
+    const ParameterBlock before = sim.slot(5);
+    EXPECT_EQ(Decode(sim.receive(c.input)).size(), c.replies);
+    EXPECT_TRUE(sim.linkDropped());
+    EXPECT_EQ(sim.recordsReceived(), c.closeAfter);
+    EXPECT_EQ(sim.slot(5) != before, c.stored);
   }
 }
 

@@ -2,6 +2,7 @@
 #include "cli_support.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "settings/setting_file.h"
 
@@ -36,6 +37,11 @@ settings::ParameterBlock LoadBlockOrExplain(const std::string& path) {
   const settings::SettingFileLoad load = settings::LoadSettingFile(path, block);
   switch (load.status) {
     case settings::SettingFileStatus::kLoaded:
+      if (load.longerThanSettingFile)
+        std::fprintf(stderr,
+                     "kdspctl: warning: %s is longer than a setting file (%zu bytes); the rest "
+                     "of it was ignored\n",
+                     path.c_str(), settings::kSettingFileSize);
       return block;
     case settings::SettingFileStatus::kWrongType:
       throw UsageError(path + ": not a setting file of type 2");

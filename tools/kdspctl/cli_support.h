@@ -18,6 +18,13 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A command that could not do its work (the processor, a file): printed as
+// "kdspctl: <message>", exit status 1.
+class CommandFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // A decimal or 0x-hexadecimal number within [low, high].
 long ParseNumber(std::string_view text, long low, long high, std::string_view what);
 

@@ -12,6 +12,7 @@
 #include "device/link_timing.h"
 #include "settings/group_file.h"
 #include "settings/setting_file.h"
+#include "settings/slot_backup.h"
 
 namespace kdsp::tools {
 namespace {
@@ -76,42 +77,90 @@ std::optional<long> PasswordOption(const Options& options) {
   return std::nullopt;
 }
 
+// Why the link is down: closed by the processor's side, or the processor left the bus.
+std::string LostLinkText(const device::DeviceLink& link) {
+  return link.lastLoss() == device::LinkLoss::kClosed
+             ? std::string(device::message::kConnectionClosed)
+             : "the processor was disconnected";
+}
+
 // Reads a slot's block into the session's working block; throws when it does not arrive whole.
 settings::ParameterBlock ReadSlot(DeviceSession& session, std::uint8_t slot) {
   device::DeviceLink& link = session.link();
   const std::uint8_t mode = slot == kWorkingSettingsSlot ? 0 : 3;
-  if (!link.ReadBlockFromDevice(slot, mode)) throw DeviceError("No connecting device!");
+  if (!link.ReadBlockFromDevice(slot, mode)) throw CommandFailure("No connecting device!");
   if (!link.waitForReadComplete(device::kReadBackLimit)) {
-    if (!link.state().connected) throw DeviceError("the processor went away during the read");
-    throw DeviceError("the processor did not send " + DescribeSlot(slot) + " in time");
+    if (!link.state().connected)
+      throw CommandFailure(LostLinkText(link) + " while " + DescribeSlot(slot) + " was read");
+    throw CommandFailure("the processor did not send " + DescribeSlot(slot) + " in time");
   }
-  if (link.lastReadResult() != device::BlockReadback::EndResult::kInstalled)
-    throw DeviceError(DescribeSlot(slot) +
-                      " could not be read: it is empty or its checksum is wrong");
-  return session.working();
+  using device::BlockReadback;
+  switch (link.lastReadResult().value_or(BlockReadback::EndResult::kNoBlock)) {
+    case BlockReadback::EndResult::kInstalled:
+      return session.working();
+    case BlockReadback::EndResult::kIncomplete:
+      throw CommandFailure(DescribeSlot(slot) + " could not be read: " + link.missingChunks() +
+                        " of 30 did not arrive");
+    case BlockReadback::EndResult::kNoBlock:
+      throw CommandFailure(DescribeSlot(slot) + " could not be read: the processor sent no block");
+    case BlockReadback::EndResult::kFactoryInstalled:
+      break;
+  }
+  throw CommandFailure(DescribeSlot(slot) + " could not be read: it is empty or its checksum is wrong");
 }
 
 void Store(DeviceSession& session, std::uint8_t slot) {
-  switch (session.link().StoreBlockToDevice(slot)) {
-    case device::StoreResult::kStored:
-      return;
+  const device::DeviceLink& link = session.link();
+  const device::StoreResult result = session.link().StoreBlockToDevice(slot);
+  if (result == device::StoreResult::kStored) return;
+  const std::string what = DescribeSlot(slot);
+  if (device::SlotMayHaveChanged(result)) {
+    const std::string reason =
+        result == device::StoreResult::kStoreNotAcknowledged
+            ? "the processor did not acknowledge storing into " + what + " in time"
+            : LostLinkText(link) + " before the processor acknowledged storing into " + what;
+    throw CommandFailure(reason + "; " + what + " may have been rewritten (read it back to check)");
+  }
+  switch (result) {
     case device::StoreResult::kNotAcknowledged:
-      throw DeviceError("the processor did not acknowledge the upload; " + DescribeSlot(slot) +
+      throw CommandFailure("the processor did not acknowledge the upload; " + what +
+                        " was left unchanged");
+    case device::StoreResult::kDisconnected:
+    case device::StoreResult::kConnectionClosed:
+      throw CommandFailure(LostLinkText(link) + " during the upload; " + what +
                         " was left unchanged");
     default:
-      throw DeviceError("the upload into " + DescribeSlot(slot) + " did not complete");
+      throw CommandFailure("the upload into " + what + " did not complete; " + what +
+                        " was left unchanged");
   }
 }
 
 void SendAndConfirm(DeviceSession& session, const std::function<void()>& send) {
   send();
-  if (session.link().awaitAcknowledgements() != device::WaitOutcome::kAcknowledged)
-    throw DeviceError("the processor did not acknowledge the command");
+  switch (session.link().awaitAcknowledgements()) {
+    case device::WaitOutcome::kAcknowledged:
+      return;
+    case device::WaitOutcome::kTimedOut:
+      throw CommandFailure("the processor did not acknowledge the command");
+    default:
+      throw CommandFailure(LostLinkText(session.link()) + " before the processor acknowledged the "
+                        "command");
+  }
 }
 
 void WriteOrThrow(const fs::path& path, const settings::ParameterBlock& block) {
   const settings::WriteResult written = settings::WriteSettingFile(path, block);
-  if (!written) throw DeviceError(written.message);
+  if (!written) throw CommandFailure(written.message);
+}
+
+// The read-back after a store: the slot has been rewritten, so a read that fails says so.
+settings::ParameterBlock ReadStoredSlot(DeviceSession& session, std::uint8_t slot) {
+  try {
+    return ReadSlot(session, slot);
+  } catch (const CommandFailure& e) {
+    throw CommandFailure(DescribeSlot(slot) + " was rewritten but could not be verified: " +
+                      e.what());
+  }
 }
 
 int CompareBlocks(const settings::ParameterBlock& sent, const settings::ParameterBlock& read,
@@ -132,6 +181,7 @@ int RunList(const ConnectTarget& target, const Args& args) {
     throw UsageError("list looks for processors on USB; it takes --connect usb or sim");
   const auto platform = MakePlatform(target);
   int found = 0;
+  int usable = 0;
   for (const device::HidPnPInfo& info : platform->list()) {
     device::HidAttributes id;
     if (!platform->attributes(info, id) || id.VendorID != device::kProcessorVendorId ||
@@ -145,6 +195,7 @@ int RunList(const ConnectTarget& target, const Args& args) {
                 info.manufacturer.c_str(), info.product.c_str(),
                 info.serialNumber.empty() ? "" : "  serial ", info.serialNumber.c_str());
     if (accessible) {
+      ++usable;
       std::printf("    accessible\n");
     } else {
       std::printf("    not accessible: %s\n", error.reason.c_str());
@@ -156,7 +207,8 @@ int RunList(const ConnectTarget& target, const Args& args) {
     std::fprintf(stderr, "kdspctl: No processor found on USB (vendor 0x0483, product 0x0157).\n");
     return 1;
   }
-  return 0;
+  // Listing a processor that may not be opened is no success for a script that goes on to use it.
+  return usable > 0 ? 0 : 1;
 }
 
 int RunInfo(const ConnectTarget& target, const Args& args) {
@@ -201,10 +253,10 @@ int RunPush(const ConnectTarget& target, const Args& args) {
   Store(session, slot);
   if (!options.has("--no-verify")) {
     const settings::ParameterBlock sent = session.working();  // as prepared for the upload
-    const settings::ParameterBlock read = ReadSlot(session, slot);
+    const settings::ParameterBlock read = ReadStoredSlot(session, slot);
     std::size_t first = 0;
     if (const int n = CompareBlocks(sent, read, &first))
-      throw DeviceError("verification failed: " + DescribeSlot(slot) + " reads back with " +
+      throw CommandFailure("verification failed: " + DescribeSlot(slot) + " reads back with " +
                         std::to_string(n) + " bytes different, the first at offset " +
                         std::to_string(first));
   }
@@ -223,31 +275,18 @@ int RunPullAll(const ConnectTarget& target, const Args& args) {
   session.open();
   session.requireUnlocked(PasswordOption(options));
 
-  // Everything is read before anything is written, so a failure leaves no files behind.
-  std::vector<settings::ParameterBlock> blocks;
+  // Everything is read before anything is written, and the ten files are written as one set:
+  // a failure leaves an earlier backup in the folder as it was.
+  settings::SlotBlocks blocks;
   for (int i = 0; i < settings::kGroupSlotCount; ++i) {
     std::fprintf(stderr, "[%d/%d] reading %s\n", i + 1, settings::kGroupSlotCount,
                  DescribeSlot(static_cast<std::uint8_t>(i)).c_str());
-    blocks.push_back(ReadSlot(session, static_cast<std::uint8_t>(i)));
+    blocks[static_cast<std::size_t>(i)] = ReadSlot(session, static_cast<std::uint8_t>(i));
   }
-  settings::GroupFiles group;
-  std::vector<fs::path> written;
-  try {
-    for (int i = 0; i < settings::kGroupSlotCount; ++i) {
-      const fs::path path = settings::UploadSettingFilePath(folder, i);
-      WriteOrThrow(path, blocks[i]);
-      written.push_back(path);
-      group[i] = fs::absolute(path).string();
-    }
-    const fs::path groupPath = settings::UploadGroupFilePath(folder);
-    const settings::WriteResult result = settings::WriteGroupFile(groupPath, group);
-    if (!result) throw DeviceError(result.message);
-    std::fprintf(stderr, "nine slots written to %s, group file %s\n", folder.c_str(),
-                 groupPath.c_str());
-  } catch (...) {
-    for (const fs::path& p : written) fs::remove(p, ec);
-    throw;
-  }
+  const settings::SlotBackupResult backup = settings::WriteSlotBackup(folder, blocks);
+  if (!backup.written) throw CommandFailure(backup.written.message);
+  std::fprintf(stderr, "nine slots written to %s, group file %s\n", folder.c_str(),
+               backup.groupFile.c_str());
   return 0;
 }
 
@@ -293,7 +332,7 @@ int SetLock(const ConnectTarget& target, const Args& args, bool lock) {
   DeviceSession session(target);
   session.open();
   const device::StatusReply& s = session.status();
-  if (*password != s.lockPassword) throw DeviceError("Paswword Error!");
+  if (*password != s.lockPassword) throw CommandFailure("Paswword Error!");
   if ((s.panelUnlocked == 0) == lock) {
     std::fprintf(stderr, "the front panel is already %s\n", lock ? "locked" : "unlocked");
     return 0;
@@ -325,7 +364,7 @@ int RunPassword(const ConnectTarget& target, const Args& args) {
   }
   DeviceSession session(target);
   session.open();
-  if (*old != session.status().lockPassword) throw DeviceError("Paswword Error!");
+  if (*old != session.status().lockPassword) throw CommandFailure("Paswword Error!");
   SendAndConfirm(session, [&] {
     device::SendPanelPassword(session.link().sender(), static_cast<std::uint16_t>(fresh));
   });

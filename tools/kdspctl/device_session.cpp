@@ -81,15 +81,14 @@ void DeviceSession::open() {
     openUsb();
   }
   if (!link_->waitForVersion(kVersionLimit)) {
-    if (!link_->state().connected)
-      throw DeviceError("the connection to " + target_.describe() + " was lost");
+    if (!link_->state().connected) throw CommandFailure(lostLinkText());
     if (const auto version = link_->lastVersion()) {
       char text[96];
       std::snprintf(text, sizeof text, "the processor answered version 0x%02X; 0x21 is needed",
                     *version);
-      throw DeviceError(text);
+      throw CommandFailure(text);
     }
-    throw DeviceError(target_.describe() + " did not answer the greeting");
+    throw CommandFailure(target_.describe() + " did not answer the greeting");
   }
 }
 
@@ -97,41 +96,57 @@ void DeviceSession::openUsb() {
   link_->attachHid();
   device::HidDevice* device = link_->device();
   if (device == nullptr || !link_->state().connected)
-    throw DeviceError(target_.kind == ConnectTarget::Kind::kSim
+    throw CommandFailure(target_.kind == ConnectTarget::Kind::kSim
                           ? "the simulated processor is missing"
                           : "No processor found on USB (vendor 0x0483, product 0x0157).");
   if (!device->hasReadWriteAccess())
-    throw DeviceError(
+    throw CommandFailure(
         device::PermissionProblemText(device->PnPInfo().DevicePath, device->accessError()));
   device::SendGreeting(link_->sender());
 }
 
 void DeviceSession::openTcp() {
-  link_->socket().OnError = [this](device::TcmSocket&, int code, const std::string&) {
+  device::TcmSocket& socket = link_->socket();
+  socket.OnError = [this](device::TcmSocket& from, int code, const std::string&) {
+    // Errors of a connection that was made end in its close, which is told in plain words.
+    if (from.Active() || link_->lastLoss()) return;
     // A failed connect carries its error in the high word of the notification.
     const int error = code >> 16 != 0 ? code >> 16 : code;
-    if (error != device::kWsaEWouldBlock) socketError_ = device::MapErrorCode(error);
+    if (error != device::kWsaEWouldBlock && error != 0)
+      socketError_ = device::MapErrorCode(error);
   };
   link_->setWifiAddress(target_.host, target_.port);
   link_->WiFi1Click();  // connects, greets and waits for the answer
   link_->syncTimer().stop();
-  if (!link_->state().connected)
-    throw DeviceError("cannot connect to " + target_.describe() +
-                      (socketError_.empty() ? "" : ": " + socketError_));
+  if (link_->state().connected) return;
+  if (link_->lastLoss() == device::LinkLoss::kClosed)
+    throw CommandFailure("the connection to " + target_.describe() +
+                         " was closed by the processor");
+  throw CommandFailure("cannot connect to " + target_.describe() +
+                       (socketError_.empty() ? "" : ": " + socketError_));
+}
+
+std::string DeviceSession::lostLinkText() const {
+  if (link_->lastLoss() == device::LinkLoss::kClosed || target_.kind == ConnectTarget::Kind::kTcp)
+    return "the connection to " + target_.describe() + " was closed by the processor";
+  return "the connection to " + target_.describe() + " was lost";
 }
 
 const device::StatusReply& DeviceSession::status() {
-  device::WaitUntil([this] { return link_->lastStatus().has_value(); }, kStatusLimit);
-  if (!link_->lastStatus()) throw DeviceError("the processor did not report its status");
-  return *link_->lastStatus();
+  device::WaitUntil(
+      [this] { return link_->lastStatus().has_value() || !link_->state().connected; },
+      kStatusLimit);
+  if (link_->lastStatus()) return *link_->lastStatus();
+  if (!link_->state().connected) throw CommandFailure(lostLinkText());
+  throw CommandFailure("the processor did not report its status");
 }
 
 void DeviceSession::requireUnlocked(const std::optional<long>& password) {
   const device::StatusReply& s = status();
   if (s.panelUnlocked != 0) return;
   if (!password)
-    throw DeviceError("the processor's front panel is locked: give its password with --password");
-  if (*password != s.lockPassword) throw DeviceError("Password Error!");
+    throw CommandFailure("the processor's front panel is locked: give its password with --password");
+  if (*password != s.lockPassword) throw CommandFailure("Password Error!");
 }
 
 }  // namespace kdsp::tools

@@ -36,12 +36,6 @@ class ConsolePrompts : public device::UserPrompts {
   }
 };
 
-// A device command's failure: printed as "kdspctl: <message>", exit status 1.
-class DeviceError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // The platform a target lists its HID devices on: the machine's, or one that holds the
 // simulated processor.
 std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target);
@@ -51,9 +45,9 @@ class DeviceSession {
   explicit DeviceSession(const ConnectTarget& target);
   ~DeviceSession();
 
-  // Finds the processor, greets it and waits for the accepted version; throws DeviceError.
+  // Finds the processor, greets it and waits for the accepted version; throws CommandFailure.
   void open();
-  // Waits for the status reply that follows the greeting; throws DeviceError.
+  // Waits for the status reply that follows the greeting; throws CommandFailure.
   const device::StatusReply& status();
   // Refuses to go on with a locked front panel unless the password is given and right.
   void requireUnlocked(const std::optional<long>& password);
@@ -64,6 +58,8 @@ class DeviceSession {
  private:
   void openUsb();
   void openTcp();
+  // Why the link went down, for a wait that ended with it.
+  std::string lostLinkText() const;
 
   ConnectTarget target_;
   ConsolePrompts prompts_;

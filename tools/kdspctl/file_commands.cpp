@@ -14,7 +14,7 @@ int RunNew(const Args& args) {
   const std::string path(args[0]);
   const settings::WriteResult written =
       settings::WriteSettingFile(path, settings::FactoryDefaults());
-  if (!written) throw UsageError(written.message);
+  if (!written) throw CommandFailure(written.message);
   return 0;
 }
 

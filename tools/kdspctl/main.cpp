@@ -115,12 +115,14 @@ int main(int argc, char** argv) {
     } catch (const kdsp::tools::UsageError& e) {
       std::fprintf(stderr, "kdspctl: %s\n", e.what());
       return 2;
-    } catch (const kdsp::tools::DeviceError& e) {
+    } catch (const kdsp::tools::CommandFailure& e) {
       std::fprintf(stderr, "kdspctl: %s\n", e.what());
       return 1;
     } catch (const std::exception& e) {
+      // Anything else that stopped the command (out of memory, a file system error) is a
+      // failure like any other: 2 is kept for wrong usage.
       std::fprintf(stderr, "kdspctl: %s\n", e.what());
-      return 3;
+      return 1;
     }
   }
   std::fprintf(stderr, "kdspctl: unknown command '%.*s'\n\n%s", static_cast<int>(name.size()),
