@@ -68,7 +68,9 @@ TEST_F(FaultTest, AcknowledgementsTooLateStopTheUploadWithAMessage) {
   commands->N82Click(2);
   EXPECT_EQ(dialogs.messages,
             (std::vector<std::string>{std::string(device::message::kUploadNotAcknowledged)}));
-  device::WaitMs(600);  // the late acknowledgements arrive and change nothing
+  // The late acknowledgement arrives and changes nothing.
+  EXPECT_TRUE(device::WaitUntil(
+      [&] { return window->link().sender().outstandingRecords() == 0; }, std::chrono::seconds(2)));
   EXPECT_TRUE(processor->processor().slot(2) == before);
 }
 

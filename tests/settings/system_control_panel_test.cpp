@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <deque>
+#include <map>
 
 #include "device/block_transfer.h"
 #include "device/command_codes.h"
@@ -330,7 +331,39 @@ TEST_F(PanelTest, UploadSlotThatTimesOutStopsAndWritesNothingMore) {
   EXPECT_EQ(panel->groupFiles()[1], "/music/kept.aex");
   EXPECT_EQ(progress, (std::vector<int>{0, -1}));
   EXPECT_EQ(dialogs.busyChanges, (std::vector<bool>{true, false}));
-  device::WaitMs(700);  // the late reply arrives before the link goes
+  // The late reply arrives before the link goes.
+  EXPECT_TRUE(waitFor([&] { return link->state().readComplete; }));
+}
+
+TEST_F(PanelTest, UploadAllThatFailsPartWayKeepsTheOldBackupWhole) {
+  connectProcessor();
+  const fs::path folder = dir / "backup";
+  fs::create_directory(folder);
+  dialogs.folders.push_back(folder.string());
+  panel->Button6->click();
+  ASSERT_EQ(dialogs.messages, (Strings{"Finish!"}));
+  std::map<std::string, std::string> before;
+  for (const auto& entry : fs::directory_iterator(folder))
+    before[entry.path().filename().string()] = kdsp::testing::ReadBytes(entry.path());
+  ASSERT_EQ(before.size(), 10u);
+
+  // Slot 1 changes on the processor; then the read of slot 4 loses a chunk.
+  working.bands[3].gain = 70;
+  ASSERT_EQ(link->StoreBlockToDevice(1), device::StoreResult::kStored);
+  QObject::connect(panel->ProgressBar1, &QProgressBar::valueChanged, [this](int slot) {
+    if (slot == 4) processor->processor().setOptions({.dropChunk = 5});
+  });
+  dialogs.messages.clear();
+  dialogs.folders.push_back(folder.string());
+  panel->Button6->click();
+  ASSERT_EQ(dialogs.messages.size(), 2u);  // the link's own, then the panel's
+  EXPECT_THAT(dialogs.messages[0], HasSubstr("chunk 5 of 30 did not arrive"));
+  EXPECT_THAT(dialogs.messages[1], HasSubstr("stopped at slot \"4\": its settings arrived "
+                                             "incomplete (chunk 5 missing)"));
+  std::map<std::string, std::string> after;
+  for (const auto& entry : fs::directory_iterator(folder))
+    after[entry.path().filename().string()] = kdsp::testing::ReadBytes(entry.path());
+  EXPECT_EQ(after, before);  // 1.aex too: nothing was replaced
 }
 
 TEST_F(PanelTest, MaximumVolumeBoxesTakeOnly0To60AndSendNothing) {

@@ -1,12 +1,17 @@
 // End-to-end tests of kdspctl's device commands against the simulated processor: in-process
 // (--connect sim) and the kdsp-sim server over 127.0.0.1.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <map>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,9 +20,8 @@
 #include "settings/group_file.h"
 #include "settings/setting_file.h"
 #include "support/run_command.h"
+#include "support/sim_server.h"
 #include "support/temp_dir.h"
-
-extern char** environ;
 
 namespace kdsp {
 namespace {
@@ -26,41 +30,7 @@ namespace fs = std::filesystem;
 
 using testing::RunResult;
 
-// A kdsp-sim server on 127.0.0.1 and a free port, stopped when the test ends.
-class SimServer {
- public:
-  explicit SimServer(std::vector<std::string> options = {}) {
-    std::vector<std::string> args = {KDSP_SIM_PATH, "--listen", "127.0.0.1:0"};
-    args.insert(args.end(), options.begin(), options.end());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int fds[2];
-    EXPECT_EQ(::pipe(fds), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    // The first line says where it listens: "listening on 127.0.0.1:PORT".
-    std::string line;
-    char c;
-    while (::read(fds[0], &c, 1) == 1 && c != '\n') line += c;
-    ::close(fds[0]);
-    port_ = line.substr(line.rfind(':') + 1);
-  }
-  ~SimServer() {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-  }
-  std::string url() const { return "tcp://127.0.0.1:" + port_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string port_;
-};
+using testing::SimServer;
 
 class KdspctlDeviceTest : public ::testing::Test {
  protected:
@@ -150,7 +120,20 @@ TEST_F(KdspctlDeviceTest, FailuresSayWhyAndLeaveNoFile) {
       {{"--version", "20"}, "pull --slot 1 -o " + quoted("out.aex"), "version 0x20"},
       {{"--corrupt-chunk", "4"}, "pull --slot 1 -o " + quoted("out.aex"), "checksum"},
       {{"--no-ack"}, "push " + quoted("good.aex") + " --slot 2", "did not acknowledge"},
-      {{"--close-after", "4"}, "push " + quoted("good.aex") + " --slot 2", "slot 2"},
+      {{"--close-after", "4"},
+       "push " + quoted("good.aex") + " --slot 2",
+       "the connection to the processor was closed during the upload; slot 2 (2) was left "
+       "unchanged"},
+      {{"--close-after", "3"}, "pull-all " + quoted("."),
+       "the connection to the processor was closed"},
+      {{"--read-end-only"}, "pull --slot 1 -o " + quoted("out.aex"),
+       "slot 1 (1) could not be read: chunks 0-29 of 30 did not arrive"},
+      {{"--drop-chunk", "7"}, "pull-all " + quoted("."), "chunk 7 of 30 did not arrive"},
+      {{"--drop-chunk", "3"}, "push " + quoted("good.aex") + " --slot 2",
+       "slot 2 (2) was rewritten but could not be verified: slot 2 (2) could not be read: "
+       "chunk 3 of 30 did not arrive"},
+      {{"--slow-reply", "226:4000"}, "push " + quoted("good.aex") + " --slot 2",
+       "slot 2 (2) may have been rewritten (read it back to check)"},
   };
   for (const Case& c : cases) {
     SimServer sim(c.simOptions);
@@ -158,6 +141,8 @@ TEST_F(KdspctlDeviceTest, FailuresSayWhyAndLeaveNoFile) {
     EXPECT_EQ(r.status, 1) << c.command;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.command << ": " << r.err;
     EXPECT_FALSE(fs::exists(temp / "out.aex"));
+    EXPECT_FALSE(fs::exists(temp / "Upload.set"));
+    EXPECT_FALSE(fs::exists(temp / "START UP.aex"));
   }
   std::string refusedUrl;
   {
@@ -170,6 +155,116 @@ TEST_F(KdspctlDeviceTest, FailuresSayWhyAndLeaveNoFile) {
   const RunResult badUrl = run("--connect ftp://x info");
   EXPECT_EQ(badUrl.status, 2);
   EXPECT_NE(badUrl.err.find("--connect takes"), std::string::npos);
+}
+
+// A listening socket on 127.0.0.1 that takes connections and closes them at once.
+class ClosingPeer {
+ public:
+  ClosingPeer() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&address), length), 0);
+    EXPECT_EQ(::listen(fd_, 4), 0);
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+  }
+  ~ClosingPeer() { ::close(fd_); }
+  int port() const { return port_; }
+  // Accepts one connection and closes it, with a reset rather than an orderly close if asked.
+  void closeNext(bool reset) {
+    const int peer = ::accept(fd_, nullptr, nullptr);
+    ASSERT_GE(peer, 0);
+    if (reset) {
+      const linger abort{1, 0};
+      ::setsockopt(peer, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    }
+    ::close(peer);
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+TEST_F(KdspctlDeviceTest, APeerThatClosesAtOnceIsToldInPlainWords) {
+  // The connection was made, so it is not a failure to connect.
+  ClosingPeer peer;
+  const std::string where = "127.0.0.1:" + std::to_string(peer.port());
+  for (const bool reset : {false, true}) {
+    std::thread closer([&] { peer.closeNext(reset); });
+    const RunResult r = run("--connect tcp://" + where + " info");
+    closer.join();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kdspctl: the connection to " + where + " was closed by the processor\n")
+        << (reset ? "reset" : "closed");
+  }
+}
+
+TEST_F(KdspctlDeviceTest, ALongSettingFileIsReadOnlyAsFarAsASettingFileGoes) {
+  settings::ParameterBlock edited = settings::FactoryDefaults();
+  edited.revWidth = 9;
+  ASSERT_TRUE(settings::WriteSettingFile(path("long.aex"), edited).ok);
+  fs::resize_file(temp / "long.aex", 100u << 20);  // 100 MiB, sparse
+  const RunResult push = run("--connect sim push " + quoted("long.aex") + " --slot 3");
+  EXPECT_EQ(push.status, 0) << push.err;
+  EXPECT_NE(push.err.find("kdspctl: warning: " + path("long.aex") +
+                          " is longer than a setting file (724 bytes); the rest of it was "
+                          "ignored"),
+            std::string::npos)
+      << push.err;
+  EXPECT_NE(push.err.find("stored into slot 3 (3) and verified"), std::string::npos);
+}
+
+// A small file system of its own, so a disk fills up for real; needs root to mount.
+class SmallDisk {
+ public:
+  SmallDisk(const fs::path& where, const char* size) : where_(where) {
+    fs::create_directory(where_);
+    const std::string options = std::string("size=") + size;
+    if (::mount("tmpfs", where_.c_str(), "tmpfs", 0, options.c_str()) == 0) {
+      mounted_ = true;
+    } else {
+      reason_ = std::string("cannot mount a tmpfs (") + std::strerror(errno) + ")";
+    }
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  fs::path where_;
+  bool mounted_ = false;
+  std::string reason_;
+};
+
+std::map<std::string, std::string> FolderContents(const fs::path& folder) {
+  std::map<std::string, std::string> contents;
+  for (const auto& entry : fs::directory_iterator(folder))
+    contents[entry.path().filename().string()] = testing::ReadBytes(entry.path());
+  return contents;
+}
+
+TEST_F(KdspctlDeviceTest, PullAllOnAFullDiskKeepsTheOldBackupByteForByte) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  SmallDisk disk(temp / "disk", "64k");
+  if (!disk.mounted()) GTEST_SKIP() << disk.reason();
+  const fs::path backup = temp / "disk";
+  // The old backup: ten files of a page each on tmpfs, 40 KiB of the 64.
+  const RunResult first = run("--connect sim pull-all " + quoted("disk"));
+  ASSERT_EQ(first.status, 0) << first.err;
+  const auto before = FolderContents(backup);
+  ASSERT_EQ(before.size(), 10u);
+
+  // The new set needs another 40 KiB: the disk fills up part-way through it.
+  const RunResult second = run("--connect sim pull-all " + quoted("disk"));
+  EXPECT_EQ(second.status, 1);
+  EXPECT_NE(second.err.find("No space left on device"), std::string::npos) << second.err;
+  EXPECT_EQ(FolderContents(backup), before);
 }
 
 }  // namespace

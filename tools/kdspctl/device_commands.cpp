@@ -88,6 +88,8 @@ std::string LostLinkText(const device::DeviceLink& link) {
 settings::ParameterBlock ReadSlot(DeviceSession& session, std::uint8_t slot) {
   device::DeviceLink& link = session.link();
   const std::uint8_t mode = slot == kWorkingSettingsSlot ? 0 : 3;
+  if (!link.state().connected && link.lastLoss())
+    throw CommandFailure(LostLinkText(link) + " before " + DescribeSlot(slot) + " was read");
   if (!link.ReadBlockFromDevice(slot, mode)) throw CommandFailure("No connecting device!");
   if (!link.waitForReadComplete(device::kReadBackLimit)) {
     if (!link.state().connected)

@@ -112,14 +112,17 @@ void DeviceSession::openTcp() {
     if (from.Active() || link_->lastLoss()) return;
     // A failed connect carries its error in the high word of the notification.
     const int error = code >> 16 != 0 ? code >> 16 : code;
-    if (error != device::kWsaEWouldBlock && error != 0)
+    // A peer that accepts and resets at once fails the connect with a reset: it was reached.
+    if (error == device::kWsaEConnReset || error == device::kWsaEConnAborted)
+      closedByPeer_ = true;
+    else if (error != device::kWsaEWouldBlock && error != 0)
       socketError_ = device::MapErrorCode(error);
   };
   link_->setWifiAddress(target_.host, target_.port);
   link_->WiFi1Click();  // connects, greets and waits for the answer
   link_->syncTimer().stop();
   if (link_->state().connected) return;
-  if (link_->lastLoss() == device::LinkLoss::kClosed)
+  if (link_->lastLoss() == device::LinkLoss::kClosed || closedByPeer_)
     throw CommandFailure("the connection to " + target_.describe() +
                          " was closed by the processor");
   throw CommandFailure("cannot connect to " + target_.describe() +

@@ -68,6 +68,7 @@ class DeviceSession {
   std::unique_ptr<device::HidDeviceController> controller_;
   std::unique_ptr<device::DeviceLink> link_;
   std::string socketError_;
+  bool closedByPeer_ = false;
 };
 
 }  // namespace kdsp::tools
