@@ -27,8 +27,7 @@ static_assert((kUploadChunkCount - 1) * kChunkBytes + 12 == settings::kBlockSize
 
 // "3", or "3-7" for a run.
 std::string RunText(int first, int last) {
-  return first == last ? std::to_string(first)
-                       : std::to_string(first) + "-" + std::to_string(last);
+  return first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
 }
 
 }  // namespace

@@ -155,8 +155,7 @@ WriteResult FileSetWriter::stage(const fs::path& path, std::span<const std::uint
     staged->path = path;
     staged->target = ResolveTarget(path);
     // A file the user made read-only stays protected, as it would against a direct write.
-    if (::access(staged->target.c_str(), W_OK) != 0 && errno != ENOENT)
-      return Failure(path, errno);
+    if (::access(staged->target.c_str(), W_OK) != 0 && errno != ENOENT) return Failure(path, errno);
     TemporaryFile& temporary = staged->temporary;
     if (!temporary.Create(staged->target)) return Failure(path, errno);
     temporary.CopyModeFrom(staged->target);

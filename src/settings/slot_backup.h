@@ -15,7 +15,7 @@ using SlotBlocks = std::array<ParameterBlock, kGroupSlotCount>;
 
 struct SlotBackupResult {
   WriteResult written;
-  GroupFiles files;                   // the setting file of each slot, when written
+  GroupFiles files;                 // the setting file of each slot, when written
   std::filesystem::path groupFile;  // the group file, when written
 };
 

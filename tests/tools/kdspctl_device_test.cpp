@@ -1,7 +1,7 @@
 // End-to-end tests of kdspctl's device commands against the simulated processor: in-process
 // (--connect sim) and the kdsp-sim server over 127.0.0.1.
-#include <gtest/gtest.h>
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
@@ -10,11 +10,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
-#include <thread>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "settings/group_file.h"
@@ -124,15 +124,19 @@ TEST_F(KdspctlDeviceTest, FailuresSayWhyAndLeaveNoFile) {
        "push " + quoted("good.aex") + " --slot 2",
        "the connection to the processor was closed during the upload; slot 2 (2) was left "
        "unchanged"},
-      {{"--close-after", "3"}, "pull-all " + quoted("."),
+      {{"--close-after", "3"},
+       "pull-all " + quoted("."),
        "the connection to the processor was closed"},
-      {{"--read-end-only"}, "pull --slot 1 -o " + quoted("out.aex"),
+      {{"--read-end-only"},
+       "pull --slot 1 -o " + quoted("out.aex"),
        "slot 1 (1) could not be read: chunks 0-29 of 30 did not arrive"},
       {{"--drop-chunk", "7"}, "pull-all " + quoted("."), "chunk 7 of 30 did not arrive"},
-      {{"--drop-chunk", "3"}, "push " + quoted("good.aex") + " --slot 2",
+      {{"--drop-chunk", "3"},
+       "push " + quoted("good.aex") + " --slot 2",
        "slot 2 (2) was rewritten but could not be verified: slot 2 (2) could not be read: "
        "chunk 3 of 30 did not arrive"},
-      {{"--slow-reply", "226:4000"}, "push " + quoted("good.aex") + " --slot 2",
+      {{"--slow-reply", "226:4000"},
+       "push " + quoted("good.aex") + " --slot 2",
        "slot 2 (2) may have been rewritten (read it back to check)"},
   };
   for (const Case& c : cases) {

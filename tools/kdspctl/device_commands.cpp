@@ -77,23 +77,16 @@ std::optional<long> PasswordOption(const Options& options) {
   return std::nullopt;
 }
 
-// Why the link is down: closed by the processor's side, or the processor left the bus.
-std::string LostLinkText(const device::DeviceLink& link) {
-  return link.lastLoss() == device::LinkLoss::kClosed
-             ? std::string(device::message::kConnectionClosed)
-             : "the processor was disconnected";
-}
-
 // Reads a slot's block into the session's working block; throws when it does not arrive whole.
 settings::ParameterBlock ReadSlot(DeviceSession& session, std::uint8_t slot) {
   device::DeviceLink& link = session.link();
   const std::uint8_t mode = slot == kWorkingSettingsSlot ? 0 : 3;
   if (!link.state().connected && link.lastLoss())
-    throw CommandFailure(LostLinkText(link) + " before " + DescribeSlot(slot) + " was read");
+    throw CommandFailure(session.lostLinkText() + " before " + DescribeSlot(slot) + " was read");
   if (!link.ReadBlockFromDevice(slot, mode)) throw CommandFailure("No connecting device!");
   if (!link.waitForReadComplete(device::kReadBackLimit)) {
     if (!link.state().connected)
-      throw CommandFailure(LostLinkText(link) + " while " + DescribeSlot(slot) + " was read");
+      throw CommandFailure(session.lostLinkText() + " while " + DescribeSlot(slot) + " was read");
     throw CommandFailure("the processor did not send " + DescribeSlot(slot) + " in time");
   }
   using device::BlockReadback;
@@ -102,17 +95,17 @@ settings::ParameterBlock ReadSlot(DeviceSession& session, std::uint8_t slot) {
       return session.working();
     case BlockReadback::EndResult::kIncomplete:
       throw CommandFailure(DescribeSlot(slot) + " could not be read: " + link.missingChunks() +
-                        " of 30 did not arrive");
+                           " of 30 did not arrive");
     case BlockReadback::EndResult::kNoBlock:
       throw CommandFailure(DescribeSlot(slot) + " could not be read: the processor sent no block");
     case BlockReadback::EndResult::kFactoryInstalled:
       break;
   }
-  throw CommandFailure(DescribeSlot(slot) + " could not be read: it is empty or its checksum is wrong");
+  throw CommandFailure(DescribeSlot(slot) +
+                       " could not be read: it is empty or its checksum is wrong");
 }
 
 void Store(DeviceSession& session, std::uint8_t slot) {
-  const device::DeviceLink& link = session.link();
   const device::StoreResult result = session.link().StoreBlockToDevice(slot);
   if (result == device::StoreResult::kStored) return;
   const std::string what = DescribeSlot(slot);
@@ -120,20 +113,20 @@ void Store(DeviceSession& session, std::uint8_t slot) {
     const std::string reason =
         result == device::StoreResult::kStoreNotAcknowledged
             ? "the processor did not acknowledge storing into " + what + " in time"
-            : LostLinkText(link) + " before the processor acknowledged storing into " + what;
+            : session.lostLinkText() + " before the processor acknowledged storing into " + what;
     throw CommandFailure(reason + "; " + what + " may have been rewritten (read it back to check)");
   }
   switch (result) {
     case device::StoreResult::kNotAcknowledged:
       throw CommandFailure("the processor did not acknowledge the upload; " + what +
-                        " was left unchanged");
+                           " was left unchanged");
     case device::StoreResult::kDisconnected:
     case device::StoreResult::kConnectionClosed:
-      throw CommandFailure(LostLinkText(link) + " during the upload; " + what +
-                        " was left unchanged");
+      throw CommandFailure(session.lostLinkText() + " during the upload; " + what +
+                           " was left unchanged");
     default:
       throw CommandFailure("the upload into " + what + " did not complete; " + what +
-                        " was left unchanged");
+                           " was left unchanged");
   }
 }
 
@@ -145,8 +138,9 @@ void SendAndConfirm(DeviceSession& session, const std::function<void()>& send) {
     case device::WaitOutcome::kTimedOut:
       throw CommandFailure("the processor did not acknowledge the command");
     default:
-      throw CommandFailure(LostLinkText(session.link()) + " before the processor acknowledged the "
-                        "command");
+      throw CommandFailure(session.lostLinkText() +
+                           " before the processor acknowledged the "
+                           "command");
   }
 }
 
@@ -160,8 +154,8 @@ settings::ParameterBlock ReadStoredSlot(DeviceSession& session, std::uint8_t slo
   try {
     return ReadSlot(session, slot);
   } catch (const CommandFailure& e) {
-    throw CommandFailure(DescribeSlot(slot) + " was rewritten but could not be verified: " +
-                      e.what());
+    throw CommandFailure(DescribeSlot(slot) +
+                         " was rewritten but could not be verified: " + e.what());
   }
 }
 
@@ -259,8 +253,8 @@ int RunPush(const ConnectTarget& target, const Args& args) {
     std::size_t first = 0;
     if (const int n = CompareBlocks(sent, read, &first))
       throw CommandFailure("verification failed: " + DescribeSlot(slot) + " reads back with " +
-                        std::to_string(n) + " bytes different, the first at offset " +
-                        std::to_string(first));
+                           std::to_string(n) + " bytes different, the first at offset " +
+                           std::to_string(first));
   }
   std::fprintf(stderr, "%s stored into %s%s\n", options.positional[0].c_str(),
                DescribeSlot(slot).c_str(), options.has("--no-verify") ? "" : " and verified");

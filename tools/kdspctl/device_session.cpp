@@ -81,7 +81,7 @@ void DeviceSession::open() {
     openUsb();
   }
   if (!link_->waitForVersion(kVersionLimit)) {
-    if (!link_->state().connected) throw CommandFailure(lostLinkText());
+    if (!link_->state().connected) throw CommandFailure(closedAtOpenText());
     if (const auto version = link_->lastVersion()) {
       char text[96];
       std::snprintf(text, sizeof text, "the processor answered version 0x%02X; 0x21 is needed",
@@ -97,8 +97,8 @@ void DeviceSession::openUsb() {
   device::HidDevice* device = link_->device();
   if (device == nullptr || !link_->state().connected)
     throw CommandFailure(target_.kind == ConnectTarget::Kind::kSim
-                          ? "the simulated processor is missing"
-                          : "No processor found on USB (vendor 0x0483, product 0x0157).");
+                             ? "the simulated processor is missing"
+                             : "No processor found on USB (vendor 0x0483, product 0x0157).");
   if (!device->hasReadWriteAccess())
     throw CommandFailure(
         device::PermissionProblemText(device->PnPInfo().DevicePath, device->accessError()));
@@ -123,22 +123,26 @@ void DeviceSession::openTcp() {
   link_->syncTimer().stop();
   if (link_->state().connected) return;
   if (link_->lastLoss() == device::LinkLoss::kClosed || closedByPeer_)
-    throw CommandFailure("the connection to " + target_.describe() +
-                         " was closed by the processor");
+    throw CommandFailure(closedAtOpenText());
   throw CommandFailure("cannot connect to " + target_.describe() +
                        (socketError_.empty() ? "" : ": " + socketError_));
 }
 
 std::string DeviceSession::lostLinkText() const {
-  if (link_->lastLoss() == device::LinkLoss::kClosed || target_.kind == ConnectTarget::Kind::kTcp)
+  if (link_->lastLoss() == device::LinkLoss::kClosed)
+    return std::string(device::message::kConnectionClosed);
+  return "the processor was disconnected";
+}
+
+std::string DeviceSession::closedAtOpenText() const {
+  if (target_.kind == ConnectTarget::Kind::kTcp)
     return "the connection to " + target_.describe() + " was closed by the processor";
   return "the connection to " + target_.describe() + " was lost";
 }
 
 const device::StatusReply& DeviceSession::status() {
-  device::WaitUntil(
-      [this] { return link_->lastStatus().has_value() || !link_->state().connected; },
-      kStatusLimit);
+  device::WaitUntil([this] { return link_->lastStatus().has_value() || !link_->state().connected; },
+                    kStatusLimit);
   if (link_->lastStatus()) return *link_->lastStatus();
   if (!link_->state().connected) throw CommandFailure(lostLinkText());
   throw CommandFailure("the processor did not report its status");
@@ -148,7 +152,8 @@ void DeviceSession::requireUnlocked(const std::optional<long>& password) {
   const device::StatusReply& s = status();
   if (s.panelUnlocked != 0) return;
   if (!password)
-    throw CommandFailure("the processor's front panel is locked: give its password with --password");
+    throw CommandFailure(
+        "the processor's front panel is locked: give its password with --password");
   if (*password != s.lockPassword) throw CommandFailure("Password Error!");
 }
 

@@ -53,13 +53,16 @@ class DeviceSession {
   void requireUnlocked(const std::optional<long>& password);
 
   device::DeviceLink& link() { return *link_; }
+  // Why the link went down, for a wait that ended with it: "the connection to the processor
+  // was closed" or "the processor was disconnected".
+  std::string lostLinkText() const;
   settings::ParameterBlock& working() { return working_; }
 
  private:
   void openUsb();
   void openTcp();
-  // Why the link went down, for a wait that ended with it.
-  std::string lostLinkText() const;
+  // Why the link went down before the processor answered the greeting.
+  std::string closedAtOpenText() const;
 
   ConnectTarget target_;
   ConsolePrompts prompts_;
