@@ -77,8 +77,10 @@ bool BlockTransfer::delivered(StoreResult& result, bool storeSent) {
   }
   WaitOutcome outcome = host_.waitForAcknowledgements();
   if (outcome == WaitOutcome::kAcknowledged) {
-    if (link_.connected) return true;
-    outcome = WaitOutcome::kDisconnected;
+    // A store the processor acknowledged is done, whatever becomes of the link afterwards; a
+    // chunk is of use only if the rest can follow it.
+    if (link_.connected || storeSent) return true;
+    outcome = host_.lostLink();
   }
   for (const UploadFailure& failure : kUploadFailures) {
     if (failure.outcome != outcome) continue;

@@ -34,8 +34,11 @@ class TransferHost {
   // Normal cursor, synchronisation timer running again.
   virtual void endTransfer() = 0;
   // Keeps the event loop running until every record sent has been acknowledged, the link is
-  // lost (which ends the wait at once) or the time limit passes.
+  // lost (which ends the wait at once) or the time limit passes. Records acknowledged before
+  // the link went count as acknowledged.
   virtual WaitOutcome waitForAcknowledgements() = 0;
+  // How the link went down, once it has: kDisconnected or kClosed.
+  virtual WaitOutcome lostLink() const = 0;
 };
 
 enum class StoreResult {

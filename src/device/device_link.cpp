@@ -116,10 +116,13 @@ void DeviceLink::OnHidDeviceChange() {
 }
 
 void DeviceLink::loseConnection(LinkLoss how) {
-  const bool wasConnected = state_.connected;
+  if (state_.connected) {
+    lastLoss_ = how;
+    // Records the processor acknowledged before the link went are not lost with it.
+    unacknowledgedAtLoss_ = sender_.outstandingRecords();
+  }
   state_.connected = false;
   sender_.resetOutstanding();
-  if (wasConnected) lastLoss_ = how;
   notifyConnection();
 }
 
@@ -314,9 +317,14 @@ void DeviceLink::endTransfer() {
 
 WaitOutcome DeviceLink::waitForAcknowledgements() {
   WaitUntil([this] { return sender_.outstandingRecords() == 0 || !state_.connected; }, ackLimit_);
-  if (!state_.connected)
-    return lastLoss_ == LinkLoss::kClosed ? WaitOutcome::kClosed : WaitOutcome::kDisconnected;
+  // An acknowledgement and the close behind it often arrive together: the record was taken.
+  const bool takenBeforeTheLoss = lastLoss_ && unacknowledgedAtLoss_ == 0;
+  if (!state_.connected && !takenBeforeTheLoss) return lostLink();
   return sender_.outstandingRecords() == 0 ? WaitOutcome::kAcknowledged : WaitOutcome::kTimedOut;
+}
+
+WaitOutcome DeviceLink::lostLink() const {
+  return lastLoss_ == LinkLoss::kClosed ? WaitOutcome::kClosed : WaitOutcome::kDisconnected;
 }
 
 void DeviceLink::notifyConnection() {

@@ -118,6 +118,7 @@ class DeviceLink : public QObject, private TransferHost {
   void beginTransfer() override;
   void endTransfer() override;
   WaitOutcome waitForAcknowledgements() override;
+  WaitOutcome lostLink() const override;
 
   // Gives every device back but keep.
   void releaseDevices(HidDevice* keep);
@@ -158,6 +159,7 @@ class DeviceLink : public QObject, private TransferHost {
   bool askLockPassword_ = true;
   bool timerWasActive_ = false;
   bool socketUp_ = false;
+  unsigned unacknowledgedAtLoss_ = 0;
 };
 
 }  // namespace kdsp::device

@@ -88,6 +88,10 @@ IniDocument IniDocument::Parse(std::string_view text) {
     document.byteOrderMark_ = kUtf8ByteOrderMark;
     text.remove_prefix(kUtf8ByteOrderMark.size());
   }
+  // One allocation for all the lines rather than a vector grown line by line.
+  std::size_t lineCount = 1;
+  for (std::size_t at = text.find('\n'); at != npos; at = text.find('\n', at + 1)) ++lineCount;
+  document.lines_.reserve(lineCount);
   bool endingSeen = false;
   while (!text.empty()) {
     const std::size_t end = text.find('\n');

@@ -11,8 +11,8 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: kdsp-sim [--listen HOST:PORT] [--state FILE] [--version HEX] [--locked PASSWORD]\n"
     "                [--no-ack] [--ack-delay-ms N] [--slow-reply CODE:MS]...\n"
-    "                [--corrupt-chunk K] [--drop-chunk K] [--read-end-only] [--close-after N]\n"
-    "                [--verbose]\n"
+    "                [--corrupt-chunk K] [--drop-chunk K] [--read-end-only]\n"
+    "                [--read-faults-from N] [--close-after N] [--verbose]\n"
     "\n"
     "A simulated processor on a TCP port, speaking the device side of the record protocol.\n"
     "\n"
@@ -35,6 +35,8 @@ constexpr std::string_view kUsage =
     "  --drop-chunk K       chunk K (0..29) of every read-back is left out; the rest and the\n"
     "                       end record are sent\n"
     "  --read-end-only      answer every read request with the end record alone, no chunks\n"
+    "  --read-faults-from N the three faults above spoil the reads of each connection from\n"
+    "                       its Nth on (default 1: every read); the earlier ones are whole\n"
     "  --close-after N      close each connection as soon as its first N records have been\n"
     "                       answered; records after the Nth go unanswered (0: close at once)\n"
     "\n"
@@ -132,6 +134,10 @@ std::string ApplyValue(std::string_view option, std::string_view value, SimComma
     const auto v = ParseDecimal(value, 0, device::kUploadChunkCount - 1);
     if (!v) return Bad(option, value, "a chunk number 0..29");
     (option == "--corrupt-chunk" ? o.corruptChunk : o.dropChunk) = static_cast<int>(*v);
+  } else if (option == "--read-faults-from") {
+    const auto v = ParseDecimal(value, 1, 1000000000);
+    if (!v) return Bad(option, value, "a read number 1..1000000000");
+    o.readFaultsFrom = static_cast<int>(*v);
   } else if (option == "--close-after") {
     const auto v = ParseDecimal(value, 0, 1000000000);
     if (!v) return Bad(option, value, "a number of records 0..1000000000");
@@ -143,8 +149,9 @@ std::string ApplyValue(std::string_view option, std::string_view value, SimComma
 }
 
 bool TakesValue(std::string_view option) {
-  for (std::string_view o : {"--listen", "--state", "--version", "--locked", "--ack-delay-ms",
-                             "--slow-reply", "--corrupt-chunk", "--drop-chunk", "--close-after"})
+  for (std::string_view o :
+       {"--listen", "--state", "--version", "--locked", "--ack-delay-ms", "--slow-reply",
+        "--corrupt-chunk", "--drop-chunk", "--read-faults-from", "--close-after"})
     if (o == option) return true;
   return false;
 }

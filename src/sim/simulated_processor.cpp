@@ -45,6 +45,7 @@ void SimulatedProcessor::beginLink() {
   // A fresh receiver forgets a record whose beginning came over the old link.
   receiver_ = makeReceiver();
   received_ = 0;
+  readsOnLink_ = 0;
   dropped_ = options_.closeAfter == 0;
 }
 
@@ -119,14 +120,15 @@ void SimulatedProcessor::answerRead(std::span<const std::uint8_t> payload) {
   const std::uint8_t s = payload[0];
   const settings::ParameterBlock& block =
       s == device::kWorkingSettingsSlot ? state_.working : slot(s);
+  const bool faulty = ++readsOnLink_ >= options_.readFaultsFrom;
   std::array<std::uint8_t, 2 + device::kChunkBytes> chunk{};
   for (int k = 0; k < device::kUploadChunkCount; ++k) {
     // A chunk left out is not made up for: the end record still comes, so the program has to
     // notice the gap itself rather than wait for it.
-    if (options_.readEndOnly || k == options_.dropChunk) continue;
+    if (faulty && (options_.readEndOnly || k == options_.dropChunk)) continue;
     const std::size_t n = device::ChunkPayload(block, k, chunk);
     // One bit of one block byte flipped: the record stays well-formed, the block sum does not.
-    if (k == options_.corruptChunk) chunk[2] ^= 0x01;
+    if (faulty && k == options_.corruptChunk) chunk[2] ^= 0x01;
     reply(code::kChunkReply, std::span<const std::uint8_t>(chunk.data(), n));
   }
   reply(code::kEndReply, kEndPayload);

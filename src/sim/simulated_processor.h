@@ -85,6 +85,7 @@ class SimulatedProcessor {
   device::RecordReceiver receiver_;
   std::vector<SimReply> replies_;
   int received_ = 0;
+  int readsOnLink_ = 0;
   bool dropped_ = false;
   // The delay of every reply to the record being answered.
   int replyDelayMs_ = 0;

@@ -33,6 +33,7 @@ class ScriptedHost : public TransferHost {
     while (sender_.outstandingRecords() > 0) sender_.acknowledge();
     return WaitOutcome::kAcknowledged;
   }
+  WaitOutcome lostLink() const override { return WaitOutcome::kDisconnected; }
   int begun = 0, ended = 0, waits = 0;
   int silentFromWait = -1, unplugAtWait = -1;
 

@@ -23,12 +23,12 @@ class WifiTest : public testing::LinkFixture {
 };
 
 TEST_F(WifiTest, SwitchingOnConnectsGreetsAndTicksEvery200Ms) {
-  sim::SimulatedProcessor processor;
+  sim::SimulatedProcessor remote;
   std::vector<int> codes;
-  processor.onRecordLog = [&](std::string_view line) {
+  remote.onRecordLog = [&](std::string_view line) {
     codes.push_back(std::stoi(std::string(line)));
   };
-  sim::SimTcpServer server(processor);
+  sim::SimTcpServer server(remote);
   ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
   startWifi(server.serverPort());
   EXPECT_TRUE(link->wifiChecked());
@@ -48,9 +48,9 @@ TEST_F(WifiTest, SwitchingOnConnectsGreetsAndTicksEvery200Ms) {
   link->flags().set(flag::kEchoDirect.first);
   ASSERT_TRUE(waitFor([&] { return codes.size() == 1; }));
   EXPECT_EQ(codes.front(), code::kEchoDirect);
-  EXPECT_EQ(processor.working().echoDirect, 44);
+  EXPECT_EQ(remote.working().echoDirect, 44);
   EXPECT_EQ(link->StoreBlockToDevice(6), StoreResult::kStored);
-  EXPECT_TRUE(processor.slot(6) == working);
+  EXPECT_TRUE(remote.slot(6) == working);
 
   link->WiFi1Click();
   EXPECT_FALSE(link->wifiChecked());
@@ -104,8 +104,8 @@ TEST_F(WifiTest, RecordsSplitAcrossSegmentsAndGarbageAreHandled) {
 }
 
 TEST_F(WifiTest, AClosedLinkEndsEveryWaitAtOnceAndGoesDark) {
-  sim::SimulatedProcessor processor;
-  sim::SimTcpServer server(processor);
+  sim::SimulatedProcessor remote;
+  sim::SimTcpServer server(remote);
   ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
   int darkNotices = 0;
   observer.connectionChanged = [&] { darkNotices += !link->state().connected; };
@@ -115,15 +115,15 @@ TEST_F(WifiTest, AClosedLinkEndsEveryWaitAtOnceAndGoesDark) {
   link->setAcknowledgementLimit(std::chrono::minutes(5));
 
   // Closed after the greeting and four chunks: the upload stops, the slot is untouched.
-  processor.setOptions({.closeAfter = 5});
-  processor.beginLink();
-  const settings::ParameterBlock before = processor.slot(1);
+  remote.setOptions({.closeAfter = 5});
+  remote.beginLink();
+  const settings::ParameterBlock before = remote.slot(1);
   working.bands[2].gain = 40;
   EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kConnectionClosed);
   EXPECT_FALSE(link->state().connected);
   EXPECT_EQ(link->lastLoss(), LinkLoss::kClosed);
   EXPECT_GE(darkNotices, 1);
-  EXPECT_TRUE(processor.slot(1) == before);
+  EXPECT_TRUE(remote.slot(1) == before);
   EXPECT_EQ(prompts.messages.back(), message::kUploadConnectionClosed);
 
   // A read waiting for its chunks ends as soon as the connection closes.
@@ -141,9 +141,24 @@ TEST_F(WifiTest, AClosedLinkEndsEveryWaitAtOnceAndGoesDark) {
   EXPECT_EQ(link->lastLoss(), LinkLoss::kClosed);
 }
 
+TEST_F(WifiTest, AStoreAcknowledgedJustBeforeTheCloseIsStored) {
+  sim::SimulatedProcessor remote;
+  sim::SimTcpServer server(remote);
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  startWifi(server.serverPort());
+  ASSERT_TRUE(link->state().versionOk);
+  remote.setOptions({.closeAfter = 31});  // 30 chunks and the store record
+  remote.beginLink();
+  working.bands[2].gain = 40;
+  EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kStored);
+  EXPECT_TRUE(remote.slot(1) == working);
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_TRUE(waitFor([&] { return !link->state().connected; }));
+}
+
 TEST_F(WifiTest, ALateStoreAcknowledgementSaysTheSlotMayHaveChanged) {
-  sim::SimulatedProcessor processor({.slowReplyMs = {{code::kStoreBlock, 1500}}});
-  sim::SimTcpServer server(processor);
+  sim::SimulatedProcessor remote({.slowReplyMs = {{code::kStoreBlock, 1500}}});
+  sim::SimTcpServer server(remote);
   ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
   startWifi(server.serverPort());
   ASSERT_TRUE(link->state().versionOk);
@@ -151,7 +166,7 @@ TEST_F(WifiTest, ALateStoreAcknowledgementSaysTheSlotMayHaveChanged) {
   working.bands[2].gain = 40;
   EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kStoreNotAcknowledged);
   EXPECT_EQ(prompts.messages.back(), message::kStoreNotAcknowledged);
-  EXPECT_TRUE(processor.slot(1) == working);  // it was stored: "left unchanged" would be false
+  EXPECT_TRUE(remote.slot(1) == working);  // it was stored: "left unchanged" would be false
 }
 
 }  // namespace

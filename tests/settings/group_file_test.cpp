@@ -76,8 +76,8 @@ TEST(GroupFile, EmptyPathOrUnreadableFileGivesAnEmptyGroup) {
   // A group in front of more than a settings file can hold is not read at all.
   WriteBytes(dir / "huge.set",
              "[GroupSet]\nfile0=a.aex\n" + std::string(IniDocument::kMaxFileSize, ';'));
-  for (const fs::path& path : {fs::path(), dir / "absent.set", dir / "folder.set",
-                               dir / "binary.set", dir / "huge.set"}) {
+  for (const fs::path& path :
+       {fs::path(), dir / "absent.set", dir / "folder.set", dir / "binary.set", dir / "huge.set"}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(ReadGroupFile(path), GroupFiles{});
   }

@@ -17,6 +17,7 @@ class AcknowledgingHost : public device::TransferHost {
   explicit AcknowledgingHost(device::RecordSender& sender) : sender_(sender) {}
   void beginTransfer() override {}
   void endTransfer() override {}
+  device::WaitOutcome lostLink() const override { return device::WaitOutcome::kDisconnected; }
   device::WaitOutcome waitForAcknowledgements() override {
     while (sender_.outstandingRecords() > 0) sender_.acknowledge();
     return device::WaitOutcome::kAcknowledged;

@@ -48,8 +48,10 @@ TEST(SimCommandLineTest, EveryOptionIsTaken) {
   EXPECT_TRUE(line.verbose);
   EXPECT_TRUE(line.help);
 
-  const auto faults = Parse({"--read-end-only", "--drop-chunk", "0", "--slow-reply", "226:3500"});
+  const auto faults = Parse({"--read-end-only", "--drop-chunk", "0", "--slow-reply", "226:3500",
+                             "--read-faults-from", "2"});
   ASSERT_TRUE(faults.line) << faults.error;
+  EXPECT_EQ(faults.line->options.readFaultsFrom, 2);
   EXPECT_TRUE(faults.line->options.readEndOnly);
   EXPECT_EQ(faults.line->options.dropChunk, 0);
   EXPECT_EQ(faults.line->options.slowReplyMs, (std::map<std::uint8_t, int>{{226, 3500}}));
@@ -96,6 +98,8 @@ TEST(SimCommandLineTest, WrongArgumentsAreRefusedWithAReason) {
       {{"--drop-chunk", "-1"}, "for --drop-chunk"},
       {{"--drop-chunk"}, "--drop-chunk needs a value"},
       {{"--read-end-only=yes"}, "--read-end-only takes no value"},
+      {{"--read-faults-from", "0"},
+       "bad value '0' for --read-faults-from: expected a read number 1..1000000000"},
       {{"--slow-reply", "226"}, "bad value '226' for --slow-reply: expected CODE:MS"},
       {{"--slow-reply", "256:10"}, "for --slow-reply"},
       {{"--slow-reply", "0x100:10"}, "for --slow-reply"},

@@ -262,6 +262,20 @@ TEST(SimulatedProcessorTest, ReadFaultsLeaveChunksOutButAlwaysEndTheRead) {
   }
 }
 
+TEST(SimulatedProcessorTest, ReadFaultsCanSpareTheFirstReadsOfALink) {
+  SimulatedProcessor sim(testing::Options([](SimOptions& o) {
+    o.readEndOnly = true;
+    o.readFaultsFrom = 3;
+  }));
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(ReadSlot(sim, 0).records.size(), 32u);
+    EXPECT_EQ(ReadSlot(sim, 1).records.size(), 32u);
+    EXPECT_EQ(ReadSlot(sim, 2).records.size(), 2u);
+    EXPECT_EQ(ReadSlot(sim, 0).records.size(), 2u);
+    sim.beginLink();  // a new connection counts its reads afresh
+  }
+}
+
 TEST(SimulatedProcessorTest, SlowReplyDelaysEveryReplyOfTheChosenCommandsOnly) {
   struct Case {
     const char* name;

@@ -131,6 +131,10 @@ TEST_F(KdspctlDeviceTest, FailuresSayWhyAndLeaveNoFile) {
        "pull --slot 1 -o " + quoted("out.aex"),
        "slot 1 (1) could not be read: chunks 0-29 of 30 did not arrive"},
       {{"--drop-chunk", "7"}, "pull-all " + quoted("."), "chunk 7 of 30 did not arrive"},
+      // Only the reads after the first come without chunks: slot 0's block must not stand in.
+      {{"--read-end-only", "--read-faults-from", "2"},
+       "pull-all " + quoted("."),
+       "slot 1 (1) could not be read: chunks 0-29 of 30 did not arrive"},
       {{"--drop-chunk", "3"},
        "push " + quoted("good.aex") + " --slot 2",
        "slot 2 (2) was rewritten but could not be verified: slot 2 (2) could not be read: "
@@ -204,6 +208,27 @@ TEST_F(KdspctlDeviceTest, APeerThatClosesAtOnceIsToldInPlainWords) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "kdspctl: the connection to " + where + " was closed by the processor\n")
         << (reset ? "reset" : "closed");
+  }
+}
+
+TEST_F(KdspctlDeviceTest, AProcessorThatClosesRightAfterAnsweringHasAnswered) {
+  ASSERT_TRUE(settings::WriteSettingFile(path("good.aex"), settings::FactoryDefaults()).ok);
+  struct Case {
+    std::string closeAfter;
+    std::string command;
+    std::string said;
+  };
+  const Case cases[] = {
+      {"1", "info", ""},  // the greeting: version and status arrive with the close
+      // The greeting, 30 chunks and the store record: its acknowledgement comes with the close.
+      {"32", "push " + quoted("good.aex") + " --slot 2 --no-verify",
+       path("good.aex") + " stored into slot 2 (2)\n"},
+  };
+  for (const Case& c : cases) {
+    SimServer sim({"--close-after", c.closeAfter});
+    const RunResult r = run("--connect " + sim.url() + " " + c.command);
+    EXPECT_EQ(r.status, 0) << c.command << ": " << r.err;
+    EXPECT_EQ(r.err, c.said);
   }
 }
 

@@ -121,7 +121,9 @@ void DeviceSession::openTcp() {
   link_->setWifiAddress(target_.host, target_.port);
   link_->WiFi1Click();  // connects, greets and waits for the answer
   link_->syncTimer().stop();
-  if (link_->state().connected) return;
+  // A processor that answered the greeting and then closed has said what it had to say; the
+  // command fails only if it needs more.
+  if (link_->state().connected || link_->lastVersion()) return;
   if (link_->lastLoss() == device::LinkLoss::kClosed || closedByPeer_)
     throw CommandFailure(closedAtOpenText());
   throw CommandFailure("cannot connect to " + target_.describe() +
