@@ -95,7 +95,7 @@ settings::ParameterBlock ReadSlot(DeviceSession& session, std::uint8_t slot) {
       return session.working();
     case BlockReadback::EndResult::kIncomplete:
       throw CommandFailure(DescribeSlot(slot) + " could not be read: " + link.missingChunks() +
-                           " of 30 did not arrive");
+                           " of " + std::to_string(device::kUploadChunkCount) + " did not arrive");
     case BlockReadback::EndResult::kNoBlock:
       throw CommandFailure(DescribeSlot(slot) + " could not be read: the processor sent no block");
     case BlockReadback::EndResult::kFactoryInstalled:
@@ -139,8 +139,7 @@ void SendAndConfirm(DeviceSession& session, const std::function<void()>& send) {
       throw CommandFailure("the processor did not acknowledge the command");
     default:
       throw CommandFailure(session.lostLinkText() +
-                           " before the processor acknowledged the "
-                           "command");
+                           " before the processor acknowledged the command");
   }
 }
 
