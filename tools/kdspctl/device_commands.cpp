@@ -174,17 +174,20 @@ int RunList(const ConnectTarget& target, const Args& args) {
   ParseOptions(args, {}, {}, 0, "usage: kdspctl [--connect URL] list");
   if (target.kind == ConnectTarget::Kind::kTcp)
     throw UsageError("list looks for processors on USB; it takes --connect usb or sim");
-  const auto platform = MakePlatform(target);
+  return ListProcessors(*MakePlatform(target));
+}
+
+int ListProcessors(device::HidPlatform& platform) {
   int found = 0;
   int usable = 0;
-  for (const device::HidPnPInfo& info : platform->list()) {
+  for (const device::HidPnPInfo& info : platform.list()) {
     device::HidAttributes id;
-    if (!platform->attributes(info, id) || id.VendorID != device::kProcessorVendorId ||
+    if (!platform.attributes(info, id) || id.VendorID != device::kProcessorVendorId ||
         id.ProductID != device::kProcessorProductId)
       continue;
     ++found;
     device::HidOpenError error;
-    const bool accessible = platform->open(info, true, &error) != nullptr;
+    const bool accessible = platform.open(info, true, &error) != nullptr;
     std::printf("%s  %04x:%04x  version %x.%02x  %s %s%s%s\n", info.DevicePath.c_str(), id.VendorID,
                 id.ProductID, id.VersionNumber >> 8, id.VersionNumber & 0xFF,
                 info.manufacturer.c_str(), info.product.c_str(),

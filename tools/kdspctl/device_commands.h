@@ -7,6 +7,9 @@
 namespace kdsp::tools {
 
 int RunList(const ConnectTarget& target, const Args& args);
+// Prints the processors the platform lists and whether each may be opened; 0 when at least one
+// may, else 1 (with the reason on stderr).
+int ListProcessors(device::HidPlatform& platform);
 int RunInfo(const ConnectTarget& target, const Args& args);
 int RunPull(const ConnectTarget& target, const Args& args);
 int RunPush(const ConnectTarget& target, const Args& args);
