@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 
 namespace kdsp::app {
@@ -16,6 +18,12 @@ SingleInstance::SingleInstance(QString name, QObject* parent)
     : QObject(parent), name_(std::move(name)) {}
 
 QString SingleInstance::DefaultName() {
+  // In the session's own runtime folder when it has one (a path is a valid server name), so
+  // the instance is one per user session and a program run with another runtime folder (a
+  // test) never meets the user's.
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+    return QDir(runtime).filePath(QStringLiteral("kdsp-karaoke-dsp-control"));
   return QStringLiteral("kdsp-karaoke-dsp-control-%1").arg(::getuid());
 }
 

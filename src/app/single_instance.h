@@ -18,6 +18,7 @@ class SingleInstance : public QObject {
   // Becomes the running instance; onActivate runs whenever a later start asks for it.
   bool listen(std::function<void()> onActivate);
 
+  // One instance per user session: a name in $XDG_RUNTIME_DIR, else one per user.
   static QString DefaultName();
 
  private:
