@@ -30,38 +30,31 @@ std::size_t ChunkPayload(const settings::ParameterBlock& block, int k,
 namespace {
 
 // What became of an upload whose wait ended other than with the acknowledgement, before and
-// after the store record went out.
+// after the store record went out, and what the user is told.
 struct UploadFailure {
   WaitOutcome outcome;
-  StoreResult beforeStore;
-  StoreResult afterStore;
+  bool storeSent;
+  StoreResult result;
+  std::string_view text;
 };
 
 constexpr UploadFailure kUploadFailures[] = {
-    {WaitOutcome::kTimedOut, StoreResult::kNotAcknowledged, StoreResult::kStoreNotAcknowledged},
-    {WaitOutcome::kDisconnected, StoreResult::kDisconnected, StoreResult::kStoreDisconnected},
-    {WaitOutcome::kClosed, StoreResult::kConnectionClosed, StoreResult::kStoreConnectionClosed},
+    {WaitOutcome::kTimedOut, false, StoreResult::kNotAcknowledged, message::kUploadNotAcknowledged},
+    {WaitOutcome::kDisconnected, false, StoreResult::kDisconnected, message::kUploadInterrupted},
+    {WaitOutcome::kClosed, false, StoreResult::kConnectionClosed, message::kUploadConnectionClosed},
+    {WaitOutcome::kTimedOut, true, StoreResult::kStoreNotAcknowledged,
+     message::kStoreNotAcknowledged},
+    {WaitOutcome::kDisconnected, true, StoreResult::kStoreDisconnected, message::kStoreInterrupted},
+    {WaitOutcome::kClosed, true, StoreResult::kStoreConnectionClosed,
+     message::kStoreConnectionClosed},
 };
 
 }  // namespace
 
 std::string_view StoreFailureText(StoreResult result) {
-  switch (result) {
-    case StoreResult::kNotAcknowledged:
-      return message::kUploadNotAcknowledged;
-    case StoreResult::kDisconnected:
-      return message::kUploadInterrupted;
-    case StoreResult::kConnectionClosed:
-      return message::kUploadConnectionClosed;
-    case StoreResult::kStoreNotAcknowledged:
-      return message::kStoreNotAcknowledged;
-    case StoreResult::kStoreDisconnected:
-      return message::kStoreInterrupted;
-    case StoreResult::kStoreConnectionClosed:
-      return message::kStoreConnectionClosed;
-    default:
-      return {};
-  }
+  for (const UploadFailure& failure : kUploadFailures)
+    if (failure.result == result) return failure.text;
+  return {};
 }
 
 bool BlockTransfer::delivered(StoreResult& result, bool storeSent) {
@@ -83,9 +76,9 @@ bool BlockTransfer::delivered(StoreResult& result, bool storeSent) {
     outcome = host_.lostLink();
   }
   for (const UploadFailure& failure : kUploadFailures) {
-    if (failure.outcome != outcome) continue;
-    result = storeSent ? failure.afterStore : failure.beforeStore;
-    prompts_.showMessage(StoreFailureText(result));
+    if (failure.outcome != outcome || failure.storeSent != storeSent) continue;
+    result = failure.result;
+    prompts_.showMessage(failure.text);
   }
   return false;
 }
