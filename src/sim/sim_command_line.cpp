@@ -1,14 +1,16 @@
-// Parsing the kdsp-sim command line.
+// Parsing the kdsp-sim command line, and the simulated processor options it shares with the
+// other programs that carry the simulator.
 #include "sim/sim_command_line.h"
 
 #include <charconv>
+#include <utility>
 
 #include "device/block_transfer.h"
 
 namespace kdsp::sim {
 namespace {
 
-constexpr std::string_view kUsage =
+constexpr std::string_view kUsageHead =
     "usage: kdsp-sim [--listen HOST:PORT] [--state FILE] [--version HEX] [--locked PASSWORD]\n"
     "                [--no-ack] [--ack-delay-ms N] [--slow-reply CODE:MS]...\n"
     "                [--corrupt-chunk K] [--drop-chunk K] [--read-end-only]\n"
@@ -17,7 +19,9 @@ constexpr std::string_view kUsage =
     "A simulated processor on a TCP port, speaking the device side of the record protocol.\n"
     "\n"
     "  --listen HOST:PORT   address to listen on (default 127.0.0.1:8899; port 0 picks a free\n"
-    "                       port); prints \"listening on HOST:PORT\" once ready\n"
+    "                       port); prints \"listening on HOST:PORT\" once ready\n";
+
+constexpr std::string_view kProcessorOptionsUsage =
     "  --state FILE         keep the slots, working settings, maximum volumes and panel lock in\n"
     "                       FILE: read at start when it exists (else written then), written\n"
     "                       after every store and at exit\n"
@@ -37,8 +41,11 @@ constexpr std::string_view kUsage =
     "  --read-end-only      answer every read request with the end record alone, no chunks\n"
     "  --read-faults-from N the three faults above spoil the reads of each connection from\n"
     "                       its Nth on (default 1: every read); the earlier ones are whole\n"
-    "  --close-after N      close each connection as soon as its first N records have been\n"
-    "                       answered; records after the Nth go unanswered (0: close at once)\n"
+    "  --close-after N      close each connection (unplug, for a USB device) as soon as its\n"
+    "                       first N records have been answered; records after the Nth go\n"
+    "                       unanswered (0: close at once)\n";
+
+constexpr std::string_view kUsageTail =
     "\n"
     "  --verbose            print every record received, one a line\n"
     "  --help               print this text\n"
@@ -98,14 +105,13 @@ std::string Bad(std::string_view option, std::string_view value, std::string_vie
          std::string(expected);
 }
 
-// Applies one option that takes a value; returns the error, empty when it was good.
-std::string ApplyValue(std::string_view option, std::string_view value, SimCommandLine& line) {
-  SimOptions& o = line.options;
-  if (option == "--listen") {
-    if (!ParseListen(value, line)) return Bad(option, value, "HOST:PORT with PORT 0..65535");
-  } else if (option == "--state") {
+// Applies one processor option that takes a value; returns the error, empty when it was good.
+std::string ApplyValue(std::string_view option, std::string_view value,
+                       SimProcessorArguments& into) {
+  SimOptions& o = into.options;
+  if (option == "--state") {
     if (value.empty()) return Bad(option, value, "a file name");
-    line.stateFile = std::filesystem::path(value);
+    into.stateFile = std::filesystem::path(value);
   } else if (option == "--version") {
     const auto v = ParseHexByte(value);
     if (!v) return Bad(option, value, "a hexadecimal byte such as 21");
@@ -142,61 +148,107 @@ std::string ApplyValue(std::string_view option, std::string_view value, SimComma
     const auto v = ParseDecimal(value, 0, 1000000000);
     if (!v) return Bad(option, value, "a number of records 0..1000000000");
     o.closeAfter = static_cast<int>(*v);
-  } else {
-    return "unknown option '" + std::string(option) + "'";
   }
   return {};
 }
 
 bool TakesValue(std::string_view option) {
   for (std::string_view o :
-       {"--listen", "--state", "--version", "--locked", "--ack-delay-ms", "--slow-reply",
-        "--corrupt-chunk", "--drop-chunk", "--read-faults-from", "--close-after"})
+       {"--state", "--version", "--locked", "--ack-delay-ms", "--slow-reply", "--corrupt-chunk",
+        "--drop-chunk", "--read-faults-from", "--close-after"})
     if (o == option) return true;
   return false;
 }
 
-// The switch an option without a value turns on; nullptr when it is not one.
-bool* FlagOf(std::string_view option, SimCommandLine& line) {
-  if (option == "--no-ack") return &line.options.noAck;
-  if (option == "--read-end-only") return &line.options.readEndOnly;
-  if (option == "--verbose") return &line.verbose;
+// The processor switch an option without a value turns on; nullptr when it is not one.
+bool* FlagOf(std::string_view option, SimOptions& options) {
+  if (option == "--no-ack") return &options.noAck;
+  if (option == "--read-end-only") return &options.readEndOnly;
   return nullptr;
+}
+
+// "--option=value" split in two; a lone "--option" has no value.
+std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::string_view arg) {
+  if (const std::size_t eq = arg.find('='); arg.starts_with("--") && eq != arg.npos)
+    return {arg.substr(0, eq), arg.substr(eq + 1)};
+  return {arg, std::nullopt};
 }
 
 }  // namespace
 
+SimOptionMatch TakeSimProcessorOption(std::span<const std::string_view> args, std::size_t& index,
+                                      SimProcessorArguments& into, std::string& error) {
+  const auto [option, value] = SplitOption(args[index]);
+  if (bool* flag = FlagOf(option, into.options)) {
+    if (value) {
+      error = std::string(option) + " takes no value";
+      return SimOptionMatch::kWrong;
+    }
+    *flag = true;
+    return SimOptionMatch::kTaken;
+  }
+  if (!TakesValue(option)) return SimOptionMatch::kNotOne;
+  std::string_view given;
+  if (value) {
+    given = *value;
+  } else if (index + 1 < args.size()) {
+    given = args[++index];
+  } else {
+    error = std::string(option) + " needs a value";
+    return SimOptionMatch::kWrong;
+  }
+  error = ApplyValue(option, given, into);
+  return error.empty() ? SimOptionMatch::kTaken : SimOptionMatch::kWrong;
+}
+
+std::string_view SimProcessorOptionsUsage() {
+  return kProcessorOptionsUsage;
+}
+
 SimCommandLineParse ParseSimCommandLine(std::span<const std::string_view> args) {
   SimCommandLine line;
+  SimProcessorArguments processor;
   const auto failed = [](std::string error) { return SimCommandLineParse{std::nullopt, error}; };
   for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view option = args[i];
-    std::optional<std::string_view> value;
-    if (const std::size_t eq = option.find('='); option.starts_with("--") && eq != option.npos) {
-      value = option.substr(eq + 1);
-      option = option.substr(0, eq);
+    std::string error;
+    switch (TakeSimProcessorOption(args, i, processor, error)) {
+      case SimOptionMatch::kTaken:
+        continue;
+      case SimOptionMatch::kWrong:
+        return failed(error);
+      case SimOptionMatch::kNotOne:
+        break;
     }
+    const auto [option, value] = SplitOption(args[i]);
     if (option == "--help" || option == "-h") {
       line.help = true;
-    } else if (bool* flag = FlagOf(option, line)) {
-      if (value) return failed(std::string(option) + " takes no value");
-      *flag = true;
-    } else if (TakesValue(option)) {
-      if (!value) {
-        if (i + 1 >= args.size()) return failed(std::string(option) + " needs a value");
-        value = args[++i];
+    } else if (option == "--verbose") {
+      if (value) return failed("--verbose takes no value");
+      line.verbose = true;
+    } else if (option == "--listen") {
+      std::string_view given;
+      if (value) {
+        given = *value;
+      } else if (i + 1 < args.size()) {
+        given = args[++i];
+      } else {
+        return failed("--listen needs a value");
       }
-      if (std::string error = ApplyValue(option, *value, line); !error.empty())
-        return failed(error);
+      if (!ParseListen(given, line))
+        return failed(Bad(option, given, "HOST:PORT with PORT 0..65535"));
     } else {
       return failed("unknown argument '" + std::string(args[i]) + "'");
     }
   }
+  line.stateFile = processor.stateFile;
+  line.options = processor.options;
   return {line, {}};
 }
 
 std::string_view SimUsage() {
-  return kUsage;
+  static const std::string usage =
+      std::string(kUsageHead) + std::string(kProcessorOptionsUsage) + std::string(kUsageTail);
+  return usage;
 }
 
 }  // namespace kdsp::sim

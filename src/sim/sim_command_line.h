@@ -1,4 +1,6 @@
 // The command line of kdsp-sim: where to listen, the state file and the misbehaviour switches.
+// The processor's own options (state file, version, lock, faults) are parsed by one function and
+// described by one usage text, shared with every other program that carries the simulator.
 #pragma once
 
 #include <cstdint>
@@ -31,5 +33,26 @@ struct SimCommandLineParse {
 SimCommandLineParse ParseSimCommandLine(std::span<const std::string_view> args);
 
 std::string_view SimUsage();
+
+// What the simulated processor's own options set, whichever program carries it.
+struct SimProcessorArguments {
+  std::optional<std::filesystem::path> stateFile;
+  SimOptions options;
+};
+
+enum class SimOptionMatch {
+  kNotOne,  // args[index] is not a processor option: nothing changed
+  kTaken,   // it was, and index now points at its last argument (the value, when separate)
+  kWrong,   // it was, but its value is missing or bad: error says why
+};
+
+// Offers args[index] to the processor's options (--state, --version, --locked, --no-ack,
+// --ack-delay-ms, --slow-reply, --corrupt-chunk, --drop-chunk, --read-end-only,
+// --read-faults-from, --close-after), with the value as the next argument or after "=".
+SimOptionMatch TakeSimProcessorOption(std::span<const std::string_view> args, std::size_t& index,
+                                      SimProcessorArguments& into, std::string& error);
+
+// The part of a usage text that describes those options, one block of lines.
+std::string_view SimProcessorOptionsUsage();
 
 }  // namespace kdsp::sim

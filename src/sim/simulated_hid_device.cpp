@@ -2,6 +2,7 @@
 #include "sim/simulated_hid_device.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace kdsp::sim {
 namespace {
@@ -26,14 +27,6 @@ device::HidCaps ProcessorCaps() {
 
 }  // namespace
 
-std::vector<std::uint8_t> InputReportFor(std::string_view text) {
-  std::vector<std::uint8_t> report(kSimulatedReportLength, 0);
-  const std::size_t n = std::min<std::size_t>(text.size(), kSimulatedReportLength - 2);
-  report[1] = static_cast<std::uint8_t>(n);
-  std::copy_n(text.begin(), n, report.begin() + 2);
-  return report;
-}
-
 SimulatedHidDevice::SimulatedHidDevice(SimOptions options)
     : VirtualHidDevice(ProcessorIdentity(), ProcessorCaps()), processor_(options) {
   releaseTimer_.setSingleShot(true);
@@ -42,11 +35,10 @@ SimulatedHidDevice::SimulatedHidDevice(SimOptions options)
 }
 
 void SimulatedHidDevice::writeOutputReport(std::span<const std::uint8_t> report) {
-  // Byte 0 is the report ID, byte 1 the count of the two leading bytes and the text.
-  if (report.size() < 2 || processor_.linkDropped()) return;
-  const std::size_t count = std::min<std::size_t>(report[1], report.size());
-  if (count <= 2) return;
-  for (const SimReply& reply : processor_.receive(report.subspan(2, count - 2))) schedule(reply);
+  const std::span<const std::uint8_t> text = OutputReportText(report);
+  if (text.empty() || processor_.linkDropped()) return;
+  const auto now = std::chrono::steady_clock::now();
+  for (const SimReply& reply : processor_.receive(text)) schedule_.add(reply, now);
   releaseDue();
   if (processor_.linkDropped() && !dropReported_) {
     dropReported_ = true;
@@ -56,20 +48,12 @@ void SimulatedHidDevice::writeOutputReport(std::span<const std::uint8_t> report)
   }
 }
 
-void SimulatedHidDevice::schedule(const SimReply& reply) {
-  auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(reply.delayMs);
-  if (!pending_.empty()) due = std::max(due, pending_.back().due);
-  pending_.push_back({due, InputReportFor(reply.text)});
-}
-
 void SimulatedHidDevice::releaseDue() {
   const auto now = std::chrono::steady_clock::now();
-  while (!pending_.empty() && pending_.front().due <= now) {
-    pushInputReport(std::move(pending_.front().report));
-    pending_.pop_front();
-  }
-  if (!pending_.empty()) {
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(pending_.front().due - now);
+  for (std::vector<std::uint8_t>& report : schedule_.takeDue(now))
+    pushInputReport(std::move(report));
+  if (const auto due = schedule_.nextDue()) {
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - now);
     releaseTimer_.start(std::max<std::chrono::milliseconds>(wait, std::chrono::milliseconds(0)));
   }
 }

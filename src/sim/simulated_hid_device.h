@@ -4,16 +4,13 @@
 
 #include <QObject>
 #include <QTimer>
-#include <chrono>
-#include <deque>
 #include <functional>
 
 #include "device/virtual_hid_platform.h"
+#include "sim/sim_hid_reports.h"
 #include "sim/simulated_processor.h"
 
 namespace kdsp::sim {
-
-inline constexpr std::uint16_t kSimulatedReportLength = 65;
 
 class SimulatedHidDevice : public QObject, public device::VirtualHidDevice {
   Q_OBJECT
@@ -30,20 +27,12 @@ class SimulatedHidDevice : public QObject, public device::VirtualHidDevice {
   std::function<void()> onLinkDropped;
 
  private:
-  struct Pending {
-    std::chrono::steady_clock::time_point due;
-    std::vector<std::uint8_t> report;
-  };
-  void schedule(const SimReply& reply);
   void releaseDue();
 
   SimulatedProcessor processor_;
-  std::deque<Pending> pending_;  // in sending order; due times never decrease
+  SimReplySchedule schedule_;
   QTimer releaseTimer_;
   bool dropReported_ = false;
 };
-
-// The input report that carries one reply record: report ID 0, the text's length, the text.
-std::vector<std::uint8_t> InputReportFor(std::string_view text);
 
 }  // namespace kdsp::sim
