@@ -2,6 +2,7 @@
 // modal box ever stops a timed run.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ class SilentDialogs : public settings::UserDialogs {
  public:
   void showMessage(std::string_view text) override { lastMessage = text; }
   bool askYesNo(std::string_view, std::string_view) override { return false; }
+  void askYesNoAsync(std::string_view, std::string_view,
+                     std::function<void(bool yes)> answered) override {
+    answered(false);
+  }
   std::optional<std::string> askText(std::string_view, std::string_view,
                                      std::string_view) override {
     return std::nullopt;

@@ -2,8 +2,10 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QToolTip>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -32,6 +34,11 @@ void FormatDelay(std::int32_t value, skin::BoxText& text) {
   std::snprintf(buffer, sizeof buffer, "%0.2f", value / 100.0);
   skin::SetBoxText(text, buffer);
   skin::LocaliseDecimalPoint(text);
+}
+
+QRect LinkIndicatorRect() {
+  return QRect(kLinkIndicatorRect.x, kLinkIndicatorRect.y, kLinkIndicatorRect.w,
+               kLinkIndicatorRect.h);
 }
 
 // A delay knob's change: the target holds microseconds.
@@ -322,11 +329,36 @@ void TForm1::setPage(settings::PageId page, QWidget* window, std::function<void(
 void TForm1::FormPaint(QPainter& painter) {
   skin::DrawTextAt(painter, QString::fromLatin1(kVersionText.data(), kVersionText.size()),
                    fonts.fontSmall, Qt::black, kVersionTextAt.x, kVersionTextAt.y);
-  skin::DrawImageInto(painter, link_->state().connected ? &images.linkOn : &images.linkOff,
-                      QRect(kLinkIndicatorRect.x, kLinkIndicatorRect.y, kLinkIndicatorRect.w,
-                            kLinkIndicatorRect.h));
+  skin::DrawImageInto(painter, &linkLamp(), LinkIndicatorRect());
   skin::DrawImageAt(painter, &images.logo, kLogoAt.x, kLogoAt.y);
   paintOrder_.draw(painter);
+}
+
+const QImage& TForm1::linkLamp() const {
+  const device::LinkState& state = link_->state();
+  if (state.connected) return images.linkOn;
+  if (state.processorWithoutAccess()) return images.linkWithoutAccess;
+  return images.linkOff;
+}
+
+QString TForm1::linkToolTip() const {
+  const device::LinkState& state = link_->state();
+  if (state.connected)
+    return state.wifiMode ? QApplication::translate("TForm1", "Connected to the processor by WiFi")
+                          : QApplication::translate("TForm1", "Connected to the processor by USB");
+  if (state.processorWithoutAccess()) return QString::fromStdString(state.accessProblem);
+  return QApplication::translate("TForm1", "No processor connected");
+}
+
+bool TForm1::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return PanelWindow::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QRect lamp = LinkIndicatorRect();
+  if (lamp.contains(help->pos()))
+    QToolTip::showText(help->globalPos(), linkToolTip(), this, lamp);
+  else
+    QToolTip::hideText();
+  return true;
 }
 
 void TForm1::FormShow() {

@@ -55,9 +55,16 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   skin::ImgButton& outputSwitch(int i) { return switches_[i]; }
   skin::ImgEdit& maxVolumeBox(int i) { return maxBoxes_[i]; }
 
+  // The connection indicator's picture and tooltip: connected; a processor present that this
+  // user may not open (the tooltip says why and how to allow it); or no processor.
+  const QImage& linkLamp() const;
+  QString linkToolTip() const;
+
  protected:
   void FormPaint(QPainter& painter) override;
   void FormShow() override;
+  // Tooltips: the connection indicator's.
+  bool event(QEvent* event) override;
   // The window system's close command ends the program, whatever else is open.
   void closeEvent(QCloseEvent* event) override;
 

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <utility>
 
 namespace kdsp::app {
 namespace {
@@ -31,9 +32,36 @@ void QtUserDialogs::showMessage(std::string_view text) {
   QMessageBox::information(parent_, QApplication::applicationDisplayName(), Text(text));
 }
 
+QtUserDialogs::~QtUserDialogs() {
+  for (const QPointer<QMessageBox>& box : openQuestions_) {
+    if (box.isNull()) continue;
+    box->disconnect(&answers_);
+    delete box.data();
+  }
+}
+
 bool QtUserDialogs::askYesNo(std::string_view caption, std::string_view question) {
   return QMessageBox::question(parent_, Text(caption), Text(question),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtUserDialogs::askYesNoAsync(std::string_view caption, std::string_view question,
+                                  std::function<void(bool yes)> answered) {
+  // What QMessageBox::question shows, without the event loop of exec(): whoever asked goes on
+  // at once, timers included, and hears the answer when it is given.
+  auto* box = new QMessageBox(QMessageBox::Question, Text(caption), Text(question),
+                              QMessageBox::Yes | QMessageBox::No, parent_);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::ApplicationModal);
+  QObject::connect(box, &QMessageBox::finished, &answers_,
+                   [box, answered = std::move(answered)](int) mutable {
+                     if (!answered) return;
+                     const auto once = std::exchange(answered, nullptr);
+                     once(box->standardButton(box->clickedButton()) == QMessageBox::Yes);
+                   });
+  openQuestions_.removeIf([](const QPointer<QMessageBox>& open) { return open.isNull(); });
+  openQuestions_.append(box);
+  box->show();
 }
 
 std::optional<std::string> QtUserDialogs::askText(std::string_view caption, std::string_view prompt,

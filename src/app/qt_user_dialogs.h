@@ -2,19 +2,33 @@
 // dialogs over the main window.
 #pragma once
 
+#include <QList>
+#include <QObject>
 #include <QPointer>
 #include <QWidget>
 
 #include "settings/user_dialogs.h"
 
+class QMessageBox;
+
 namespace kdsp::app {
 
 class QtUserDialogs : public settings::UserDialogs {
  public:
+  QtUserDialogs() = default;
+  // Closes the questions still open; their answers are never given.
+  ~QtUserDialogs() override;
+  QtUserDialogs(const QtUserDialogs&) = delete;
+  QtUserDialogs& operator=(const QtUserDialogs&) = delete;
+
   void setParent(QWidget* parent) { parent_ = parent; }
 
   void showMessage(std::string_view text) override;
   bool askYesNo(std::string_view caption, std::string_view question) override;
+  // The question box of askYesNo, shown application-modal without a loop of its own; closing it
+  // (Escape, the window's close button) answers No.
+  void askYesNoAsync(std::string_view caption, std::string_view question,
+                     std::function<void(bool yes)> answered) override;
   std::optional<std::string> askText(std::string_view caption, std::string_view prompt,
                                      std::string_view initialText) override;
   std::optional<std::string> openFile(std::string_view filter) override;
@@ -26,6 +40,9 @@ class QtUserDialogs : public settings::UserDialogs {
  private:
   QPointer<QWidget> parent_;
   int busyDepth_ = 0;
+  QList<QPointer<QMessageBox>> openQuestions_;
+  // Receives the answers: none reaches a continuation once this object is gone.
+  QObject answers_;
 };
 
 // "Desc(*.aex)|*.aex|All Files(*.*)|*.*" in Qt's form: "Desc(*.aex);;All Files(*.*)".

@@ -51,6 +51,10 @@ constexpr UploadFailure kUploadFailures[] = {
 
 }  // namespace
 
+std::string_view NotConnectedText(const LinkState& link, std::string_view usual) {
+  return link.processorWithoutAccess() ? std::string_view(link.accessProblem) : usual;
+}
+
 std::string_view StoreFailureText(StoreResult result) {
   for (const UploadFailure& failure : kUploadFailures)
     if (failure.result == result) return failure.text;
@@ -85,7 +89,7 @@ bool BlockTransfer::delivered(StoreResult& result, bool storeSent) {
 
 StoreResult BlockTransfer::StoreBlockToDevice(settings::ParameterBlock& block, std::uint8_t slot) {
   if (!link_.connected) {
-    prompts_.showMessage(message::kNoConnectingDevice);
+    prompts_.showMessage(NotConnectedText(link_));
     return StoreResult::kNotConnected;
   }
   host_.beginTransfer();
@@ -116,7 +120,7 @@ StoreResult BlockTransfer::StoreBlockToDevice(settings::ParameterBlock& block, s
 
 bool BlockTransfer::ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode) {
   if (!link_.connected) {
-    prompts_.showMessage(message::kNoConnectingDevice);
+    prompts_.showMessage(NotConnectedText(link_));
     return false;
   }
   if (!link_.windowShown) return false;

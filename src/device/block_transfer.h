@@ -62,6 +62,11 @@ constexpr bool SlotMayHaveChanged(StoreResult result) {
          result == StoreResult::kStoreDisconnected || result == StoreResult::kStoreConnectionClosed;
 }
 
+// What a transfer asked for without a connected processor tells the user: why a processor that
+// is present cannot be used, or else `usual`.
+std::string_view NotConnectedText(const LinkState& link,
+                                  std::string_view usual = message::kNoConnectingDevice);
+
 // The message an upload that did not complete shows, for the results that come from a wait;
 // empty for the others.
 std::string_view StoreFailureText(StoreResult result);

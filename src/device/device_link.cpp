@@ -1,6 +1,7 @@
 // Connection, reception and synchronisation.
 #include "device/device_link.h"
 
+#include <QPointer>
 #include <charconv>
 #include <utility>
 
@@ -106,11 +107,15 @@ void DeviceLink::OnHidDeviceChange() {
     // The kernel hands input reports only to handles open when they arrive. Closing the
     // processor for a change elsewhere on the bus would lose its replies meanwhile, so a
     // processor still present keeps its handle and read thread, and only the rest is
-    // enumerated again.
+    // enumerated again. A processor this user could not open has no replies to lose: it is
+    // enumerated afresh with the rest, as access may have been given since (the change may be
+    // just that).
     HidDevice* processor = transport_.device();
     if (processor != nullptr && !processor->pluggedIn()) processor = nullptr;
-    releaseDevices(processor);
-    if (processor == nullptr) loseConnection(LinkLoss::kUnplugged);
+    const bool lookAgain = processor != nullptr &&
+                           (state_.processorWithoutAccess() || !processor->hasReadWriteAccess());
+    releaseDevices(lookAgain ? nullptr : processor);
+    if (processor == nullptr || lookAgain) loseConnection(LinkLoss::kUnplugged);
   }
   if (!state_.wifiMode) hid_.Enumerate();
 }
@@ -122,6 +127,7 @@ void DeviceLink::loseConnection(LinkLoss how) {
     unacknowledgedAtLoss_ = sender_.outstandingRecords();
   }
   state_.connected = false;
+  state_.accessProblem.clear();
   sender_.resetOutstanding();
   notifyConnection();
 }
@@ -156,16 +162,21 @@ bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
   if (transport_.device() != nullptr && transport_.device()->pluggedIn()) return true;
 
   transport_.setDevice(checkedOut);
-  state_.connected = true;
-  state_.syncPending = true;
-  lastLoss_.reset();
   if (checkedOut->hasReadWriteAccess()) {
+    state_.accessProblem.clear();
+    state_.connected = true;
+    state_.syncPending = true;
+    lastLoss_.reset();
     checkedOut->SetDataErrorEvent([this](HidDevice& from, int) { onProcessorReadError(from); });
     checkedOut->SetDataEvent(
         [this](HidDevice& from, std::uint8_t reportId, std::span<const std::uint8_t> data) {
           OnHidData(from, reportId, data);
         });
   } else {
+    // Nothing can be sent to it, so it is not connected: no greeting, no sync question, and
+    // transfers tell the user why instead of saying that no processor is there.
+    state_.accessProblem =
+        PermissionProblemText(checkedOut->PnPInfo().DevicePath, checkedOut->accessError());
     tellAboutPermission(*checkedOut);
   }
   if (state_.windowShown) notifyConnection();
@@ -176,8 +187,7 @@ bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
 void DeviceLink::tellAboutPermission(const HidDevice& device) {
   // Once per plugged-in device, and after the enumeration: a message box runs an event loop.
   if (!toldAboutPermission_.insert(device.PnPInfo().DeviceID).second) return;
-  const std::string text = PermissionProblemText(device.PnPInfo().DevicePath, device.accessError());
-  QTimer::singleShot(0, this, [this, text] { prompts_.showMessage(text); });
+  QTimer::singleShot(0, this, [this, text = state_.accessProblem] { prompts_.showMessage(text); });
 }
 
 void DeviceLink::OnHidData(HidDevice&, std::uint8_t, std::span<const std::uint8_t> data) {
@@ -237,15 +247,28 @@ void DeviceLink::SyncTick() {
   if (state_.connected && state_.syncPending) {
     state_.syncPending = false;
     SendGreeting(sender_);
-    // Modal: ticks keep running meanwhile and the version reply normally arrives during it.
-    if (prompts_.askYesNo("Sync", "Sync with connecting device?")) {
-      if (state_.versionOk) ReadBlockFromDevice(kWorkingSettingsSlot, 0);
-      return;
+    // A question in the tick's own slot would hold the timer until it is answered: it is asked
+    // without waiting, so the version reply, changed parameters and a processor plugged in again
+    // are all served while it is open. One open question stands for every processor found
+    // meanwhile.
+    if (!std::exchange(syncQuestionOpen_, true)) {
+      prompts_.askYesNoAsync("Sync", "Sync with connecting device?",
+                             [link = QPointer<DeviceLink>(this)](bool yes) {
+                               if (link) link->onSyncAnswer(yes);
+                             });
     }
+    return;
   }
   if (!state_.versionOk) return;
   if (const auto command = TakeNextChange(flags_, working_, state_, controls_))
     sender_.SendBytesCommand(command->code, command->payload());
+}
+
+void DeviceLink::onSyncAnswer(bool yes) {
+  syncQuestionOpen_ = false;
+  // The processor may have gone, or not have answered the greeting yet, by the time the user
+  // answers.
+  if (yes && state_.connected && state_.versionOk) ReadBlockFromDevice(kWorkingSettingsSlot, 0);
 }
 
 void DeviceLink::setWifiAddress(std::string host, int port) {
@@ -264,6 +287,11 @@ void DeviceLink::WiFi1Click() {
   }
   timer_.setInterval(kSyncIntervalWifi);
   state_.wifiMode = true;
+  // A processor on USB that may not be opened no longer matters: records go through the socket.
+  if (state_.processorWithoutAccess()) {
+    state_.accessProblem.clear();
+    notifyConnection();
+  }
   if (socket_.Protocol() != cmTcpClient) {
     prompts_.showMessage("Wifi Error");
     return;

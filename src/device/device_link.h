@@ -63,6 +63,8 @@ class DeviceLink : public QObject, private TransferHost {
   ControlValues& controls() { return controls_; }
   RecordSender& sender() { return sender_; }
   TcmSocket& socket() { return socket_; }
+  // The processor the link holds on USB: open, or present without access (see
+  // LinkState::accessProblem).
   HidDevice* device() const { return transport_.device(); }
 
   // Window creation: the first enumeration and the synchronisation timer.
@@ -76,8 +78,12 @@ class DeviceLink : public QObject, private TransferHost {
   void OnHidData(HidDevice& device, std::uint8_t reportId, std::span<const std::uint8_t> data);
   // Every valid record from the processor.
   void HandleReply(std::uint8_t command, std::span<const std::uint8_t> payload);
-  // The synchronisation tick.
+  // The synchronisation tick. A processor just found is greeted and the user is asked whether
+  // to take its working settings; the ticks go on while the question is open.
   void SyncTick();
+  // The sync question is on screen. A processor found again meanwhile is greeted, and the open
+  // question stands for it too.
+  bool syncQuestionOpen() const { return syncQuestionOpen_; }
 
   // WiFi control on and off, toward the given module address.
   void WiFi1Click();
@@ -125,7 +131,10 @@ class DeviceLink : public QObject, private TransferHost {
   void loseConnection(LinkLoss how);
   void onSocketClosed();
   void onProcessorReadError(HidDevice& device);
+  // Shows the access problem of the processor just found, once per plugged-in device.
   void tellAboutPermission(const HidDevice& device);
+  // The answer to the sync question, whenever it comes.
+  void onSyncAnswer(bool yes);
   void onStatus(const StatusReply& status);
   void notifyConnection();
 
@@ -157,6 +166,7 @@ class DeviceLink : public QObject, private TransferHost {
   std::optional<BlockReadback::EndResult> lastRead_;
   std::optional<LinkLoss> lastLoss_;
   bool askLockPassword_ = true;
+  bool syncQuestionOpen_ = false;
   bool timerWasActive_ = false;
   bool socketUp_ = false;
   unsigned unacknowledgedAtLoss_ = 0;

@@ -42,6 +42,14 @@ std::unique_ptr<HidPlatformHandle> HidDevice::Open(bool identificationFallback) 
   return platform_.open(info_, false, &ignored);
 }
 
+bool HidDevice::TakeAccessFrom(const HidDevice& probe) {
+  if (handle_ != nullptr || readThread_ != nullptr) return false;
+  if (probe.hasReadWriteAccess_ == hasReadWriteAccess_) return false;
+  hasReadWriteAccess_ = probe.hasReadWriteAccess_;
+  accessError_ = probe.accessError_;
+  return true;
+}
+
 HidCaps HidDevice::GetCaps() {
   if (!caps_) {
     HidCaps caps;

@@ -83,6 +83,9 @@ class HidDevice {
 
   // Opens read/write, else (when allowed) for identification only; notes the access.
   std::unique_ptr<HidPlatformHandle> Open(bool identificationFallback);
+  // Takes the access a later probe of the same device found, unless a handle of this one is
+  // open (which knows better). True when the access changed.
+  bool TakeAccessFrom(const HidDevice& probe);
   // Ends the read thread. Returns false when an event it served freed this device.
   bool StopReadThread(bool serve);
   void DeliverData(std::uint8_t reportId, std::span<const std::uint8_t> data);

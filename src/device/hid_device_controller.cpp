@@ -71,10 +71,11 @@ std::vector<std::unique_ptr<HidDevice>> HidDeviceController::FillInList() {
   return devices;
 }
 
-bool HidDeviceController::HasPluggedIn(std::uint32_t deviceId) const {
-  return std::any_of(list_.begin(), list_.end(), [deviceId](const auto& device) {
+HidDevice* HidDeviceController::PluggedIn(std::uint32_t deviceId) const {
+  const auto it = std::find_if(list_.begin(), list_.end(), [deviceId](const auto& device) {
     return device != nullptr && device->pluggedIn_ && device->info_.DeviceID == deviceId;
   });
+  return it == list_.end() ? nullptr : it->get();
 }
 
 void HidDeviceController::SetOnDeviceChange(DeviceChangeEvent handler) {
@@ -110,7 +111,12 @@ void HidDeviceController::DeviceChange() {
   }
 
   for (auto& device : fresh) {
-    if (HasPluggedIn(device->info_.DeviceID)) continue;  // the same device: keep the old entry
+    if (HidDevice* known = PluggedIn(device->info_.DeviceID)) {
+      // The same device keeps its old entry. Its access may have changed all the same (a udev
+      // rule applied to a node already present), and that changes what the list offers.
+      changed = known->TakeAccessFrom(*device) || changed;
+      continue;
+    }
     changed = true;
     list_.push_back(std::move(device));
     if (OnArrival) {

@@ -36,7 +36,9 @@ class HidDeviceController {
   HidDevice::UnplugEvent OnDeviceUnplug;
   int DevThreadSleepTime = 100;
 
-  // Raised when a device change altered the list, and on the first change with a handler.
+  // Raised when a device change altered the list (a device came or went, or a listed device may
+  // now be opened where it could not, or the other way round), and on the first change with a
+  // handler.
   // Setting it runs DeviceChange at once, so the first handler always hears of the list.
   void SetOnDeviceChange(DeviceChangeEvent handler);
 
@@ -78,7 +80,8 @@ class HidDeviceController {
 
   std::vector<std::unique_ptr<HidDevice>> FillInList();
   std::unique_ptr<HidDevice> MakeDevice(const HidPnPInfo& info);
-  bool HasPluggedIn(std::uint32_t deviceId) const;
+  // The plugged-in entry of that device, if listed.
+  HidDevice* PluggedIn(std::uint32_t deviceId) const;
   // Called by a device being deleted by its holder.
   void DeviceFreed(HidDevice* device);
   // Deletes the device of a slot (leaving the slot empty while the list is in use).

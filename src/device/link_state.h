@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace kdsp::device {
 
@@ -16,12 +17,18 @@ struct LinkState {
   bool versionOk = false;     // the greeting was answered with the accepted version
   bool readComplete = false;  // the end record of the last block read has arrived
   bool wifiMode = false;      // records go through the socket instead of the HID device
+  // While a processor is present that this user may not open: why, and how to allow it (the
+  // device node and the udev rule). Such a processor is not connected: nothing is sent to it,
+  // it is not greeted and not asked about. Empty otherwise.
+  std::string accessProblem;
   std::uint8_t musicMaxVolume = 55;
   std::uint8_t micMaxVolume = 55;
   std::uint8_t micEqChannel = 0;  // mic EQ mode 0..2
   std::uint16_t lockPassword = kUnknownLockPassword;
   std::uint8_t panelUnlocked = 255;  // 255 unlocked, 0 locked
   std::uint8_t pinkNoiseMask = 0;    // bit i: pink noise on output i
+
+  bool processorWithoutAccess() const { return !accessProblem.empty(); }
 };
 
 }  // namespace kdsp::device

@@ -39,7 +39,7 @@ void PresetCommands::N4Click(std::uint8_t slot) {
 
 void PresetCommands::N6Click() {
   if (!link_.state().connected) {
-    dialogs_.showMessage(device::message::kNoConnectingDevice);
+    dialogs_.showMessage(device::NotConnectedText(link_.state()));
     return;
   }
   dialogs_.setBusy(true);

@@ -278,7 +278,8 @@ void TForm11::Button4Click() {
 
 void TForm11::Button5Click() {
   if (!link_.state().connected) {
-    dialogs_.showMessage(panel_message::kNoDeviceConnecting);
+    dialogs_.showMessage(
+        device::NotConnectedText(link_.state(), panel_message::kNoDeviceConnecting));
     return;
   }
   std::optional<int> stoppedAt;
@@ -314,7 +315,8 @@ void TForm11::Button5Click() {
 void TForm11::Button6Click() {
   // Without a processor every read would wait out its time limit.
   if (!link_.state().connected) {
-    dialogs_.showMessage(panel_message::kNoDeviceConnecting);
+    dialogs_.showMessage(
+        device::NotConnectedText(link_.state(), panel_message::kNoDeviceConnecting));
     return;
   }
   const auto folder = dialogs_.chooseFolder(panel_message::kChooseUploadFolder);

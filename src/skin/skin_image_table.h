@@ -50,6 +50,7 @@ enum class SkinSlot : int {
   kBandPassOff,
   kLinkOn,
   kLinkOff,
+  kLinkWithoutAccess,  // a processor is present that this user may not open
   kLogo,
   kPresetsOn,
   kPresetsOff,
@@ -108,6 +109,7 @@ inline constexpr std::array<SkinImageEntry, kSkinSlotCount> kSkinImageTable{{
     {SkinSlot::kBandPassOff, "bandPassOff", 216, 39, 20},
     {SkinSlot::kLinkOn, "linkOn", 206, 256, 256},
     {SkinSlot::kLinkOff, "linkOff", 207, 256, 256},
+    {SkinSlot::kLinkWithoutAccess, "linkWithoutAccess", 208, 256, 256},
     {SkinSlot::kLogo, "logo", 105, 137, 44},
     {SkinSlot::kPresetsOn, "presetsOn", 211, 58, 59},
     {SkinSlot::kPresetsOff, "presetsOff", 212, 58, 59},

@@ -83,6 +83,8 @@ QImage& SkinImages::operator[](SkinSlot slot) {
       return linkOn;
     case SkinSlot::kLinkOff:
       return linkOff;
+    case SkinSlot::kLinkWithoutAccess:
+      return linkWithoutAccess;
     case SkinSlot::kLogo:
       return logo;
     case SkinSlot::kPresetsOn:

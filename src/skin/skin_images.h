@@ -33,7 +33,7 @@ struct SkinImages {
   QImage smallThumbActive, smallThumbNormal;
   QImage muteOn, muteOff;
   QImage bandPassOn, bandPassOff;
-  QImage linkOn, linkOff;
+  QImage linkOn, linkOff, linkWithoutAccess;
   QImage logo;
   QImage presetsOn, presetsOff;
   QImage eqPassOn, eqPassOff;

@@ -4,12 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <filesystem>
 #include <string>
 
+#include "app/main_window_layout.h"
 #include "app/preset_menu.h"
+#include "app/qt_user_dialogs.h"
 #include "app/single_instance.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device_controller.h"
@@ -175,6 +181,170 @@ TEST_F(PresetTest, BulkStoreOfTheNumberedFiles) {
   fs::current_path(before);
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(processor->processor().slot(i).bands[40].gain, 10 * i);
   EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A processor plugged in with a window that asks through the program's own dialogs.
+class RealDialogsTest : public ::testing::Test {
+ protected:
+  RealDialogsTest() {
+    processor->processor().onRecordLog = [this](std::string_view line) {
+      records.emplace_back(line);
+    };
+    platform.plug(processor);
+    window = std::make_unique<TForm1>(controller, working, dialogs);
+    dialogs.setParent(window.get());
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
+  ~RealDialogsTest() override { window.reset(); }
+
+  static QMessageBox* OpenQuestion() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible()) return box;
+    return nullptr;
+  }
+  bool waitFor(const std::function<bool()>& done) {
+    return device::WaitUntil(done, std::chrono::seconds(5));
+  }
+  const settings::ParameterBlock& remote() { return processor->processor().working(); }
+
+  device::VirtualHidPlatform platform;
+  device::HidDeviceController controller{platform};
+  std::shared_ptr<sim::SimulatedHidDevice> processor = std::make_shared<sim::SimulatedHidDevice>();
+  QtUserDialogs dialogs;
+  settings::ParameterBlock working{};
+  std::unique_ptr<TForm1> window;
+  std::vector<std::string> records;
+};
+
+TEST_F(RealDialogsTest, EditsGoOutWhileTheSyncQuestionIsOnScreenAndYesReadsAfterwards) {
+  ASSERT_TRUE(waitFor([&] { return OpenQuestion() != nullptr; }));
+  QMessageBox* box = OpenQuestion();
+  EXPECT_EQ(box->windowTitle(), "Sync");
+  EXPECT_EQ(box->text(), "Sync with connecting device?");
+  EXPECT_EQ(box->parentWidget(), window.get());
+  // The tick goes on underneath: the version reply is taken and an edit reaches the processor.
+  ASSERT_TRUE(waitFor([&] { return window->link().state().versionOk; }));
+  working.mix[2][0] = 0x80 | 33;
+  window->link().flags().set(device::flag::kMixFaders.at(12));
+  ASSERT_TRUE(waitFor([&] { return remote().mix[2][0] == (0x80 | 33); }));
+  EXPECT_EQ(OpenQuestion(), box);
+
+  working.bands[8].gain = -40;  // the read brings the processor's block over this
+  QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+  ASSERT_TRUE(waitFor([&] { return window->link().state().readComplete; }));
+  EXPECT_TRUE(working == remote());
+  EXPECT_EQ(OpenQuestion(), nullptr);
+  EXPECT_FALSE(window->link().syncQuestionOpen());
+  const auto reads = std::count_if(records.begin(), records.end(), [](const std::string& line) {
+    return line.starts_with("224 ") && line.ends_with(": F0 00");
+  });
+  EXPECT_EQ(reads, 1);
+}
+
+TEST_F(RealDialogsTest, ClosingTheWindowWithTheQuestionOpenLeavesNothingToAnswer) {
+  ASSERT_TRUE(waitFor([&] { return OpenQuestion() != nullptr; }));
+  QPointer<QMessageBox> box = OpenQuestion();
+  window.reset();  // the link and the box over the window go with it
+  EXPECT_TRUE(box.isNull());
+  EXPECT_EQ(OpenQuestion(), nullptr);
+}
+
+// The average colour of the lamp's lens as the window shows it.
+QColor LensColour(const QImage& lamp) {
+  const QImage argb = lamp.convertToFormat(QImage::Format_ARGB32);
+  const QPoint c = argb.rect().center();
+  long r = 0, g = 0, b = 0, n = 0;
+  for (int y = c.y() - 10; y <= c.y() + 10; ++y)
+    for (int x = c.x() - 10; x <= c.x() + 10; ++x) {
+      const QRgb p = argb.pixel(x, y);
+      r += qRed(p);
+      g += qGreen(p);
+      b += qBlue(p);
+      ++n;
+    }
+  return QColor(static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n));
+}
+
+// The share of pixels that differ clearly between two pictures of the same size.
+double Differing(const QImage& a, const QImage& b) {
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y);
+      const QRgb q = b.pixel(x, y);
+      differing += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                       std::abs(qBlue(p) - qBlue(q)) >
+                   48;
+    }
+  return static_cast<double>(differing) / (a.width() * a.height());
+}
+
+TEST(LinkIndicatorTest, OnOffAndAProcessorWithoutAccessLookAndReadDifferently) {
+  device::VirtualHidPlatform platform;
+  device::HidDeviceController controller{platform};
+  testing::ScriptedDialogs dialogs;
+  settings::ParameterBlock working{};
+  std::vector<std::string> records;
+  auto withoutAccess = std::make_shared<sim::SimulatedHidDevice>();
+  withoutAccess->setAccess(device::VirtualHidDevice::Access::kIdentifyOnly);
+  withoutAccess->processor().onRecordLog = [&](std::string_view l) { records.emplace_back(l); };
+  const std::uint32_t id = platform.plug(withoutAccess);
+  TForm1 window(controller, working, dialogs);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const auto waitFor = [](const std::function<bool()>& done) {
+    return device::WaitUntil(done, std::chrono::seconds(5));
+  };
+  const device::LinkState& state = window.link().state();
+  const QRect lampRect(kLinkIndicatorRect.x, kLinkIndicatorRect.y, kLinkIndicatorRect.w,
+                       kLinkIndicatorRect.h);
+  const auto lamp = [&] { return window.grab(lampRect).toImage(); };
+
+  ASSERT_TRUE(waitFor([&] { return !dialogs.messages.empty(); }));
+  const std::string told = device::PermissionProblemText("virtual:" + std::to_string(id),
+                                                         std::string(device::kPermissionDenied));
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{told});
+  EXPECT_FALSE(state.connected);
+  device::WaitMs(50);
+  EXPECT_TRUE(dialogs.questions.empty());
+  EXPECT_TRUE(records.empty());  // not even a greeting
+  const QImage present = lamp();
+  EXPECT_EQ(window.linkToolTip().toStdString(), told);
+  // The tooltip is the indicator's only: it names the udev rule over the lamp, nothing elsewhere.
+  const QPoint over = lampRect.center();
+  QHelpEvent help(QEvent::ToolTip, over, window.mapToGlobal(over));
+  QApplication::sendEvent(&window, &help);
+  EXPECT_TRUE(QToolTip::text().contains("udev"));
+  QHelpEvent elsewhere(QEvent::ToolTip, QPoint(20, 300), window.mapToGlobal(QPoint(20, 300)));
+  QApplication::sendEvent(&window, &elsewhere);
+  EXPECT_TRUE(waitFor([] { return QToolTip::text().isEmpty(); }));
+
+  platform.unplug(id);
+  ASSERT_TRUE(waitFor([&] { return !state.processorWithoutAccess(); }));
+  const QImage off = lamp();
+  EXPECT_EQ(window.linkToolTip(), "No processor connected");
+
+  auto processor = std::make_shared<sim::SimulatedHidDevice>();
+  platform.plug(processor);
+  ASSERT_TRUE(waitFor([&] { return state.connected; }));
+  const QImage on = lamp();
+  EXPECT_EQ(window.linkToolTip(), "Connected to the processor by USB");
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+
+  ASSERT_EQ(present.size(), lampRect.size());
+  // Three looks, each clearly its own.
+  EXPECT_GT(Differing(present, off), 0.25);
+  EXPECT_GT(Differing(present, on), 0.25);
+  EXPECT_GT(Differing(on, off), 0.25);
+  const QColor lit = LensColour(on);
+  const QColor warning = LensColour(present);
+  const QColor dark = LensColour(off);
+  EXPECT_GT(lit.green(), lit.red() + 40) << "green while connected";
+  EXPECT_GT(warning.red(), warning.green() + 20) << "amber and red without access";
+  EXPECT_GT(warning.green(), warning.blue() + 20) << "amber, not a plain red";
+  EXPECT_LT(std::max({dark.red(), dark.green(), dark.blue()}), 90) << "dark when off";
+  EXPECT_GT(warning.value(), dark.value() + 40) << "glowing, not off";
 }
 
 TEST(SingleInstanceTest, ASecondStartActivatesTheFirst) {

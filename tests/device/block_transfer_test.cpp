@@ -111,14 +111,30 @@ TEST_F(TransferTest, PreparationDerivesEchoLinksMicSetsAndSumsTheBlock) {
   EXPECT_EQ(unlinked.bands[51].gain, 0);  // the second set is sent as it is
 }
 
-TEST_F(TransferTest, NotConnectedSendsNothingAndSaysSo) {
-  link.connected = false;
-  EXPECT_EQ(transfer.StoreBlockToDevice(block, 1), StoreResult::kNotConnected);
-  EXPECT_FALSE(transfer.ReadBlockFromDevice(240, 0));
-  EXPECT_TRUE(transport.texts.empty());
-  EXPECT_EQ(prompts.messages,
-            (std::vector<std::string>{"No connecting device!", "No connecting device!"}));
-  EXPECT_EQ(host.begun, 0);
+TEST_F(TransferTest, NotConnectedSendsNothingAndSaysWhy) {
+  struct Case {
+    const char* what;
+    std::string accessProblem;
+    std::string told;
+  };
+  const Case cases[] = {
+      {"no processor", "", "No connecting device!"},
+      {"a processor this user may not open", "Allow access with a udev rule",
+       "Allow access with a udev rule"},
+  };
+  for (const Case& c : cases) {
+    link.connected = false;
+    link.accessProblem = c.accessProblem;
+    prompts.messages.clear();
+    EXPECT_EQ(transfer.StoreBlockToDevice(block, 1), StoreResult::kNotConnected) << c.what;
+    EXPECT_FALSE(transfer.ReadBlockFromDevice(240, 0)) << c.what;
+    EXPECT_TRUE(transport.texts.empty()) << c.what;
+    EXPECT_EQ(prompts.messages, (std::vector<std::string>{c.told, c.told})) << c.what;
+    EXPECT_EQ(host.begun, 0) << c.what;
+    EXPECT_EQ(NotConnectedText(link, "No device connecting!"),
+              c.accessProblem.empty() ? "No device connecting!" : c.told)
+        << c.what;
+  }
 }
 
 TEST_F(TransferTest, BeforeTheWindowIsShownNothingIsSent) {

@@ -10,6 +10,7 @@ namespace kdsp::device {
 namespace {
 
 using testing::LinkFixture;
+using testing::UnrelatedDevice;
 
 TEST_F(LinkFixture, ConnectionGreetsAsksAndReadsTheWorkingSettingsOnYes) {
   processor = plugProcessor();
@@ -35,6 +36,120 @@ TEST_F(LinkFixture, YesBeforeTheVersionReplySendsNoReadRequest) {
   waitFor([&] { return link->state().versionOk; });
   EXPECT_EQ(received, (std::vector<int>{code::kGreeting}));
   EXPECT_FALSE(link->state().readComplete);
+}
+
+// The sync question left on screen until the test answers it.
+class SyncQuestionTest : public LinkFixture {
+ protected:
+  SyncQuestionTest() { prompts.holdQuestions = true; }
+
+  // Connected, greeted, and asked; with the version reply in unless the options hold it back.
+  void connectWithTheQuestionOpen(sim::SimOptions options = {}, bool versionFirst = true) {
+    processor = plugProcessor(options);
+    startLink();
+    ASSERT_TRUE(waitFor([&] {
+      return prompts.heldQuestions.size() == 1 && (!versionFirst || link->state().versionOk);
+    }));
+    EXPECT_TRUE(link->syncQuestionOpen());
+    EXPECT_EQ(received, (std::vector<int>{code::kGreeting}));
+  }
+  // The request for the processor's working settings: 224 with [0xF0, 0x00].
+  int workingSettingsReads() const {
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+      return l.starts_with("224 ") && l.ends_with(": F0 00");
+    }));
+  }
+};
+
+TEST_F(SyncQuestionTest, EditsReachTheProcessorWhileTheQuestionIsOpen) {
+  connectWithTheQuestionOpen();
+  working.bands[30].gain = -75;
+  working.mix[2][0] = 0x80 | 33;
+  link->flags().set(flag::kBands.at(30));
+  link->flags().set(flag::kMixFaders.at(12));
+  ASSERT_TRUE(waitFor([&] { return received.size() == 3; }));
+  EXPECT_EQ(processor->processor().working().bands[30].gain, -75);
+  EXPECT_EQ(processor->processor().working().mix[2][0], 0x80 | 33);
+  EXPECT_TRUE(link->syncQuestionOpen());
+  EXPECT_EQ(prompts.questions.size(), 1u);
+}
+
+TEST_F(SyncQuestionTest, TheAnswerReadsTheWorkingSettingsOnlyOnYesAfterTheVersionReply) {
+  struct Case {
+    const char* what;
+    bool yes;
+    bool versionFirst;
+    int reads;
+  };
+  const Case cases[] = {
+      {"Yes after the version reply", true, true, 1},
+      {"Yes before any version reply", true, false, 0},
+      {"No after the version reply", false, true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Without a version reply the greeting's answer is held back for longer than the test runs.
+    sim::SimOptions options;
+    if (!c.versionFirst) options.slowReplyMs = {{code::kGreeting, 600000}};
+    connectWithTheQuestionOpen(options, c.versionFirst);
+    working.bands[2].gain = 7;  // a read would replace it
+    prompts.answerHeldQuestion(c.yes);
+    EXPECT_FALSE(link->syncQuestionOpen());
+    EXPECT_EQ(workingSettingsReads(), c.reads);
+    if (c.reads == 1) {
+      ASSERT_TRUE(link->waitForReadComplete(std::chrono::seconds(2)));
+      EXPECT_TRUE(working == processor->processor().working());
+    }
+    WaitMs(50);  // a few ticks: nothing else goes out
+    EXPECT_EQ(received.size(), 1u + c.reads);
+    EXPECT_TRUE(prompts.messages.empty());
+
+    link.reset();
+    platform.unplug(processorId);
+    working = settings::FactoryDefaults();
+    received.clear();
+    lines.clear();
+    prompts.questions.clear();
+  }
+}
+
+TEST_F(SyncQuestionTest, YesAfterTheProcessorWentSendsNoRead) {
+  connectWithTheQuestionOpen();
+  platform.unplug(processorId);
+  ASSERT_TRUE(waitFor([&] { return !link->state().connected; }));
+  prompts.answerHeldQuestion(true);
+  EXPECT_EQ(workingSettingsReads(), 0);
+  EXPECT_TRUE(prompts.messages.empty());  // not even "No connecting device!"
+}
+
+TEST_F(SyncQuestionTest, AProcessorPluggedInAgainIsGreetedAndTheOpenQuestionStandsForIt) {
+  connectWithTheQuestionOpen();
+  platform.unplug(processorId);
+  ASSERT_TRUE(waitFor([&] { return !link->state().connected; }));
+  received.clear();
+  lines.clear();
+  processor = plugProcessor();
+  ASSERT_TRUE(waitFor([&] {
+    return link->state().connected && received.size() == 1 &&
+           link->sender().outstandingRecords() == 0;  // the greeting was answered
+  }));
+  EXPECT_EQ(received, (std::vector<int>{code::kGreeting}));
+  WaitMs(50);
+  EXPECT_EQ(prompts.questions.size(), 1u);
+  EXPECT_EQ(prompts.heldQuestions.size(), 1u);
+  // Yes now reads from the processor that is there.
+  prompts.answerHeldQuestion(true);
+  EXPECT_EQ(workingSettingsReads(), 1);
+  ASSERT_TRUE(link->waitForReadComplete(std::chrono::seconds(2)));
+  EXPECT_TRUE(working == processor->processor().working());
+}
+
+TEST_F(SyncQuestionTest, AnAnswerAfterTheLinkIsGoneIsNotHeard) {
+  connectWithTheQuestionOpen();
+  link.reset();
+  prompts.answerHeldQuestion(true);
+  WaitMs(50);
+  EXPECT_EQ(received, (std::vector<int>{code::kGreeting}));
 }
 
 TEST_F(LinkFixture, OneRecordPerTickInTableOrder) {
@@ -121,12 +236,6 @@ TEST_F(LinkFixture, UnplugDuringUploadEndsItsWaits) {
   EXPECT_EQ(link->sender().outstandingRecords(), 0u);
   EXPECT_EQ(prompts.messages.back(), message::kUploadInterrupted);
 }
-
-class UnrelatedDevice : public VirtualHidDevice {
- public:
-  UnrelatedDevice() : VirtualHidDevice({0x046D, 0xC52B, 1, "Other", "Receiver", ""}, {9, 9, 0}) {}
-  void writeOutputReport(std::span<const std::uint8_t>) override {}
-};
 
 // Plugs and unplugs an unrelated device every few milliseconds while the test runs.
 class BusChurn {

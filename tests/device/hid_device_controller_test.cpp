@@ -302,6 +302,40 @@ TEST_F(ControllerTest, ADeviceWithoutAccessIsListedAndHeldButNotRead) {
   controller.CheckIn(held);
 }
 
+TEST_F(ControllerTest, ADeviceWhoseAccessChangesInPlaceIsAChange) {
+  auto echo = Plug();
+  echo->setAccess(VirtualHidDevice::Access::kIdentifyOnly);
+  HidDeviceController controller(platform);
+  int changes = 0;
+  controller.SetOnDeviceChange([&] { ++changes; });
+  ASSERT_EQ(controller.count(), 1);
+  HidDevice* held = controller.CheckOutByIndex(0);
+  ASSERT_NE(held, nullptr);
+  ASSERT_FALSE(held->hasReadWriteAccess());
+
+  struct Step {
+    VirtualHidDevice::Access access;
+    bool readWrite;
+    int changes;
+  };
+  const Step steps[] = {
+      {VirtualHidDevice::Access::kIdentifyOnly, false, 1},  // a notice with nothing new
+      {VirtualHidDevice::Access::kReadWrite, true, 2},      // a udev rule applied
+      {VirtualHidDevice::Access::kReadWrite, true, 2},
+      {VirtualHidDevice::Access::kIdentifyOnly, false, 3},  // and taken back
+  };
+  for (const Step& step : steps) {
+    echo->setAccess(step.access);
+    emit platform.devicesChanged();
+    Settle();
+    EXPECT_EQ(changes, step.changes);
+    EXPECT_EQ(held->hasReadWriteAccess(), step.readWrite);
+    EXPECT_EQ(held->accessError(), step.readWrite ? "" : kPermissionDenied);
+    EXPECT_EQ(controller.at(0), held);  // the same entry throughout
+  }
+  controller.CheckIn(held);
+}
+
 TEST_F(ControllerTest, DeletingAHeldDeviceThatIsStillThereLeavesAFreshEntry) {
   auto echo = Plug();
   HidDeviceController controller(platform);

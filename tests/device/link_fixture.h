@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QObject>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +19,8 @@
 
 namespace kdsp::device::testing {
 
-// Prompts like a user who takes a moment before clicking: a modal box runs the event loop.
+// Prompts like a user who takes a moment before clicking: a modal box runs the event loop, and
+// a question asked without waiting is answered thinkMs later (at once for 0) unless held open.
 class ScriptedPrompts : public RecordingPrompts {
  public:
   ScriptedPrompts() { answerYes = false; }
@@ -25,7 +28,25 @@ class ScriptedPrompts : public RecordingPrompts {
     WaitMs(thinkMs);
     return RecordingPrompts::askYesNo(caption, question);
   }
+  void askYesNoAsync(std::string_view caption, std::string_view question,
+                     std::function<void(bool yes)> answered) override {
+    if (holdQuestions || thinkMs == 0)
+      return RecordingPrompts::askYesNoAsync(caption, question, std::move(answered));
+    questions.emplace_back(question);
+    QTimer::singleShot(thinkMs, &user_,
+                       [answered = std::move(answered), yes = answerYes] { answered(yes); });
+  }
   int thinkMs = 100;
+
+ private:
+  QObject user_;  // a question still waiting for its answer goes with the prompts
+};
+
+// Any other HID device on the bus.
+class UnrelatedDevice : public VirtualHidDevice {
+ public:
+  UnrelatedDevice() : VirtualHidDevice({0x046D, 0xC52B, 1, "Other", "Receiver", ""}, {9, 9, 0}) {}
+  void writeOutputReport(std::span<const std::uint8_t>) override {}
 };
 
 class LinkFixture : public ::testing::Test {
@@ -34,10 +55,14 @@ class LinkFixture : public ::testing::Test {
   ~LinkFixture() override { link.reset(); }
 
   // Plugs a simulated processor in; the link finds it through the device change.
-  std::shared_ptr<sim::SimulatedHidDevice> plugProcessor(sim::SimOptions options = {}) {
+  std::shared_ptr<sim::SimulatedHidDevice> plugProcessor(
+      sim::SimOptions options = {},
+      VirtualHidDevice::Access access = VirtualHidDevice::Access::kReadWrite) {
     auto device = std::make_shared<sim::SimulatedHidDevice>(options);
+    device->setAccess(access);
     device->processor().onRecordLog = [this](std::string_view line) {
       received.push_back(std::stoi(std::string(line)));
+      lines.emplace_back(line);
     };
     processorId = platform.plug(device);
     return device;
@@ -55,9 +80,12 @@ class LinkFixture : public ::testing::Test {
     processor = plugProcessor(options);
     startLink();
     ASSERT_TRUE(waitFor([&] { return link->state().versionOk; }));
-    ASSERT_TRUE(
-        waitFor([&] { return !link->state().syncPending && prompts.questions.size() == 1; }));
+    ASSERT_TRUE(waitFor([&] {
+      return !link->state().syncPending && prompts.questions.size() == 1 &&
+             !link->syncQuestionOpen();
+    }));
     received.clear();
+    lines.clear();
   }
 
   VirtualHidPlatform platform;
@@ -70,7 +98,8 @@ class LinkFixture : public ::testing::Test {
   std::unique_ptr<DeviceLink> link;
   std::shared_ptr<sim::SimulatedHidDevice> processor;
   std::uint32_t processorId = 0;
-  std::vector<int> received;  // codes of the records the simulator received, in order
+  std::vector<int> received;       // codes of the records the simulator received, in order
+  std::vector<std::string> lines;  // the same records described: "224 (E0) …: F0 00"
 };
 
 }  // namespace kdsp::device::testing

@@ -1,7 +1,9 @@
 // Test doubles for the device link: a transport that records what it is given, and prompts
-// that remember what they were told.
+// that remember what they were told and may hold questions open.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,22 @@ class RecordingPrompts : public UserPrompts {
     questions.emplace_back(question);
     return answerYes;
   }
+  void askYesNoAsync(std::string_view, std::string_view question,
+                     std::function<void(bool yes)> answered) override {
+    questions.emplace_back(question);
+    if (holdQuestions)
+      heldQuestions.push_back(std::move(answered));
+    else
+      answered(answerYes);
+  }
+  // Answers the oldest question held open; false when none is.
+  bool answerHeldQuestion(bool yes) {
+    if (heldQuestions.empty()) return false;
+    const auto answered = std::move(heldQuestions.front());
+    heldQuestions.pop_front();
+    answered(yes);
+    return true;
+  }
   std::optional<std::string> askText(std::string_view, std::string_view prompt,
                                      std::string_view) override {
     questions.emplace_back(prompt);
@@ -36,6 +54,8 @@ class RecordingPrompts : public UserPrompts {
   std::vector<std::string> questions;
   bool answerYes = true;
   std::optional<std::string> textAnswer;
+  bool holdQuestions = false;  // questions asked without waiting stay open until answered
+  std::deque<std::function<void(bool yes)>> heldQuestions;
 };
 
 // The text form of a record without its CR LF.

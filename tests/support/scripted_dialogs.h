@@ -1,11 +1,13 @@
 // User dialogs answered by a script: queued answers for questions, input boxes and file and
 // folder choices, and a record, in order, of everything the user was told and asked. A dialog
-// the test did not queue an answer for fails the test.
+// the test did not queue an answer for fails the test. A question asked without waiting is
+// answered from the yes/no queue at once, or held open for the test to answer later.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +28,22 @@ class ScriptedDialogs : public settings::UserDialogs {
     const bool answer = yesNo.front();
     yesNo.pop_front();
     return answer;
+  }
+  void askYesNoAsync(std::string_view caption, std::string_view question,
+                     std::function<void(bool yes)> answered) override {
+    if (!holdQuestions) return answered(askYesNo(caption, question));
+    questions.emplace_back(question);
+    heldQuestions.push_back(std::move(answered));
+  }
+  // Answers the oldest question held open.
+  void answerHeldQuestion(bool yes) {
+    if (heldQuestions.empty()) {
+      ADD_FAILURE() << "no question is open";
+      return;
+    }
+    const auto answered = std::move(heldQuestions.front());
+    heldQuestions.pop_front();
+    answered(yes);
   }
   std::optional<std::string> askText(std::string_view caption, std::string_view prompt,
                                      std::string_view initial) override {
@@ -48,6 +66,8 @@ class ScriptedDialogs : public settings::UserDialogs {
   void setBusy(bool busy) override { busyChanges.push_back(busy); }
 
   std::deque<bool> yesNo;
+  bool holdQuestions = false;  // questions asked without waiting stay open until answered
+  std::deque<std::function<void(bool yes)>> heldQuestions;
   Answers texts, files, folders;
   Strings messages, questions, filters, suffixes, folderTitles;
   std::vector<Strings> inputBoxes;  // caption, prompt, initial text

@@ -94,14 +94,12 @@ void DeviceSession::open() {
 
 void DeviceSession::openUsb() {
   link_->attachHid();
-  device::HidDevice* device = link_->device();
-  if (device == nullptr || !link_->state().connected)
+  // A processor this user may not open is held but not connected; the link says why.
+  if (link_->state().processorWithoutAccess()) throw CommandFailure(link_->state().accessProblem);
+  if (link_->device() == nullptr || !link_->state().connected)
     throw CommandFailure(target_.kind == ConnectTarget::Kind::kSim
                              ? "the simulated processor is missing"
                              : "No processor found on USB (vendor 0x0483, product 0x0157).");
-  if (!device->hasReadWriteAccess())
-    throw CommandFailure(
-        device::PermissionProblemText(device->PnPInfo().DevicePath, device->accessError()));
   device::SendGreeting(link_->sender());
 }
 

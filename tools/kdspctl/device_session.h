@@ -2,6 +2,7 @@
 // path, or to a simulated processor inside this process.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,11 +26,15 @@ struct ConnectTarget {
 // "usb", "sim" or "tcp://HOST:PORT".
 ConnectTarget ParseConnectUrl(std::string_view url);
 
-// Messages go to stderr; questions are answered as a script would: No, and no text.
+// Messages go to stderr; questions are answered as a script would, at once: No, and no text.
 class ConsolePrompts : public device::UserPrompts {
  public:
   void showMessage(std::string_view text) override;
   bool askYesNo(std::string_view, std::string_view) override { return false; }
+  void askYesNoAsync(std::string_view, std::string_view,
+                     std::function<void(bool yes)> answered) override {
+    answered(false);
+  }
   std::optional<std::string> askText(std::string_view, std::string_view,
                                      std::string_view) override {
     return std::nullopt;

@@ -85,9 +85,11 @@ QImage Control(SkinSlot slot) {
     case SkinSlot::kBandPassOff:
       return StripButtonPicture(QStringLiteral("PASS"), StripGlyph::kNone, false, colour::kLitRed);
     case SkinSlot::kLinkOn:
-      return LinkPicture(size.w, true);
+      return LinkPicture(size.w, LinkLamp::kOn);
     case SkinSlot::kLinkOff:
-      return LinkPicture(size.w, false);
+      return LinkPicture(size.w, LinkLamp::kOff);
+    case SkinSlot::kLinkWithoutAccess:
+      return LinkPicture(size.w, LinkLamp::kWithoutAccess);
     case SkinSlot::kLogo:
       return LogoPicture(size.w, size.h);
     case SkinSlot::kPresetsOn:

@@ -55,7 +55,8 @@ void DrawEmblem(QPainter& p, QPointF badge, double r) {
 
 }  // namespace
 
-QImage LinkPicture(int size, bool on) {
+QImage LinkPicture(int size, LinkLamp lamp) {
+  const bool on = lamp == LinkLamp::kOn;
   QImage image = Transparent(size, size);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
@@ -75,20 +76,43 @@ QImage LinkPicture(int size, bool on) {
   p.drawEllipse(c, lens + outer * 0.06, lens + outer * 0.06);
   // Lens.
   QRadialGradient glass(c - QPointF(lens * 0.25, lens * 0.3), lens * 1.35);
-  if (on) {
-    glass.setColorAt(0, QColor(0xe8, 0xff, 0xee));
-    glass.setColorAt(0.35, colour::kLitGreen);
-    glass.setColorAt(1, colour::kLitGreen.darker(260));
-  } else {
-    glass.setColorAt(0, QColor(0x3c, 0x34, 0x34));
-    glass.setColorAt(1, QColor(0x0e, 0x0c, 0x0c));
+  QColor chain;
+  switch (lamp) {
+    case LinkLamp::kOn:
+      glass.setColorAt(0, QColor(0xe8, 0xff, 0xee));
+      glass.setColorAt(0.35, colour::kLitGreen);
+      glass.setColorAt(1, colour::kLitGreen.darker(260));
+      chain = QColor(0x0b, 0x3a, 0x18);
+      break;
+    case LinkLamp::kOff:
+      glass.setColorAt(0, QColor(0x3c, 0x34, 0x34));
+      glass.setColorAt(1, QColor(0x0e, 0x0c, 0x0c));
+      chain = QColor(0x6a, 0x5c, 0x5c);
+      break;
+    case LinkLamp::kWithoutAccess:
+      // A warning glow, dimmer than the lit lamp, so it reads as neither on nor off.
+      glass.setColorAt(0, QColor(0xff, 0xe2, 0x9a));
+      glass.setColorAt(0.35, colour::kLitAmber.darker(130));
+      glass.setColorAt(1, colour::kLitAmber.darker(360));
+      chain = QColor(0x3a, 0x24, 0x08);
+      break;
   }
   p.setBrush(glass);
   p.drawEllipse(c, lens, lens);
-  DrawChain(p, c, lens, on ? QColor(0x0b, 0x3a, 0x18) : QColor(0x6a, 0x5c, 0x5c));
+  DrawChain(p, c, lens, chain);
+  if (lamp == LinkLamp::kWithoutAccess) {
+    // The link struck through across the chain, outlined so it stands off the amber glass.
+    const QPointF from = c + QPointF(-lens, -lens) * 0.6;
+    const QPointF to = c + QPointF(lens, lens) * 0.6;
+    p.setPen(QPen(QColor(0x1a, 0x06, 0x04), lens * 0.26, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(from, to);
+    p.setPen(QPen(colour::kLitRed, lens * 0.16, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(from, to);
+    p.setPen(Qt::NoPen);
+  }
   // Reflection on the upper lens.
   QLinearGradient gloss(c - QPointF(0, lens), c);
-  gloss.setColorAt(0, QColor(255, 255, 255, on ? 150 : 70));
+  gloss.setColorAt(0, QColor(255, 255, 255, on ? 150 : lamp == LinkLamp::kOff ? 70 : 110));
   gloss.setColorAt(1, QColor(255, 255, 255, 0));
   p.setBrush(gloss);
   p.drawEllipse(QRectF(c.x() - lens * 0.62, c.y() - lens * 0.92, lens * 1.24, lens * 0.8));
