@@ -11,6 +11,7 @@
 
 #include <QSignalSpy>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -161,6 +162,9 @@ TEST(LinuxHidPlatform, RoundTripThroughAKernelMadeDevice) {
   LinuxHidPlatform platform;
   QSignalSpy changes(&platform, &HidPlatform::devicesChanged);
   auto uhid = UhidDevice::Create(kVendor64, 0x1209, 0x0157);
+  // The USB harness's guest has the driver and says so: there the round trip must run.
+  if (uhid == nullptr && std::getenv("KDSP_REQUIRE_UHID") != nullptr)
+    FAIL() << "the uhid driver cannot be used, though KDSP_REQUIRE_UHID is set";
   if (uhid == nullptr) GTEST_SKIP() << "the uhid driver cannot be used here";
 
   std::optional<HidPnPInfo> found;
