@@ -77,15 +77,6 @@ std::optional<std::uint8_t> ParseCommandCode(std::string_view text) {
   return static_cast<std::uint8_t>(value);
 }
 
-std::optional<std::uint8_t> ParseHexByte(std::string_view text) {
-  if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
-  if (text.empty() || text.size() > 2) return std::nullopt;
-  unsigned value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return static_cast<std::uint8_t>(value);
-}
-
 // "HOST:PORT"; an IPv6 host is written in brackets, "[::1]:8899".
 bool ParseListen(std::string_view text, SimCommandLine& line) {
   const std::size_t colon = text.rfind(':');
@@ -113,9 +104,9 @@ std::string ApplyValue(std::string_view option, std::string_view value,
     if (value.empty()) return Bad(option, value, "a file name");
     into.stateFile = std::filesystem::path(value);
   } else if (option == "--version") {
-    const auto v = ParseHexByte(value);
+    const auto v = ParseHexNumber(value, 2);
     if (!v) return Bad(option, value, "a hexadecimal byte such as 21");
-    o.version = *v;
+    o.version = static_cast<std::uint8_t>(*v);
   } else if (option == "--locked") {
     const auto v = ParseDecimal(value, 0, 999);
     if (!v) return Bad(option, value, "a password 0..999");
@@ -249,6 +240,15 @@ std::string_view SimUsage() {
   static const std::string usage =
       std::string(kUsageHead) + std::string(kProcessorOptionsUsage) + std::string(kUsageTail);
   return usage;
+}
+
+std::optional<unsigned> ParseHexNumber(std::string_view text, std::size_t maxDigits) {
+  if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
+  if (text.empty() || text.size() > maxDigits) return std::nullopt;
+  unsigned value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 }  // namespace kdsp::sim

@@ -55,4 +55,7 @@ SimOptionMatch TakeSimProcessorOption(std::span<const std::string_view> args, st
 // The part of a usage text that describes those options, one block of lines.
 std::string_view SimProcessorOptionsUsage();
 
+// A number written in hexadecimal with at most maxDigits digits, "21" or "0x21".
+std::optional<unsigned> ParseHexNumber(std::string_view text, std::size_t maxDigits);
+
 }  // namespace kdsp::sim

@@ -1,7 +1,6 @@
 // Parsing the kdsp-usb-device command line.
 #include "usb_device_command_line.h"
 
-#include <charconv>
 #include <cstdint>
 
 namespace kdsp::usbmodel {
@@ -46,16 +45,6 @@ constexpr std::string_view kUsageTail =
     "Exit status: 0 after quit, end of input, SIGINT or SIGTERM; 1 when the device cannot be\n"
     "created or the state cannot be saved; 2 for wrong arguments or a state file that cannot\n"
     "be used.\n";
-
-// A 16-bit id in hexadecimal, "0483" or "0x0483".
-std::optional<std::uint16_t> ParseHexId(std::string_view text) {
-  if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
-  if (text.empty() || text.size() > 4) return std::nullopt;
-  unsigned value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return static_cast<std::uint16_t>(value);
-}
 
 bool TakesValue(std::string_view option) {
   return option == "--vendor" || option == "--product" || option == "--name";
@@ -102,9 +91,10 @@ UsbDeviceCommandLineParse ParseUsbDeviceCommandLine(std::span<const std::string_
         if (value->empty() || value->size() > kMaxNameBytes) return bad("a name of 1 to 126 bytes");
         line.identity.product = std::string(*value);
       } else {
-        const auto id = ParseHexId(*value);
+        const auto id = sim::ParseHexNumber(*value, 4);
         if (!id) return bad("a hexadecimal id 0000..FFFF such as 0483");
-        (option == "--vendor" ? line.identity.vendorId : line.identity.productId) = *id;
+        (option == "--vendor" ? line.identity.vendorId : line.identity.productId) =
+            static_cast<std::uint16_t>(*id);
       }
       continue;
     }
