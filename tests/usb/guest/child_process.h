@@ -125,6 +125,7 @@ class ChildProcess {
       }
       if (done < 0 && errno != EINTR) return -1;
       if (Clock::now() >= deadline) return -1;
+      drain();  // a program whose pipe is full would wait for ever
       ::usleep(2000);
     }
     drain();
