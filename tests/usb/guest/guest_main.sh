@@ -21,8 +21,9 @@ mount -t devtmpfs devtmpfs /dev
 mkdir -p /dev/pts /dev/shm
 mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /dev/shm
+# /tmp stays as the host has it (a tmpfs over it would hide a build there); writes go to the
+# guest's own layer.
 mount -t tmpfs tmpfs /run
-mount -t tmpfs tmpfs /tmp
 mkdir -p /run/udev /run/user
 echo 1 >/proc/sys/kernel/sysrq
 hostname kdsp-guest
