@@ -22,7 +22,8 @@ using Clock = DeviceSession::Clock;
 struct FakeCarrier : DeviceCarrier {
   DeviceSession::OutputSink sink;
   std::deque<std::vector<std::uint8_t>> fromHost;  // output reports the host has sent
-  std::vector<std::string> delivered;              // record texts of the input reports
+  // Kept by the test, as the session deletes its carrier when it unplugs.
+  std::vector<std::string>* delivered = nullptr;  // record texts of the input reports
   bool enumeratedNow = false;
   bool nodePresent = true;
   bool holding = false;
@@ -39,7 +40,7 @@ struct FakeCarrier : DeviceCarrier {
     return true;
   }
   bool deliver(std::span<const std::uint8_t> report, std::string*) override {
-    delivered.emplace_back(reinterpret_cast<const char*>(report.data() + 1), report[0]);
+    delivered->emplace_back(reinterpret_cast<const char*>(report.data() + 1), report[0]);
     return true;
   }
   bool enumerated() const override { return enumeratedNow; }
@@ -79,7 +80,9 @@ class DeviceSessionTest : public ::testing::Test {
             auto carrier = std::make_unique<FakeCarrier>();
             carrier->sink = std::move(sink);
             carrier->unplugged = &carrierUnplugged_;
+            carrier->delivered = &delivered_;
             carrierUnplugged_ = false;
+            delivered_.clear();
             carrier_ = carrier.get();
             return carrier;
           },
@@ -108,6 +111,7 @@ class DeviceSessionTest : public ::testing::Test {
   std::unique_ptr<DeviceSession> session_;
   FakeCarrier* carrier_ = nullptr;
   bool carrierUnplugged_ = false;
+  std::vector<std::string> delivered_;  // by the carrier of the last plug
   bool failNextPlug_ = false;
   int plugs_ = 0;
   std::vector<std::string> out_;
@@ -159,8 +163,8 @@ TEST_F(DeviceSessionTest, AGreetingIsLoggedAndItsRepliesGoOutInOrder) {
   plugIn();
   hostWrites(kGreeting, t0_);
   EXPECT_EQ(out_, std::vector<std::string>{"record 229 (E5) greeting: 00"});
-  EXPECT_EQ(carrier_->delivered, (std::vector<std::string>{std::string(kAck), std::string(kVersion),
-                                                           std::string(kStatus)}));
+  EXPECT_EQ(delivered_, (std::vector<std::string>{std::string(kAck), std::string(kVersion),
+                                                  std::string(kStatus)}));
   EXPECT_FALSE(session().nextWake());
 }
 
@@ -180,14 +184,13 @@ TEST_F(SlowGreetingTest, ASlowReplyComesWhenDueAndWhatFollowsWaitsBehindIt) {
   // A record whose acknowledgement is not slow.
   const std::uint8_t volume[] = {20};
   hostWrites(device::EncodedRecord(device::code::kMasterMusic, volume).textView(), t0_ + 10ms);
-  EXPECT_TRUE(carrier_->delivered.empty());
+  EXPECT_TRUE(delivered_.empty());
   EXPECT_EQ(session().nextWake(), t0_ + 300ms);
   session().tick(t0_ + 299ms);
-  EXPECT_TRUE(carrier_->delivered.empty());
+  EXPECT_TRUE(delivered_.empty());
   session().tick(t0_ + 300ms);
-  EXPECT_EQ(carrier_->delivered,
-            (std::vector<std::string>{std::string(kAck), std::string(kVersion),
-                                      std::string(kStatus), std::string(kAck)}));
+  EXPECT_EQ(delivered_, (std::vector<std::string>{std::string(kAck), std::string(kVersion),
+                                                  std::string(kStatus), std::string(kAck)}));
 }
 
 TEST_F(DeviceSessionTest, UnplugAndPlugStartANewLinkAndAnswerEachCommand) {
@@ -208,7 +211,7 @@ TEST_F(DeviceSessionTest, UnplugAndPlugStartANewLinkAndAnswerEachCommand) {
   carrier_->enumeratedNow = true;
   hostWrites(kGreeting.substr(6), t0_ + 1s);
   EXPECT_EQ(out_, std::vector<std::string>{"plugged"});
-  EXPECT_TRUE(carrier_->delivered.empty());
+  EXPECT_TRUE(delivered_.empty());
   hostWrites(kGreeting, t0_ + 1s);
   EXPECT_EQ(out_, (std::vector<std::string>{"plugged", "record 229 (E5) greeting: 00"}));
 }
@@ -226,7 +229,7 @@ TEST_F(DeviceSessionTest, RepliesStillWaitingWhenTheDeviceIsPulledAreNotSentToTh
   carrier_->enumeratedNow = true;
   session().carrierReadable(t0_ + 20ms);
   session().tick(t0_ + 500ms);
-  EXPECT_TRUE(carrier_->delivered.empty());
+  EXPECT_TRUE(delivered_.empty());
 }
 
 TEST_F(DeviceSessionTest, AKernelThatLetsGoIsAnUnplug) {
@@ -270,7 +273,7 @@ class CloseAfterOneTest : public DeviceSessionTest {
 TEST_F(CloseAfterOneTest, TheDeviceUnplugsItselfOnceTheLastRepliesAreOut) {
   plugIn();
   hostWrites(kGreeting, t0_);
-  EXPECT_EQ(carrier_->delivered.size(), 3u);
+  EXPECT_EQ(delivered_.size(), 3u);
   EXPECT_EQ(out_, (std::vector<std::string>{"record 229 (E5) greeting: 00", "unplugged"}));
   EXPECT_TRUE(carrierUnplugged_);
 }
@@ -326,7 +329,7 @@ TEST_F(MuteTest, AMuteDeviceTakesReportsAndNeverAnswers) {
   plugIn();
   hostWrites(kGreeting, t0_);
   session().tick(t0_ + 1h);
-  EXPECT_TRUE(carrier_->delivered.empty());
+  EXPECT_TRUE(delivered_.empty());
   EXPECT_TRUE(out_.empty());  // nothing reached a processor
   EXPECT_EQ(processor_.recordsReceived(), 0);
 }
