@@ -308,13 +308,18 @@ TEST_F(LinkFixture, EveryReadStartsEmptyAndNamesTheChunksItLacks) {
     BlockReadback::EndResult result;
     std::string message;
   };
+  // Options built by assignment: GCC 12 takes a designated initializer's map for uninitialised.
+  const auto options = [](auto set) {
+    sim::SimOptions o;
+    set(o);
+    return o;
+  };
   const Case cases[] = {
-      {{.readEndOnly = true},
+      {options([](sim::SimOptions& o) { o.readEndOnly = true; }),
        BlockReadback::EndResult::kIncomplete,
        "The processor's settings arrived incomplete: chunks 0-29 of 30 did not arrive. Nothing "
        "was changed."},
-      {{.dropChunk = 7},
-       BlockReadback::EndResult::kIncomplete,
+      {options([](sim::SimOptions& o) { o.dropChunk = 7; }), BlockReadback::EndResult::kIncomplete,
        "The processor's settings arrived incomplete: chunk 7 of 30 did not arrive. Nothing was "
        "changed."},
   };
