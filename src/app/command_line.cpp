@@ -14,6 +14,7 @@ const char* CommandLineHelp() {
          "  --page PAGE                open an effect page at start: mic music echo reverb main\n"
          "                             center subwoofer surround\n"
          "  --screenshot FILE          save the main window (or the page) once shown, then quit\n"
+         "  --version                  print the program's version\n"
          "  --help                     this text\n";
 }
 
@@ -27,6 +28,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.serviceMenu = true;
     } else if (a == "--help" || a == "-h") {
       line.help = true;
+    } else if (a == "--version") {
+      line.version = true;
     } else if ((a == "--connect" || a == "--screenshot" || a == "--page") &&
                i + 1 < arguments.size()) {
       const QString value = arguments[++i];

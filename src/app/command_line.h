@@ -16,6 +16,7 @@ struct CommandLine {
   std::optional<std::string> screenshot;  // save the main window (or the page) as shown, then quit
   std::optional<std::string> page;        // open this effect page at start (mic, music, echo, ...)
   bool help = false;
+  bool version = false;
   std::string error;  // set when the arguments cannot be used
 };
 

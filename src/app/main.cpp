@@ -31,18 +31,33 @@ void CentreOnScreen(QWidget& window) {
     window.move(screen->availableGeometry().center() - window.rect().center());
 }
 
+// The arguments as given, before Qt takes its own out of them.
+QStringList ArgumentsOf(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  return arguments;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Help and version are answered before anything graphical starts, so they work without a
+  // display.
+  const app::CommandLine early = app::ParseCommandLine(ArgumentsOf(argc, argv));
+  if (early.help) {
+    std::fputs(app::CommandLineHelp(), stdout);
+    return 0;
+  }
+  if (early.version) {
+    std::printf("kdsp %s\n", KDSP_VERSION);
+    return 0;
+  }
+
   QApplication application(argc, argv);
   QApplication::setApplicationName("kdsp");
   QApplication::setApplicationDisplayName("Karaoke DSP Control");
 
   const app::CommandLine line = app::ParseCommandLine(QApplication::arguments());
-  if (line.help) {
-    std::fputs(app::CommandLineHelp(), stdout);
-    return 0;
-  }
   if (!line.error.empty()) {
     std::fprintf(stderr, "kdsp: %s\n\n%s", line.error.c_str(), app::CommandLineHelp());
     return 2;

@@ -15,6 +15,7 @@ TEST(CommandLineTest, OptionsAndTheirMistakes) {
   EXPECT_TRUE(Parse({"--simulate"}).simulate);
   EXPECT_TRUE(Parse({"--service-menu"}).serviceMenu);
   EXPECT_TRUE(Parse({"--help"}).help);
+  EXPECT_TRUE(Parse({"--version"}).version);
   EXPECT_EQ(Parse({"--page", "echo"}).page, std::optional<std::string>("echo"));
   const CommandLine wifi = Parse({"--connect", "tcp://127.0.0.1:8899"});
   ASSERT_TRUE(wifi.wifiHost.has_value());

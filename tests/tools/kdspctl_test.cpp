@@ -169,6 +169,16 @@ TEST_F(KdspctlTest, DecodeShowsADroppedRecordOnOneLineUpToItsCr) {
   EXPECT_NE(lines[1].find("acknowledgement"), std::string::npos);
 }
 
+TEST_F(KdspctlTest, NoArgumentsShowTheUsageOnStderrAndVersionAnswers) {
+  const RunResult bare = run("");
+  EXPECT_EQ(bare.status, 2);
+  EXPECT_EQ(bare.out, "");
+  EXPECT_TRUE(bare.err.starts_with("usage: kdspctl COMMAND [ARGS]")) << bare.err;
+  const RunResult version = run("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "kdspctl " KDSP_VERSION "\n");
+}
+
 TEST_F(KdspctlTest, BadInputGivesAMessageAndAnExitStatus) {
   std::ofstream(dir / "short.aex") << "QM7_V1.0 ";
   std::string foreign(724, 'x');

@@ -37,7 +37,9 @@ constexpr const char* kUsage =
     "Device records:\n"
     "  encode CODE [BYTE...]      print a record's text (numbers decimal or 0x-hex)\n"
     "  decode [FILE]              read the processor's byte stream (stdin without FILE)\n"
-    "                             and print each record and each dropped one\n";
+    "                             and print each record and each dropped one\n"
+    "\n"
+    "kdspctl --version prints the version; kdspctl --help this text.\n";
 
 using kdsp::tools::Args;
 using kdsp::tools::ConnectTarget;
@@ -94,6 +96,10 @@ int main(int argc, char** argv) {
   if (argc < 2 || std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h") {
     std::fputs(kUsage, argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
+  }
+  if (std::string_view(argv[1]) == "--version") {
+    std::printf("kdspctl %s\n", KDSP_VERSION);
+    return 0;
   }
   // The command is the first argument that is not --connect or its value.
   Args all(argv + 1, argv + argc);
