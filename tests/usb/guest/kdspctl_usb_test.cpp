@@ -10,7 +10,9 @@
 #include <string>
 
 #include "device/block_transfer.h"
+#include "device/command_codes.h"
 #include "guest/guest_device.h"
+#include "settings/group_file.h"
 #include "settings/parameter_block.h"
 #include "settings/setting_file.h"
 #include "support/run_command.h"
@@ -26,9 +28,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr int kGroupSlots = 9;
-constexpr int kChunkCount = 30;
-constexpr int kChunkBytes = 24;
+using device::kChunkBytes;
+using device::kUploadChunkCount;
+using settings::kGroupSlotCount;
 
 // A block that differs from every other slot's in every chunk, so a chunk lost, repeated or taken
 // from another read cannot pass unseen. It is given as an upload leaves it (marker, checksum, the
@@ -37,7 +39,7 @@ constexpr int kChunkBytes = 24;
 settings::ParameterBlock DistinctBlock(int slot) {
   settings::ParameterBlock block = settings::FactoryDefaults();
   const auto bytes = block.bytes();
-  for (int chunk = 0; chunk < kChunkCount; ++chunk) {
+  for (int chunk = 0; chunk < kUploadChunkCount; ++chunk) {
     const int at = chunk * kChunkBytes + 2;
     bytes[at] = static_cast<std::uint8_t>(slot + 1);
     bytes[at + 1] = static_cast<std::uint8_t>(chunk);
@@ -90,8 +92,8 @@ TEST_P(KdspctlUsbTest, ListAndInfoFindTheProcessor) {
 
 TEST_P(KdspctlUsbTest, EverySlotGoesOutAndComesBackWhole) {
   GuestDevice processor(GetParam());
-  std::array<std::string, kGroupSlots> files;
-  for (int slot = 0; slot < kGroupSlots; ++slot) {
+  std::array<std::string, kGroupSlotCount> files;
+  for (int slot = 0; slot < kGroupSlotCount; ++slot) {
     files[slot] = SettingFileBytes(DistinctBlock(slot));
     const fs::path file = temp_ / ("slot" + std::to_string(slot) + ".aex");
     WriteBytes(file, files[slot]);
@@ -112,9 +114,9 @@ TEST_P(KdspctlUsbTest, EverySlotGoesOutAndComesBackWhole) {
   for (const auto& entry : fs::directory_iterator(backup)) {
     if (entry.path().extension() != ".aex") continue;
     const std::string bytes = ReadBytes(entry.path());
-    for (int slot = 0; slot < kGroupSlots; ++slot) matching += bytes == files[slot] ? 1 : 0;
+    for (int slot = 0; slot < kGroupSlotCount; ++slot) matching += bytes == files[slot] ? 1 : 0;
   }
-  EXPECT_EQ(matching, static_cast<std::size_t>(kGroupSlots));
+  EXPECT_EQ(matching, static_cast<std::size_t>(kGroupSlotCount));
   EXPECT_TRUE(fs::exists(backup / "Upload.set"));
 }
 
