@@ -332,7 +332,7 @@ TEST(LinkIndicatorTest, OnOffAndAProcessorWithoutAccessLookAndReadDifferently) {
   EXPECT_EQ(window.linkToolTip(), "Connected to the processor by USB");
   EXPECT_EQ(dialogs.messages.size(), 1u);
 
-  ASSERT_EQ(present.size(), lampRect.size());
+  ASSERT_EQ(present.size(), lampRect.size() * window.devicePixelRatio());
   // Three looks, each clearly its own.
   EXPECT_GT(Differing(present, off), 0.25);
   EXPECT_GT(Differing(present, on), 0.25);
