@@ -11,11 +11,11 @@
 #include "device/hid_device_controller.h"
 #include "device/virtual_hid_platform.h"
 #include "pages/effect_page.h"
-#include "pages/page_layouts.h"
 #include "qt_bench_main.h"
 #include "settings/parameter_block.h"
 #include "silent_dialogs.h"
 #include "sim/simulated_hid_device.h"
+#include "skin/page_layouts.h"
 
 namespace kdsp::bench {
 namespace {
@@ -33,8 +33,8 @@ void BM_MicEqualizerRender(benchmark::State& state) {
     Fail(state, "the simulated processor did not answer");
     return;
   }
-  pages::EffectPage page(pages::LayoutOf(settings::PageId::kMicEqualizer), main.skinImages(),
-                         main.skinFonts(), working, main.link());
+  pages::EffectPage page(skin::page_layout::LayoutOf(settings::PageId::kMicEqualizer),
+                         main.skinImages(), main.skinFonts(), working, main.link());
   page.show();
   int width = 0;
   for (auto _ : state) {

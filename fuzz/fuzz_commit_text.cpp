@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 #include "skin/control_callbacks.h"
 #include "skin/typed_text.h"
 
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (const auto n = skin::ParseBoxInteger(shown)) Check(!shown.empty());
   if (const auto d = skin::ParseDecimal(shown)) Check(std::isfinite(*d));
   if (const auto step = skin::TypedFrequencyStep(shown))
-    Check(*step >= 0 && *step <= display::kLastStep);
+    Check(*step >= 0 && *step <= settings::kLastStep);
 
   // A typed number clamped to a fader's range stays within it, whatever its size.
   const auto lo = input.ConsumeIntegral<std::int32_t>();
@@ -53,13 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A typed frequency lands on the first grid step at or above it.
   const float hz = input.ConsumeFloatingPoint<float>();
-  const int step = display::gridStepAtOrAbove(hz);
-  Check(step >= 0 && step <= display::kLastStep);
-  if (hz >= display::gridFrequency(0) && hz <= display::gridFrequency(display::kLastStep)) {
-    Check(display::gridFrequency(step) >= hz);
-    Check(step == 0 || display::gridFrequency(step - 1) < hz);
+  const int step = settings::gridStepAtOrAbove(hz);
+  Check(step >= 0 && step <= settings::kLastStep);
+  if (hz >= settings::gridFrequency(0) && hz <= settings::gridFrequency(settings::kLastStep)) {
+    Check(settings::gridFrequency(step) >= hz);
+    Check(step == 0 || settings::gridFrequency(step - 1) < hz);
   }
-  const auto label = display::frequencyLabel(input.ConsumeIntegral<int>());
+  const auto label = settings::frequencyLabel(input.ConsumeIntegral<int>());
   Check(label.chars[4] == '\0');
   return 0;
 }

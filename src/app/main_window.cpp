@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/main_window_layout.h"
 #include "skin/commit_int_range.h"
+#include "skin/main_window_layout.h"
 #include "skin/typed_text.h"
 #include "skin/value_text.h"
 
@@ -21,6 +21,7 @@ namespace {
 
 using skin::IndexIn;
 using skin::ToRect;
+using namespace skin::main_layout;
 
 namespace flag = device::flag;
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/page_open_flags.h"
 #include "device/device_link.h"
 #include "settings/page_catalogue.h"
 #include "settings/parameter_block.h"
@@ -37,7 +38,7 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   const skin::SkinImages& skinImages() const { return images; }
   const skin::SkinFonts& skinFonts() const { return fonts; }
   device::DeviceLink& link() { return *link_; }
-  skin::PageOpenFlags& pageOpenFlags() { return pageOpen_; }
+  core::PageOpenFlags& pageOpenFlags() { return pageOpen_; }
 
   // Reloads every control from the working block and the maximum volumes.
   void RefreshMain();
@@ -81,7 +82,7 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   settings::ParameterBlock& working_;
   settings::UserDialogs& dialogs_;
   std::unique_ptr<device::DeviceLink> link_;
-  skin::PageOpenFlags pageOpen_;
+  core::PageOpenFlags pageOpen_;
 
   skin::ImgButton close_, minimize_, presets_;
   skin::ImgButton switches_[8];

@@ -19,8 +19,8 @@ QString Caption(std::string_view text) {
 
 }  // namespace
 
-PresetMenu::PresetMenu(settings::PresetCommands& commands, PresetMenuActions actions,
-                       bool serviceMenu, QWidget* parent)
+PresetMenu::PresetMenu(app::PresetCommands& commands, PresetMenuActions actions, bool serviceMenu,
+                       QWidget* parent)
     : QMenu(parent), commands_(commands), actions_(std::move(actions)) {
   // The form's Chinese captions of the first items are replaced by English ones at start;
   // the hidden items keep theirs.

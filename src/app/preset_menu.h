@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <functional>
 
-#include "settings/preset_commands.h"
+#include "app/preset_commands.h"
 
 namespace kdsp::app {
 
@@ -22,7 +22,7 @@ struct PresetMenuActions {
 class PresetMenu : public QMenu {
  public:
   // serviceMenu shows the items the menu otherwise keeps hidden.
-  PresetMenu(settings::PresetCommands& commands, PresetMenuActions actions, bool serviceMenu,
+  PresetMenu(app::PresetCommands& commands, PresetMenuActions actions, bool serviceMenu,
              QWidget* parent = nullptr);
 
   QMenu* saveToDeviceMenu() const { return saveToDevice_; }
@@ -32,7 +32,7 @@ class PresetMenu : public QMenu {
  private:
   QAction* addNamed(QMenu* menu, const char* name, const QString& caption, bool visible);
 
-  settings::PresetCommands& commands_;
+  app::PresetCommands& commands_;
   PresetMenuActions actions_;
   QMenu* saveToDevice_ = nullptr;
   QMenu* loadFromDevice_ = nullptr;

@@ -3,13 +3,13 @@
 
 #include <QStandardPaths>
 
-#include "display/audio_input_source.h"
-#include "display/spectrum_analyser.h"
+#include "app/system_control_panel.h"
+#include "pages/audio_input_source.h"
 #include "pages/effect_page.h"
 #include "pages/pink_noise_dialog.h"
 #include "pages/recording_mix_dialog.h"
 #include "pages/reverb_dialog.h"
-#include "settings/system_control_panel.h"
+#include "pages/spectrum_analyser.h"
 
 namespace kdsp::app {
 
@@ -33,8 +33,8 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
 
   for (int slot = 0; slot < settings::kPageCount; ++slot) {
     const auto id = static_cast<settings::PageId>(slot);
-    auto page = std::make_unique<pages::EffectPage>(pages::LayoutOf(id), main_->skinImages(),
-                                                    main_->skinFonts(), working, link);
+    auto page = std::make_unique<pages::EffectPage>(
+        skin::page_layout::LayoutOf(id), main_->skinImages(), main_->skinFonts(), working, link);
     page->setOpenFlag(&main_->pageOpenFlags().open[slot]);
     main_->setPage(id, page.get(), [p = page.get()] { p->refresh(); });
     created_.push_back(page.get());
@@ -42,9 +42,8 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   }
 
   // The analyser repaints the open pages directly, in slot order, after each buffer.
-  analyser_ =
-      std::make_unique<display::SpectrumAnalyser>(std::make_unique<display::AudioInputSource>(),
-                                                  main_->pageOpenFlags(), repaintHooks_, dialogs_);
+  analyser_ = std::make_unique<pages::SpectrumAnalyser>(
+      std::make_unique<pages::AudioInputSource>(), main_->pageOpenFlags(), repaintHooks_, dialogs_);
   for (int slot = 0; slot < settings::kPageCount; ++slot) {
     pages::EffectPage* page = pages_[static_cast<std::size_t>(slot)].get();
     repaintHooks_[static_cast<std::size_t>(slot)] = [page] { page->repaint(); };
@@ -55,7 +54,7 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
     });
   }
 
-  panel_ = std::make_unique<settings::TForm11>(
+  panel_ = std::make_unique<app::TForm11>(
       link, working, dialogs_, std::move(programIni), refreshAll, [this](bool music, int value) {
         main_->maxVolumeBox(music ? 0 : 1).setText(std::to_string(value));
       });
@@ -67,7 +66,7 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
                                                     recordingMix_.get(), reverb_.get()})
     created_.push_back(w);
 
-  commands_ = std::make_unique<settings::PresetCommands>(link, working, dialogs_, refreshAll);
+  commands_ = std::make_unique<app::PresetCommands>(link, working, dialogs_, refreshAll);
   PresetMenuActions actions;
   actions.mAllSetClick = [this] { panel_->showFromMainWindow(); };
   const auto open = [](QWidget* dialog) {
@@ -83,7 +82,7 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   actions.WiFi1Click = [&link] { link.WiFi1Click(); };
   actions.pi1Click = [this](bool on) { analyser_->pi1Click(on); };
   menu_ = std::make_unique<PresetMenu>(*commands_, actions, serviceMenu, main_.get());
-  QObject::connect(analyser_.get(), &display::SpectrumAnalyser::switchedOff, menu_.get(),
+  QObject::connect(analyser_.get(), &pages::SpectrumAnalyser::switchedOff, menu_.get(),
                    [this] { menu_->item("pi1")->setChecked(false); });
   main_->setPresetsMenu(menu_.get());
 }

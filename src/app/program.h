@@ -9,26 +9,23 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/preset_commands.h"
 #include "app/preset_menu.h"
 #include "device/hid_device_controller.h"
 #include "device/hid_platform.h"
-#include "settings/preset_commands.h"
 #include "settings/user_dialogs.h"
 
-namespace kdsp::settings {
-class TForm11;
-}
-namespace kdsp::display {
-class SpectrumAnalyser;
-}
 namespace kdsp::pages {
 class EffectPage;
+class SpectrumAnalyser;
 class TForm12;
 class TForm13;
 class TForm14;
 }  // namespace kdsp::pages
 
 namespace kdsp::app {
+
+class TForm11;
 
 class Program {
  public:
@@ -38,11 +35,11 @@ class Program {
 
   TForm1& mainWindow() { return *main_; }
   PresetMenu& menu() { return *menu_; }
-  settings::TForm11& systemPanel() { return *panel_; }
+  TForm11& systemPanel() { return *panel_; }
   pages::TForm12& pinkNoise() { return *pinkNoise_; }
   pages::TForm13& recordingMix() { return *recordingMix_; }
   pages::TForm14& reverb() { return *reverb_; }
-  display::SpectrumAnalyser& analyser() { return *analyser_; }
+  pages::SpectrumAnalyser& analyser() { return *analyser_; }
   // The effect pages in page-open slot order.
   pages::EffectPage& page(settings::PageId id) { return *pages_[static_cast<int>(id)]; }
   // The windows in the order they were created.
@@ -55,11 +52,11 @@ class Program {
   device::HidDeviceController hid_;
   settings::UserDialogs& dialogs_;
   std::unique_ptr<TForm1> main_;
-  std::unique_ptr<settings::PresetCommands> commands_;
+  std::unique_ptr<app::PresetCommands> commands_;
   std::array<std::unique_ptr<pages::EffectPage>, settings::kPageCount> pages_;
   std::array<std::function<void()>, settings::kPageCount> repaintHooks_;
-  std::unique_ptr<display::SpectrumAnalyser> analyser_;
-  std::unique_ptr<settings::TForm11> panel_;
+  std::unique_ptr<pages::SpectrumAnalyser> analyser_;
+  std::unique_ptr<TForm11> panel_;
   std::unique_ptr<pages::TForm12> pinkNoise_;
   std::unique_ptr<pages::TForm13> recordingMix_;
   std::unique_ptr<pages::TForm14> reverb_;

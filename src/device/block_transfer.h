@@ -7,10 +7,11 @@
 #include <span>
 #include <string_view>
 
+#include "core/user_prompts.h"
 #include "device/command_codes.h"
+#include "device/link_messages.h"
 #include "device/link_state.h"
 #include "device/record_sender.h"
-#include "device/user_prompts.h"
 #include "settings/parameter_block.h"
 
 namespace kdsp::device {
@@ -73,7 +74,8 @@ std::string_view StoreFailureText(StoreResult result);
 
 class BlockTransfer {
  public:
-  BlockTransfer(LinkState& link, RecordSender& sender, TransferHost& host, UserPrompts& prompts)
+  BlockTransfer(LinkState& link, RecordSender& sender, TransferHost& host,
+                core::UserPrompts& prompts)
       : link_(link), sender_(sender), host_(host), prompts_(prompts) {}
 
   // Uploads the block and stores it into the slot (240: the processor's working settings).
@@ -90,7 +92,7 @@ class BlockTransfer {
   LinkState& link_;
   RecordSender& sender_;
   TransferHost& host_;
-  UserPrompts& prompts_;
+  core::UserPrompts& prompts_;
 };
 
 }  // namespace kdsp::device

@@ -38,7 +38,7 @@ std::string PermissionProblemText(const std::string& devicePath, const std::stri
 }
 
 DeviceLink::DeviceLink(HidDeviceController& hid, settings::ParameterBlock& working,
-                       UserPrompts& prompts, LinkObserver observer, QObject* parent)
+                       core::UserPrompts& prompts, LinkObserver observer, QObject* parent)
     : QObject(parent),
       hid_(hid),
       working_(working),
@@ -73,6 +73,17 @@ DeviceLink::~DeviceLink() {
   hid_.OnEnumerate = nullptr;
   hid_.SetOnDeviceChange(nullptr);
   releaseDevices(nullptr);
+}
+
+void DeviceLink::setMicEqMode(int mode) {
+  state_.micEqChannel = static_cast<std::uint8_t>(mode);
+  controls_.micEqMode = mode;
+}
+
+void DeviceLink::setEchoControls(int delayLr, int preDelayLr, int direct) {
+  controls_.echoDelayLr = delayLr;
+  controls_.echoPreDelayLr = preDelayLr;
+  controls_.echoDirect = direct;
 }
 
 void DeviceLink::start() {
@@ -157,7 +168,8 @@ bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
   if (checkedOut == nullptr) return true;
   deviceList_.push_back(checkedOut);
   const HidAttributes& id = checkedOut->Attributes();
-  if (id.VendorID != kProcessorVendorId || id.ProductID != kProcessorProductId) return true;
+  if (id.VendorID != core::kProcessorVendorId || id.ProductID != core::kProcessorProductId)
+    return true;
   // The processor kept across a device change stays the one the link talks to.
   if (transport_.device() != nullptr && transport_.device()->pluggedIn()) return true;
 

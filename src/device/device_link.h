@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "core/usb_identity.h"
+#include "core/user_prompts.h"
 #include "device/block_transfer.h"
 #include "device/change_flags.h"
 #include "device/command_table.h"
@@ -22,17 +24,12 @@
 #include "device/record_sender.h"
 #include "device/replies.h"
 #include "device/tcm_socket.h"
-#include "device/user_prompts.h"
 #include "settings/parameter_block.h"
 
 namespace kdsp::device {
 
 class HidDevice;
 class HidDeviceController;
-
-// The processor's identity on USB.
-inline constexpr std::uint16_t kProcessorVendorId = 0x0483;
-inline constexpr std::uint16_t kProcessorProductId = 0x0157;
 
 // What the link asks of the window that owns it, besides questions and messages.
 struct LinkObserver {
@@ -53,9 +50,21 @@ class DeviceLink : public QObject, private TransferHost {
   Q_OBJECT
 
  public:
-  DeviceLink(HidDeviceController& hid, settings::ParameterBlock& working, UserPrompts& prompts,
-             LinkObserver observer = {}, QObject* parent = nullptr);
+  DeviceLink(HidDeviceController& hid, settings::ParameterBlock& working,
+             core::UserPrompts& prompts, LinkObserver observer = {}, QObject* parent = nullptr);
   ~DeviceLink() override;
+
+  // ---- What the windows ask of the link ----
+  // The byte a control raises when its value changes; the control keeps the pointer and the
+  // synchronisation tick sends the parameter.
+  std::uint8_t* changeFlag(std::uint16_t id) { return flags_.pointer(id); }
+  // Raises a parameter's flag: the tick sends it.
+  void markChanged(std::uint16_t id) { flags_.set(id); }
+  // The Mic Equalizer's mode (0..2): which of the two band sets its strips edit. The mode
+  // knob's record carries it.
+  void setMicEqMode(int mode);
+  // The Echo Effect's values that travel from its faders rather than from the block.
+  void setEchoControls(int delayLr, int preDelayLr, int direct);
 
   LinkState& state() { return state_; }
   const LinkState& state() const { return state_; }
@@ -140,7 +149,7 @@ class DeviceLink : public QObject, private TransferHost {
 
   HidDeviceController& hid_;
   settings::ParameterBlock& working_;
-  UserPrompts& prompts_;
+  core::UserPrompts& prompts_;
   LinkObserver observer_;
 
   LinkState state_;

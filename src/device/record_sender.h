@@ -6,16 +6,18 @@
 #include <cstdint>
 #include <span>
 
+#include "core/user_prompts.h"
+#include "device/link_messages.h"
 #include "device/link_state.h"
 #include "device/transport.h"
-#include "device/user_prompts.h"
 #include "settings/parameter_block.h"
 
 namespace kdsp::device {
 
 class RecordSender {
  public:
-  RecordSender(const LinkState& state, UserPrompts& prompts) : state_(state), prompts_(prompts) {}
+  RecordSender(const LinkState& state, core::UserPrompts& prompts)
+      : state_(state), prompts_(prompts) {}
 
   // The transport records go to; none means no device is open (records are then discarded).
   void setTransport(Transport* transport) { transport_ = transport; }
@@ -44,7 +46,7 @@ class RecordSender {
 
  private:
   const LinkState& state_;
-  UserPrompts& prompts_;
+  core::UserPrompts& prompts_;
   Transport* transport_ = nullptr;
   unsigned outstanding_ = 0;
   TransmitResult last_ = TransmitResult::kDiscarded;

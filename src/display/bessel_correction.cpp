@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 
 namespace kdsp::display {
 namespace {
@@ -26,8 +26,8 @@ std::uint16_t solveEntry(bool lowPass, int order, int step) {
   filter.family = settings::kBessel;
   filter.direction = lowPass ? settings::kLowPass : settings::kHighPass;
   filter.order = static_cast<std::uint8_t>(order);
-  const float w0 = stepOmega(step);
-  const float hz = gridFrequency(step);
+  const float w0 = settings::stepOmega(step);
+  const float hz = settings::gridFrequency(step);
   double low = kLowestFactor;
   double high = kHighestFactor;
   for (int i = 0; i < kHalvings; ++i) {
@@ -49,7 +49,7 @@ BesselCorrectionTable computeBesselCorrectionTable() {
   for (const bool lowPass : {true, false}) {
     for (int order = 0; order < kFilterOrders; ++order) {
       for (int j = 0; j < kBesselSteps; ++j) {
-        table[besselBlock(lowPass)][order][j] = solveEntry(lowPass, order, kStep1kHz + j);
+        table[besselBlock(lowPass)][order][j] = solveEntry(lowPass, order, settings::kStep1kHz + j);
       }
     }
   }
@@ -62,13 +62,13 @@ const BesselCorrectionTable& besselCorrectionTable() {
 }
 
 std::uint16_t besselCorrection(const settings::CrossoverFilter& filter) {
-  const int row = std::clamp(int{filter.frequency} - kStep1kHz, 0, kBesselSteps - 1);
+  const int row = std::clamp(int{filter.frequency} - settings::kStep1kHz, 0, kBesselSteps - 1);
   return besselCorrectionTable()[besselBlock(isLowPass(filter))][orderIndex(filter.order)][row];
 }
 
 float besselOmega(const settings::CrossoverFilter& filter) {
   const float k = 1.0f + static_cast<float>(besselCorrection(filter)) * kCorrectionUnit;
-  return correctedOmega(stepOmega(filter.frequency), isLowPass(filter), k);
+  return correctedOmega(settings::stepOmega(filter.frequency), isLowPass(filter), k);
 }
 
 }  // namespace kdsp::display

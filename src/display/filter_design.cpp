@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "display/bessel_correction.h"
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 
 namespace kdsp::display {
 namespace {
@@ -122,7 +122,7 @@ BiquadSection designEqBand(const settings::EqBand& band) {
   if (band.gain == 0) return q;
 
   const float a = std::pow(10.0f, static_cast<float>(band.gain) * 0.1f * 0.025f);
-  const float w0 = stepOmega(band.frequency);
+  const float w0 = settings::stepOmega(band.frequency);
   const float s = std::sin(w0);
   const float c = std::cos(w0);
   const float ap1 = a + 1.0f;
@@ -179,19 +179,20 @@ CrossoverDesign designCrossoverAt(const settings::CrossoverFilter& filter, float
 }
 
 CrossoverDesign designCrossover(const settings::CrossoverFilter& filter) {
-  const bool off = isLowPass(filter) ? filter.frequency >= kLastStep : filter.frequency == 0;
+  const bool off =
+      isLowPass(filter) ? filter.frequency >= settings::kLastStep : filter.frequency == 0;
   if (off) {
     CrossoverDesign identity;
     identity.count = crossoverSectionCount(filter);
     return identity;
   }
-  const float w0 =
-      filter.family == settings::kBessel ? besselOmega(filter) : stepOmega(filter.frequency);
+  const float w0 = filter.family == settings::kBessel ? besselOmega(filter)
+                                                      : settings::stepOmega(filter.frequency);
   return designCrossoverAt(filter, w0);
 }
 
 double omegaOf(float hz) {
-  return static_cast<double>(hz) * kTwoPi * (1.0 / kSampleRate);
+  return static_cast<double>(hz) * settings::kTwoPi * (1.0 / settings::kSampleRate);
 }
 
 float responseDb(std::span<const BiquadSection> sections, float hz) {

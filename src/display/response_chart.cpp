@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 
 namespace kdsp::display {
 namespace {
@@ -106,7 +106,7 @@ void ResponseChart::computeCurves() {
     addBand(band, response);
     fillOutline(s, pixelXs, response, {right, zero}, {left, zero}, bandCurves[i]);
     // Whole tenths of a dB over whole pixels: the exact quotient, cut toward zero.
-    bandHandles[i] = {s.pixelX(gridFrequency(band.frequency)),
+    bandHandles[i] = {s.pixelX(settings::gridFrequency(band.frequency)),
                       s.zeroDb() - s.height * band.gain / (kSpanDb * kTenthsPerDb)};
   }
 
@@ -117,7 +117,8 @@ void ResponseChart::computeCurves() {
     ChartResponse response;
     addCrossover(filter, response);
     fillOutline(s, fineXs, response, {right, chartBottom}, {left, chartBottom}, filterCurves[f]);
-    filterHandles[f] = {s.pixelX(gridFrequency(filter.frequency)), (s.top + s.bottom()) / 3};
+    filterHandles[f] = {s.pixelX(settings::gridFrequency(filter.frequency)),
+                        (s.top + s.bottom()) / 3};
   }
 }
 
@@ -196,7 +197,7 @@ bool ResponseChart::drag(int x, int y) {
   const int py = y - bounds.y;
   const bool inRows = s.top <= py && py <= s.bottom();
   const bool inColumns = s.left <= px && px <= s.right();
-  auto stepAt = [&] { return gridStepAtOrAbove(static_cast<float>(s.hzAtX(px))); };
+  auto stepAt = [&] { return settings::gridStepAtOrAbove(static_cast<float>(s.hzAtX(px))); };
 
   if (selectedBand >= 0 && selectedBand < kChartBands && bands[selectedBand] != nullptr) {
     settings::EqBand& band = *bands[selectedBand];

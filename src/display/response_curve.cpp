@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 
 namespace kdsp::display {
 namespace {
@@ -15,7 +15,8 @@ struct ChartPoints {
 
   ChartPoints() {
     hz[0] = kChartLowHz;
-    for (int step = 0; step < kGridSteps; ++step) hz[step + 1] = gridFrequency(step);
+    for (int step = 0; step < settings::kGridSteps; ++step)
+      hz[step + 1] = settings::gridFrequency(step);
     hz[kChartPoints - 1] = kChartHighHz;
     for (int i = 0; i < kChartPoints; ++i) {
       const double w = omegaOf(hz[i]);

@@ -14,7 +14,7 @@ inline constexpr int kChartPoints = 362;
 inline constexpr float kChartLowHz = 20.0f;
 inline constexpr float kChartHighHz = 23000.0f;
 
-// kChartLowHz, gridFrequency(0..359), kChartHighHz.
+// kChartLowHz, settings::gridFrequency(0..359), kChartHighHz.
 const std::array<float, kChartPoints>& chartFrequencies();
 
 // A response in dB at each chart frequency; starts flat.

@@ -15,6 +15,7 @@ namespace {
 
 using skin::IndexIn;
 using skin::ToRect;
+using namespace skin::page_layout;
 
 namespace flag = device::flag;
 using settings::PageParameters;

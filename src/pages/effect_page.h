@@ -10,9 +10,9 @@
 
 #include "device/device_link.h"
 #include "display/response_chart.h"
-#include "pages/page_layouts.h"
 #include "settings/parameter_block.h"
 #include "skin/control_list.h"
+#include "skin/page_layouts.h"
 #include "skin/panel_window.h"
 #include "skin/skin_fonts.h"
 #include "skin/skin_images.h"
@@ -25,11 +25,11 @@ inline constexpr int kMaxKnobs = 4;
 
 class EffectPage : public skin::PanelWindow {
  public:
-  EffectPage(const PageLayout& layout, const skin::SkinImages& images, const skin::SkinFonts& fonts,
-             settings::ParameterBlock& working, device::DeviceLink& link,
-             QWidget* parent = nullptr);
+  EffectPage(const skin::page_layout::PageLayout& layout, const skin::SkinImages& images,
+             const skin::SkinFonts& fonts, settings::ParameterBlock& working,
+             device::DeviceLink& link, QWidget* parent = nullptr);
 
-  const PageLayout& layout() const { return layout_; }
+  const skin::page_layout::PageLayout& layout() const { return layout_; }
   // Reloads every control from the working block, then repaints if shown.
   void refresh();
   // Reloads one crossover filter's fader and knobs (0 high-pass, 1 low-pass).
@@ -78,7 +78,7 @@ class EffectPage : public skin::PanelWindow {
   void publishControlValues();
   void clearEqGains();
 
-  const PageLayout& layout_;
+  const skin::page_layout::PageLayout& layout_;
   const skin::SkinImages& images_;
   const skin::SkinFonts& fonts_;
   settings::ParameterBlock& working_;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 #include "settings/value_texts.h"
 #include "skin/img_eq_band.h"
 #include "skin/img_roller.h"
@@ -34,7 +34,7 @@ void FormatFrequency(std::int32_t value, int offStep, skin::BoxText& text) {
     skin::SetBoxText(text, "OFF");
     return;
   }
-  skin::SetBoxText(text, display::frequencyLabel(value).view());
+  skin::SetBoxText(text, settings::frequencyLabel(value).view());
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ void FormatFreqOffLow(std::int32_t value, skin::BoxText& text) {
   FormatFrequency(value, 0, text);
 }
 void FormatFreqOffHigh(std::int32_t value, skin::BoxText& text) {
-  FormatFrequency(value, display::kLastStep, text);
+  FormatFrequency(value, settings::kLastStep, text);
 }
 
 void CommitFreq(void* owner, skin::BoxText& text) {

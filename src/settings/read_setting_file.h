@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "device/user_prompts.h"
+#include "core/user_prompts.h"
 #include "settings/parameter_block.h"
 #include "settings/setting_file.h"
 
@@ -14,7 +14,7 @@ namespace kdsp::settings {
 
 struct SettingFileReader {
   ParameterBlock& working;
-  device::UserPrompts& prompts;
+  core::UserPrompts& prompts;
   std::function<void()> refreshAll;  // reloads the main window and all eight pages
   // Stores the working block into the processor's working settings.
   std::function<void()> transferToDevice;

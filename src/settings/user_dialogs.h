@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "device/user_prompts.h"
+#include "core/user_prompts.h"
 
 namespace kdsp::settings {
 
-class UserDialogs : public device::UserPrompts {
+class UserDialogs : public core::UserPrompts {
  public:
   // Filters are written "Description(*.ext)|*.ext|…" as the setting and group files use them.
   // Nothing when the user cancels.

@@ -4,13 +4,15 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/usb_identity.h"
+
 namespace kdsp::sim {
 namespace {
 
 device::VirtualHidDevice::Identity ProcessorIdentity() {
   device::VirtualHidDevice::Identity identity;
-  identity.vendorId = 0x0483;
-  identity.productId = 0x0157;
+  identity.vendorId = core::kProcessorVendorId;
+  identity.productId = core::kProcessorProductId;
   identity.versionNumber = 0x0100;
   identity.manufacturer = "Karaoke DSP Control";
   identity.product = "Simulated processor";

@@ -3,7 +3,7 @@
 
 #include <QPainter>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 #include "skin/value_text.h"
 
 namespace kdsp::skin {
@@ -31,7 +31,7 @@ void ImgEqBand::refresh() {
   if (band == nullptr) return;
   fader.value = band->gain;
   FormatTenths(band->gain, fader.valueBox.text);
-  freqBox.setText(display::frequencyLabel(band->frequency).view());
+  freqBox.setText(settings::frequencyLabel(band->frequency).view());
   FormatQ(band->bandwidth, qBox.text);
   showBandInButtons();
 }

@@ -14,11 +14,6 @@
 
 namespace kdsp::skin {
 
-// One byte per page, 1 while the page is shown; the main window owns them.
-struct PageOpenFlags {
-  std::uint8_t open[8] = {};
-};
-
 class PanelWindow : public QWidget {
   Q_OBJECT
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 
 namespace kdsp::skin {
 
@@ -33,9 +33,9 @@ std::optional<double> ParseDecimal(std::string_view text) {
 
 std::optional<int> TypedFrequencyStep(std::string_view text) {
   const auto hz = ParseDecimal(text);
-  if (!hz || *hz < display::gridFrequency(0) || *hz > display::gridFrequency(display::kLastStep))
+  if (!hz || *hz < settings::gridFrequency(0) || *hz > settings::gridFrequency(settings::kLastStep))
     return std::nullopt;
-  return display::gridStepAtOrAbove(static_cast<float>(*hz));
+  return settings::gridStepAtOrAbove(static_cast<float>(*hz));
 }
 
 }  // namespace kdsp::skin

@@ -6,10 +6,10 @@
 #include <QTimer>
 
 #include "app/main_window.h"
+#include "app/preset_commands.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device_controller.h"
 #include "device/virtual_hid_platform.h"
-#include "settings/preset_commands.h"
 #include "settings/setting_file.h"
 #include "sim/simulated_hid_device.h"
 #include "support/file_size_limit.h"
@@ -28,8 +28,8 @@ class FaultTest : public ::testing::Test {
     window->show();
     ASSERT_TRUE(device::WaitUntil([&] { return window->link().lastStatus().has_value(); },
                                   std::chrono::seconds(5)));
-    commands = std::make_unique<settings::PresetCommands>(window->link(), working, dialogs,
-                                                          [this] { window->RefreshAll(); });
+    commands = std::make_unique<app::PresetCommands>(window->link(), working, dialogs,
+                                                     [this] { window->RefreshAll(); });
     dialogs.messages.clear();
   }
   ~FaultTest() override {
@@ -44,7 +44,7 @@ class FaultTest : public ::testing::Test {
   kdsp::testing::ScriptedDialogs dialogs;
   settings::ParameterBlock working{};
   std::unique_ptr<TForm1> window;
-  std::unique_ptr<settings::PresetCommands> commands;
+  std::unique_ptr<app::PresetCommands> commands;
 };
 
 TEST_F(FaultTest, UnpluggedMidUploadLeavesTheSlotAsItWas) {

@@ -13,16 +13,16 @@
 #include <filesystem>
 #include <string>
 
-#include "app/main_window_layout.h"
+#include "app/preset_commands.h"
 #include "app/preset_menu.h"
 #include "app/qt_user_dialogs.h"
 #include "app/single_instance.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device_controller.h"
 #include "device/virtual_hid_platform.h"
-#include "settings/preset_commands.h"
 #include "settings/setting_file.h"
 #include "sim/simulated_hid_device.h"
+#include "skin/main_window_layout.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -30,6 +30,7 @@ namespace kdsp::app {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace skin::main_layout;
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -118,8 +119,7 @@ TEST_F(MainWindowTest, MusicMasterFaderStopsAtTheMusicMaximumButTakesATypedValue
 
 class PresetTest : public MainWindowTest {
  protected:
-  settings::PresetCommands commands{window->link(), working, dialogs,
-                                    [this] { window->RefreshAll(); }};
+  app::PresetCommands commands{window->link(), working, dialogs, [this] { window->RefreshAll(); }};
   PresetMenu menu{commands, {}, false};
   testing::TempDir temp;
 };

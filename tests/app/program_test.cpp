@@ -7,12 +7,12 @@
 #include <QAudioDevice>
 #include <QMediaDevices>
 
+#include "app/system_control_panel.h"
 #include "device/event_loop_wait.h"
 #include "device/virtual_hid_platform.h"
 #include "pages/effect_page.h"
 #include "pages/pink_noise_dialog.h"
 #include "pages/reverb_dialog.h"
-#include "settings/system_control_panel.h"
 #include "sim/simulated_hid_device.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"

@@ -351,7 +351,7 @@ namespace {
 class RecordingProcessor : public VirtualHidDevice {
  public:
   explicit RecordingProcessor(std::uint16_t outputLength)
-      : VirtualHidDevice({kProcessorVendorId, kProcessorProductId, 1, "", "", ""},
+      : VirtualHidDevice({core::kProcessorVendorId, core::kProcessorProductId, 1, "", "", ""},
                          {65, outputLength, 0}) {}
   void writeOutputReport(std::span<const std::uint8_t> report) override {
     reports.emplace_back(report.begin(), report.end());

@@ -7,8 +7,8 @@
 
 #include "display/bessel_correction.h"
 #include "display/filter_design.h"
-#include "display/frequency_grid.h"
 #include "display/response_curve.h"
+#include "settings/frequency_grid.h"
 
 namespace kdsp::display {
 namespace {
@@ -81,7 +81,8 @@ TEST(EqBand, PeakingReadsItsGainAtItsFrequency) {
   EXPECT_NEAR(bandDb(band(120, 203, 19, settings::kPeaking), 1000.0f), 12.0f, 1e-4f);
   EXPECT_NEAR(bandDb(band(-240, 203, 19, settings::kPeaking), 1000.0f), -24.0f, 1e-4f);
   // The narrowest band's float coefficients are the least exact.
-  EXPECT_NEAR(bandDb(band(35, 131, 0, settings::kPeaking), gridFrequency(131)), 3.5f, 5e-4f);
+  EXPECT_NEAR(bandDb(band(35, 131, 0, settings::kPeaking), settings::gridFrequency(131)), 3.5f,
+              5e-4f);
 }
 
 TEST(EqBand, PeakingBandwidthSpansHalfTheGainInOctaves) {
@@ -168,7 +169,7 @@ TEST(Crossover, ButterworthFollowsItsMagnitudeAtEveryOrder) {
         const CrossoverFilter f = filter(step, settings::kButterworth, direction, order);
         for (float hz : {50.0f, 400.0f, 1000.0f, 2500.0f, 12000.0f}) {
           const double warp = std::tan(std::numbers::pi * hz / 48000.0) /
-                              std::tan(std::numbers::pi * gridFrequency(step) / 48000.0);
+                              std::tan(std::numbers::pi * settings::gridFrequency(step) / 48000.0);
           const double ratio = direction == settings::kLowPass ? warp : 1.0 / warp;
           const double expected = -10.0 * std::log10(1.0 + std::pow(ratio, 2 * orders[order]));
           if (expected < -150.0) continue;
@@ -229,7 +230,7 @@ TEST(Crossover, BesselReadsMinus3dBAtItsOwnStep) {
       for (int step : {202, 203, 204, 250, 300, 330, 350, 358, 359}) {
         if (direction == settings::kLowPass && step == 359) continue;  // switched off
         const CrossoverFilter f = filter(std::uint16_t(step), settings::kBessel, direction, order);
-        EXPECT_NEAR(filterDb(f, gridFrequency(step)), -3.0f, 0.01f)
+        EXPECT_NEAR(filterDb(f, settings::gridFrequency(step)), -3.0f, 0.01f)
             << "direction " << int(direction) << " order " << int(order) << " step " << step;
       }
     }
@@ -243,8 +244,9 @@ TEST(Crossover, BesselAtHighStepsWouldMissWithThe1kHzCorrection) {
     CrossoverFilter at1k = f;
     at1k.frequency = 203;
     const float k = 1.0f + float(besselCorrection(at1k)) * 0.0001f;
-    const float w0 = direction == settings::kLowPass ? stepOmega(340) * k : stepOmega(340) / k;
-    const float missed = responseDb(designCrossoverAt(f, w0).view(), gridFrequency(340));
+    const float w0 = direction == settings::kLowPass ? settings::stepOmega(340) * k
+                                                     : settings::stepOmega(340) / k;
+    const float missed = responseDb(designCrossoverAt(f, w0).view(), settings::gridFrequency(340));
     EXPECT_GT(std::abs(missed + 3.0f), 0.5f) << int(direction);
   }
 }

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "display/frequency_grid.h"
 #include "display/spectrum_analysis.h"
+#include "settings/frequency_grid.h"
 
 namespace kdsp::display {
 namespace {
@@ -154,7 +154,7 @@ TEST_F(ChartTest, OnlyTheHighPassMakesTheRedLineAndItsAreaFillsOnceItsHandleIsPr
   // The curve closes along the chart's bottom; the handle sits at (T + B) div 3.
   EXPECT_FLOAT_EQ(chart.filterCurves[0][kChartPoints].y, 400.0f);
   const ChartPoint h = chart.filterHandles[0];
-  EXPECT_EQ(h.x, scale().pixelX(gridFrequency(100)));
+  EXPECT_EQ(h.x, scale().pixelX(settings::gridFrequency(100)));
   EXPECT_EQ(h.y, 130);
 
   // A pixel inside the high-pass area (1.4 kHz, -13.5 dB) and one just left of the H square.
@@ -180,8 +180,8 @@ TEST_F(ChartTest, OnlyTheHighPassMakesTheRedLineAndItsAreaFillsOnceItsHandleIsPr
 
 TEST_F(ChartTest, CoincidingHandlesPickHighPassThenLowPassThenTheLowestBand) {
   // Both filters and three flat bands at 1 kHz: their boxes all hold the filter handles' centre.
-  highPass.frequency = lowPass.frequency = kStep1kHz;
-  for (int i = 0; i < 3; ++i) showBand(i, 0, kStep1kHz);
+  highPass.frequency = lowPass.frequency = settings::kStep1kHz;
+  for (int i = 0; i < 3; ++i) showBand(i, 0, settings::kStep1kHz);
   const std::uint32_t bandsShown = 0b111;
   chart.visibleMask = bandsShown | kHighPassShown | kLowPassShown;
   chart.computeCurves();
@@ -215,7 +215,7 @@ TEST_F(ChartTest, CoincidingHandlesPickHighPassThenLowPassThenTheLowestBand) {
   bands[0].frequency = 300;
   chart.visibleMask = 0b110;
   chart.computeCurves();
-  pressAt(scale().pixelX(gridFrequency(300)), scale().zeroDb());
+  pressAt(scale().pixelX(settings::gridFrequency(300)), scale().zeroDb());
   EXPECT_EQ(chart.selectedBand, -1);
   pressOn(centre);
   EXPECT_EQ(chart.selectedBand, 0);
@@ -246,7 +246,7 @@ TEST_F(ChartTest, HandleBoxesAreHalfOpenAndPressesOutsideTheChartAreRefused) {
 
 TEST_F(ChartTest, DraggedBandGainStopsAtThePlotLimitsAndIsKeptOutsideTheRows) {
   resize(700, 380);  // H 360: T 5, Z 125, B 365, one pixel per tenth of a dB
-  showBand(0, 0, kStep1kHz);
+  showBand(0, 0, settings::kStep1kHz);
   chart.computeCurves();
   const ChartPoint c = chart.bandHandles[0];
   ASSERT_TRUE(pressOn(c));
@@ -264,7 +264,7 @@ TEST_F(ChartTest, DraggedBandGainStopsAtThePlotLimitsAndIsKeptOutsideTheRows) {
   for (const Move& m : moves) {
     EXPECT_EQ(dragTo(c.x, m.y), m.changed) << m.y;
     EXPECT_EQ(bands[0].gain, m.gain) << m.y;
-    EXPECT_EQ(bands[0].frequency, kStep1kHz) << m.y;
+    EXPECT_EQ(bands[0].frequency, settings::kStep1kHz) << m.y;
   }
 
   // Frequency by column, independently of the row: above the plot the gain stays.
@@ -272,18 +272,18 @@ TEST_F(ChartTest, DraggedBandGainStopsAtThePlotLimitsAndIsKeptOutsideTheRows) {
   EXPECT_EQ(bands[0].frequency, 0);
   EXPECT_EQ(bands[0].gain, 0);
   EXPECT_TRUE(dragTo(660, 200));
-  EXPECT_EQ(bands[0].frequency, kLastStep);
+  EXPECT_EQ(bands[0].frequency, settings::kLastStep);
   EXPECT_EQ(bands[0].gain, -75);
   EXPECT_TRUE(dragTo(scale().pixelX(1000), 600));  // below the plot: frequency only
-  EXPECT_EQ(bands[0].frequency, kStep1kHz);
+  EXPECT_EQ(bands[0].frequency, settings::kStep1kHz);
   EXPECT_EQ(bands[0].gain, -75);
   EXPECT_FALSE(dragTo(scale().pixelX(1000), 200));  // the same values again
   EXPECT_FALSE(dragTo(661, 200));                   // past R and at the same row
-  EXPECT_EQ(bands[0].frequency, kStep1kHz);
+  EXPECT_EQ(bands[0].frequency, settings::kStep1kHz);
 
   chart.release();
   EXPECT_FALSE(dragTo(20, 5));
-  EXPECT_EQ(bands[0].frequency, kStep1kHz);
+  EXPECT_EQ(bands[0].frequency, settings::kStep1kHz);
 
   // In a short plot (H 100, Z 38, B 105) the bottom row reads -24.1 dB and is held at -24.0.
   resize(700, 120);
@@ -305,9 +305,9 @@ TEST_F(ChartTest, DraggedFiltersMoveOnlyInFrequencyAndSwitchOffAtTheEnds) {
   ASSERT_TRUE(pressOn(chart.filterHandles[kLowPassHandle]));
   ASSERT_EQ(chart.selectedFilter, kLowPassHandle);
   EXPECT_TRUE(dragTo(660, 390));
-  EXPECT_EQ(lowPass.frequency, kLastStep);
+  EXPECT_EQ(lowPass.frequency, settings::kLastStep);
   EXPECT_FALSE(dragTo(19, 100));
-  EXPECT_EQ(lowPass.frequency, kLastStep);
+  EXPECT_EQ(lowPass.frequency, settings::kLastStep);
   EXPECT_EQ(highPass.frequency, 0);
 }
 
@@ -338,9 +338,9 @@ TEST_F(ChartTest, RedLineAtOneKilohertzSitsAtTheBandsLevel) {
     int row;
   };
   for (const Case c : {Case{120, 5}, Case{-120, 245}, Case{60, 65}}) {
-    showBand(0, c.gain, kStep1kHz);
+    showBand(0, c.gain, settings::kStep1kHz);
     const QImage image = render();
-    EXPECT_NEAR(chart.bandCurves[0][kStep1kHz + 1].y, c.row, 0.02f);
+    EXPECT_NEAR(chart.bandCurves[0][settings::kStep1kHz + 1].y, c.row, 0.02f);
     EXPECT_EQ(chart.bandHandles[0].y, c.row);
     const int column = scale().pixelX(1000);
     double rowSum = 0;
@@ -409,7 +409,7 @@ TEST_F(ChartTest, FullScaleSineOnBin93IsDrawnAt1953Hz) {
 TEST_F(ChartTest, SilentInputDrawsNoSpectrumLineAndBreaksNothing) {
   const SpectrumAnalysis silence = analysed(0.0, 1);
   ASSERT_TRUE(std::isinf(silence.spectrumLevels()[93]));
-  showBand(0, 60, kStep1kHz);
+  showBand(0, 60, settings::kStep1kHz);
   chart.showSpectrum = true;
   chart.spectrum = silence.spectrumLevels().data();
   chart.spectrumStale = true;

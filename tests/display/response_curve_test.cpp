@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 
 namespace kdsp::display {
 namespace {
@@ -19,7 +19,8 @@ TEST(ChartFrequencies, RunFrom20HzOverTheGridTo23kHz) {
   const auto& hz = chartFrequencies();
   EXPECT_EQ(hz.front(), 20.0f);
   EXPECT_EQ(hz.back(), 23000.0f);
-  for (int step = 0; step < kGridSteps; ++step) EXPECT_EQ(hz[step + 1], gridFrequency(step));
+  for (int step = 0; step < settings::kGridSteps; ++step)
+    EXPECT_EQ(hz[step + 1], settings::gridFrequency(step));
 }
 
 void expectAgreement(std::span<const BiquadSection> sections, const ChartResponse& curve,

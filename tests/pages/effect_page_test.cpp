@@ -20,6 +20,7 @@ namespace kdsp::pages {
 namespace {
 
 using settings::PageId;
+using namespace skin::page_layout;
 
 class EffectPageTest : public ::testing::Test {
  protected:

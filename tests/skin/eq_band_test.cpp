@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 #include "settings/parameter_block.h"
 #include "skin/control_callbacks.h"
 #include "skin/control_input.h"
@@ -230,7 +230,7 @@ TEST_F(EqStrip, ArrowKeysOnTheActiveBox) {
   strip.keyDown(kKeyUp);
   strip.keyDown(kKeyUp);
   EXPECT_EQ(band.frequency, 102);
-  EXPECT_EQ(freqText(), display::frequencyLabel(102).view());
+  EXPECT_EQ(freqText(), settings::frequencyLabel(102).view());
   strip.keyDown(kKeyDown);
   EXPECT_EQ(band.frequency, 101);
   EXPECT_EQ(band.bandwidth, 19);

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_layout.h"
-#include "pages/page_layouts.h"
 #include "settings/page_catalogue.h"
+#include "skin/main_window_layout.h"
+#include "skin/page_layouts.h"
 
 namespace kdsp {
 namespace {
@@ -28,17 +28,19 @@ std::string Describe(const Placed& c) {
 
 std::vector<Placed> MainControls() {
   std::vector<Placed> out;
-  app::ForEachControl([&](app::ControlKind kind, int index, const LayoutRect& r) {
-    out.push_back({static_cast<int>(kind), index, r});
-  });
+  skin::main_layout::ForEachControl(
+      [&](skin::main_layout::ControlKind kind, int index, const LayoutRect& r) {
+        out.push_back({static_cast<int>(kind), index, r});
+      });
   return out;
 }
 
-std::vector<Placed> PageControls(const pages::PageLayout& page) {
+std::vector<Placed> PageControls(const skin::page_layout::PageLayout& page) {
   std::vector<Placed> out;
-  pages::ForEachControl(page, [&](pages::ControlKind kind, int index, const LayoutRect& r) {
-    out.push_back({static_cast<int>(kind), index, r});
-  });
+  skin::page_layout::ForEachControl(
+      page, [&](skin::page_layout::ControlKind kind, int index, const LayoutRect& r) {
+        out.push_back({static_cast<int>(kind), index, r});
+      });
   return out;
 }
 
@@ -49,66 +51,86 @@ TEST(MainWindowLayout, TellingPositions) {
     LayoutRect expected;
   };
   const Case cases[] = {
-      {"close button", app::CloseButtonRect(), {960, 8, 25, 23}},
-      {"minimise button", app::MinimizeButtonRect(), {935, 8, 25, 23}},
-      {"Presets button", app::PresetsButtonRect(), {875, 200, 58, 59}},
-      {"fader 0", app::FaderRect(app::kFaders[0]), {23, 355, 20, 175}},
-      {"fader 16", app::FaderRect(app::kFaders[16]), {772, 355, 20, 175}},
-      {"fader 0 box", app::FaderBoxRect(app::kFaders[0]), {16, 337, 32, 18}},
-      {"mute 13", app::MuteButtonRect(app::kFaders[13]), {590, 305, 31, 30}},
-      {"knob 0", app::KnobRect(app::kKnobs[0]), {115, 91, 32, 32}},
-      {"knob 0 box", app::KnobBoxRect(app::kKnobs[0]), {111, 131, 32, 18}},
-      {"knob 6", app::KnobRect(app::kKnobs[6]), {887, 339, 32, 32}},
-      {"Main left switch", app::OutputSwitchRect(app::kOutputSwitches[0]), {31, 88, 43, 42}},
-      {"Mic switch (70 %)", app::OutputSwitchRect(app::kOutputSwitches[6]), {705, 180, 30, 29}},
-      {"Music switch (70 %)", app::OutputSwitchRect(app::kOutputSwitches[7]), {665, 180, 30, 29}},
-      {"music maximum box", app::MaxVolumeBoxRect(app::kMaxVolumeBoxes[0]), {672, 305, 32, 18}},
-      {"Reverb page button", app::PageButtonRect(app::kPageButtons[7]), {772, 229, 42, 41}},
-      {"connection indicator", app::kLinkIndicatorRect, {886, 121, 43, 43}},
-      {"logo", app::LogoRect(), {838, 40, 137, 44}},
+      {"close button", skin::main_layout::CloseButtonRect(), {960, 8, 25, 23}},
+      {"minimise button", skin::main_layout::MinimizeButtonRect(), {935, 8, 25, 23}},
+      {"Presets button", skin::main_layout::PresetsButtonRect(), {875, 200, 58, 59}},
+      {"fader 0", skin::main_layout::FaderRect(skin::main_layout::kFaders[0]), {23, 355, 20, 175}},
+      {"fader 16",
+       skin::main_layout::FaderRect(skin::main_layout::kFaders[16]),
+       {772, 355, 20, 175}},
+      {"fader 0 box",
+       skin::main_layout::FaderBoxRect(skin::main_layout::kFaders[0]),
+       {16, 337, 32, 18}},
+      {"mute 13",
+       skin::main_layout::MuteButtonRect(skin::main_layout::kFaders[13]),
+       {590, 305, 31, 30}},
+      {"knob 0", skin::main_layout::KnobRect(skin::main_layout::kKnobs[0]), {115, 91, 32, 32}},
+      {"knob 0 box",
+       skin::main_layout::KnobBoxRect(skin::main_layout::kKnobs[0]),
+       {111, 131, 32, 18}},
+      {"knob 6", skin::main_layout::KnobRect(skin::main_layout::kKnobs[6]), {887, 339, 32, 32}},
+      {"Main left switch",
+       skin::main_layout::OutputSwitchRect(skin::main_layout::kOutputSwitches[0]),
+       {31, 88, 43, 42}},
+      {"Mic switch (70 %)",
+       skin::main_layout::OutputSwitchRect(skin::main_layout::kOutputSwitches[6]),
+       {705, 180, 30, 29}},
+      {"Music switch (70 %)",
+       skin::main_layout::OutputSwitchRect(skin::main_layout::kOutputSwitches[7]),
+       {665, 180, 30, 29}},
+      {"music maximum box",
+       skin::main_layout::MaxVolumeBoxRect(skin::main_layout::kMaxVolumeBoxes[0]),
+       {672, 305, 32, 18}},
+      {"Reverb page button",
+       skin::main_layout::PageButtonRect(skin::main_layout::kPageButtons[7]),
+       {772, 229, 42, 41}},
+      {"connection indicator", skin::main_layout::kLinkIndicatorRect, {886, 121, 43, 43}},
+      {"logo", skin::main_layout::LogoRect(), {838, 40, 137, 44}},
   };
   for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected) << c.what;
-  EXPECT_EQ(app::kMainWindowSize.w, 999);
-  EXPECT_EQ(app::kMainWindowSize.h, 600);
+  EXPECT_EQ(skin::main_layout::kMainWindowSize.w, 999);
+  EXPECT_EQ(skin::main_layout::kMainWindowSize.h, 600);
 }
 
 TEST(MainWindowLayout, TargetsAndRanges) {
   // Fader i writes the byte the mixer table names; the master faders their own bytes.
   const std::size_t faderTargets[17] = {10, 11, 12, 13, 14, 15, 16, 17, 22,
                                         23, 24, 25, 18, 19, 4,  5,  7};
-  for (int i = 0; i < 17; ++i) EXPECT_EQ(app::kFaders[i].target, faderTargets[i]) << "fader " << i;
-  EXPECT_EQ(app::kFaders[14].max, 60);
-  EXPECT_EQ(app::kFaders[14].limit, app::FaderLimit::kMusicMaxVolume);
-  EXPECT_EQ(app::kFaders[15].limit, app::FaderLimit::kMicMaxVolume);
-  EXPECT_EQ(app::kFaders[16].max, 80);
+  for (int i = 0; i < 17; ++i)
+    EXPECT_EQ(skin::main_layout::kFaders[i].target, faderTargets[i]) << "fader " << i;
+  EXPECT_EQ(skin::main_layout::kFaders[14].max, 60);
+  EXPECT_EQ(skin::main_layout::kFaders[14].limit, skin::main_layout::FaderLimit::kMusicMaxVolume);
+  EXPECT_EQ(skin::main_layout::kFaders[15].limit, skin::main_layout::FaderLimit::kMicMaxVolume);
+  EXPECT_EQ(skin::main_layout::kFaders[16].max, 80);
   // Delay knobs in the order Main L, Main R, Center, Surround L, Surround R, Subwoofer.
   const int delayLines[6] = {0, 1, 2, 4, 5, 3};
   for (int k = 0; k < 6; ++k) {
-    EXPECT_EQ(app::kKnobs[k].target, 644u + 4 * delayLines[k]) << "knob " << k;
-    EXPECT_EQ(app::kKnobs[k].max, 10000);
-    EXPECT_EQ(app::kKnobs[k].step, 5);
-    EXPECT_EQ(app::kKnobs[k].dragStep, 100);
-    EXPECT_TRUE(app::kKnobs[k].valueBox);
+    EXPECT_EQ(skin::main_layout::kKnobs[k].target, 644u + 4 * delayLines[k]) << "knob " << k;
+    EXPECT_EQ(skin::main_layout::kKnobs[k].max, 10000);
+    EXPECT_EQ(skin::main_layout::kKnobs[k].step, 5);
+    EXPECT_EQ(skin::main_layout::kKnobs[k].dragStep, 100);
+    EXPECT_TRUE(skin::main_layout::kKnobs[k].valueBox);
   }
-  EXPECT_EQ(app::kKnobs[6].target, 2u);  // feedbackLevel
-  EXPECT_EQ(app::kKnobs[6].max, 5);
-  EXPECT_EQ(app::kKnobs[7].target, 1u);  // musicInput
-  EXPECT_EQ(app::kKnobs[7].max, 4);
-  for (int bit = 0; bit < 8; ++bit) EXPECT_EQ(app::kOutputSwitches[bit].bit, bit);
-  EXPECT_EQ(app::kPageButtons[0].page, settings::PageId::kMainOutput);
-  EXPECT_EQ(app::kPageButtons[5].page, settings::PageId::kMicEqualizer);
+  EXPECT_EQ(skin::main_layout::kKnobs[6].target, 2u);  // feedbackLevel
+  EXPECT_EQ(skin::main_layout::kKnobs[6].max, 5);
+  EXPECT_EQ(skin::main_layout::kKnobs[7].target, 1u);  // musicInput
+  EXPECT_EQ(skin::main_layout::kKnobs[7].max, 4);
+  for (int bit = 0; bit < 8; ++bit) EXPECT_EQ(skin::main_layout::kOutputSwitches[bit].bit, bit);
+  EXPECT_EQ(skin::main_layout::kPageButtons[0].page, settings::PageId::kMainOutput);
+  EXPECT_EQ(skin::main_layout::kPageButtons[5].page, settings::PageId::kMicEqualizer);
 }
 
 // The Control row's page buttons are listed 38 pixels apart while their picture is 42 wide; their
 // pictures leave the overlap transparent. Nothing else of the main window overlaps.
 bool OverlapAllowed(const Placed& a, const Placed& b) {
-  const int pageButton = static_cast<int>(app::ControlKind::kPageButton);
+  const int pageButton = static_cast<int>(skin::main_layout::ControlKind::kPageButton);
   return a.kind == pageButton && b.kind == pageButton && a.index >= 4 && b.index >= 4;
 }
 
 TEST(MainWindowLayout, ControlsDoNotOverlap) {
   const std::vector<Placed> controls = MainControls();
-  const LayoutRect window{0, 0, app::kMainWindowSize.w, app::kMainWindowSize.h};
+  const LayoutRect window{0, 0, skin::main_layout::kMainWindowSize.w,
+                          skin::main_layout::kMainWindowSize.h};
   for (std::size_t i = 0; i < controls.size(); ++i) {
     EXPECT_TRUE(window.contains(controls[i].rect)) << Describe(controls[i]);
     for (std::size_t j = i + 1; j < controls.size(); ++j) {
@@ -120,41 +142,48 @@ TEST(MainWindowLayout, ControlsDoNotOverlap) {
 }
 
 TEST(MainWindowLayout, SectionFramesHoldTheirControls) {
-  for (std::size_t i = 0; i < app::kSectionFrames.size(); ++i)
-    for (std::size_t j = i + 1; j < app::kSectionFrames.size(); ++j)
-      EXPECT_FALSE(app::kSectionFrames[i].frame.overlaps(app::kSectionFrames[j].frame))
-          << app::kSectionFrames[i].title << " and " << app::kSectionFrames[j].title;
-  const auto holds = [](app::MainSection section, const LayoutRect& r) {
-    return app::FrameOf(section).frame.contains(r);
+  for (std::size_t i = 0; i < skin::main_layout::kSectionFrames.size(); ++i)
+    for (std::size_t j = i + 1; j < skin::main_layout::kSectionFrames.size(); ++j)
+      EXPECT_FALSE(skin::main_layout::kSectionFrames[i].frame.overlaps(
+          skin::main_layout::kSectionFrames[j].frame))
+          << skin::main_layout::kSectionFrames[i].title << " and "
+          << skin::main_layout::kSectionFrames[j].title;
+  const auto holds = [](skin::main_layout::MainSection section, const LayoutRect& r) {
+    return skin::main_layout::FrameOf(section).frame.contains(r);
   };
-  for (const app::MainFader& f : app::kFaders) {
-    EXPECT_TRUE(holds(f.section, app::FaderRect(f))) << "fader at " << f.x;
-    EXPECT_TRUE(holds(f.section, app::FaderBoxRect(f))) << "fader box at " << f.x;
+  for (const skin::main_layout::MainFader& f : skin::main_layout::kFaders) {
+    EXPECT_TRUE(holds(f.section, skin::main_layout::FaderRect(f))) << "fader at " << f.x;
+    EXPECT_TRUE(holds(f.section, skin::main_layout::FaderBoxRect(f))) << "fader box at " << f.x;
     if (f.muteButton) {
-      EXPECT_TRUE(holds(f.section, app::MuteButtonRect(f))) << "mute at " << f.x;
+      EXPECT_TRUE(holds(f.section, skin::main_layout::MuteButtonRect(f))) << "mute at " << f.x;
     }
   }
-  for (const app::MainKnob& k : app::kKnobs) {
-    EXPECT_TRUE(holds(k.section, app::KnobRect(k))) << k.meaning;
+  for (const skin::main_layout::MainKnob& k : skin::main_layout::kKnobs) {
+    EXPECT_TRUE(holds(k.section, skin::main_layout::KnobRect(k))) << k.meaning;
     if (k.valueBox) {
-      EXPECT_TRUE(holds(k.section, app::KnobBoxRect(k))) << k.meaning;
+      EXPECT_TRUE(holds(k.section, skin::main_layout::KnobBoxRect(k))) << k.meaning;
     }
   }
-  for (const app::OutputSwitch& s : app::kOutputSwitches)
-    EXPECT_TRUE(holds(s.section, app::OutputSwitchRect(s))) << "switch " << s.bit;
-  for (const app::PageButton& b : app::kPageButtons)
-    EXPECT_TRUE(holds(b.section, app::PageButtonRect(b))) << "page button at " << b.at.x;
-  for (const app::MaxVolumeBox& b : app::kMaxVolumeBoxes)
-    EXPECT_TRUE(holds(app::MainSection::kControl, app::MaxVolumeBoxRect(b))) << b.name;
+  for (const skin::main_layout::OutputSwitch& s : skin::main_layout::kOutputSwitches)
+    EXPECT_TRUE(holds(s.section, skin::main_layout::OutputSwitchRect(s))) << "switch " << s.bit;
+  for (const skin::main_layout::PageButton& b : skin::main_layout::kPageButtons)
+    EXPECT_TRUE(holds(b.section, skin::main_layout::PageButtonRect(b)))
+        << "page button at " << b.at.x;
+  for (const skin::main_layout::MaxVolumeBox& b : skin::main_layout::kMaxVolumeBoxes)
+    EXPECT_TRUE(
+        holds(skin::main_layout::MainSection::kControl, skin::main_layout::MaxVolumeBoxRect(b)))
+        << b.name;
   // The buttons of the title bar and the right column stay outside every frame.
-  for (const LayoutRect& r : {app::CloseButtonRect(), app::MinimizeButtonRect(),
-                              app::PresetsButtonRect(), app::kLinkIndicatorRect, app::LogoRect()})
-    for (const app::SectionFrame& s : app::kSectionFrames)
+  for (const LayoutRect& r :
+       {skin::main_layout::CloseButtonRect(), skin::main_layout::MinimizeButtonRect(),
+        skin::main_layout::PresetsButtonRect(), skin::main_layout::kLinkIndicatorRect,
+        skin::main_layout::LogoRect()})
+    for (const skin::main_layout::SectionFrame& s : skin::main_layout::kSectionFrames)
       EXPECT_FALSE(s.frame.overlaps(r)) << s.title << " covers (" << r.x << ", " << r.y << ")";
 }
 
 TEST(PageLayouts, TellingPositions) {
-  using namespace pages;
+  using namespace skin::page_layout;
   struct Case {
     const char* what;
     LayoutRect actual;
@@ -189,13 +218,13 @@ TEST(PageLayouts, TellingPositions) {
 }
 
 TEST(PageLayouts, EveryPageMatchesItsCatalogueEntry) {
-  for (const pages::PageLayout* page : pages::kPageLayouts) {
+  for (const skin::page_layout::PageLayout* page : skin::page_layout::kPageLayouts) {
     const settings::PageParameters& p = settings::Page(page->id);
     SCOPED_TRACE(std::string(p.form));
     EXPECT_EQ(static_cast<int>(page->eqX.size()), p.bandCount);
-    EXPECT_EQ(pages::PageSize(*page).w,
+    EXPECT_EQ(skin::page_layout::PageSize(*page).w,
               page->id == settings::PageId::kSubwooferOutput ? 1055 : 999);
-    EXPECT_EQ(pages::PageSize(*page).h, 600);
+    EXPECT_EQ(skin::page_layout::PageSize(*page).h, 600);
     EXPECT_EQ(page->logo, page->id == settings::PageId::kMainOutput ||
                               page->id == settings::PageId::kSurroundOutput ||
                               page->id == settings::PageId::kMusicEqualizer ||
@@ -204,11 +233,13 @@ TEST(PageLayouts, EveryPageMatchesItsCatalogueEntry) {
     // A page shows a filter fader exactly for each filter it edits, and compressor faders exactly
     // when it has a compressor.
     int highPass = 0, lowPass = 0, compressor = 0;
-    for (const pages::PageFader& f : page->faders) {
-      highPass += f.role == pages::FaderRole::kHighPass;
-      lowPass += f.role == pages::FaderRole::kLowPass;
-      compressor += f.role == pages::FaderRole::kThreshold || f.role == pages::FaderRole::kAttack ||
-                    f.role == pages::FaderRole::kRelease || f.role == pages::FaderRole::kRatio;
+    for (const skin::page_layout::PageFader& f : page->faders) {
+      highPass += f.role == skin::page_layout::FaderRole::kHighPass;
+      lowPass += f.role == skin::page_layout::FaderRole::kLowPass;
+      compressor += f.role == skin::page_layout::FaderRole::kThreshold ||
+                    f.role == skin::page_layout::FaderRole::kAttack ||
+                    f.role == skin::page_layout::FaderRole::kRelease ||
+                    f.role == skin::page_layout::FaderRole::kRatio;
     }
     EXPECT_EQ(highPass, p.highPass == settings::kNoRecord ? 0 : 1);
     EXPECT_EQ(lowPass, p.lowPass == settings::kNoRecord ? 0 : 1);
@@ -218,72 +249,76 @@ TEST(PageLayouts, EveryPageMatchesItsCatalogueEntry) {
 
 TEST(PageLayouts, FaderTargets) {
   struct Case {
-    const pages::PageLayout* page;
+    const skin::page_layout::PageLayout* page;
     std::vector<int> targets;  // in the page's fader order
   };
   const Case cases[] = {
-      {&pages::kTForm2, {600, 597, 598, 599, 530}},
-      {&pages::kTForm3, {608, 605, 606, 607, 560}},
-      {&pages::kTForm4, {616, 613, 614, 615, 566, 572}},
-      {&pages::kTForm5, {632, 629, 630, 631, 590}},
-      {&pages::kTForm6, {624, 621, 622, 623, 578, 584, 8}},
-      {&pages::kTForm7, {640, 637, 638, 639}},
-      {&pages::kTForm8, {668, 672, 671, 678, 684, 690, 536, 542, 701}},
-      {&pages::kTForm9, {695, 692, 698, 548, 554}},
+      {&skin::page_layout::kTForm2, {600, 597, 598, 599, 530}},
+      {&skin::page_layout::kTForm3, {608, 605, 606, 607, 560}},
+      {&skin::page_layout::kTForm4, {616, 613, 614, 615, 566, 572}},
+      {&skin::page_layout::kTForm5, {632, 629, 630, 631, 590}},
+      {&skin::page_layout::kTForm6, {624, 621, 622, 623, 578, 584, 8}},
+      {&skin::page_layout::kTForm7, {640, 637, 638, 639}},
+      {&skin::page_layout::kTForm8, {668, 672, 671, 678, 684, 690, 536, 542, 701}},
+      {&skin::page_layout::kTForm9, {695, 692, 698, 548, 554}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(settings::Page(c.page->id).form));
     ASSERT_EQ(c.page->faders.size(), c.targets.size());
     for (std::size_t i = 0; i < c.targets.size(); ++i)
-      EXPECT_EQ(pages::FaderTarget(c.page->id, c.page->faders[i]), c.targets[i]) << "fader " << i;
+      EXPECT_EQ(skin::page_layout::FaderTarget(c.page->id, c.page->faders[i]), c.targets[i])
+          << "fader " << i;
   }
 }
 
 TEST(PageLayouts, EchoFaderRangesAndBoxes) {
   struct Expect {
     int min, max, maxChars;
-    pages::FaderStore store;
+    skin::page_layout::FaderStore store;
   };
   const Expect expected[] = {
-      {0, 80, 2, pages::FaderStore::kStoreLow7},
-      {0, 300, 3, pages::FaderStore::kEchoDelayPair},
-      {0, 80, 2, pages::FaderStore::kStoreLow7},
-      {0, 100, 3, pages::FaderStore::kPreDelayPair},
-      {-99, 99, 3, pages::FaderStore::kEchoDelayPair},
-      {-99, 99, 3, pages::FaderStore::kPreDelayPair},
-      {0, 359, 5, pages::FaderStore::kStoreWord},
-      {0, 359, 5, pages::FaderStore::kStoreWord},
-      {0, 80, 2, pages::FaderStore::kStoreLow7},
+      {0, 80, 2, skin::page_layout::FaderStore::kStoreLow7},
+      {0, 300, 3, skin::page_layout::FaderStore::kEchoDelayPair},
+      {0, 80, 2, skin::page_layout::FaderStore::kStoreLow7},
+      {0, 100, 3, skin::page_layout::FaderStore::kPreDelayPair},
+      {-99, 99, 3, skin::page_layout::FaderStore::kEchoDelayPair},
+      {-99, 99, 3, skin::page_layout::FaderStore::kPreDelayPair},
+      {0, 359, 5, skin::page_layout::FaderStore::kStoreWord},
+      {0, 359, 5, skin::page_layout::FaderStore::kStoreWord},
+      {0, 80, 2, skin::page_layout::FaderStore::kStoreLow7},
   };
-  ASSERT_EQ(pages::kTForm8.faders.size(), std::size(expected));
+  ASSERT_EQ(skin::page_layout::kTForm8.faders.size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
-    const pages::PageFader& f = pages::kTForm8.faders[i];
+    const skin::page_layout::PageFader& f = skin::page_layout::kTForm8.faders[i];
     EXPECT_EQ(f.min, expected[i].min) << f.caption;
     EXPECT_EQ(f.max, expected[i].max) << f.caption;
     EXPECT_EQ(f.maxChars, expected[i].maxChars) << f.caption;
     EXPECT_EQ(f.store, expected[i].store) << f.caption;
   }
-  EXPECT_EQ(pages::kTForm8.faders[6].format, pages::FaderFormat::kFreqOffLow);
-  EXPECT_EQ(pages::kTForm8.faders[7].format, pages::FaderFormat::kFreqOffHigh);
-  EXPECT_EQ(pages::kTForm3.faders[0].min, -20);
-  EXPECT_EQ(pages::kTForm3.faders[0].max, 22);
-  EXPECT_EQ(pages::kTForm3.faders[3].max, 11);
-  EXPECT_EQ(pages::kTForm6.faders[6].minText, "OFF");
+  EXPECT_EQ(skin::page_layout::kTForm8.faders[6].format,
+            skin::page_layout::FaderFormat::kFreqOffLow);
+  EXPECT_EQ(skin::page_layout::kTForm8.faders[7].format,
+            skin::page_layout::FaderFormat::kFreqOffHigh);
+  EXPECT_EQ(skin::page_layout::kTForm3.faders[0].min, -20);
+  EXPECT_EQ(skin::page_layout::kTForm3.faders[0].max, 22);
+  EXPECT_EQ(skin::page_layout::kTForm3.faders[3].max, 11);
+  EXPECT_EQ(skin::page_layout::kTForm6.faders[6].minText, "OFF");
 }
 
 // An EQ strip's gain box reaches 2 pixels into the top of its own fader; that is one control.
 bool PageOverlapAllowed(const Placed& a, const Placed& b) {
-  const int fader = static_cast<int>(pages::ControlKind::kEqFader);
-  const int gain = static_cast<int>(pages::ControlKind::kEqGainBox);
+  const int fader = static_cast<int>(skin::page_layout::ControlKind::kEqFader);
+  const int gain = static_cast<int>(skin::page_layout::ControlKind::kEqGainBox);
   return a.index == b.index &&
          ((a.kind == fader && b.kind == gain) || (a.kind == gain && b.kind == fader));
 }
 
 TEST(PageLayouts, ControlsDoNotOverlap) {
-  for (const pages::PageLayout* page : pages::kPageLayouts) {
+  for (const skin::page_layout::PageLayout* page : skin::page_layout::kPageLayouts) {
     SCOPED_TRACE(std::string(settings::Page(page->id).form));
     const std::vector<Placed> controls = PageControls(*page);
-    const LayoutRect window{0, 0, pages::PageSize(*page).w, pages::PageSize(*page).h};
+    const LayoutRect window{0, 0, skin::page_layout::PageSize(*page).w,
+                            skin::page_layout::PageSize(*page).h};
     for (std::size_t i = 0; i < controls.size(); ++i) {
       EXPECT_TRUE(window.contains(controls[i].rect)) << Describe(controls[i]);
       EXPECT_FALSE(controls[i].rect.overlaps(page->titleArea)) << Describe(controls[i]);
@@ -295,9 +330,9 @@ TEST(PageLayouts, ControlsDoNotOverlap) {
     }
     // Every fader ends above the chart the page draws over its lower part.
     for (int s = 0; s < static_cast<int>(page->eqX.size()); ++s)
-      EXPECT_LE(pages::EqFaderRect(*page, s).bottom(), page->chart.y) << "strip " << s;
-    for (const pages::PageFader& f : page->faders)
-      EXPECT_LE(pages::FaderRect(*page, f).bottom(), page->chart.y) << f.caption;
+      EXPECT_LE(skin::page_layout::EqFaderRect(*page, s).bottom(), page->chart.y) << "strip " << s;
+    for (const skin::page_layout::PageFader& f : page->faders)
+      EXPECT_LE(skin::page_layout::FaderRect(*page, f).bottom(), page->chart.y) << f.caption;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/page_open_flags.h"
 #include "settings/parameter_block.h"
 #include "skin/control_list.h"
 
@@ -103,7 +104,7 @@ class PanelWindowTest : public ::testing::Test {
     QApplication::sendEvent(&panel, &event);
   }
 
-  PageOpenFlags flags;
+  core::PageOpenFlags flags;
   TestPanel panel;
 };
 

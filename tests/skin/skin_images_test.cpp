@@ -9,8 +9,8 @@
 #include <QImage>
 #include <string>
 
-#include "app/main_window_layout.h"
-#include "pages/page_layouts.h"
+#include "skin/main_window_layout.h"
+#include "skin/page_layouts.h"
 #include "skin/skin_drawing.h"
 #include "skin/skin_fonts.h"
 
@@ -99,12 +99,14 @@ TEST(SkinImages, BlackTextSitsOnLightPlates) {
   ASSERT_FALSE(mic.isNull());
   for (int dx : {2, 20, 38})
     for (int dy : {3, 8})
-      EXPECT_GT(qGray(main.pixel(app::kVersionTextAt.x + dx, app::kVersionTextAt.y + dy)), 150);
+      EXPECT_GT(qGray(main.pixel(skin::main_layout::kVersionTextAt.x + dx,
+                                 skin::main_layout::kVersionTextAt.y + dy)),
+                150);
   for (int dx : {2, 40, 75})
     for (int dy : {3, 10})
-      EXPECT_GT(
-          qGray(mic.pixel(pages::kMicEqModeCaptionAt.x + dx, pages::kMicEqModeCaptionAt.y + dy)),
-          150);
+      EXPECT_GT(qGray(mic.pixel(skin::page_layout::kMicEqModeCaptionAt.x + dx,
+                                skin::page_layout::kMicEqModeCaptionAt.y + dy)),
+                150);
   // Elsewhere the panel is dark, so white value text and silk print read on it.
   EXPECT_LT(qGray(main.pixel(500, 20)), 90);
   EXPECT_LT(qGray(mic.pixel(400, 100)), 90);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/user_prompts.h"
 #include "device/transport.h"
-#include "device/user_prompts.h"
 
 namespace kdsp::device::testing {
 
@@ -22,7 +22,7 @@ class RecordingTransport : public Transport {
   std::vector<std::string> texts;  // each record's text form, CR LF included
 };
 
-class RecordingPrompts : public UserPrompts {
+class RecordingPrompts : public core::UserPrompts {
  public:
   void showMessage(std::string_view text) override { messages.emplace_back(text); }
   bool askYesNo(std::string_view, std::string_view question) override {

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 #include "settings/value_texts.h"
 
 namespace kdsp::tools {
@@ -64,16 +64,16 @@ class Describer {
     }
   }
   void frequency(const std::string& name, unsigned step, bool offAtZero, bool offAtTop) {
-    if ((offAtZero && step == 0) || (offAtTop && step == display::kLastStep)) {
+    if ((offAtZero && step == 0) || (offAtTop && step == settings::kLastStep)) {
       add(name, Format("OFF (step %u)", step), Format("{\"step\":%u,\"off\":true}", step));
       return;
     }
-    if (step > display::kLastStep) {
+    if (step > settings::kLastStep) {
       add(name, Format("step %u (out of range)", step), Format("{\"step\":%u}", step));
       return;
     }
-    const float hz = display::gridFrequency(static_cast<int>(step));
-    const std::string label(display::frequencyLabel(static_cast<int>(step)).view());
+    const float hz = settings::gridFrequency(static_cast<int>(step));
+    const std::string label(settings::frequencyLabel(static_cast<int>(step)).view());
     add(name, Format("%.2f Hz [%s] (step %u)", hz, label.c_str(), step),
         Format("{\"step\":%u,\"hz\":%.2f,\"label\":%s}", step, hz, Quote(label).c_str()));
   }

@@ -182,8 +182,8 @@ int ListProcessors(device::HidPlatform& platform) {
   int usable = 0;
   for (const device::HidPnPInfo& info : platform.list()) {
     device::HidAttributes id;
-    if (!platform.attributes(info, id) || id.VendorID != device::kProcessorVendorId ||
-        id.ProductID != device::kProcessorProductId)
+    if (!platform.attributes(info, id) || id.VendorID != core::kProcessorVendorId ||
+        id.ProductID != core::kProcessorProductId)
       continue;
     ++found;
     device::HidOpenError error;
@@ -202,7 +202,7 @@ int ListProcessors(device::HidPlatform& platform) {
     }
   }
   if (found == 0) {
-    std::fprintf(stderr, "kdspctl: No processor found on USB (vendor 0x0483, product 0x0157).\n");
+    std::fprintf(stderr, "kdspctl: No processor found on USB (%s).\n", core::kProcessorUsbIdText);
     return 1;
   }
   // Listing a processor that may not be opened is no success for a script that goes on to use it.

@@ -99,7 +99,8 @@ void DeviceSession::openUsb() {
   if (link_->device() == nullptr || !link_->state().connected)
     throw CommandFailure(target_.kind == ConnectTarget::Kind::kSim
                              ? "the simulated processor is missing"
-                             : "No processor found on USB (vendor 0x0483, product 0x0157).");
+                             : std::string("No processor found on USB (") +
+                                   core::kProcessorUsbIdText + ").");
   device::SendGreeting(link_->sender());
 }
 

@@ -27,7 +27,7 @@ struct ConnectTarget {
 ConnectTarget ParseConnectUrl(std::string_view url);
 
 // Messages go to stderr; questions are answered as a script would, at once: No, and no text.
-class ConsolePrompts : public device::UserPrompts {
+class ConsolePrompts : public core::UserPrompts {
  public:
   void showMessage(std::string_view text) override;
   bool askYesNo(std::string_view, std::string_view) override { return false; }

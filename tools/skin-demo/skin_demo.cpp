@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "pages/page_layouts.h"
 #include "settings/parameter_block.h"
 #include "settings/value_texts.h"
 #include "skin/control_list.h"
+#include "skin/page_layouts.h"
 #include "skin/panel_window.h"
 #include "skin/skin_fonts.h"
 #include "skin/skin_images.h"
@@ -17,7 +17,8 @@
 namespace kdsp::skin {
 namespace {
 
-const pages::PageLayout& kLayout = pages::kTForm3;  // Main Output: every kind of control
+const skin::page_layout::PageLayout& kLayout =
+    skin::page_layout::kTForm3;  // Main Output: every kind of control
 
 void FormatInt(std::int32_t value, BoxText& text) {
   SetBoxText(text, std::to_string(value));
@@ -69,7 +70,7 @@ class DemoPanel : public PanelWindow {
   int bandIndex() const { return settings::Page(kLayout.id).firstBand; }
 
   void setupStrip() {
-    const auto& t = pages::kPageTemplate;
+    const auto& t = skin::page_layout::kPageTemplate;
     const int x = kLayout.eqX[0];
     const int y = kLayout.eqY;
     strip_.bind(&block_.bands[bandIndex()]);
@@ -110,14 +111,14 @@ class DemoPanel : public PanelWindow {
   }
 
   void setupFaders() {
-    const auto& t = pages::kPageTemplate;
+    const auto& t = skin::page_layout::kPageTemplate;
     settings::CompressorRecord& compressor =
         block_.compressors[settings::Page(kLayout.id).compressor];
     void* targets[2] = {&compressor.threshold, &compressor.attack};
     const ValueFormatter formats[2] = {FormatInt, FormatAttack};
     const ChangeHandler stores[2] = {StoreWord, StoreLow7};
     for (int i = 0; i < 2; ++i) {
-      const pages::PageFader& row = kLayout.faders[static_cast<std::size_t>(i)];
+      const skin::page_layout::PageFader& row = kLayout.faders[static_cast<std::size_t>(i)];
       ImgRoller& f = faders_[i];
       f.rect = {row.x, kLayout.faderY, ImageWidth(&images_.smallThumbNormal),
                 ImageHeight(&images_.smallThumbNormal) + t.faderTravel};
@@ -134,13 +135,13 @@ class DemoPanel : public PanelWindow {
       f.valueBox.imageNormal = &images_.pageBoxNormal;
       f.valueBox.font = &fonts_.fontValue;
       f.valueBox.maxChars = row.maxChars;
-      f.valueBox.readOnly = row.commit == pages::FaderCommit::kReadOnly;
+      f.valueBox.readOnly = row.commit == skin::page_layout::FaderCommit::kReadOnly;
       f.refreshText();
     }
   }
 
   void setupKnob() {
-    const pages::PageKnob& row = kLayout.knobs[0];
+    const skin::page_layout::PageKnob& row = kLayout.knobs[0];
     knob_.rect = {row.at.x, row.at.y, ImageWidth(&images_.knobNormal),
                   ImageHeight(&images_.knobNormal)};
     knob_.imageNormal = &images_.knobNormal;

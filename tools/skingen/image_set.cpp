@@ -26,7 +26,7 @@ QImage Background(SkinSlot slot, const PaintOptions& options) {
     return image;
   }
   const int page = static_cast<int>(slot) - static_cast<int>(SkinSlot::kPageBackground0);
-  const pages::PageLayout& layout = *pages::kPageLayouts[page];
+  const skin::page_layout::PageLayout& layout = *skin::page_layout::kPageLayouts[page];
   QImage image = PageBackgroundPicture(layout);
   if (options.overlay) DrawPageOverlay(image, layout);
   return image;

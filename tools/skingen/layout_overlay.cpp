@@ -3,7 +3,7 @@
 
 #include <QPainter>
 
-#include "app/main_window_layout.h"
+#include "skin/main_window_layout.h"
 
 namespace kdsp::skingen {
 namespace {
@@ -18,21 +18,23 @@ void Outline(QPainter& p, const skin::LayoutRect& r) {
 
 void DrawMainOverlay(QImage& background) {
   QPainter p(&background);
-  app::ForEachControl([&](app::ControlKind, int, const skin::LayoutRect& r) { Outline(p, r); });
-  Outline(p, {app::kVersionTextAt.x, app::kVersionTextAt.y, 40, 13});
+  skin::main_layout::ForEachControl(
+      [&](skin::main_layout::ControlKind, int, const skin::LayoutRect& r) { Outline(p, r); });
+  Outline(p, {skin::main_layout::kVersionTextAt.x, skin::main_layout::kVersionTextAt.y, 40, 13});
 }
 
-void DrawPageOverlay(QImage& background, const pages::PageLayout& page) {
+void DrawPageOverlay(QImage& background, const skin::page_layout::PageLayout& page) {
   QPainter p(&background);
-  pages::ForEachControl(page,
-                        [&](pages::ControlKind, int, const skin::LayoutRect& r) { Outline(p, r); });
+  skin::page_layout::ForEachControl(
+      page, [&](skin::page_layout::ControlKind, int, const skin::LayoutRect& r) { Outline(p, r); });
   p.setPen(QPen(QColor(0, 255, 255, 160), 1.0, Qt::DashLine));
   p.setBrush(Qt::NoBrush);
   p.drawRect(QRectF(page.chart.x + 0.5, page.chart.y + 0.5, page.chart.w - 1, page.chart.h - 1));
   p.drawRect(QRectF(page.titleArea.x + 0.5, page.titleArea.y + 0.5, page.titleArea.w - 1,
                     page.titleArea.h - 1));
-  if (page.id == pages::PageId::kMicEqualizer)
-    Outline(p, {pages::kMicEqModeCaptionAt.x, pages::kMicEqModeCaptionAt.y, 80, 14});
+  if (page.id == settings::PageId::kMicEqualizer)
+    Outline(p, {skin::page_layout::kMicEqModeCaptionAt.x, skin::page_layout::kMicEqModeCaptionAt.y,
+                80, 14});
 }
 
 }  // namespace kdsp::skingen

@@ -4,11 +4,11 @@
 
 #include <QImage>
 
-#include "pages/page_layouts.h"
+#include "skin/page_layouts.h"
 
 namespace kdsp::skingen {
 
 void DrawMainOverlay(QImage& background);
-void DrawPageOverlay(QImage& background, const pages::PageLayout& page);
+void DrawPageOverlay(QImage& background, const skin::page_layout::PageLayout& page);
 
 }  // namespace kdsp::skingen

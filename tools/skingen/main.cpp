@@ -30,7 +30,7 @@ int Usage() {
 bool WritePreviews(const QString& folder, const kdsp::skingen::PaintOptions& options) {
   if (!QDir().mkpath(folder)) return false;
   bool ok = kdsp::skingen::MainWindowPreview(options).save(QDir(folder).filePath("TForm1.png"));
-  for (const kdsp::pages::PageLayout* page : kdsp::pages::kPageLayouts) {
+  for (const kdsp::skin::page_layout::PageLayout* page : kdsp::skin::page_layout::kPageLayouts) {
     const std::string_view form = kdsp::settings::Page(page->id).form;
     const QString name = QString::fromLatin1(form.data(), static_cast<int>(form.size()));
     ok =

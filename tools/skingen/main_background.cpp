@@ -6,15 +6,16 @@
 #include <QStringList>
 #include <vector>
 
-#include "app/main_window_layout.h"
 #include "panel_drawing.h"
 #include "panel_style.h"
+#include "skin/main_window_layout.h"
 #include "skin/skin_fonts.h"
 
 namespace kdsp::skingen {
 namespace {
 
-using namespace kdsp::app;
+using namespace kdsp::skin::main_layout;
+using skin::SkinSlot;
 
 QPointF CentreTop(const QRect& r) {
   return {r.x() + r.width() / 2.0, static_cast<double>(r.y())};

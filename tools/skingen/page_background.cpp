@@ -8,16 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "display/frequency_grid.h"
 #include "panel_drawing.h"
 #include "panel_style.h"
+#include "settings/frequency_grid.h"
 #include "settings/value_texts.h"
 #include "skin/skin_fonts.h"
 
 namespace kdsp::skingen {
 namespace {
 
-using namespace kdsp::pages;
+using namespace kdsp::skin::page_layout;
+using skin::SkinSlot;
 
 constexpr int kThumbHeight = skin::SkinImageSize(SkinSlot::kThumbNormal).h;
 constexpr int kSmallThumbHeight = skin::SkinImageSize(SkinSlot::kSmallThumbNormal).h;
@@ -49,9 +50,9 @@ std::vector<ScaleMark> FrequencyMarks(bool highPass) {
                                                   {500, "500"}, {1000, "1k"},  {2000, "2k"},
                                                   {5000, "5k"}, {10000, "10k"}};
   for (const auto& [hz, text] : points)
-    marks.push_back({display::gridStepAtOrAbove(hz), QString::fromLatin1(text), true});
+    marks.push_back({settings::gridStepAtOrAbove(hz), QString::fromLatin1(text), true});
   marks.push_back(
-      {display::kLastStep, highPass ? QStringLiteral("22k") : QStringLiteral("OFF"), true});
+      {settings::kLastStep, highPass ? QStringLiteral("22k") : QStringLiteral("OFF"), true});
   return marks;
 }
 

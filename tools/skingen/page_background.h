@@ -5,10 +5,10 @@
 
 #include <QImage>
 
-#include "pages/page_layouts.h"
+#include "skin/page_layouts.h"
 
 namespace kdsp::skingen {
 
-QImage PageBackgroundPicture(const pages::PageLayout& page);
+QImage PageBackgroundPicture(const skin::page_layout::PageLayout& page);
 
 }  // namespace kdsp::skingen

@@ -6,8 +6,8 @@
 #include <QTransform>
 #include <cmath>
 
-#include "app/main_window_layout.h"
 #include "panel_drawing.h"
+#include "skin/main_window_layout.h"
 #include "skin/skin_fonts.h"
 
 namespace kdsp::skingen {
@@ -76,7 +76,7 @@ class Composer {
 }  // namespace
 
 QImage MainWindowPreview(const PaintOptions& options) {
-  using namespace app;
+  using namespace skin::main_layout;
   QImage image = PaintSlot(SkinSlot::kMainBackground, options);
   Composer c(image, options);
   c.Text(QString::fromLatin1(kVersionText.data(), int(kVersionText.size())),
@@ -114,8 +114,8 @@ QImage MainWindowPreview(const PaintOptions& options) {
   return image;
 }
 
-QImage PagePreview(const pages::PageLayout& page, const PaintOptions& options) {
-  using namespace pages;
+QImage PagePreview(const skin::page_layout::PageLayout& page, const PaintOptions& options) {
+  using namespace skin::page_layout;
   QImage image = PaintSlot(page.background, options);
   Composer c(image, options);
   c.Place(SkinSlot::kPageCloseButton, ToQRect(CloseButtonRect(page)));

@@ -5,11 +5,11 @@
 #include <QImage>
 
 #include "image_set.h"
-#include "pages/page_layouts.h"
+#include "skin/page_layouts.h"
 
 namespace kdsp::skingen {
 
 QImage MainWindowPreview(const PaintOptions& options);
-QImage PagePreview(const pages::PageLayout& page, const PaintOptions& options);
+QImage PagePreview(const skin::page_layout::PageLayout& page, const PaintOptions& options);
 
 }  // namespace kdsp::skingen

@@ -13,12 +13,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/usb_identity.h"
+
 namespace kdsp::usbmodel {
 
 // Who the device says it is.
 struct UsbDeviceIdentity {
-  std::uint16_t vendorId = 0x0483;
-  std::uint16_t productId = 0x0157;
+  std::uint16_t vendorId = core::kProcessorVendorId;
+  std::uint16_t productId = core::kProcessorProductId;
   std::uint16_t bcdDevice = 0x0200;
   std::string manufacturer = "Karaoke DSP Control";
   std::string product = "Simulated processor";

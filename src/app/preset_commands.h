@@ -9,12 +9,12 @@
 #include "settings/parameter_block.h"
 #include "settings/user_dialogs.h"
 
-namespace kdsp::settings {
+namespace kdsp::app {
 
 class PresetCommands {
  public:
-  PresetCommands(device::DeviceLink& link, ParameterBlock& working, UserDialogs& dialogs,
-                 std::function<void()> refreshAll)
+  PresetCommands(device::DeviceLink& link, settings::ParameterBlock& working,
+                 settings::UserDialogs& dialogs, std::function<void()> refreshAll)
       : link_(link), working_(working), dialogs_(dialogs), refreshAll_(std::move(refreshAll)) {}
 
   void mSaveToFileClick();
@@ -25,9 +25,9 @@ class PresetCommands {
 
  private:
   device::DeviceLink& link_;
-  ParameterBlock& working_;
-  UserDialogs& dialogs_;
+  settings::ParameterBlock& working_;
+  settings::UserDialogs& dialogs_;
   std::function<void()> refreshAll_;
 };
 
-}  // namespace kdsp::settings
+}  // namespace kdsp::app

@@ -1,7 +1,7 @@
 // Where the spectrum analyser's sound comes from: a source that, once started, hands over 16-bit
-// mono buffers of kBufferSamples samples at kCaptureRate, in order, on the user-interface thread,
-// and says so when it cannot open a sound input. The program uses the PC's default input; tests
-// feed buffers of their own.
+// mono buffers of display::kBufferSamples samples at display::kCaptureRate, in order, on the
+// user-interface thread, and says so when it cannot open a sound input. The program uses the PC's
+// default input; tests feed buffers of their own.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +12,9 @@
 
 #include "display/spectrum_analysis.h"
 
-namespace kdsp::display {
+namespace kdsp::pages {
 
-using CaptureBuffer = std::span<const std::int16_t, kBufferSamples>;
+using CaptureBuffer = std::span<const std::int16_t, display::kBufferSamples>;
 
 // Why no buffers will come.
 enum class CaptureFailure {
@@ -60,4 +60,4 @@ class CaptureSource {
   FailureHandler onFailure_;
 };
 
-}  // namespace kdsp::display
+}  // namespace kdsp::pages

@@ -1,10 +1,10 @@
 // The frequency grid: step to hertz, to angular frequency, back from hertz, and to its label.
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace kdsp::display {
+namespace kdsp::settings {
 namespace {
 
 // The formula would put the last step at 20158.7 Hz; the processor's top step sits higher.
@@ -78,4 +78,4 @@ FrequencyLabel frequencyLabel(int step) {
   return label;
 }
 
-}  // namespace kdsp::display
+}  // namespace kdsp::settings

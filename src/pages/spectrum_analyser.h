@@ -9,12 +9,12 @@
 #include <memory>
 #include <string_view>
 
-#include "device/user_prompts.h"
-#include "display/capture_source.h"
+#include "core/page_open_flags.h"
+#include "core/user_prompts.h"
 #include "display/spectrum_analysis.h"
-#include "skin/panel_window.h"
+#include "pages/capture_source.h"
 
-namespace kdsp::display {
+namespace kdsp::pages {
 
 // What the user is told when the analyser cannot get or keep its sound.
 std::string_view CaptureFailureMessage(CaptureFailure why);
@@ -27,8 +27,8 @@ class SpectrumAnalyser : public QObject {
   using RepaintHooks = std::array<std::function<void()>, 8>;
 
   // The analyser keeps pageOpen, repaint and prompts by reference; they must outlive it.
-  SpectrumAnalyser(std::unique_ptr<CaptureSource> source, skin::PageOpenFlags& pageOpen,
-                   RepaintHooks& repaint, device::UserPrompts& prompts, QObject* parent = nullptr);
+  SpectrumAnalyser(std::unique_ptr<CaptureSource> source, core::PageOpenFlags& pageOpen,
+                   RepaintHooks& repaint, core::UserPrompts& prompts, QObject* parent = nullptr);
   ~SpectrumAnalyser() override;
 
   // The menu item's handler: on starts the capture, off stops it and the charts drop the line.
@@ -38,10 +38,10 @@ class SpectrumAnalyser : public QObject {
 
   // What a page hands its chart before drawing.
   bool showSpectrum() const { return on_; }
-  const SpectrumAnalysis::Buffer& spectrum() const { return analysis_.spectrumLevels(); }
+  const display::SpectrumAnalysis::Buffer& spectrum() const { return analysis_.spectrumLevels(); }
   bool spectrumStale() const { return analysis_.spectrumReady(); }
 
-  const SpectrumAnalysis& analysis() const { return analysis_; }
+  const display::SpectrumAnalysis& analysis() const { return analysis_; }
   CaptureSource& source() { return *source_; }
 
  signals:
@@ -54,11 +54,11 @@ class SpectrumAnalyser : public QObject {
   void switchOff();
 
   std::unique_ptr<CaptureSource> source_;
-  skin::PageOpenFlags& pageOpen_;
+  core::PageOpenFlags& pageOpen_;
   RepaintHooks& repaint_;
-  device::UserPrompts& prompts_;
-  SpectrumAnalysis analysis_;
+  core::UserPrompts& prompts_;
+  display::SpectrumAnalysis analysis_;
   bool on_ = false;
 };
 
-}  // namespace kdsp::display
+}  // namespace kdsp::pages

@@ -1,12 +1,12 @@
 // The preset menu's commands.
-#include "settings/preset_commands.h"
+#include "app/preset_commands.h"
 
 #include "device/command_codes.h"
 #include "device/event_loop_wait.h"
 #include "settings/read_setting_file.h"
 #include "settings/setting_file.h"
 
-namespace kdsp::settings {
+namespace kdsp::app {
 namespace {
 
 // The pause between two slots of the bulk store.
@@ -15,9 +15,10 @@ constexpr int kBulkStorePauseMs = 500;
 }  // namespace
 
 void PresetCommands::mSaveToFileClick() {
-  const auto path = dialogs_.saveFile(filter::kSaveSetting, filter::kSettingSuffix);
+  const auto path =
+      dialogs_.saveFile(settings::filter::kSaveSetting, settings::filter::kSettingSuffix);
   if (!path) return;
-  if (const WriteResult written = WriteSettingFile(*path, working_); !written)
+  if (const settings::WriteResult written = settings::WriteSettingFile(*path, working_); !written)
     dialogs_.showMessage(written.message);
 }
 
@@ -26,10 +27,11 @@ void PresetCommands::N82Click(std::uint8_t slot) {
 }
 
 void PresetCommands::N2Click() {
-  const auto path = dialogs_.openFile(filter::kOpenSetting);
+  const auto path = dialogs_.openFile(settings::filter::kOpenSetting);
   if (!path) return;
-  SettingFileReader reader{working_, dialogs_, refreshAll_,
-                           [this] { link_.StoreBlockToDevice(device::kWorkingSettingsSlot); }};
+  settings::SettingFileReader reader{working_, dialogs_, refreshAll_, [this] {
+                                       link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
+                                     }};
   reader.ReadSettingFile(*path, true);
 }
 
@@ -46,8 +48,9 @@ void PresetCommands::N6Click() {
   for (int i = 1; i <= 8; ++i) {
     // A file that cannot be used is skipped: its slot keeps what it has instead of receiving
     // whatever the working block held before.
-    SettingFileReader reader{working_, dialogs_, refreshAll_, {}};
-    if (reader.ReadSettingFile(NumberedSettingFilePath(i), false) != SettingFileStatus::kLoaded)
+    settings::SettingFileReader reader{working_, dialogs_, refreshAll_, {}};
+    if (reader.ReadSettingFile(settings::NumberedSettingFilePath(i), false) !=
+        settings::SettingFileStatus::kLoaded)
       continue;
     if (link_.StoreBlockToDevice(static_cast<std::uint8_t>(i)) != device::StoreResult::kStored)
       break;
@@ -56,4 +59,4 @@ void PresetCommands::N6Click() {
   dialogs_.setBusy(false);
 }
 
-}  // namespace kdsp::settings
+}  // namespace kdsp::app

@@ -1,9 +1,9 @@
 // The real-time spectrum analyser: capture on and off, analysis and the pages' repaints.
-#include "display/spectrum_analyser.h"
+#include "pages/spectrum_analyser.h"
 
 #include <utility>
 
-namespace kdsp::display {
+namespace kdsp::pages {
 
 std::string_view CaptureFailureMessage(CaptureFailure why) {
   switch (why) {
@@ -21,8 +21,8 @@ std::string_view CaptureFailureMessage(CaptureFailure why) {
 }
 
 SpectrumAnalyser::SpectrumAnalyser(std::unique_ptr<CaptureSource> source,
-                                   skin::PageOpenFlags& pageOpen, RepaintHooks& repaint,
-                                   device::UserPrompts& prompts, QObject* parent)
+                                   core::PageOpenFlags& pageOpen, RepaintHooks& repaint,
+                                   core::UserPrompts& prompts, QObject* parent)
     : QObject(parent),
       source_(std::move(source)),
       pageOpen_(pageOpen),
@@ -73,4 +73,4 @@ void SpectrumAnalyser::switchOff() {
   source_->stop();
 }
 
-}  // namespace kdsp::display
+}  // namespace kdsp::pages

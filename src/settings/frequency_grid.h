@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-namespace kdsp::display {
+namespace kdsp::settings {
 
 inline constexpr int kGridSteps = 360;
 inline constexpr int kLastStep = kGridSteps - 1;  // 22159 Hz; a low-pass filter here is off
@@ -33,4 +33,4 @@ struct FrequencyLabel {
 // "20.0", " 137", "1K00", "10K1": the label of a step as value boxes and band controls show it.
 FrequencyLabel frequencyLabel(int step);
 
-}  // namespace kdsp::display
+}  // namespace kdsp::settings

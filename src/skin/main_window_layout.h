@@ -13,12 +13,7 @@
 #include "skin/skin_geometry.h"
 #include "skin/skin_image_table.h"
 
-namespace kdsp::app {
-
-using skin::LayoutPoint;
-using skin::LayoutRect;
-using skin::LayoutSize;
-using skin::SkinSlot;
+namespace kdsp::skin::main_layout {
 
 // The client size is the background's size.
 inline constexpr LayoutSize kMainWindowSize = skin::SkinImageSize(SkinSlot::kMainBackground);
@@ -415,4 +410,4 @@ constexpr void ForEachControl(Visit&& visit) {
   visit(ControlKind::kLogo, 0, LogoRect());
 }
 
-}  // namespace kdsp::app
+}  // namespace kdsp::skin::main_layout

@@ -13,16 +13,16 @@
 #include <cstdint>
 #include <memory>
 
-#include "display/capture_source.h"
+#include "pages/capture_source.h"
 
 class QAudioSource;
 
-namespace kdsp::display {
+namespace kdsp::pages {
 
-inline constexpr qint64 kBufferBytes = kBufferSamples * sizeof(std::int16_t);  // 8192
+inline constexpr qint64 kBufferBytes = display::kBufferSamples * sizeof(std::int16_t);  // 8192
 
-// Cuts a byte stream of native-order 16-bit samples into buffers of kBufferSamples. The bytes go
-// straight from the device into the one block, so nothing is allocated per buffer.
+// Cuts a byte stream of native-order 16-bit samples into buffers of display::kBufferSamples. The
+// bytes go straight from the device into the one block, so nothing is allocated per buffer.
 class BufferAssembler {
  public:
   // Reads everything io has now, handing each completed buffer to deliver(CaptureBuffer), which
@@ -44,7 +44,7 @@ class BufferAssembler {
   qint64 pendingBytes() const { return filled_; }
 
  private:
-  std::array<std::int16_t, kBufferSamples> samples_{};
+  std::array<std::int16_t, display::kBufferSamples> samples_{};
   qint64 filled_ = 0;
 };
 
@@ -84,4 +84,4 @@ class AudioInputSource : public QObject, public CaptureSource {
   unsigned run_ = 0;  // counts starts and stops, so a late notice of an old run is dropped
 };
 
-}  // namespace kdsp::display
+}  // namespace kdsp::pages

@@ -1,11 +1,11 @@
 // The PC's default sound input as the spectrum analyser's capture source.
-#include "display/audio_input_source.h"
+#include "pages/audio_input_source.h"
 
 #include <QAudioSource>
 #include <QMediaDevices>
 #include <QMetaObject>
 
-namespace kdsp::display {
+namespace kdsp::pages {
 namespace {
 
 bool EndsTheRecording(QAudio::Error error) {
@@ -23,7 +23,7 @@ AudioInputSource::~AudioInputSource() {
 
 QAudioFormat AudioInputSource::captureFormat() {
   QAudioFormat format;
-  format.setSampleRate(kCaptureRate);
+  format.setSampleRate(display::kCaptureRate);
   format.setChannelCount(1);
   format.setSampleFormat(QAudioFormat::Int16);
   return format;
@@ -133,4 +133,4 @@ void AudioInputSource::stopRecording() {
   if (audio_) audio_->stop();
 }
 
-}  // namespace kdsp::display
+}  // namespace kdsp::pages

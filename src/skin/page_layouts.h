@@ -15,13 +15,9 @@
 #include "skin/skin_geometry.h"
 #include "skin/skin_image_table.h"
 
-namespace kdsp::pages {
+namespace kdsp::skin::page_layout {
 
 using settings::PageId;
-using skin::LayoutPoint;
-using skin::LayoutRect;
-using skin::LayoutSize;
-using skin::SkinSlot;
 
 // The template shared by every page.
 struct PageTemplate {
@@ -586,4 +582,4 @@ constexpr void ForEachControl(const PageLayout& page, Visit&& visit) {
     visit(ControlKind::kPolaritySwitch, i, PolaritySwitchRect(page.polarity[i]));
 }
 
-}  // namespace kdsp::pages
+}  // namespace kdsp::skin::page_layout

@@ -23,7 +23,7 @@ class QPushButton;
 class QShowEvent;
 class QTableWidget;
 
-namespace kdsp::settings {
+namespace kdsp::app {
 
 // The panel's fixed message texts.
 namespace panel_message {
@@ -42,8 +42,9 @@ class TForm11 : public QDialog {
  public:
   // setMainMaxVolumeText writes a maximum volume as "%d" into the main window's music (true)
   // or microphone (false) box. The remembered group is loaded here.
-  TForm11(device::DeviceLink& link, ParameterBlock& working, UserDialogs& dialogs,
-          std::filesystem::path programIni, std::function<void()> refreshAll,
+  TForm11(device::DeviceLink& link, settings::ParameterBlock& working,
+          settings::UserDialogs& dialogs, std::filesystem::path programIni,
+          std::function<void()> refreshAll,
           std::function<void(bool music, int value)> setMainMaxVolumeText,
           QWidget* parent = nullptr);
 
@@ -54,7 +55,7 @@ class TForm11 : public QDialog {
   // Fills the group from a group file (all empty for an empty path) and rebuilds the list.
   void loadGroup(const std::string& path);
   void refreshList();
-  const GroupFiles& groupFiles() const { return groupFiles_; }
+  const settings::GroupFiles& groupFiles() const { return groupFiles_; }
 
   void Button1Click();  // Open Config
   void Button2Click();  // Save Config
@@ -107,13 +108,13 @@ class TForm11 : public QDialog {
   std::optional<std::string> readSlot(int slot);
 
   device::DeviceLink& link_;
-  ParameterBlock& working_;
-  UserDialogs& dialogs_;
+  settings::ParameterBlock& working_;
+  settings::UserDialogs& dialogs_;
   std::filesystem::path programIni_;
   std::function<void()> refreshAll_;
   std::function<void(bool, int)> setMainMaxVolumeText_;
-  GroupFiles groupFiles_;
+  settings::GroupFiles groupFiles_;
   std::chrono::milliseconds readLimit_ = device::kReadBackLimit;
 };
 
-}  // namespace kdsp::settings
+}  // namespace kdsp::app

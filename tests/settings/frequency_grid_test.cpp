@@ -1,5 +1,5 @@
 // Tests of the frequency grid: step frequencies, the step search and the four-character labels.
-#include "display/frequency_grid.h"
+#include "settings/frequency_grid.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-namespace kdsp::display {
+namespace kdsp::settings {
 namespace {
 
 TEST(GridFrequency, TellingPoints) {
@@ -99,4 +99,4 @@ TEST(FrequencyLabel, EveryLabelIsFourCharactersOfTheRightKind) {
 }
 
 }  // namespace
-}  // namespace kdsp::display
+}  // namespace kdsp::settings

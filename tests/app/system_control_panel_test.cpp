@@ -1,6 +1,6 @@
 // Tests of the system control panel: the real dialog on the offscreen platform, a device link
 // to the simulated processor on the virtual HID bus, and dialogs answered from a script.
-#include "settings/system_control_panel.h"
+#include "app/system_control_panel.h"
 
 #include <gmock/gmock.h>
 
@@ -22,7 +22,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
-namespace kdsp::settings {
+namespace kdsp::app {
 namespace {
 
 namespace fs = std::filesystem;
@@ -67,14 +67,14 @@ class PanelTest : public device::testing::LinkFixture {
         [this](bool music, int value) { mainBoxes.emplace_back(music, value); });
   }
   std::string writeSetting(const std::string& name, std::int16_t gain) {
-    ParameterBlock block = FactoryDefaults();
+    settings::ParameterBlock block = settings::FactoryDefaults();
     block.bands[10].gain = gain;
-    EXPECT_TRUE(WriteSettingFile(dir / name, block));
+    EXPECT_TRUE(settings::WriteSettingFile(dir / name, block));
     return (dir / name).string();
   }
-  static ParameterBlock AsUploaded(const std::string& path) {
-    ParameterBlock block = FactoryDefaults();
-    EXPECT_TRUE(LoadSettingFile(path, block).loaded());
+  static settings::ParameterBlock AsUploaded(const std::string& path) {
+    settings::ParameterBlock block = settings::FactoryDefaults();
+    EXPECT_TRUE(settings::LoadSettingFile(path, block).loaded());
     device::PrepareBlockForUpload(block);
     return block;
   }
@@ -162,24 +162,24 @@ TEST_F(PanelTest, GroupIsEditedSavedAndRememberedForTheNextPanel) {
   const std::string group = (dir / "g.set").string();
   dialogs.files.push_back(group);
   panel->Button2->click();
-  EXPECT_EQ(dialogs.filters,
-            (Strings{std::string(filter::kOpenSetting), std::string(filter::kOpenSetting),
-                     std::string(filter::kSaveGroup)}));
+  EXPECT_EQ(dialogs.filters, (Strings{std::string(settings::filter::kOpenSetting),
+                                      std::string(settings::filter::kOpenSetting),
+                                      std::string(settings::filter::kSaveGroup)}));
   EXPECT_EQ(dialogs.suffixes, (Strings{"aex"}));
-  EXPECT_EQ(ReadGroupFile(group)[2], "/music/two.aex");
-  EXPECT_EQ(ReadRememberedGroup(ini), group);
+  EXPECT_EQ(settings::ReadGroupFile(group)[2], "/music/two.aex");
+  EXPECT_EQ(settings::ReadRememberedGroup(ini), group);
   EXPECT_EQ(openPanel()->groupFiles(), panel->groupFiles());
 
-  GroupFiles other;
+  settings::GroupFiles other;
   other[0] = "/music/start.aex";
   const std::string otherGroup = (dir / "other.set").string();
-  ASSERT_TRUE(WriteGroupFile(otherGroup, other));
+  ASSERT_TRUE(settings::WriteGroupFile(otherGroup, other));
   dialogs.files.push_back(otherGroup);
   panel->Button1->click();
-  EXPECT_EQ(dialogs.filters.back(), filter::kOpenGroup);
+  EXPECT_EQ(dialogs.filters.back(), settings::filter::kOpenGroup);
   EXPECT_EQ(panel->groupFiles(), other);
   EXPECT_EQ(listedFiles()[0], "/music/start.aex");
-  EXPECT_EQ(ReadRememberedGroup(ini), otherGroup);
+  EXPECT_EQ(settings::ReadRememberedGroup(ini), otherGroup);
   EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
@@ -221,7 +221,7 @@ TEST_F(PanelTest, DownloadAllStoresExactlyTheAssignedSlotsInOrder) {
 TEST_F(PanelTest, SlotWhoseFileCannotBeLoadedIsSkippedWithItsMessage) {
   connectProcessor();
   const std::string seven = writeSetting("seven.aex", -40);
-  auto image = EncodeSettingFile(FactoryDefaults());
+  auto image = EncodeSettingFile(settings::FactoryDefaults());
   image[9] = 7;  // a file type this processor does not use
   kdsp::testing::WriteBytes(dir / "type.aex",
                             {reinterpret_cast<const char*>(image.data()), image.size()});
@@ -302,15 +302,15 @@ TEST_F(PanelTest, UploadAllWritesTheFolderAndMakesItsGroupTheRememberedOne) {
   Strings paths;
   for (int slot = 0; slot < 9; ++slot) {
     paths.push_back((folder / (names[slot] + ".aex")).string());
-    ParameterBlock block{};
-    ASSERT_TRUE(LoadSettingFile(paths.back(), block).loaded());
+    settings::ParameterBlock block{};
+    ASSERT_TRUE(settings::LoadSettingFile(paths.back(), block).loaded());
     EXPECT_TRUE(block == processor->processor().slot(slot)) << slot;
   }
   EXPECT_EQ(listedFiles(), paths);
   const std::string group = (folder / "Upload.set").string();
-  const GroupFiles fromFile = ReadGroupFile(group);
+  const settings::GroupFiles fromFile = settings::ReadGroupFile(group);
   EXPECT_EQ(Strings(fromFile.begin(), fromFile.end()), paths);
-  EXPECT_EQ(ReadRememberedGroup(ini), group);
+  EXPECT_EQ(settings::ReadRememberedGroup(ini), group);
   panel = openPanel();
   EXPECT_EQ(listedFiles(), paths);
 }
@@ -327,7 +327,7 @@ TEST_F(PanelTest, UploadSlotThatTimesOutStopsAndWritesNothingMore) {
   EXPECT_THAT(dialogs.messages[0], HasSubstr("stopped at slot \"START UP\""));
   EXPECT_THAT(dialogs.messages[0], HasSubstr("in time"));
   EXPECT_TRUE(fs::is_empty(folder));
-  EXPECT_EQ(ReadRememberedGroup(ini), "");
+  EXPECT_EQ(settings::ReadRememberedGroup(ini), "");
   EXPECT_EQ(panel->groupFiles()[1], "/music/kept.aex");
   EXPECT_EQ(progress, (std::vector<int>{0, -1}));
   EXPECT_EQ(dialogs.busyChanges, (std::vector<bool>{true, false}));
@@ -479,4 +479,4 @@ TEST_F(PanelTest, NewPasswordMustLieIn0To999) {
 }
 
 }  // namespace
-}  // namespace kdsp::settings
+}  // namespace kdsp::app

@@ -1,7 +1,7 @@
 // Tests of the spectrum analyser: switching on and off, the analysis of delivered buffers and the
 // pages' repaints, capture failures, the cutting of recorded bytes into buffers, and the PC's own
 // sound input.
-#include "display/spectrum_analyser.h"
+#include "pages/spectrum_analyser.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "display/audio_input_source.h"
+#include "pages/audio_input_source.h"
 #include "support/device_fakes.h"
 
 // Every allocation of the test program is counted, so a test can show that a stretch of work
@@ -38,26 +38,26 @@ void operator delete(void* p, std::size_t) noexcept {
   std::free(p);
 }
 
-namespace kdsp::display {
+namespace kdsp::pages {
 namespace {
 
-using Samples = std::array<std::int16_t, kBufferSamples>;
+using Samples = std::array<std::int16_t, display::kBufferSamples>;
 const float kFullScaleLevel = 30.0f * std::log(1024.0f);  // 207.94
 
 // A full-scale sine that completes `cycles` periods in the transform's 2048 samples.
 Samples Tone(int cycles) {
   Samples samples{};
-  for (int n = 0; n < kBufferSamples; ++n) {
-    const double phi = 2.0 * std::numbers::pi * cycles * n / (1 << kFftLog);
+  for (int n = 0; n < display::kBufferSamples; ++n) {
+    const double phi = 2.0 * std::numbers::pi * cycles * n / (1 << display::kFftLog);
     samples[n] = static_cast<std::int16_t>(std::lround(32767.0 * std::sin(phi)));
   }
   return samples;
 }
 
 // The bin of the loudest level.
-int Peak(const SpectrumAnalysis::Buffer& levels) {
-  return static_cast<int>(std::max_element(levels.begin(), levels.begin() + kSpectrumBins) -
-                          levels.begin());
+int Peak(const display::SpectrumAnalysis::Buffer& levels) {
+  return static_cast<int>(
+      std::max_element(levels.begin(), levels.begin() + display::kSpectrumBins) - levels.begin());
 }
 
 // A capture source fed by the test.
@@ -111,7 +111,7 @@ class SpectrumAnalyserTest : public testing::Test {
     });
   }
 
-  skin::PageOpenFlags pageOpen;
+  core::PageOpenFlags pageOpen;
   SpectrumAnalyser::RepaintHooks hooks;
   device::testing::RecordingPrompts prompts;
   FakeCapture* capture = nullptr;
@@ -153,7 +153,7 @@ TEST_F(SpectrumAnalyserTest, SilentBufferGivesMinusInfinityAndNothingBreaks) {
   capture->feed(Tone(93));
   capture->feed(Samples{});
   EXPECT_TRUE(analyser->spectrumStale());
-  for (int i = 0; i < kSpectrumBins; ++i) {
+  for (int i = 0; i < display::kSpectrumBins; ++i) {
     const float level = analyser->spectrum()[i];
     EXPECT_TRUE(std::isinf(level) && level < 0) << i << ": " << level;
   }
@@ -203,7 +203,7 @@ TEST_F(SpectrumAnalyserTest, OffAndOnAgainReusesTheBuffersAndAllocatesNothing) {
   for (int run = 0; run < 3; ++run) {
     analyser->pi1Click(true);
     // The samples of the run before are forgotten.
-    zeroedOnEachStart = zeroedOnEachStart && std::all_of(samples, samples + kBufferSamples,
+    zeroedOnEachStart = zeroedOnEachStart && std::all_of(samples, samples + display::kBufferSamples,
                                                          [](float s) { return s == 0.0f; });
     for (int i = 0; i < 10; ++i) capture->feed(tone);
     analyser->pi1Click(false);
@@ -299,12 +299,12 @@ TEST(BufferAssemblerTest, CutsTheStreamIntoWholeBuffersInOrder) {
     bool counting = true;
     const auto deliver = [&](CaptureBuffer buffer) {
       firsts.push_back(buffer[0]);
-      for (int i = 1; i < kBufferSamples; ++i) {
+      for (int i = 1; i < display::kBufferSamples; ++i) {
         counting = counting && static_cast<std::int16_t>(buffer[i] - buffer[i - 1]) == 1;
       }
       return true;
     };
-    const QByteArray stream = CountingBytes(0, 3 * kBufferSamples + 100);
+    const QByteArray stream = CountingBytes(0, 3 * display::kBufferSamples + 100);
     qint64 at = 0;
     for (qint64 portion : {5, 8191, 1, 9000, 999}) {
       io.arrive(stream.mid(at, portion));
@@ -314,7 +314,7 @@ TEST(BufferAssemblerTest, CutsTheStreamIntoWholeBuffersInOrder) {
     }
     io.arrive(stream.mid(at));
     assembler.readFrom(io, deliver);
-    EXPECT_EQ(firsts, (std::vector<int>{0, kBufferSamples, 2 * kBufferSamples}));
+    EXPECT_EQ(firsts, (std::vector<int>{0, display::kBufferSamples, 2 * display::kBufferSamples}));
     EXPECT_TRUE(counting);
     EXPECT_EQ(assembler.pendingBytes(), 200);
   }
@@ -324,7 +324,7 @@ TEST(BufferAssemblerTest, StopsReadingWhenTheHandlerSaysSoAndResetDropsAPartialB
   ArrivingBytes io(100000);
   BufferAssembler assembler;
   std::vector<int> firsts;
-  io.arrive(CountingBytes(0, 2 * kBufferSamples + 10));
+  io.arrive(CountingBytes(0, 2 * display::kBufferSamples + 10));
   assembler.readFrom(io, [&](CaptureBuffer buffer) {
     firsts.push_back(buffer[0]);
     return false;
@@ -336,7 +336,7 @@ TEST(BufferAssemblerTest, StopsReadingWhenTheHandlerSaysSoAndResetDropsAPartialB
   io.arrive(CountingBytes(1000, 10));
   assembler.readFrom(io, [](CaptureBuffer) { return true; });
   assembler.reset();
-  io.arrive(CountingBytes(5000, kBufferSamples));
+  io.arrive(CountingBytes(5000, display::kBufferSamples));
   assembler.readFrom(io, [&](CaptureBuffer buffer) {
     firsts.push_back(buffer[0]);
     return true;
@@ -375,7 +375,7 @@ TEST(AudioInputSourceTest, StartsOrSaysWhyNot) {
 
 TEST(AudioInputSourceTest, TheAnalyserOnThePcsInputReportsAMissingInputAndUnticks) {
   if (!QMediaDevices::defaultAudioInput().isNull()) GTEST_SKIP() << "this machine has an input";
-  skin::PageOpenFlags pageOpen;
+  core::PageOpenFlags pageOpen;
   SpectrumAnalyser::RepaintHooks hooks;
   device::testing::RecordingPrompts prompts;
   SpectrumAnalyser analyser(std::make_unique<AudioInputSource>(), pageOpen, hooks, prompts);
@@ -391,4 +391,4 @@ TEST(AudioInputSourceTest, TheAnalyserOnThePcsInputReportsAMissingInputAndUntick
 }
 
 }  // namespace
-}  // namespace kdsp::display
+}  // namespace kdsp::pages

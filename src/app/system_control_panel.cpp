@@ -1,5 +1,5 @@
 // The system control panel's window and handlers.
-#include "settings/system_control_panel.h"
+#include "app/system_control_panel.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -18,7 +18,7 @@
 #include "settings/setting_file.h"
 #include "settings/slot_backup.h"
 
-namespace kdsp::settings {
+namespace kdsp::app {
 namespace fs = std::filesystem;
 namespace {
 
@@ -76,7 +76,7 @@ constexpr std::array<MaxVolumePlace, 2> kMaxVolumeBoxes{{
 
 // The bar rests one below its first slot.
 constexpr int kIdleProgress = -1;
-constexpr int kLastSlot = kGroupSlotCount - 1;
+constexpr int kLastSlot = settings::kGroupSlotCount - 1;
 
 constexpr long long kMaxVolumeLimit = 60;
 // A maximum-volume text that is not a number reads as this, which is out of range.
@@ -95,7 +95,7 @@ std::optional<long long> DecimalInteger(const QString& text) {
 }
 
 std::string SlotLabel(int slot) {
-  return "\"" + std::string(kSlotNames.at(static_cast<std::size_t>(slot)).name) + "\"";
+  return "\"" + std::string(settings::kSlotNames.at(static_cast<std::size_t>(slot)).name) + "\"";
 }
 
 std::string SkippedText(int slot, const std::string& path) {
@@ -123,7 +123,7 @@ std::string UploadNotWrittenText(std::string_view reason) {
 // first one's.
 class TransferScope {
  public:
-  TransferScope(QWidget& panel, UserDialogs& dialogs) : panel_(panel), dialogs_(dialogs) {
+  TransferScope(QWidget& panel, settings::UserDialogs& dialogs) : panel_(panel), dialogs_(dialogs) {
     dialogs_.setBusy(true);
     panel_.setEnabled(false);
   }
@@ -136,13 +136,14 @@ class TransferScope {
 
  private:
   QWidget& panel_;
-  UserDialogs& dialogs_;
+  settings::UserDialogs& dialogs_;
 };
 
 }  // namespace
 
-TForm11::TForm11(device::DeviceLink& link, ParameterBlock& working, UserDialogs& dialogs,
-                 fs::path programIni, std::function<void()> refreshAll,
+TForm11::TForm11(device::DeviceLink& link, settings::ParameterBlock& working,
+                 settings::UserDialogs& dialogs, fs::path programIni,
+                 std::function<void()> refreshAll,
                  std::function<void(bool music, int value)> setMainMaxVolumeText, QWidget* parent)
     : QDialog(parent),
       link_(link),
@@ -152,7 +153,7 @@ TForm11::TForm11(device::DeviceLink& link, ParameterBlock& working, UserDialogs&
       refreshAll_(std::move(refreshAll)),
       setMainMaxVolumeText_(std::move(setMainMaxVolumeText)) {
   createComponents();
-  loadGroup(ReadRememberedGroup(programIni_));
+  loadGroup(settings::ReadRememberedGroup(programIni_));
   refreshLockCaption();
 }
 
@@ -213,15 +214,15 @@ void TForm11::showEvent(QShowEvent* event) {
 }
 
 void TForm11::loadGroup(const std::string& path) {
-  groupFiles_ = ReadGroupFile(path);
+  groupFiles_ = settings::ReadGroupFile(path);
   refreshList();
 }
 
 void TForm11::refreshList() {
   ListView1->clearContents();
   ListView1->setRowCount(0);
-  for (int slot = 0; slot < kGroupSlotCount; ++slot) {
-    const SlotName& name = kSlotNames[static_cast<std::size_t>(slot)];
+  for (int slot = 0; slot < settings::kGroupSlotCount; ++slot) {
+    const settings::SlotName& name = settings::kSlotNames[static_cast<std::size_t>(slot)];
     if (name.flag == 0) continue;
     const int row = ListView1->rowCount();
     ListView1->insertRow(row);
@@ -249,18 +250,20 @@ void TForm11::setRowFile(int row, std::string path) {
 }
 
 void TForm11::Button1Click() {
-  const auto path = dialogs_.openFile(filter::kOpenGroup);
+  const auto path = dialogs_.openFile(settings::filter::kOpenGroup);
   if (!path) return;
   loadGroup(*path);
-  if (const WriteResult written = WriteRememberedGroup(programIni_, *path); !written)
+  if (const settings::WriteResult written = settings::WriteRememberedGroup(programIni_, *path);
+      !written)
     dialogs_.showMessage(written.message);
 }
 
 void TForm11::Button2Click() {
-  const auto path = dialogs_.saveFile(filter::kSaveGroup, filter::kSettingSuffix);
+  const auto path =
+      dialogs_.saveFile(settings::filter::kSaveGroup, settings::filter::kSettingSuffix);
   if (!path) return;
-  WriteResult written = WriteGroupFile(*path, groupFiles_);
-  if (written) written = WriteRememberedGroup(programIni_, *path);
+  settings::WriteResult written = settings::WriteGroupFile(*path, groupFiles_);
+  if (written) written = settings::WriteRememberedGroup(programIni_, *path);
   if (!written) dialogs_.showMessage(written.message);
 }
 
@@ -268,7 +271,8 @@ void TForm11::Button3Click() {
   const int row = selectedRow();
   if (row < 0) return;
   // Nothing reaches the disk before Save Config.
-  if (auto path = dialogs_.openFile(filter::kOpenSetting)) setRowFile(row, std::move(*path));
+  if (auto path = dialogs_.openFile(settings::filter::kOpenSetting))
+    setRowFile(row, std::move(*path));
 }
 
 void TForm11::Button4Click() {
@@ -285,15 +289,16 @@ void TForm11::Button5Click() {
   std::optional<int> stoppedAt;
   {
     TransferScope transfer(*this, dialogs_);
-    SettingFileReader reader{working_, dialogs_, refreshAll_, {}};
-    for (int slot = 0; slot < kGroupSlotCount; ++slot) {
+    settings::SettingFileReader reader{working_, dialogs_, refreshAll_, {}};
+    for (int slot = 0; slot < settings::kGroupSlotCount; ++slot) {
       const std::string path = groupFiles_[static_cast<std::size_t>(slot)];
       if (path.empty()) continue;
       // A file that cannot be used leaves its slot alone: storing now would put whatever the
       // working block holds into it. The reader has said why, except for a foreign file type.
-      const SettingFileStatus status = reader.ReadSettingFile(path, false);
-      if (status != SettingFileStatus::kLoaded) {
-        if (status == SettingFileStatus::kWrongType) dialogs_.showMessage(SkippedText(slot, path));
+      const settings::SettingFileStatus status = reader.ReadSettingFile(path, false);
+      if (status != settings::SettingFileStatus::kLoaded) {
+        if (status == settings::SettingFileStatus::kWrongType)
+          dialogs_.showMessage(SkippedText(slot, path));
         continue;
       }
       // The link has told the user what failed; the slots after it are not attempted.
@@ -336,17 +341,18 @@ void TForm11::Button6Click() {
 std::optional<std::string> TForm11::uploadSlots(const fs::path& folder) {
   // Every slot is read before anything is written, and the files are written as one set, so
   // a read or a write that fails leaves an earlier backup in the folder whole.
-  SlotBlocks blocks;
-  for (int slot = 0; slot < kGroupSlotCount; ++slot) {
+  settings::SlotBlocks blocks;
+  for (int slot = 0; slot < settings::kGroupSlotCount; ++slot) {
     ProgressBar1->setValue(slot);
     if (auto problem = readSlot(slot)) return UploadStoppedText(slot, *problem);
     blocks[static_cast<std::size_t>(slot)] = working_;
   }
-  const SlotBackupResult backup = WriteSlotBackup(folder, blocks);
+  const settings::SlotBackupResult backup = settings::WriteSlotBackup(folder, blocks);
   if (!backup.written) return UploadNotWrittenText(backup.written.message);
   groupFiles_ = backup.files;
   refreshList();
-  if (const WriteResult result = WriteRememberedGroup(programIni_, backup.groupFile.string());
+  if (const settings::WriteResult result =
+          settings::WriteRememberedGroup(programIni_, backup.groupFile.string());
       !result)
     return result.message;
   return std::nullopt;
@@ -435,4 +441,4 @@ void TForm11::Button8Click() {
   device::SendPanelPassword(link_.sender(), state.lockPassword);
 }
 
-}  // namespace kdsp::settings
+}  // namespace kdsp::app
