@@ -1,6 +1,6 @@
 // The skin image set as a table: every slot with its resource number and picture size. The
-// loader, the skin generator and the build (which reads the resource numbers out of this file to
-// list the generated pictures) all take it from here. Plain C++, no Qt.
+// loader and the skin generator take it from here; the build embeds what the generator lists.
+// Plain C++, no Qt.
 #pragma once
 
 #include <array>
@@ -69,7 +69,6 @@ struct SkinImageEntry {
   int height;
 };
 
-// One entry a line: the build scans these lines for the resource numbers.
 inline constexpr std::array<SkinImageEntry, kSkinSlotCount> kSkinImageTable{{
     {SkinSlot::kMainBackground, "mainBackground", 2114, 999, 600},
     {SkinSlot::kPageBackground0, "pageBackground[0]", 2218, 999, 600},
