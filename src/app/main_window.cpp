@@ -20,6 +20,7 @@ namespace kdsp::app {
 namespace {
 
 using skin::IndexIn;
+using skin::SkinSlot;
 using skin::ToRect;
 using namespace skin::main_layout;
 
@@ -57,7 +58,9 @@ MainWindowSkin::MainWindowSkin() : fonts(skin::MakeSkinFonts()) {
 
 TForm1::TForm1(device::HidDeviceController& hid, settings::ParameterBlock& working,
                settings::UserDialogs& dialogs, QWidget* parent)
-    : PanelWindow(&images.mainBackground, parent), working_(working), dialogs_(dialogs) {
+    : PanelWindow(&images[SkinSlot::kMainBackground], parent),
+      working_(working),
+      dialogs_(dialogs) {
   setWindowTitle("Karaoke DSP Control");
   device::LinkObserver observer;
   observer.refreshAll = [this] { RefreshAll(); };
@@ -107,14 +110,15 @@ void TForm1::configureButtons() {
     b.imageOff = &off;
     b.state = 1;
   };
-  push(close_, CloseButtonRect(), images.closeButton, images.closeButton);
+  push(close_, CloseButtonRect(), images[SkinSlot::kCloseButton], images[SkinSlot::kCloseButton]);
   close_.clickHandler = [](skin::ImgButton&, void*) { QApplication::quit(); };
-  push(minimize_, MinimizeButtonRect(), images.minimizeButton, images.minimizeButton);
+  push(minimize_, MinimizeButtonRect(), images[SkinSlot::kMinimizeButton],
+       images[SkinSlot::kMinimizeButton]);
   minimize_.userData = this;
   minimize_.clickHandler = [](skin::ImgButton&, void* self) {
     static_cast<TForm1*>(self)->showMinimized();
   };
-  push(presets_, PresetsButtonRect(), images.presetsOn, images.presetsOff);
+  push(presets_, PresetsButtonRect(), images[SkinSlot::kPresetsOn], images[SkinSlot::kPresetsOff]);
   presets_.userData = this;
   presets_.clickHandler = [](skin::ImgButton&, void* self) {
     auto* window = static_cast<TForm1*>(self);
@@ -126,8 +130,8 @@ void TForm1::configureButtons() {
     skin::ImgButton& s = switches_[i];
     s.rect = ToRect(OutputSwitchRect(kOutputSwitches[i]));
     s.momentary = 0;
-    s.imageOn = &images.speakerOn;
-    s.imageOff = &images.speakerOff;
+    s.imageOn = &images[SkinSlot::kSpeakerOn];
+    s.imageOff = &images[SkinSlot::kSpeakerOff];
     s.changed = link_->flags().pointer(flag::kOutputSwitches.at(i));
     s.userData = this;
     s.clickHandler = [](skin::ImgButton& button, void* self) {
@@ -138,8 +142,8 @@ void TForm1::configureButtons() {
     };
   }
   for (int i = 0; i < 8; ++i) {
-    push(pageButtons_[i], PageButtonRect(kPageButtons[i]), images.pageButtonOn,
-         images.pageButtonOff);
+    push(pageButtons_[i], PageButtonRect(kPageButtons[i]), images[SkinSlot::kPageButtonOn],
+         images[SkinSlot::kPageButtonOff]);
     pageButtons_[i].userData = this;
     pageButtons_[i].clickHandler = [](skin::ImgButton& button, void* self) {
       auto* window = static_cast<TForm1*>(self);
@@ -156,8 +160,8 @@ void TForm1::configureButtons() {
     skin::ImgButton& m = mutes_[i];
     m.rect = ToRect(MuteButtonRect(kFaders[i]));
     m.momentary = 0;
-    m.imageOn = &images.muteOn;
-    m.imageOff = &images.muteOff;
+    m.imageOn = &images[SkinSlot::kMuteOn];
+    m.imageOff = &images[SkinSlot::kMuteOff];
     m.changed = link_->flags().pointer(flag::kMuteButtons.at(i));
     m.userData = this;
     m.clickHandler = [](skin::ImgButton& button, void* self) {
@@ -174,8 +178,8 @@ void TForm1::configureMaxVolumeBoxes() {
   for (int i = 0; i < 2; ++i) {
     skin::ImgEdit& box = maxBoxes_[i];
     box.rect = ToRect(MaxVolumeBoxRect(kMaxVolumeBoxes[i]));
-    box.imageActive = &images.mainBoxActive;
-    box.imageNormal = &images.mainBoxNormal;
+    box.imageActive = &images[SkinSlot::kMainBoxActive];
+    box.imageNormal = &images[SkinSlot::kMainBoxNormal];
     box.font = &fonts.fontValue;
     box.maxChars = kMaxVolumeMaxChars;
     box.userDataA = this;
@@ -219,8 +223,8 @@ void TForm1::configureFaders() {
     const MainFader& row = kFaders[i];
     skin::ImgRoller& f = faders_[i];
     f.rect = ToRect(FaderRect(row));
-    f.imageOn = &images.thumbActive;
-    f.imageOff = &images.thumbNormal;
+    f.imageOn = &images[SkinSlot::kThumbActive];
+    f.imageOff = &images[SkinSlot::kThumbNormal];
     f.setRange(row.min, row.max);
     f.formatter = FormatInt;
     f.changeHandler = skin::StoreLow7;
@@ -229,8 +233,8 @@ void TForm1::configureFaders() {
         link_->flags().pointer(i < 14 ? flag::kMixFaders.at(i) : flag::kMasterFaders.at(i - 14));
     skin::ImgEdit& box = f.valueBox;
     box.rect = ToRect(FaderBoxRect(row));
-    box.imageActive = &images.mainBoxActive;
-    box.imageNormal = &images.mainBoxNormal;
+    box.imageActive = &images[SkinSlot::kMainBoxActive];
+    box.imageNormal = &images[SkinSlot::kMainBoxNormal];
     box.font = &fonts.fontValue;
     box.maxChars = kFaderBoxMaxChars;
     box.userDataB = &f;
@@ -243,8 +247,8 @@ void TForm1::configureKnobs() {
     const MainKnob& row = kKnobs[i];
     skin::ImgKnob& k = knobs_[i];
     k.rect = ToRect(KnobRect(row));
-    k.imageNormal = &images.knobNormal;
-    k.imageActive = &images.knobActive;
+    k.imageNormal = &images[SkinSlot::kKnobNormal];
+    k.imageActive = &images[SkinSlot::kKnobActive];
     k.min = row.min;
     k.max = row.max;
     k.step = row.step;
@@ -257,8 +261,8 @@ void TForm1::configureKnobs() {
       k.showValueBox = 1;
       skin::ImgEdit& box = k.valueBox;
       box.rect = ToRect(KnobBoxRect(row));
-      box.imageActive = &images.mainBoxActive;
-      box.imageNormal = &images.mainBoxNormal;
+      box.imageActive = &images[SkinSlot::kMainBoxActive];
+      box.imageNormal = &images[SkinSlot::kMainBoxNormal];
       box.font = &fonts.fontSmall;
       box.maxChars = row.maxChars;
       box.userDataA = this;
@@ -331,15 +335,15 @@ void TForm1::FormPaint(QPainter& painter) {
   skin::DrawTextAt(painter, QString::fromLatin1(kVersionText.data(), kVersionText.size()),
                    fonts.fontSmall, Qt::black, kVersionTextAt.x, kVersionTextAt.y);
   skin::DrawImageInto(painter, &linkLamp(), LinkIndicatorRect());
-  skin::DrawImageAt(painter, &images.logo, kLogoAt.x, kLogoAt.y);
+  skin::DrawImageAt(painter, &images[SkinSlot::kLogo], kLogoAt.x, kLogoAt.y);
   paintOrder_.draw(painter);
 }
 
 const QImage& TForm1::linkLamp() const {
   const device::LinkState& state = link_->state();
-  if (state.connected) return images.linkOn;
-  if (state.processorWithoutAccess()) return images.linkWithoutAccess;
-  return images.linkOff;
+  if (state.connected) return images[SkinSlot::kLinkOn];
+  if (state.processorWithoutAccess()) return images[SkinSlot::kLinkWithoutAccess];
+  return images[SkinSlot::kLinkOff];
 }
 
 QString TForm1::linkToolTip() const {

@@ -14,6 +14,7 @@ namespace kdsp::pages {
 namespace {
 
 using skin::IndexIn;
+using skin::SkinSlot;
 using skin::ToRect;
 using namespace skin::page_layout;
 
@@ -100,23 +101,23 @@ EffectPage::EffectPage(const PageLayout& layout, const skin::SkinImages& images,
 
 void EffectPage::setBox(skin::ImgEdit& box, skin::LayoutRect rect, int maxChars) {
   box.rect = ToRect(rect);
-  box.imageActive = &images_.pageBoxActive;
-  box.imageNormal = &images_.pageBoxNormal;
+  box.imageActive = &images_[SkinSlot::kPageBoxActive];
+  box.imageNormal = &images_[SkinSlot::kPageBoxNormal];
   box.font = &fonts_.fontValue;
   box.maxChars = maxChars;
 }
 
 void EffectPage::configureButtons() {
   close_.rect = ToRect(CloseButtonRect(layout_));
-  close_.imageOn = close_.imageOff = &images_.pageCloseButton;
+  close_.imageOn = close_.imageOff = &images_[SkinSlot::kPageCloseButton];
   close_.state = 1;
   close_.userData = this;
   close_.clickHandler = [](skin::ImgButton&, void* self) {
     static_cast<EffectPage*>(self)->close();
   };
   eqPass_.rect = ToRect(EqPassRect(layout_));
-  eqPass_.imageOn = &images_.eqPassOn;
-  eqPass_.imageOff = &images_.eqPassOff;
+  eqPass_.imageOn = &images_[SkinSlot::kEqPassOn];
+  eqPass_.imageOff = &images_[SkinSlot::kEqPassOff];
   eqPass_.state = 1;
   eqPass_.userData = this;
   eqPass_.clickHandler = [](skin::ImgButton&, void* self) {
@@ -128,15 +129,15 @@ void EffectPage::configureStrips() {
   const PageParameters& page = settings::Page(layout_.id);
   const bool mic = page.secondSetFirstBand != settings::kNoRecord;
   const std::array<std::pair<const QImage*, const QImage*>, 3> typeImages = {
-      {{&images_.peakOn, &images_.peakOff},
-       {&images_.lowShelfOn, &images_.lowShelfOff},
-       {&images_.highShelfOn, &images_.highShelfOff}}};
+      {{&images_[SkinSlot::kPeakOn], &images_[SkinSlot::kPeakOff]},
+       {&images_[SkinSlot::kLowShelfOn], &images_[SkinSlot::kLowShelfOff]},
+       {&images_[SkinSlot::kHighShelfOn], &images_[SkinSlot::kHighShelfOff]}}};
   for (int i = 0; i < stripCount(); ++i) {
     skin::ImgEqBand& s = strips_[i];
     s.bind(&working_.bands[page.firstBand + i]);
     s.fader.rect = ToRect(EqFaderRect(layout_, i));
-    s.fader.imageOn = &images_.thumbActive;
-    s.fader.imageOff = &images_.thumbNormal;
+    s.fader.imageOn = &images_[SkinSlot::kThumbActive];
+    s.fader.imageOff = &images_[SkinSlot::kThumbNormal];
     s.fader.changeHandler = skin::StoreWord;
     s.fader.formatter = skin::FormatTenths;
     // The mic strips keep their flag whichever set they edit.
@@ -156,8 +157,8 @@ void EffectPage::configureStrips() {
     }
     s.passButton.rect = ToRect(EqPassButtonRect(layout_, i));
     s.passButton.momentary = 0;
-    s.passButton.imageOn = &images_.bandPassOff;  // state 1: the band is on, PASS unlit
-    s.passButton.imageOff = &images_.bandPassOn;
+    s.passButton.imageOn = &images_[SkinSlot::kBandPassOff];  // state 1: the band is on, PASS unlit
+    s.passButton.imageOff = &images_[SkinSlot::kBandPassOn];
   }
 }
 
@@ -167,8 +168,8 @@ void EffectPage::configureFaders() {
     const PageFader& row = layout_.faders[i];
     skin::ImgRoller& f = faders_[i];
     f.rect = ToRect(FaderRect(layout_, row));
-    f.imageOn = &images_.smallThumbActive;
-    f.imageOff = &images_.smallThumbNormal;
+    f.imageOn = &images_[SkinSlot::kSmallThumbActive];
+    f.imageOff = &images_[SkinSlot::kSmallThumbNormal];
     f.setRange(row.min, row.max);
     f.formatter = FormatterOf(row.format);
     f.target = working_.bytes().data() + FaderTarget(layout_.id, row);
@@ -233,8 +234,8 @@ void EffectPage::configureKnobs() {
     const PageKnob& row = layout_.knobs[i];
     skin::ImgKnob& k = knobs_[i];
     k.rect = ToRect(KnobRect(row));
-    k.imageNormal = &images_.knobNormal;
-    k.imageActive = &images_.knobActive;
+    k.imageNormal = &images_[SkinSlot::kKnobNormal];
+    k.imageActive = &images_[SkinSlot::kKnobActive];
     k.min = row.min;
     k.max = row.max;
     k.userData = this;
@@ -259,8 +260,8 @@ void EffectPage::configurePolarity() {
     skin::ImgButton& b = polarity_[i];
     b.rect = ToRect(PolaritySwitchRect(layout_.polarity[i]));
     b.momentary = 0;
-    b.imageOn = &images_.muteOn;
-    b.imageOff = &images_.muteOff;
+    b.imageOn = &images_[SkinSlot::kMuteOn];
+    b.imageOff = &images_[SkinSlot::kMuteOff];
     b.changed = link_.flags().pointer(flag::kMicPolarity.at(static_cast<int>(i)));
     b.userData = this;
     b.clickHandler = [](skin::ImgButton& button, void* self) {
@@ -436,7 +437,8 @@ void EffectPage::publishControlValues() {
 }
 
 void EffectPage::FormPaint(QPainter& painter) {
-  if (layout_.logo) skin::DrawImageAt(painter, &images_.logo, layout_.logoAt.x, layout_.logoAt.y);
+  if (layout_.logo)
+    skin::DrawImageAt(painter, &images_[SkinSlot::kLogo], layout_.logoAt.x, layout_.logoAt.y);
   if (settings::Page(layout_.id).secondSetFirstBand != settings::kNoRecord) {
     const std::string_view caption = kMicEqModeCaptions[static_cast<std::size_t>(mode_)];
     skin::DrawTextAt(painter,

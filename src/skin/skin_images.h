@@ -13,37 +13,20 @@ namespace kdsp::skin {
 // undecodable resource gives a null image: drawing it draws nothing and it measures 0.
 QImage LoadSkinImage(int resourceId);
 
-// One member per slot of the skin table. The main window owns the one set; everybody else
-// holds references into it, so it is neither copied nor moved.
-struct SkinImages {
-  QImage mainBackground;
-  std::array<QImage, kPageBackgroundCount> pageBackground;  // TForm2..TForm9
-  QImage pageButtonOn, pageButtonOff;
-  QImage speakerOn, speakerOff;
-  QImage thumbActive, thumbNormal;
-  QImage mainBoxActive, mainBoxNormal;
-  QImage pageBoxActive, pageBoxNormal;
-  QImage knobNormal, knobActive;
-  QImage minimizeButton;
-  QImage closeButton;
-  QImage pageCloseButton;
-  QImage peakOn, peakOff;
-  QImage lowShelfOn, lowShelfOff;
-  QImage highShelfOn, highShelfOff;
-  QImage smallThumbActive, smallThumbNormal;
-  QImage muteOn, muteOff;
-  QImage bandPassOn, bandPassOff;
-  QImage linkOn, linkOff, linkWithoutAccess;
-  QImage logo;
-  QImage presetsOn, presetsOff;
-  QImage eqPassOn, eqPassOff;
-
+// One picture per slot of the skin table, looked up by slot: images[SkinSlot::kThumbNormal]. The
+// main window owns the one set; everybody else holds references into it, so it is neither copied
+// nor moved.
+class SkinImages {
+ public:
   SkinImages() = default;
   SkinImages(const SkinImages&) = delete;
   SkinImages& operator=(const SkinImages&) = delete;
 
-  QImage& operator[](SkinSlot slot);
-  const QImage& operator[](SkinSlot slot) const;
+  QImage& operator[](SkinSlot slot) { return bySlot_[static_cast<std::size_t>(slot)]; }
+  const QImage& operator[](SkinSlot slot) const { return bySlot_[static_cast<std::size_t>(slot)]; }
+
+ private:
+  std::array<QImage, kSkinSlotCount> bySlot_;
 };
 
 // Fills every slot in table order (the main background first, then the page backgrounds).

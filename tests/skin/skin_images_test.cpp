@@ -30,24 +30,32 @@ TEST(SkinImages, EverySlotLoadsAtItsListedSize) {
   }
 }
 
-TEST(SkinImages, TheSetFillsEveryMemberFromItsSlot) {
+// The set as the windows read it. The program has one set of pictures, at 1x: every slot holds a
+// decoded picture of the table's size, and the picture of its own resource, not a partner's of
+// the same size.
+TEST(SkinImages, EverySlotOfTheSetHoldsItsOwnPictureAtTheTableSize) {
   SkinImages images;
   LoadSkinImages(images);
-  // Each slot holds the picture of its own resource, not a partner's of the same size.
-  for (const SkinImageEntry& entry : kSkinImageTable)
-    EXPECT_EQ(images[entry.slot], LoadSkinImage(entry.resourceId)) << Name(entry);
-  // The members by name, as the windows read them.
-  EXPECT_EQ(images.mainBackground.size(), QSize(999, 600));
-  EXPECT_EQ(images.pageBackground[4].size(), QSize(1055, 600));  // TForm6
-  EXPECT_EQ(images.pageBackground[0].size(), QSize(999, 600));
-  EXPECT_EQ(images.linkOn.size(), QSize(256, 256));
-  EXPECT_EQ(images.logo.size(), QSize(137, 44));
-  EXPECT_EQ(images.smallThumbActive.size(), QSize(10, 20));
-  EXPECT_EQ(images.eqPassOff.size(), QSize(78, 35));
-  EXPECT_EQ(&images[SkinSlot::kPageBackground4], &images.pageBackground[4]);
-  EXPECT_EQ(&images[SkinSlot::kBandPassOn], &images.bandPassOn);
-  // The knob has one picture for both states.
-  EXPECT_EQ(images.knobNormal, images.knobActive);
+  for (const SkinImageEntry& entry : kSkinImageTable) {
+    const QImage& image = images[entry.slot];
+    ASSERT_FALSE(image.isNull()) << Name(entry);
+    EXPECT_EQ(image.size(), QSize(entry.width, entry.height)) << Name(entry);
+    EXPECT_EQ(image.devicePixelRatio(), 1.0) << Name(entry);
+    EXPECT_EQ(image, LoadSkinImage(entry.resourceId)) << Name(entry);
+  }
+  // A few slots with their sizes written out, so a shifted table row shows here.
+  EXPECT_EQ(images[SkinSlot::kMainBackground].size(), QSize(999, 600));
+  EXPECT_EQ(images[SkinSlot::kPageBackground4].size(), QSize(1055, 600));  // TForm6
+  EXPECT_EQ(images[SkinSlot::kPageBackground0].size(), QSize(999, 600));
+  EXPECT_EQ(images[SkinSlot::kLinkOn].size(), QSize(256, 256));
+  EXPECT_EQ(images[SkinSlot::kLogo].size(), QSize(137, 44));
+  EXPECT_EQ(images[SkinSlot::kSmallThumbActive].size(), QSize(10, 20));
+  EXPECT_EQ(images[SkinSlot::kEqPassOff].size(), QSize(78, 35));
+  EXPECT_EQ(&images[PageBackgroundSlot(4)], &images[SkinSlot::kPageBackground4]);
+  // The knob has one picture for both states; partners of a pair are different pictures.
+  EXPECT_EQ(images[SkinSlot::kKnobNormal], images[SkinSlot::kKnobActive]);
+  EXPECT_NE(images[SkinSlot::kThumbActive], images[SkinSlot::kThumbNormal]);
+  EXPECT_NE(images[SkinSlot::kPageBoxActive], images[SkinSlot::kPageBoxNormal]);
 }
 
 TEST(SkinImages, AMissingResourceIsEmpty) {

@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "skin/page_layouts.h"
 #include "settings/parameter_block.h"
 #include "settings/value_texts.h"
 #include "skin/control_list.h"
-#include "skin/page_layouts.h"
 #include "skin/panel_window.h"
 #include "skin/skin_fonts.h"
 #include "skin/skin_images.h"
@@ -17,8 +17,7 @@
 namespace kdsp::skin {
 namespace {
 
-const skin::page_layout::PageLayout& kLayout =
-    skin::page_layout::kTForm3;  // Main Output: every kind of control
+const skin::page_layout::PageLayout& kLayout = skin::page_layout::kTForm3;  // Main Output: every kind of control
 
 void FormatInt(std::int32_t value, BoxText& text) {
   SetBoxText(text, std::to_string(value));
@@ -42,22 +41,25 @@ class DemoPanel : public PanelWindow {
 
  protected:
   void FormPaint(QPainter& painter) override {
-    if (kLayout.logo) DrawImageAt(painter, &images_.logo, kLayout.logoAt.x, kLayout.logoAt.y);
+    if (kLayout.logo)
+      DrawImageAt(painter, &images_[SkinSlot::kLogo], kLayout.logoAt.x, kLayout.logoAt.y);
     paintOrder_.draw(painter);
   }
 
  private:
   void setupButtons() {
     close_.rect = {kLayout.closeButton.x, kLayout.closeButton.y,
-                   ImageWidth(&images_.pageCloseButton), ImageHeight(&images_.pageCloseButton)};
-    close_.imageOn = close_.imageOff = &images_.pageCloseButton;
+                   ImageWidth(&images_[SkinSlot::kPageCloseButton]),
+                   ImageHeight(&images_[SkinSlot::kPageCloseButton])};
+    close_.imageOn = close_.imageOff = &images_[SkinSlot::kPageCloseButton];
     close_.state = 1;
     close_.clickHandler = [](ImgButton&, void*) { QApplication::quit(); };
 
-    eqPass_.rect = {kLayout.eqPassButton.x, kLayout.eqPassButton.y, ImageWidth(&images_.eqPassOn),
-                    ImageHeight(&images_.eqPassOn)};
-    eqPass_.imageOn = &images_.eqPassOn;
-    eqPass_.imageOff = &images_.eqPassOff;
+    eqPass_.rect = {kLayout.eqPassButton.x, kLayout.eqPassButton.y,
+                    ImageWidth(&images_[SkinSlot::kEqPassOn]),
+                    ImageHeight(&images_[SkinSlot::kEqPassOn])};
+    eqPass_.imageOn = &images_[SkinSlot::kEqPassOn];
+    eqPass_.imageOff = &images_[SkinSlot::kEqPassOff];
     eqPass_.state = 1;
     eqPass_.userData = this;
     eqPass_.clickHandler = [](ImgButton&, void* self) {
@@ -74,17 +76,18 @@ class DemoPanel : public PanelWindow {
     const int x = kLayout.eqX[0];
     const int y = kLayout.eqY;
     strip_.bind(&block_.bands[bandIndex()]);
-    strip_.fader.rect = {x, y, ImageWidth(&images_.thumbNormal),
-                         ImageHeight(&images_.thumbNormal) + t.eqFaderTravel};
-    strip_.fader.imageOn = &images_.thumbActive;
-    strip_.fader.imageOff = &images_.thumbNormal;
+    strip_.fader.rect = {x, y, ImageWidth(&images_[SkinSlot::kThumbNormal]),
+                         ImageHeight(&images_[SkinSlot::kThumbNormal]) + t.eqFaderTravel};
+    strip_.fader.imageOn = &images_[SkinSlot::kThumbActive];
+    strip_.fader.imageOff = &images_[SkinSlot::kThumbNormal];
     strip_.fader.changeHandler = StoreWord;
     strip_.fader.formatter = FormatTenths;
-    const int boxW = ImageWidth(&images_.pageBoxNormal), boxH = ImageHeight(&images_.pageBoxNormal);
+    const int boxW = ImageWidth(&images_[SkinSlot::kPageBoxNormal]),
+              boxH = ImageHeight(&images_[SkinSlot::kPageBoxNormal]);
     const auto box = [&](ImgEdit& edit, int bx, int by, int maxChars) {
       edit.rect = {bx, by, boxW, boxH};
-      edit.imageActive = &images_.pageBoxActive;
-      edit.imageNormal = &images_.pageBoxNormal;
+      edit.imageActive = &images_[SkinSlot::kPageBoxActive];
+      edit.imageNormal = &images_[SkinSlot::kPageBoxNormal];
       edit.font = &fonts_.fontValue;
       edit.maxChars = maxChars;
     };
@@ -92,9 +95,9 @@ class DemoPanel : public PanelWindow {
     box(strip_.freqBox, x + t.buttonDx, y + t.freqBoxDy, t.freqMaxChars);
     box(strip_.qBox, x + t.buttonDx, y + kLayout.qBoxDy, t.qMaxChars);
     const std::array<std::pair<const QImage*, const QImage*>, 3> typeImages = {
-        {{&images_.peakOn, &images_.peakOff},
-         {&images_.lowShelfOn, &images_.lowShelfOff},
-         {&images_.highShelfOn, &images_.highShelfOff}}};
+        {{&images_[SkinSlot::kPeakOn], &images_[SkinSlot::kPeakOff]},
+         {&images_[SkinSlot::kLowShelfOn], &images_[SkinSlot::kLowShelfOff]},
+         {&images_[SkinSlot::kHighShelfOn], &images_[SkinSlot::kHighShelfOff]}}};
     for (int i = 0; i < 3; ++i) {
       ImgButton& b = strip_.typeButtons[static_cast<std::size_t>(i)];
       b.rect = {x + t.buttonDx, t.typeButtonY[static_cast<std::size_t>(i)],
@@ -102,11 +105,12 @@ class DemoPanel : public PanelWindow {
       b.imageOn = typeImages[i].first;
       b.imageOff = typeImages[i].second;
     }
-    strip_.passButton.rect = {x + t.buttonDx, t.passButtonY, ImageWidth(&images_.bandPassOn),
-                              ImageHeight(&images_.bandPassOn)};
+    strip_.passButton.rect = {x + t.buttonDx, t.passButtonY,
+                              ImageWidth(&images_[SkinSlot::kBandPassOn]),
+                              ImageHeight(&images_[SkinSlot::kBandPassOn])};
     strip_.passButton.momentary = 0;
-    strip_.passButton.imageOn = &images_.bandPassOff;
-    strip_.passButton.imageOff = &images_.bandPassOn;
+    strip_.passButton.imageOn = &images_[SkinSlot::kBandPassOff];
+    strip_.passButton.imageOff = &images_[SkinSlot::kBandPassOn];
     strip_.refresh();
   }
 
@@ -120,19 +124,20 @@ class DemoPanel : public PanelWindow {
     for (int i = 0; i < 2; ++i) {
       const skin::page_layout::PageFader& row = kLayout.faders[static_cast<std::size_t>(i)];
       ImgRoller& f = faders_[i];
-      f.rect = {row.x, kLayout.faderY, ImageWidth(&images_.smallThumbNormal),
-                ImageHeight(&images_.smallThumbNormal) + t.faderTravel};
-      f.imageOn = &images_.smallThumbActive;
-      f.imageOff = &images_.smallThumbNormal;
+      f.rect = {row.x, kLayout.faderY, ImageWidth(&images_[SkinSlot::kSmallThumbNormal]),
+                ImageHeight(&images_[SkinSlot::kSmallThumbNormal]) + t.faderTravel};
+      f.imageOn = &images_[SkinSlot::kSmallThumbActive];
+      f.imageOff = &images_[SkinSlot::kSmallThumbNormal];
       f.setRange(row.min, row.max);
       f.formatter = formats[i];
       f.changeHandler = stores[i];
       f.target = targets[i];
       f.value = i == 0 ? compressor.threshold : compressor.attack;
       f.valueBox.rect = {row.x + t.faderBox.x, kLayout.faderY + t.faderBox.y,
-                         ImageWidth(&images_.pageBoxNormal), ImageHeight(&images_.pageBoxNormal)};
-      f.valueBox.imageActive = &images_.pageBoxActive;
-      f.valueBox.imageNormal = &images_.pageBoxNormal;
+                         ImageWidth(&images_[SkinSlot::kPageBoxNormal]),
+                         ImageHeight(&images_[SkinSlot::kPageBoxNormal])};
+      f.valueBox.imageActive = &images_[SkinSlot::kPageBoxActive];
+      f.valueBox.imageNormal = &images_[SkinSlot::kPageBoxNormal];
       f.valueBox.font = &fonts_.fontValue;
       f.valueBox.maxChars = row.maxChars;
       f.valueBox.readOnly = row.commit == skin::page_layout::FaderCommit::kReadOnly;
@@ -142,10 +147,10 @@ class DemoPanel : public PanelWindow {
 
   void setupKnob() {
     const skin::page_layout::PageKnob& row = kLayout.knobs[0];
-    knob_.rect = {row.at.x, row.at.y, ImageWidth(&images_.knobNormal),
-                  ImageHeight(&images_.knobNormal)};
-    knob_.imageNormal = &images_.knobNormal;
-    knob_.imageActive = &images_.knobActive;
+    knob_.rect = {row.at.x, row.at.y, ImageWidth(&images_[SkinSlot::kKnobNormal]),
+                  ImageHeight(&images_[SkinSlot::kKnobNormal])};
+    knob_.imageNormal = &images_[SkinSlot::kKnobNormal];
+    knob_.imageActive = &images_[SkinSlot::kKnobActive];
     knob_.min = row.min;
     knob_.max = row.max;
     knob_.target = &block_.filters[settings::Page(kLayout.id).highPass].family;

@@ -1,119 +1,37 @@
-// Painting the skin image set slot by slot and writing it out.
+// Writing the skin image set out and putting it on a contact sheet.
 #include "image_set.h"
 
 #include <QDir>
 #include <QPainter>
 #include <set>
 
-#include "buttons.h"
-#include "indicators.h"
-#include "knobs_thumbs.h"
-#include "layout_overlay.h"
-#include "main_background.h"
-#include "page_background.h"
 #include "panel_drawing.h"
 #include "panel_style.h"
 
 namespace kdsp::skingen {
 namespace {
 
-using skin::SkinSlot;
-
-QImage Background(SkinSlot slot, const PaintOptions& options) {
-  if (slot == SkinSlot::kMainBackground) {
-    QImage image = MainBackgroundPicture();
-    if (options.overlay) DrawMainOverlay(image);
-    return image;
-  }
-  const int page = static_cast<int>(slot) - static_cast<int>(SkinSlot::kPageBackground0);
-  const skin::page_layout::PageLayout& layout = *skin::page_layout::kPageLayouts[page];
-  QImage image = PageBackgroundPicture(layout);
-  if (options.overlay) DrawPageOverlay(image, layout);
-  return image;
+bool IsBackground(skin::SkinSlot slot) {
+  return slot == skin::SkinSlot::kMainBackground ||
+         (slot >= skin::SkinSlot::kPageBackground0 && slot <= skin::SkinSlot::kPageBackground7);
 }
 
-QImage Control(SkinSlot slot) {
-  const skin::LayoutSize size = skin::SkinImageSize(slot);
-  switch (slot) {
-    case SkinSlot::kPageButtonOn:
-      return PageButtonPicture(false);
-    case SkinSlot::kPageButtonOff:
-      return PageButtonPicture(true);
-    case SkinSlot::kSpeakerOn:
-      return SpeakerPicture(true);
-    case SkinSlot::kSpeakerOff:
-      return SpeakerPicture(false);
-    case SkinSlot::kThumbActive:
-    case SkinSlot::kSmallThumbActive:
-      return ThumbPicture(size.w, size.h, true);
-    case SkinSlot::kThumbNormal:
-    case SkinSlot::kSmallThumbNormal:
-      return ThumbPicture(size.w, size.h, false);
-    case SkinSlot::kMainBoxActive:
-    case SkinSlot::kPageBoxActive:
-      return ValueBoxPicture(size.w, size.h, true);
-    case SkinSlot::kMainBoxNormal:
-    case SkinSlot::kPageBoxNormal:
-      return ValueBoxPicture(size.w, size.h, false);
-    case SkinSlot::kKnobNormal:
-    case SkinSlot::kKnobActive:
-      return KnobPicture(size.w);
-    case SkinSlot::kMinimizeButton:
-      return TitleButtonPicture(TitleGlyph::kMinimize);
-    case SkinSlot::kCloseButton:
-    case SkinSlot::kPageCloseButton:
-      return TitleButtonPicture(TitleGlyph::kClose);
-    case SkinSlot::kPeakOn:
-    case SkinSlot::kPeakOff:
-      return StripButtonPicture(QStringLiteral("P"), StripGlyph::kPeak, slot == SkinSlot::kPeakOn,
-                                colour::kLitAmber);
-    case SkinSlot::kLowShelfOn:
-    case SkinSlot::kLowShelfOff:
-      return StripButtonPicture(QStringLiteral("LS"), StripGlyph::kLowShelf,
-                                slot == SkinSlot::kLowShelfOn, colour::kLitAmber);
-    case SkinSlot::kHighShelfOn:
-    case SkinSlot::kHighShelfOff:
-      return StripButtonPicture(QStringLiteral("HS"), StripGlyph::kHighShelf,
-                                slot == SkinSlot::kHighShelfOn, colour::kLitAmber);
-    case SkinSlot::kMuteOn:
-      return MutePicture(true);
-    case SkinSlot::kMuteOff:
-      return MutePicture(false);
-    // The lit PASS picture shows a band that is switched off.
-    case SkinSlot::kBandPassOn:
-      return StripButtonPicture(QStringLiteral("PASS"), StripGlyph::kNone, true, colour::kLitRed);
-    case SkinSlot::kBandPassOff:
-      return StripButtonPicture(QStringLiteral("PASS"), StripGlyph::kNone, false, colour::kLitRed);
-    case SkinSlot::kLinkOn:
-      return LinkPicture(size.w, LinkLamp::kOn);
-    case SkinSlot::kLinkOff:
-      return LinkPicture(size.w, LinkLamp::kOff);
-    case SkinSlot::kLinkWithoutAccess:
-      return LinkPicture(size.w, LinkLamp::kWithoutAccess);
-    case SkinSlot::kLogo:
-      return LogoPicture(size.w, size.h);
-    case SkinSlot::kPresetsOn:
-      return PresetsPicture(false);
-    case SkinSlot::kPresetsOff:
-      return PresetsPicture(true);
-    case SkinSlot::kEqPassOn:
-      return EqPassPicture(false);
-    case SkinSlot::kEqPassOff:
-      return EqPassPicture(true);
-    default:
-      return {};
-  }
-}
-
-bool IsBackground(SkinSlot slot) {
-  return slot == SkinSlot::kMainBackground ||
-         (slot >= SkinSlot::kPageBackground0 && slot <= SkinSlot::kPageBackground7);
+QString NameOf(const skin::SkinImageEntry& entry) {
+  return QString::fromLatin1(entry.name.data(), static_cast<int>(entry.name.size()));
 }
 
 }  // namespace
 
-QImage PaintSlot(SkinSlot slot, const PaintOptions& options) {
-  return IsBackground(slot) ? Background(slot, options) : Control(slot);
+std::vector<skin::SkinImageEntry> PaintedEntries() {
+  std::vector<skin::SkinImageEntry> painted;
+  std::set<int> seen;
+  for (const skin::SkinImageEntry& entry : skin::kSkinImageTable)
+    if (seen.insert(entry.resourceId).second) painted.push_back(entry);
+  return painted;
+}
+
+QString PictureFileName(int resourceId) {
+  return QStringLiteral("%1.png").arg(resourceId);
 }
 
 bool WriteSkinImages(const QString& folder, const PaintOptions& options, QString& error) {
@@ -121,21 +39,18 @@ bool WriteSkinImages(const QString& folder, const PaintOptions& options, QString
     error = QStringLiteral("cannot create the folder %1").arg(folder);
     return false;
   }
-  std::set<int> written;
-  for (const skin::SkinImageEntry& entry : skin::kSkinImageTable) {
-    // Two slots may share one picture (the knob): it is written once.
-    if (!written.insert(entry.resourceId).second) continue;
+  for (const skin::SkinImageEntry& entry : PaintedEntries()) {
     const QImage image = PaintSlot(entry.slot, options);
     if (image.width() != entry.width || image.height() != entry.height) {
       error = QStringLiteral("%1 painted at %2 x %3, listed at %4 x %5")
-                  .arg(QString::fromLatin1(entry.name.data(), static_cast<int>(entry.name.size())))
+                  .arg(NameOf(entry))
                   .arg(image.width())
                   .arg(image.height())
                   .arg(entry.width)
                   .arg(entry.height);
       return false;
     }
-    const QString path = QDir(folder).filePath(QStringLiteral("%1.png").arg(entry.resourceId));
+    const QString path = QDir(folder).filePath(PictureFileName(entry.resourceId));
     if (!image.save(path, "PNG")) {
       error = QStringLiteral("cannot write %1").arg(path);
       return false;
@@ -166,8 +81,8 @@ QImage ContactSheet(const PaintOptions& options) {
       rowHeight = 0;
     }
     p.drawImage(QRect(QPoint(x, y), shown), image);
-    DrawLabel(p, QString::fromLatin1(entry.name.data(), static_cast<int>(entry.name.size())),
-              QPointF(x, y + shown.height() + 4), Qt::AlignLeft | Qt::AlignTop, text::kScale);
+    DrawLabel(p, NameOf(entry), QPointF(x, y + shown.height() + 4), Qt::AlignLeft | Qt::AlignTop,
+              text::kScale);
     rowHeight = std::max(rowHeight, shown.height());
     x += kCell;
   }

@@ -1,19 +1,22 @@
-// The whole skin image set: which painter makes the picture of each slot, and writing them as
-// one PNG per resource number.
+// The whole skin image set: writing it as one PNG per resource number, the list of those files
+// for the build, and a contact sheet to look at.
 #pragma once
 
 #include <QImage>
 #include <QString>
+#include <vector>
 
 #include "skin/skin_image_table.h"
+#include "slot_painters.h"
 
 namespace kdsp::skingen {
 
-struct PaintOptions {
-  bool overlay = false;  // draw the tables' control rectangles over the backgrounds
-};
+// The entries whose pictures are painted: the first slot of every resource number, in table
+// order. Slots that share a number (the knob) share its one picture.
+std::vector<skin::SkinImageEntry> PaintedEntries();
 
-QImage PaintSlot(skin::SkinSlot slot, const PaintOptions& options);
+// The file a resource's picture is written to inside the folder: "<resource>.png".
+QString PictureFileName(int resourceId);
 
 // Paints every resource into `folder` as "<resource>.png". On failure returns false and says why.
 bool WriteSkinImages(const QString& folder, const PaintOptions& options, QString& error);

@@ -1,6 +1,6 @@
 // skingen: paints every picture of the skin image set into a folder, one PNG per resource
-// number, for the build to embed, and the application icon for the desktop. Runs without a
-// display.
+// number, with the resource collection that lists them for the build to embed, and the
+// application icon for the desktop. Runs without a display.
 #include <QDir>
 #include <QGuiApplication>
 #include <QStringList>
@@ -9,6 +9,7 @@
 #include "image_set.h"
 #include "indicators.h"
 #include "preview.h"
+#include "resource_collection.h"
 
 namespace {
 
@@ -17,9 +18,10 @@ constexpr int kIconSize = 256;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: skingen FOLDER [--overlay] [--sheet FILE.png]\n"
+               "usage: skingen FOLDER [--qrc FILE.qrc] [--overlay] [--sheet FILE.png]\n"
                "       skingen --icon FILE.png\n"
                "  paints every skin picture into FOLDER as <resource>.png\n"
+               "  --qrc FILE     also write the resource collection listing those pictures\n"
                "  --overlay      draw the control rectangles of the tables over the backgrounds\n"
                "  --sheet FILE   also write a contact sheet of the control pictures\n"
                "  --preview DIR  also write each window composed with its controls\n"
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
   QString sheet;
   QString preview;
   QString icon;
+  QString qrc;
   for (int i = 0; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--overlay")) {
       options.overlay = true;
@@ -60,6 +63,8 @@ int main(int argc, char** argv) {
       sheet = args[++i];
     } else if (args[i] == QLatin1String("--preview") && i + 1 < args.size()) {
       preview = args[++i];
+    } else if (args[i] == QLatin1String("--qrc") && i + 1 < args.size()) {
+      qrc = args[++i];
     } else if (args[i] == QLatin1String("--icon") && i + 1 < args.size()) {
       icon = args[++i];
     } else if (!args[i].startsWith(QLatin1String("--")) && folder.isEmpty()) {
@@ -68,7 +73,7 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (folder.isEmpty() && icon.isEmpty()) return Usage();
+  if (folder.isEmpty() && (icon.isEmpty() || !qrc.isEmpty())) return Usage();
 
   if (!icon.isEmpty() && !kdsp::skingen::AppIconPicture(kIconSize).save(icon, "PNG")) {
     std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(icon));
@@ -78,6 +83,11 @@ int main(int argc, char** argv) {
 
   QString error;
   if (!kdsp::skingen::WriteSkinImages(folder, options, error)) {
+    std::fprintf(stderr, "skingen: %s\n", qPrintable(error));
+    return 1;
+  }
+  // Written after the pictures, so a collection on disk always lists pictures that are there.
+  if (!qrc.isEmpty() && !kdsp::skingen::WriteSkinResourceCollection(qrc, folder, error)) {
     std::fprintf(stderr, "skingen: %s\n", qPrintable(error));
     return 1;
   }

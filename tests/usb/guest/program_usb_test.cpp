@@ -122,7 +122,8 @@ TEST(ProgramAsAnotherUserTest, SeesTheProcessorItMayNotOpen) {
   ProgramOnThisMachine program;
   EXPECT_TRUE(program.link().processorWithoutAccess());
   EXPECT_FALSE(program.link().connected);
-  EXPECT_EQ(&program.window.linkLamp(), &program.window.skinImages().linkWithoutAccess);
+  EXPECT_EQ(&program.window.linkLamp(),
+            &program.window.skinImages()[skin::SkinSlot::kLinkWithoutAccess]);
   EXPECT_NE(program.window.linkToolTip().toStdString().find("70-kdsp.rules"), std::string::npos);
   // A while of ticks: nothing is asked, the message comes once.
   device::WaitMs(1000);

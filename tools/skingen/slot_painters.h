@@ -1,0 +1,18 @@
+// Painting the picture of one skin slot: the options that change the pictures, and the entry
+// point that finds the slot's painter.
+#pragma once
+
+#include <QImage>
+
+#include "skin/skin_image_table.h"
+
+namespace kdsp::skingen {
+
+struct PaintOptions {
+  bool overlay = false;  // draw the tables' control rectangles over the backgrounds
+};
+
+// The picture of `slot`, at the size the skin table lists for it.
+QImage PaintSlot(skin::SkinSlot slot, const PaintOptions& options);
+
+}  // namespace kdsp::skingen
