@@ -1,6 +1,8 @@
 // Parsing the program's command line.
 #include "app/command_line.h"
 
+#include <algorithm>
+
 #include "settings/page_catalogue.h"
 
 namespace kdsp::app {
@@ -14,8 +16,14 @@ const char* CommandLineHelp() {
          "  --page PAGE                open an effect page at start: mic music echo reverb main\n"
          "                             center subwoofer surround\n"
          "  --screenshot FILE          save the main window (or the page) once shown, then quit\n"
+         "  --instance NAME            run as a private instance NAME, apart from the user's\n"
+         "                             kdsp (also KDSP_INSTANCE_NAME=NAME)\n"
          "  --version                  print the program's version\n"
-         "  --help                     this text\n";
+         "  --help                     this text\n"
+         "\n"
+         "When kdsp is already running, a new start brings it to the front and passes --connect,\n"
+         "--page and --screenshot to it (the running kdsp saves the screenshot and goes on);\n"
+         "--simulate and --service-menu take effect only at start, and the new start says so.\n";
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -30,9 +38,15 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.help = true;
     } else if (a == "--version") {
       line.version = true;
-    } else if ((a == "--connect" || a == "--screenshot" || a == "--page") &&
+    } else if ((a == "--connect" || a == "--screenshot" || a == "--page" || a == "--instance") &&
                i + 1 < arguments.size()) {
       const QString value = arguments[++i];
+      if (a == "--instance") {
+        line.error = InstanceNameProblem(value.toStdString());
+        if (!line.error.empty()) return line;
+        line.instance = value.toStdString();
+        continue;
+      }
       if (a == "--screenshot") {
         line.screenshot = value.toStdString();
         continue;
@@ -61,6 +75,31 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
   }
   return line;
+}
+
+std::string InstanceNameProblem(std::string_view name) {
+  const auto allowed = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '_' || c == '-';
+  };
+  if (name.empty() || name.size() > 64 || name == "." || name == ".." ||
+      !std::all_of(name.begin(), name.end(), allowed))
+    return "an instance name is 1 to 64 letters, digits, '.', '_' and '-', not '" +
+           std::string(name) + "'";
+  return {};
+}
+
+std::optional<std::string> PrivateInstanceName(const CommandLine& line, const char* environment,
+                                               std::string& error) {
+  if (line.instance) return line.instance;
+  // Set but empty reads as unset, as shells make it easy to write.
+  if (environment == nullptr || *environment == '\0') return std::nullopt;
+  error = InstanceNameProblem(environment);
+  if (!error.empty()) {
+    error = std::string(kInstanceNameVariable) + ": " + error;
+    return std::nullopt;
+  }
+  return std::string(environment);
 }
 
 }  // namespace kdsp::app

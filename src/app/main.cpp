@@ -1,18 +1,20 @@
-// kdsp: Karaoke DSP Control. Starts the main window (one instance per user), then the pages and
-// dialogs, and runs until the main window ends the program. Nothing is saved at exit.
+// kdsp: Karaoke DSP Control. Starts the main window (one instance per user: a later start hands
+// its arguments to the running program), then the pages and dialogs, and runs until the main
+// window ends the program. Nothing is saved at exit.
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
-#include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
+#include "app/argument_actions.h"
 #include "app/command_line.h"
 #include "app/program.h"
 #include "app/qt_user_dialogs.h"
 #include "app/single_instance.h"
 #include "device/linux_hid_platform.h"
 #include "device/virtual_hid_platform.h"
-#include "pages/effect_page.h"
 #include "sim/simulated_hid_device.h"
 
 namespace {
@@ -63,45 +65,35 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  app::SingleInstance instance(app::SingleInstance::DefaultName());
-  if (instance.activateRunning()) return 0;
+  std::string nameError;
+  const auto privateName =
+      app::PrivateInstanceName(line, std::getenv(app::kInstanceNameVariable), nameError);
+  if (!nameError.empty()) {
+    std::fprintf(stderr, "kdsp: %s\n", nameError.c_str());
+    return 2;
+  }
+  app::SingleInstance instance(app::SingleInstance::NameFor(privateName));
+  // A program already running takes this start's arguments and says what became of them.
+  app::InstanceRequest request{QDir::currentPath().toStdString(), {}};
+  for (const QString& argument : QApplication::arguments().mid(1))
+    request.arguments.push_back(argument.toStdString());
+  if (const auto reply = instance.askRunning(request)) {
+    std::fputs(reply->out.c_str(), stdout);
+    std::fputs(reply->err.c_str(), stderr);
+    return reply->status;
+  }
 
   const auto platform = MakePlatform(line.simulate);
   app::QtUserDialogs dialogs;
   app::Program program(*platform, dialogs, app::Program::DefaultProgramIni(), line.serviceMenu);
   app::TForm1& mainWindow = program.mainWindow();
   dialogs.setParent(&mainWindow);
-  device::DeviceLink& link = mainWindow.link();
 
-  instance.listen([&] {
-    mainWindow.showNormal();
-    mainWindow.raise();
-    mainWindow.activateWindow();
-  });
+  instance.listen(
+      [&](const app::InstanceRequest& later) { return app::ActOnLaterStart(program, later); });
 
   CentreOnScreen(mainWindow);
   mainWindow.show();
-
-  if (line.wifiHost) {
-    link.setWifiAddress(*line.wifiHost, line.wifiPort);
-    program.menu().item("WiFi1")->setChecked(true);
-    link.WiFi1Click();
-  }
-  QWidget* shown = &mainWindow;
-  if (line.page) {
-    shown = &program.page(settings::FindPage(*line.page)->id);
-    shown->show();
-  }
-  if (line.screenshot) {
-    QTimer::singleShot(1500, &mainWindow, [&] {
-      // The window as it paints itself, without whatever may stand in front of it.
-      const QPixmap shot = shown->grab();
-      const bool saved = shot.save(QString::fromStdString(*line.screenshot));
-      std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "saved" : "could not save",
-                   line.screenshot->c_str());
-      std::fflush(stdout);
-      QApplication::exit(saved ? 0 : 1);
-    });
-  }
+  app::ActOnStartArguments(program, line);
   return QApplication::exec();
 }

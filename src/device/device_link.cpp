@@ -207,6 +207,7 @@ void DeviceLink::OnHidData(HidDevice&, std::uint8_t, std::span<const std::uint8_
 }
 
 void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t> payload) {
+  if (replyTap_) replyTap_(command, payload);
   switch (command) {
     case code::kStatus:
       if (const auto status = ParseStatusReply(payload)) onStatus(*status);

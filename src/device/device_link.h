@@ -127,6 +127,9 @@ class DeviceLink : public QObject, private TransferHost {
   // synchronisation timer; start() does both.
   void attachHid();
   QTimer& syncTimer() { return timer_; }
+  // Sees every valid record from the processor before the link acts on it (a traffic recorder).
+  using ReplyTap = std::function<void(std::uint8_t command, std::span<const std::uint8_t> payload)>;
+  void setReplyTap(ReplyTap tap) { replyTap_ = std::move(tap); }
 
  private:
   // TransferHost.
@@ -179,6 +182,7 @@ class DeviceLink : public QObject, private TransferHost {
   bool timerWasActive_ = false;
   bool socketUp_ = false;
   unsigned unacknowledgedAtLoss_ = 0;
+  ReplyTap replyTap_;
 };
 
 }  // namespace kdsp::device

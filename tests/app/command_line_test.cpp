@@ -29,5 +29,46 @@ TEST(CommandLineTest, OptionsAndTheirMistakes) {
     EXPECT_FALSE(Parse(bad).error.empty()) << bad.join(' ').toStdString();
 }
 
+TEST(CommandLineTest, APrivateInstanceNameComesFromTheOptionElseTheEnvironment) {
+  const struct {
+    QStringList args;
+    const char* environment;
+    std::optional<std::string> name;
+    std::string error;
+  } cases[] = {
+      {{}, nullptr, std::nullopt, ""},
+      {{}, "", std::nullopt, ""},
+      {{}, "ci-42", "ci-42", ""},
+      {{"--instance", "test.A_1"}, nullptr, "test.A_1", ""},
+      {{"--instance", "mine"}, "theirs", "mine", ""},
+      {{"--instance", "mine"}, "bad/name", "mine", ""},
+      {{},
+       "bad/name",
+       std::nullopt,
+       "KDSP_INSTANCE_NAME: an instance name is 1 to 64 letters, digits, '.', '_' and '-', not "
+       "'bad/name'"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine line = Parse(c.args);
+    ASSERT_EQ(line.error, "");
+    std::string error;
+    EXPECT_EQ(PrivateInstanceName(line, c.environment, error), c.name);
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(CommandLineTest, AnInstanceNameMakesAFileNameOfItsOwn) {
+  for (const std::string& good :
+       std::vector<std::string>{"a", "ctest-screenshot-0123abcd", "x.y_z", std::string(64, 'n')})
+    EXPECT_EQ(InstanceNameProblem(good), "") << good;
+  for (const std::string& bad :
+       std::vector<std::string>{"", ".", "..", "a/b", "../x", "with space", "tab\t", "caf\xC3\xA9",
+                                std::string(65, 'n')})
+    EXPECT_NE(InstanceNameProblem(bad), "") << bad;
+  EXPECT_EQ(Parse({"--instance", "a/b"}).error,
+            "an instance name is 1 to 64 letters, digits, '.', '_' and '-', not 'a/b'");
+  EXPECT_NE(Parse({"--instance"}).error, "");
+}
+
 }  // namespace
 }  // namespace kdsp::app

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QHelpEvent>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <filesystem>
@@ -23,6 +26,7 @@
 #include "settings/setting_file.h"
 #include "sim/simulated_hid_device.h"
 #include "skin/main_window_layout.h"
+#include "support/private_instance.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -347,16 +351,101 @@ TEST(LinkIndicatorTest, OnOffAndAProcessorWithoutAccessLookAndReadDifferently) {
   EXPECT_GT(warning.value(), dark.value() + 40) << "glowing, not off";
 }
 
-TEST(SingleInstanceTest, ASecondStartActivatesTheFirst) {
-  const QString name = SingleInstance::DefaultName() + "-test";
-  SingleInstance first(name);
-  int activations = 0;
-  ASSERT_TRUE(first.listen([&] { ++activations; }));
-  SingleInstance second(name);
-  EXPECT_TRUE(second.activateRunning());
-  EXPECT_TRUE(device::WaitUntil([&] { return activations == 1; }, std::chrono::seconds(2)));
-  SingleInstance alone(name + "-nobody");
-  EXPECT_FALSE(alone.activateRunning());
+// A first instance in a thread of its own, as in another process: a later start waits for the
+// answer without running an event loop.
+class FirstInstanceThread {
+ public:
+  explicit FirstInstanceThread(const QString& name) {
+    thread_.start();
+    context_.moveToThread(&thread_);
+    run([&] {
+      first_ = std::make_unique<SingleInstance>(name);
+      listening_ = first_->listen([this](const InstanceRequest& request) {
+        requests.push_back(request);
+        return InstanceReply{"out " + std::to_string(requests.size()), "err", 7};
+      });
+    });
+  }
+  ~FirstInstanceThread() {
+    run([&] { first_.reset(); });
+    thread_.quit();
+    thread_.wait();
+  }
+  bool listening() const { return listening_; }
+  // Waits for the first instance's thread to handle what has come in by now.
+  std::vector<InstanceRequest> seen() {
+    std::vector<InstanceRequest> copy;
+    run([&] { copy = requests; });
+    return copy;
+  }
+
+ private:
+  void run(const std::function<void()>& work) {
+    QMetaObject::invokeMethod(&context_, work, Qt::BlockingQueuedConnection);
+  }
+  QThread thread_;
+  QObject context_;
+  std::unique_ptr<SingleInstance> first_;
+  bool listening_ = false;
+  std::vector<InstanceRequest> requests;  // touched on the thread only
+};
+
+TEST(SingleInstanceTest, ALaterStartIsAnsweredByTheFirstAndAloneFindsNobody) {
+  const QString name = SingleInstance::NameFor(testing::PrivateInstanceName("single-instance"));
+  {
+    FirstInstanceThread first(name);
+    ASSERT_TRUE(first.listening());
+    SingleInstance later(name);
+    const InstanceRequest request{"/home/ann", {"--page", "mic", "--screenshot", "a b.png"}};
+    EXPECT_EQ(later.askRunning(request), (InstanceReply{"out 1", "err", 7}));
+    EXPECT_EQ(later.askRunning({"/", {}}), (InstanceReply{"out 2", "err", 7}));
+
+    // A start of an earlier version only says "activate" and leaves: handled as a start
+    // without arguments.
+    QLocalSocket older;
+    older.connectToServer(name);
+    ASSERT_TRUE(older.waitForConnected(2000));
+    older.write("activate\n");
+    older.waitForBytesWritten(2000);
+    older.disconnectFromServer();
+    EXPECT_TRUE(
+        device::WaitUntil([&] { return first.seen().size() == 3; }, std::chrono::seconds(5)));
+    EXPECT_EQ(first.seen(), (std::vector<InstanceRequest>{request, {"/", {}}, {}}));
+  }
+  SingleInstance alone(name);
+  EXPECT_EQ(alone.askRunning({"/", {}}), std::nullopt);
+}
+
+TEST(SingleInstanceTest, AProgramThatGivesNoAnswerIsAnsweredForWithAMessage) {
+  const QString name = SingleInstance::NameFor(testing::PrivateInstanceName("single-instance"));
+  // Something else listens under the name: it takes the connection and closes it unanswered.
+  QThread thread;
+  thread.start();
+  QObject context;
+  context.moveToThread(&thread);
+  std::unique_ptr<QLocalServer> server;
+  QMetaObject::invokeMethod(
+      &context,
+      [&] {
+        server = std::make_unique<QLocalServer>();
+        server->listen(name);
+        QObject::connect(server.get(), &QLocalServer::newConnection, server.get(), [&] {
+          while (QLocalSocket* peer = server->nextPendingConnection()) {
+            peer->waitForReadyRead(2000);
+            peer->write("no\n");
+            peer->disconnectFromServer();
+          }
+        });
+      },
+      Qt::BlockingQueuedConnection);
+  const auto reply = SingleInstance(name).askRunning({"/", {"--page", "mic"}});
+  QMetaObject::invokeMethod(
+      &context, [&] { server.reset(); }, Qt::BlockingQueuedConnection);
+  thread.quit();
+  thread.wait();
+  ASSERT_TRUE(reply.has_value());
+  EXPECT_EQ(reply->status, 1);
+  EXPECT_EQ(reply->err, "kdsp: another kdsp is running, but its answer could not be read\n");
 }
 
 }  // namespace

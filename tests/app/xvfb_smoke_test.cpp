@@ -5,6 +5,7 @@
 #include <QImage>
 #include <set>
 
+#include "support/private_instance.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -15,10 +16,10 @@ TEST(XvfbSmoke, TheMainWindowAppearsOnAScreen) {
   testing::TempDir temp;
   const auto shot = temp / "main.png";
   const testing::RunResult run =
-      // A runtime folder of its own: a kdsp running elsewhere (another test) is not this one's
-      // first instance.
-      testing::RunCommand("XDG_RUNTIME_DIR='" + temp.path().string() + "' " + XVFB_RUN +
-                              " -a -s '-screen 0 1280x800x24' " + KDSP_PATH +
+      // A private instance name: a kdsp running elsewhere (the user's, another test's) is not
+      // this one's first instance.
+      testing::RunCommand("KDSP_INSTANCE_NAME=" + testing::PrivateInstanceName("xvfb-smoke") + " " +
+                              XVFB_RUN + " -a -s '-screen 0 1280x800x24' " + KDSP_PATH +
                               " --simulate --screenshot '" + shot.string() + "'",
                           temp.path());
   ASSERT_EQ(run.status, 0) << run.err;
