@@ -28,7 +28,7 @@ namespace kdsp::device::testing {
 class ReplayedProcessor : public VirtualHidDevice {
  public:
   explicit ReplayedProcessor(std::span<const TrafficRecord> session)
-      : VirtualHidDevice({kProcessorVendorId, kProcessorProductId, 0x0100, "Karaoke DSP Control",
+      : VirtualHidDevice({core::kProcessorVendorId, core::kProcessorProductId, 0x0100, "Karaoke DSP Control",
                           "Replayed processor", "REPLAY-1"},
                          {sim::kSimulatedReportLength, sim::kSimulatedReportLength, 0}) {
     std::vector<TrafficRecord> leading;
