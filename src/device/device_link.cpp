@@ -227,13 +227,14 @@ void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t>
       break;
     }
     case code::kVersion:
-      if (payload.empty()) break;
-      lastVersion_ = payload[0];
-      state_.versionOk = payload[0] == kAcceptedVersion;
-      if (!state_.versionOk) prompts_.showMessage(message::kVersionNoMatch);
+      if (const auto version = ParseVersionReply(payload)) {
+        lastVersion_ = version->version;
+        state_.versionOk = version->accepted;
+        if (!state_.versionOk) prompts_.showMessage(message::kVersionNoMatch);
+      }
       break;
     case code::kAcknowledge:
-      if (!payload.empty() && payload[0] == 1) sender_.acknowledge();
+      if (IsAcknowledgement(payload)) sender_.acknowledge();
       break;
     default:
       break;
