@@ -132,7 +132,7 @@ void TForm1::configureButtons() {
     s.momentary = 0;
     s.imageOn = &images[SkinSlot::kSpeakerOn];
     s.imageOff = &images[SkinSlot::kSpeakerOff];
-    s.changed = link_->flags().pointer(flag::kOutputSwitches.at(i));
+    s.changed = link_->changeFlag(flag::kOutputSwitches.at(i));
     s.userData = this;
     s.clickHandler = [](skin::ImgButton& button, void* self) {
       auto* window = static_cast<TForm1*>(self);
@@ -162,7 +162,7 @@ void TForm1::configureButtons() {
     m.momentary = 0;
     m.imageOn = &images[SkinSlot::kMuteOn];
     m.imageOff = &images[SkinSlot::kMuteOff];
-    m.changed = link_->flags().pointer(flag::kMuteButtons.at(i));
+    m.changed = link_->changeFlag(flag::kMuteButtons.at(i));
     m.userData = this;
     m.clickHandler = [](skin::ImgButton& button, void* self) {
       auto* window = static_cast<TForm1*>(self);
@@ -191,15 +191,17 @@ void TForm1::configureMaxVolumeBoxes() {
 }
 
 void TForm1::commitMaxVolume(int which, skin::BoxText& text) {
-  device::LinkState& state = link_->state();
-  std::uint8_t& maximum = which == 0 ? state.musicMaxVolume : state.micMaxVolume;
+  const device::MaxVolume maximum =
+      which == 0 ? device::MaxVolume::kMusic : device::MaxVolume::kMic;
   const auto typed = skin::ParseBoxInteger(skin::BoxTextView(text));
   if (!typed || *typed < kMaxVolumeMin || *typed > kMaxVolumeMax) {
-    skin::SetBoxText(text, std::to_string(maximum));
+    const device::LinkState& state = link_->state();
+    skin::SetBoxText(text,
+                     std::to_string(maximum == device::MaxVolume::kMusic ? state.musicMaxVolume
+                                                                         : state.micMaxVolume));
     return;
   }
-  maximum = static_cast<std::uint8_t>(*typed);
-  link_->flags().set(which == 0 ? flag::kMusicMaxVolume.first : flag::kMicMaxVolume.first);
+  link_->setMaxVolume(maximum, static_cast<std::uint8_t>(*typed));
   applyMaxVolumes();
 }
 
@@ -229,8 +231,7 @@ void TForm1::configureFaders() {
     f.formatter = FormatInt;
     f.changeHandler = skin::StoreLow7;
     f.target = &working_.bytes()[row.target];
-    f.changed =
-        link_->flags().pointer(i < 14 ? flag::kMixFaders.at(i) : flag::kMasterFaders.at(i - 14));
+    f.changed = link_->changeFlag(i < 14 ? flag::kMixFaders.at(i) : flag::kMasterFaders.at(i - 14));
     skin::ImgEdit& box = f.valueBox;
     box.rect = ToRect(FaderBoxRect(row));
     box.imageActive = &images[SkinSlot::kMainBoxActive];
@@ -257,7 +258,7 @@ void TForm1::configureKnobs() {
     if (row.scale == KnobScale::kDelay) {
       k.changeHandler = StoreDelay;
       k.formatter = FormatDelay;
-      k.changed = link_->flags().pointer(flag::kDelayKnobs.at(i));
+      k.changed = link_->changeFlag(flag::kDelayKnobs.at(i));
       k.showValueBox = 1;
       skin::ImgEdit& box = k.valueBox;
       box.rect = ToRect(KnobBoxRect(row));
@@ -274,8 +275,8 @@ void TForm1::configureKnobs() {
     } else {
       k.changeHandler = skin::StoreByte;
       k.changed =
-          link_->flags().pointer(row.scale == KnobScale::kFeedback ? flag::kFeedbackKnob.first
-                                                                   : flag::kMusicInputKnob.first);
+          link_->changeFlag(row.scale == KnobScale::kFeedback ? flag::kFeedbackKnob.first
+                                                              : flag::kMusicInputKnob.first);
     }
   }
 }

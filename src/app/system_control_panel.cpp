@@ -13,7 +13,6 @@
 #include <array>
 #include <utility>
 
-#include "device/device_commands.h"
 #include "settings/read_setting_file.h"
 #include "settings/setting_file.h"
 #include "settings/slot_backup.h"
@@ -388,9 +387,9 @@ void TForm11::Edit2Change() {
 void TForm11::maxVolumeChanged(const QLineEdit& edit, bool music) {
   const long long value = DecimalInteger(edit.text()).value_or(kNotANumberVolume);
   if (value < 0 || value > kMaxVolumeLimit) return;
-  device::LinkState& state = link_.state();
   // Not marked changed: the maxima travel with the next store into a slot.
-  (music ? state.musicMaxVolume : state.micMaxVolume) = static_cast<std::uint8_t>(value);
+  link_.setMaxVolumeForNextStore(music ? device::MaxVolume::kMusic : device::MaxVolume::kMic,
+                                 static_cast<std::uint8_t>(value));
   if (setMainMaxVolumeText_) setMainMaxVolumeText_(music, static_cast<int>(value));
 }
 
@@ -413,10 +412,8 @@ void TForm11::Button7Click() {
     dialogs_.showMessage(panel_message::kPasswordError);
     return;
   }
-  device::LinkState& state = link_.state();
-  state.panelUnlocked = state.panelUnlocked == kPanelUnlocked ? kPanelLocked : kPanelUnlocked;
+  link_.setPanelLocked(link_.state().panelUnlocked == kPanelUnlocked);
   refreshLockCaption();
-  device::SendPanelLock(link_.sender(), state.panelUnlocked);
 }
 
 void TForm11::Button8Click() {
@@ -426,9 +423,8 @@ void TForm11::Button8Click() {
     dialogs_.showMessage(panel_message::kPasswordError);
     return;
   }
-  device::LinkState& state = link_.state();
   const auto answer = dialogs_.askText("New Password", "Please Input New Password ( 0 -999)",
-                                       std::to_string(state.lockPassword));
+                                       std::to_string(link_.state().lockPassword));
   if (!answer) return;
   // A text that is not a number counts as too large.
   const long long password =
@@ -437,8 +433,7 @@ void TForm11::Button8Click() {
     dialogs_.showMessage(panel_message::kPasswordTooLarge);
     return;
   }
-  state.lockPassword = static_cast<std::uint16_t>(password);
-  device::SendPanelPassword(link_.sender(), state.lockPassword);
+  link_.setLockPassword(static_cast<std::uint16_t>(password));
 }
 
 }  // namespace kdsp::app

@@ -86,6 +86,42 @@ void DeviceLink::setEchoControls(int delayLr, int preDelayLr, int direct) {
   controls_.echoDirect = direct;
 }
 
+void DeviceLink::setMaxVolume(MaxVolume which, std::uint8_t value) {
+  setMaxVolumeForNextStore(which, value);
+  markChanged(which == MaxVolume::kMusic ? flag::kMusicMaxVolume.first : flag::kMicMaxVolume.first);
+}
+
+void DeviceLink::setMaxVolumeForNextStore(MaxVolume which, std::uint8_t value) {
+  (which == MaxVolume::kMusic ? state_.musicMaxVolume : state_.micMaxVolume) = value;
+}
+
+void DeviceLink::setPinkNoiseOutput(int output, bool on) {
+  const auto bit = static_cast<std::uint8_t>(1u << output);
+  std::uint8_t& mask = state_.pinkNoiseMask;
+  mask = static_cast<std::uint8_t>(on ? mask | bit : mask & ~bit);
+  markChanged(flag::kPinkNoise.first);
+}
+
+void DeviceLink::setPanelLocked(bool locked) {
+  state_.panelUnlocked = locked ? 0 : 255;
+  SendPanelLock(sender_, state_.panelUnlocked);
+}
+
+void DeviceLink::setLockPassword(std::uint16_t password) {
+  state_.lockPassword = password;
+  SendPanelPassword(sender_, password);
+}
+
+void DeviceLink::greet() {
+  SendGreeting(sender_);
+}
+
+Transport* DeviceLink::replaceTransport(Transport* transport) {
+  Transport* const replaced = sender_.transport();
+  sender_.setTransport(transport);
+  return replaced;
+}
+
 void DeviceLink::start() {
   attachHid();
   timer_.start();
@@ -227,13 +263,14 @@ void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t>
       break;
     }
     case code::kVersion:
-      if (payload.empty()) break;
-      lastVersion_ = payload[0];
-      state_.versionOk = payload[0] == kAcceptedVersion;
-      if (!state_.versionOk) prompts_.showMessage(message::kVersionNoMatch);
+      if (const auto version = ParseVersionReply(payload)) {
+        lastVersion_ = version->version;
+        state_.versionOk = version->accepted;
+        if (!state_.versionOk) prompts_.showMessage(message::kVersionNoMatch);
+      }
       break;
     case code::kAcknowledge:
-      if (!payload.empty() && payload[0] == 1) sender_.acknowledge();
+      if (IsAcknowledgement(payload)) sender_.acknowledge();
       break;
     default:
       break;
@@ -259,7 +296,7 @@ void DeviceLink::onStatus(const StatusReply& status) {
 void DeviceLink::SyncTick() {
   if (state_.connected && state_.syncPending) {
     state_.syncPending = false;
-    SendGreeting(sender_);
+    greet();
     // A question in the tick's own slot would hold the timer until it is answered: it is asked
     // without waiting, so the version reply, changed parameters and a processor plugged in again
     // are all served while it is open. One open question stands for every processor found
@@ -319,7 +356,7 @@ void DeviceLink::WiFi1Click() {
     state_.connected = true;
     lastLoss_.reset();
     notifyConnection();
-    SendGreeting(sender_);
+    greet();
     WaitMs(kWifiSettleMs);
   }
   timer_.start();

@@ -43,6 +43,9 @@ struct LinkObserver {
 // connection was closed.
 enum class LinkLoss { kUnplugged, kClosed };
 
+// The two maximum volumes the processor keeps beside the parameter block.
+enum class MaxVolume { kMusic, kMic };
+
 // What to tell a user whose processor is present but may not be opened, and how to fix it.
 std::string PermissionProblemText(const std::string& devicePath, const std::string& reason);
 
@@ -60,18 +63,52 @@ class DeviceLink : public QObject, private TransferHost {
   std::uint8_t* changeFlag(std::uint16_t id) { return flags_.pointer(id); }
   // Raises a parameter's flag: the tick sends it.
   void markChanged(std::uint16_t id) { flags_.set(id); }
+  // Lowers a parameter's flag: a change raised but not yet sent is not sent.
+  void withdrawChange(std::uint16_t id) { flags_[id] = 0; }
   // The Mic Equalizer's mode (0..2): which of the two band sets its strips edit. The mode
   // knob's record carries it.
   void setMicEqMode(int mode);
   // The Echo Effect's values that travel from its faders rather than from the block.
   void setEchoControls(int delayLr, int preDelayLr, int direct);
+  // A maximum volume that the tick sends on its own.
+  void setMaxVolume(MaxVolume which, std::uint8_t value);
+  // A maximum volume kept without sending it: it travels with the next store into a slot.
+  void setMaxVolumeForNextStore(MaxVolume which, std::uint8_t value);
+  // Pink noise on one output (0..7) on or off; the tick sends the whole mask.
+  void setPinkNoiseOutput(int output, bool on);
+  // A pink-noise mask raised but not yet sent is not sent.
+  void withdrawPinkNoise() { flags_.clear(flag::kPinkNoise); }
+  // Locks or unlocks the processor's front panel at once.
+  void setPanelLocked(bool locked);
+  // Gives the front panel a new lock password (0..999) at once.
+  void setLockPassword(std::uint16_t password);
+  // Greets the processor: it answers with its version and its status.
+  void greet();
+  // Told of every error of the WiFi socket, a failed connect included.
+  void setSocketErrorHandler(TcmSocket::ErrorEvent handler) {
+    socket_.OnError = std::move(handler);
+  }
+  // Puts a transport between the records and the link's own (a traffic recorder); answers the
+  // one it replaced, which the newcomer passes the records on to and gives back when it goes.
+  Transport* replaceTransport(Transport* transport);
 
-  LinkState& state() { return state_; }
   const LinkState& state() const { return state_; }
+  // What tests read of the link's insides; the windows go through the intents above.
+  struct Insides {
+    const ChangeFlags& flags;
+    const ControlValues& controls;
+    const RecordSender& sender;
+    const TcmSocket& socket;
+  };
+  Insides insides() const { return {flags_, controls_, sender_, socket_}; }
+
+  // still used by the effect page; goes when it uses the intents
+  LinkState& state() { return state_; }
+  // still used by the effect page; goes when it uses the intents
   ChangeFlags& flags() { return flags_; }
+  // still used by the effect page; goes when it uses the intents
   ControlValues& controls() { return controls_; }
-  RecordSender& sender() { return sender_; }
-  TcmSocket& socket() { return socket_; }
+
   // The processor the link holds on USB: open, or present without access (see
   // LinkState::accessProblem).
   HidDevice* device() const { return transport_.device(); }

@@ -1,4 +1,4 @@
-// Status reply and block read-back.
+// Version, acknowledgement and status replies, and block read-back.
 #include "device/replies.h"
 
 #include <algorithm>
@@ -8,6 +8,15 @@
 #include "device/command_codes.h"
 
 namespace kdsp::device {
+
+std::optional<VersionReply> ParseVersionReply(std::span<const std::uint8_t> payload) {
+  if (payload.empty()) return std::nullopt;
+  return VersionReply{payload[0], payload[0] == kAcceptedVersion};
+}
+
+bool IsAcknowledgement(std::span<const std::uint8_t> payload) {
+  return !payload.empty() && payload[0] == 1;
+}
 
 std::optional<StatusReply> ParseStatusReply(std::span<const std::uint8_t> payload) {
   if (payload.size() < 8) return std::nullopt;

@@ -1,4 +1,5 @@
-// The processor's replies: the status report and the staging of a block being read back.
+// The processor's replies: the version, the acknowledgement, the status report and the staging
+// of a block being read back.
 #pragma once
 
 #include <array>
@@ -12,6 +13,19 @@
 #include "settings/parameter_block.h"
 
 namespace kdsp::device {
+
+// The version reply (230): the processor's version byte, and whether this program speaks it.
+struct VersionReply {
+  std::uint8_t version;
+  bool accepted;
+};
+
+// Reads a version reply; nothing when it carries no byte.
+std::optional<VersionReply> ParseVersionReply(std::span<const std::uint8_t> payload);
+
+// Whether an acknowledgement (240) says the processor took the record: its first byte is 1.
+// Anything else, an empty one included, acknowledges nothing.
+bool IsAcknowledgement(std::span<const std::uint8_t> payload);
 
 struct StatusReply {
   std::uint8_t musicMaxVolume;

@@ -5,8 +5,8 @@
 
 namespace kdsp::device {
 
-TrafficRecorder::TrafficRecorder(DeviceLink& link) : link_(link), next_(link.sender().transport()) {
-  link_.sender().setTransport(this);
+TrafficRecorder::TrafficRecorder(DeviceLink& link)
+    : link_(link), next_(link.replaceTransport(this)) {
   link_.setReplyTap([this](std::uint8_t command, std::span<const std::uint8_t> payload) {
     records_.push_back({TrafficDirection::kReceive, command, {payload.begin(), payload.end()}});
   });
@@ -14,7 +14,7 @@ TrafficRecorder::TrafficRecorder(DeviceLink& link) : link_(link), next_(link.sen
 
 TrafficRecorder::~TrafficRecorder() {
   link_.setReplyTap(nullptr);
-  link_.sender().setTransport(next_);
+  link_.replaceTransport(next_);
 }
 
 TransmitResult TrafficRecorder::transmit(const EncodedRecord& record) {

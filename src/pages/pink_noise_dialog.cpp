@@ -81,7 +81,7 @@ TForm12::TForm12(settings::ParameterBlock& working, device::DeviceLink& link,
 
 void TForm12::FormCreate() {
   for (QCheckBox* box : boxes_) box->setChecked(false);
-  link_.flags().clear(device::flag::kPinkNoise);
+  link_.withdrawPinkNoise();
 }
 
 void TForm12::showEvent(QShowEvent* event) {
@@ -96,20 +96,14 @@ void TForm12::FormShow() {
 }
 
 void TForm12::CheckBox1Click(int tag) {
-  const auto bit = static_cast<std::uint8_t>(1u << tag);
-  std::uint8_t& mask = link_.state().pinkNoiseMask;
-  if (boxes_[static_cast<std::size_t>(tag)]->isChecked())
-    mask = static_cast<std::uint8_t>(mask | bit);
-  else
-    mask = static_cast<std::uint8_t>(mask & ~bit);
-  link_.flags().set(device::flag::kPinkNoise.first);
+  link_.setPinkNoiseOutput(tag, boxes_[static_cast<std::size_t>(tag)]->isChecked());
 }
 
 void TForm12::TrackBar1Change() {
   const int position = slider_->value();
   level_->setText(QString::number(position));
   working_.masterMusic = static_cast<std::uint8_t>(position);
-  link_.flags().set(device::flag::kMasterFaders.at(0));
+  link_.markChanged(device::flag::kMasterFaders.at(0));
   if (onMasterMusicChanged_) onMasterMusicChanged_(position);
 }
 

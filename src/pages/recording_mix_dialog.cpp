@@ -80,7 +80,7 @@ void TForm13::FormShow() {
   changed_.fill(0);
 }
 
-std::uint8_t& TForm13::valueOfBox(int tag) {
+std::uint8_t TForm13::valueOfBox(int tag) const {
   switch (kRecordingBoxRows[static_cast<std::size_t>(tag)].target) {
     case RecordingTarget::kMusicMaxVolume:
       return link_.state().musicMaxVolume;
@@ -93,20 +93,21 @@ std::uint8_t& TForm13::valueOfBox(int tag) {
 }
 
 void TForm13::Edit1Change(int tag) {
-  std::uint8_t& value = valueOfBox(tag);
+  std::uint8_t value = valueOfBox(tag);
   bool isNumber = false;
   const int typed = boxes_[static_cast<std::size_t>(tag)]->text().trimmed().toInt(&isNumber);
   // Text that is no number, or a number no byte holds, leaves the value as it was rather than
-  // wrapping it (256 would otherwise silence the music).
+  // wrapping it (256 would otherwise silence the music); a maximum volume is sent all the same.
   if (isNumber && typed >= 0 && typed <= 0xFF) value = static_cast<std::uint8_t>(typed);
   switch (kRecordingBoxRows[static_cast<std::size_t>(tag)].target) {
     case RecordingTarget::kMusicMaxVolume:
-      link_.flags().set(device::flag::kMusicMaxVolume.first);
+      link_.setMaxVolume(device::MaxVolume::kMusic, value);
       break;
     case RecordingTarget::kMicMaxVolume:
-      link_.flags().set(device::flag::kMicMaxVolume.first);
+      link_.setMaxVolume(device::MaxVolume::kMic, value);
       break;
     case RecordingTarget::kDialog:
+      values_.boxes[static_cast<std::size_t>(tag)] = value;
       changed_[kBoxesChanged] = 1;
       break;
   }

@@ -75,7 +75,7 @@ class TForm13 : public QDialog {
   void Edit1Change(int tag);
   // TrackBar1Change .. TrackBar3Change.
   void TrackBarChange(int row);
-  std::uint8_t& valueOfBox(int tag);
+  std::uint8_t valueOfBox(int tag) const;
 
   device::DeviceLink& link_;
   RecordingMixValues values_;

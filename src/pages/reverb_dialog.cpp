@@ -66,7 +66,7 @@ void TForm14::showEvent(QShowEvent* event) {
 void TForm14::FormShow() {
   for (std::size_t i = 0; i < kReverbRows.size(); ++i)
     sliders_[i]->setValue(ReadField(working_, kReverbRows[i]));
-  for (const ReverbRow& row : kReverbRows) link_.flags()[row.flag] = 0;
+  for (const ReverbRow& row : kReverbRows) link_.withdrawChange(row.flag);
 }
 
 void TForm14::TrackBarChange(int row) {
@@ -74,7 +74,7 @@ void TForm14::TrackBarChange(int row) {
   const int position = sliders_[static_cast<std::size_t>(row)]->value();
   labels_[static_cast<std::size_t>(row)]->setText(LabelText(r.prefix, position));
   WriteField(working_, r, position);
-  link_.flags().set(r.flag);
+  link_.markChanged(r.flag);
 }
 
 }  // namespace kdsp::pages

@@ -69,8 +69,9 @@ TEST_F(FaultTest, AcknowledgementsTooLateStopTheUploadWithAMessage) {
   EXPECT_EQ(dialogs.messages,
             (std::vector<std::string>{std::string(device::message::kUploadNotAcknowledged)}));
   // The late acknowledgement arrives and changes nothing.
-  EXPECT_TRUE(device::WaitUntil([&] { return window->link().sender().outstandingRecords() == 0; },
-                                std::chrono::seconds(2)));
+  EXPECT_TRUE(
+      device::WaitUntil([&] { return window->link().insides().sender.outstandingRecords() == 0; },
+                        std::chrono::seconds(2)));
   EXPECT_TRUE(processor->processor().slot(2) == before);
 }
 

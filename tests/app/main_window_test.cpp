@@ -230,7 +230,7 @@ TEST_F(RealDialogsTest, EditsGoOutWhileTheSyncQuestionIsOnScreenAndYesReadsAfter
   // The tick goes on underneath: the version reply is taken and an edit reaches the processor.
   ASSERT_TRUE(waitFor([&] { return window->link().state().versionOk; }));
   working.mix[2][0] = 0x80 | 33;
-  window->link().flags().set(device::flag::kMixFaders.at(12));
+  window->link().markChanged(device::flag::kMixFaders.at(12));
   ASSERT_TRUE(waitFor([&] { return remote().mix[2][0] == (0x80 | 33); }));
   EXPECT_EQ(OpenQuestion(), box);
 

@@ -51,6 +51,20 @@ class PanelTest : public device::testing::LinkFixture {
     QObject::connect(panel->ProgressBar1, &QProgressBar::valueChanged,
                      [this](int value) { progress.push_back(value); });
   }
+  // The link hears the processor report its panel unlocked under this password, the rest of
+  // its status as the link knows it.
+  void reportUnlocked(std::uint16_t password) {
+    const device::LinkState& s = link->state();
+    const std::uint8_t status[] = {s.musicMaxVolume,
+                                   s.micMaxVolume,
+                                   s.micEqChannel,
+                                   0,
+                                   0,
+                                   255,
+                                   static_cast<std::uint8_t>(password >> 8),
+                                   static_cast<std::uint8_t>(password & 0xFF)};
+    link->HandleReply(device::code::kStatus, status);
+  }
   void connectProcessor(sim::SimOptions options = {}) {
     processor = plugProcessor(options);
     startLinkAndPanel();
@@ -131,9 +145,9 @@ TEST_F(PanelTest, FormCarriesItsCaptionsAndListsTheNineSlots) {
 
 TEST_F(PanelTest, ShownFromTheMainWindowWithItsMaximaAndTheLockCaption) {
   startLinkAndPanel();
-  link->state().musicMaxVolume = 42;
-  link->state().micMaxVolume = 17;
-  link->state().panelUnlocked = 0;
+  link->setMaxVolumeForNextStore(device::MaxVolume::kMusic, 42);
+  link->setMaxVolumeForNextStore(device::MaxVolume::kMic, 17);
+  link->setPanelLocked(true);  // nothing is sent without a processor
   Strings seen;
   QTimer::singleShot(0, panel.get(), [&] {
     seen = {panel->Edit1->text().toStdString(), panel->Edit2->text().toStdString(),
@@ -201,7 +215,7 @@ TEST_F(PanelTest, DownloadAllStoresExactlyTheAssignedSlotsInOrder) {
   const std::string two = writeSetting("two.aex", 20), seven = writeSetting("seven.aex", -40);
   assign(2, two);
   assign(7, seven);
-  link->state().musicMaxVolume = 41;
+  link->setMaxVolumeForNextStore(device::MaxVolume::kMusic, 41);
   panel->Button5->click();
   EXPECT_EQ(stored, (std::vector<int>{2, 7}));
   EXPECT_EQ(progress, (std::vector<int>{2, 7, -1}));
@@ -380,7 +394,8 @@ TEST_F(PanelTest, MaximumVolumeBoxesTakeOnly0To60AndSendNothing) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    link->state().musicMaxVolume = link->state().micMaxVolume = 55;
+    link->setMaxVolumeForNextStore(device::MaxVolume::kMusic, 55);
+    link->setMaxVolumeForNextStore(device::MaxVolume::kMic, 55);
     mainBoxes.clear();
     QLineEdit* edit = c.music ? panel->Edit1 : panel->Edit2;
     edit->clear();
@@ -428,8 +443,7 @@ TEST_F(PanelTest, WrongOrCancelledPasswordChangesNothing) {
   for (QPushButton* button : {panel->Button7, panel->Button8}) {
     for (const auto& c : cases) {
       SCOPED_TRACE(c.answer.value_or("cancel"));
-      link->state().lockPassword = c.password;
-      link->state().panelUnlocked = 255;
+      reportUnlocked(c.password);
       dialogs.messages.clear();
       dialogs.inputBoxes.clear();
       dialogs.texts = {c.answer, std::nullopt};  // the new password box is cancelled
@@ -453,7 +467,7 @@ TEST_F(PanelTest, NewPasswordMustLieIn0To999) {
                {"0", 0},     {"999", 999},  {"300", 300}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);
-    link->state().lockPassword = 7;
+    reportUnlocked(7);
     received.clear();
     dialogs.messages.clear();
     dialogs.inputBoxes.clear();

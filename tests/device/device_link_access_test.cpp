@@ -39,7 +39,7 @@ class AccessTest : public testing::LinkFixture {
     EXPECT_EQ(prompts.questions, std::vector<std::string>{"Sync with connecting device?"});
     EXPECT_TRUE(link->state().versionOk);
     working.bands[5].gain = 12;
-    link->flags().set(flag::kBands.at(5));
+    link->markChanged(flag::kBands.at(5));
     EXPECT_TRUE(waitFor([&] { return processor->processor().working().bands[5].gain == 12; }));
     EXPECT_EQ(prompts.messages, std::vector<std::string>{told});  // nothing more to tell
   }
@@ -61,7 +61,7 @@ TEST_F(AccessTest, IsShownAsPresentButNotConnectedGreetedOrAsked) {
   EXPECT_FALSE(link->syncQuestionOpen());
 
   // Edits go nowhere; a transfer says why instead of "No connecting device!".
-  link->flags().set(flag::kMasterFaders.at(0));
+  link->markChanged(flag::kMasterFaders.at(0));
   EXPECT_EQ(link->StoreBlockToDevice(3), StoreResult::kNotConnected);
   EXPECT_FALSE(link->ReadBlockFromDevice(3, 3));
   WaitMs(50);

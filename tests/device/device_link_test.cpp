@@ -65,8 +65,8 @@ TEST_F(SyncQuestionTest, EditsReachTheProcessorWhileTheQuestionIsOpen) {
   connectWithTheQuestionOpen();
   working.bands[30].gain = -75;
   working.mix[2][0] = 0x80 | 33;
-  link->flags().set(flag::kBands.at(30));
-  link->flags().set(flag::kMixFaders.at(12));
+  link->markChanged(flag::kBands.at(30));
+  link->markChanged(flag::kMixFaders.at(12));
   ASSERT_TRUE(waitFor([&] { return received.size() == 3; }));
   EXPECT_EQ(processor->processor().working().bands[30].gain, -75);
   EXPECT_EQ(processor->processor().working().mix[2][0], 0x80 | 33);
@@ -131,7 +131,7 @@ TEST_F(SyncQuestionTest, AProcessorPluggedInAgainIsGreetedAndTheOpenQuestionStan
   processor = plugProcessor();
   ASSERT_TRUE(waitFor([&] {
     return link->state().connected && received.size() == 1 &&
-           link->sender().outstandingRecords() == 0;  // the greeting was answered
+           link->insides().sender.outstandingRecords() == 0;  // the greeting was answered
   }));
   EXPECT_EQ(received, (std::vector<int>{code::kGreeting}));
   WaitMs(50);
@@ -155,9 +155,9 @@ TEST_F(SyncQuestionTest, AnAnswerAfterTheLinkIsGoneIsNotHeard) {
 TEST_F(LinkFixture, OneRecordPerTickInTableOrder) {
   connectAndGreet();
   link->syncTimer().stop();
-  link->flags().set(flag::kPinkNoise.first);     // row 56
-  link->flags().set(flag::Compressor(1).at(0));  // row 13
-  link->flags().set(flag::kMasterFaders.at(1));  // row 3
+  link->markChanged(flag::kPinkNoise.first);     // row 56
+  link->markChanged(flag::Compressor(1).at(0));  // row 13
+  link->markChanged(flag::kMasterFaders.at(1));  // row 3
   link->SyncTick();
   waitFor([&] { return received.size() == 1; }, 200);
   EXPECT_EQ(received, (std::vector<int>{code::kMasterMic}));
@@ -172,9 +172,9 @@ TEST_F(LinkFixture, EditsReachTheProcessorsWorkingBlock) {
   working.bands[30].gain = -75;
   working.filters[9].frequency = 140;
   working.mix[2][0] = 0x80 | 33;
-  link->flags().set(flag::kBands.at(30));
-  link->flags().set(flag::Filter(9).at(1));
-  link->flags().set(flag::kMixFaders.at(12));
+  link->markChanged(flag::kBands.at(30));
+  link->markChanged(flag::Filter(9).at(1));
+  link->markChanged(flag::kMixFaders.at(12));
   ASSERT_TRUE(waitFor([&] { return received.size() == 3; }));
   const auto& remote = processor->processor().working();
   EXPECT_EQ(remote.bands[30].gain, -75);
@@ -222,7 +222,7 @@ TEST_F(LinkFixture, WrongVersionStopsAllSending) {
   EXPECT_EQ(prompts.messages[0], "Version no match!");
   EXPECT_FALSE(link->state().versionOk);
   received.clear();
-  link->flags().set(flag::kMasterFaders.at(0));
+  link->markChanged(flag::kMasterFaders.at(0));
   WaitMs(100);
   EXPECT_TRUE(received.empty());
 }
@@ -233,7 +233,7 @@ TEST_F(LinkFixture, UnplugDuringUploadEndsItsWaits) {
   EXPECT_EQ(link->StoreBlockToDevice(5), StoreResult::kDisconnected);
   EXPECT_FALSE(link->state().connected);
   EXPECT_LT(received.size(), 31u);
-  EXPECT_EQ(link->sender().outstandingRecords(), 0u);
+  EXPECT_EQ(link->insides().sender.outstandingRecords(), 0u);
   EXPECT_EQ(prompts.messages.back(), message::kUploadInterrupted);
 }
 
@@ -347,17 +347,7 @@ TEST_F(LinkFixture, EveryReadStartsEmptyAndNamesTheChunksItLacks) {
 namespace kdsp::device {
 namespace {
 
-// A processor whose reports are written down; its output report length is chosen by the test.
-class RecordingProcessor : public VirtualHidDevice {
- public:
-  explicit RecordingProcessor(std::uint16_t outputLength)
-      : VirtualHidDevice({core::kProcessorVendorId, core::kProcessorProductId, 1, "", "", ""},
-                         {65, outputLength, 0}) {}
-  void writeOutputReport(std::span<const std::uint8_t> report) override {
-    reports.emplace_back(report.begin(), report.end());
-  }
-  std::vector<std::vector<std::uint8_t>> reports;
-};
+using testing::RecordingProcessor;
 
 TEST_F(LinkFixture, RecordsGoOutAsWholeOutputReports) {
   auto device = std::make_shared<RecordingProcessor>(65);
@@ -371,7 +361,7 @@ TEST_F(LinkFixture, RecordsGoOutAsWholeOutputReports) {
   EXPECT_EQ(greeting[1], 15);
   EXPECT_EQ(std::string(greeting.begin() + 2, greeting.begin() + 15), text);
   EXPECT_TRUE(std::all_of(greeting.begin() + 15, greeting.end(), [](auto b) { return b == 0; }));
-  EXPECT_EQ(link->sender().outstandingRecords(), 1u);  // nobody acknowledges here
+  EXPECT_EQ(link->insides().sender.outstandingRecords(), 1u);  // nobody acknowledges here
 }
 
 TEST_F(LinkFixture, RecordLongerThanTheOutputReportIsRefused) {
@@ -379,7 +369,8 @@ TEST_F(LinkFixture, RecordLongerThanTheOutputReportIsRefused) {
   platform.plug(device);
   startLink();
   ASSERT_TRUE(waitFor([&] { return !device->reports.empty(); }));  // the greeting fits
-  link->state().versionOk = true;
+  const std::uint8_t accepted[] = {kAcceptedVersion};
+  link->HandleReply(code::kVersion, accepted);  // as if the processor had answered
   EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kNotSent);
   EXPECT_EQ(prompts.messages, (std::vector<std::string>{"Size too large"}));
   EXPECT_EQ(device->reports.size(), 1u);  // the 65-byte chunk never went out

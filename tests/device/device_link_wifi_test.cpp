@@ -44,8 +44,9 @@ TEST_F(WifiTest, SwitchingOnConnectsGreetsAndTicksEvery200Ms) {
 
   codes.clear();
   working.echoDirect = 44;
-  link->controls().echoDirect = 44;
-  link->flags().set(flag::kEchoDirect.first);
+  const ControlValues& controls = link->insides().controls;
+  link->setEchoControls(controls.echoDelayLr, controls.echoPreDelayLr, 44);
+  link->markChanged(flag::kEchoDirect.first);
   ASSERT_TRUE(waitFor([&] { return codes.size() == 1; }));
   EXPECT_EQ(codes.front(), code::kEchoDirect);
   EXPECT_EQ(remote.working().echoDirect, 44);
@@ -54,7 +55,7 @@ TEST_F(WifiTest, SwitchingOnConnectsGreetsAndTicksEvery200Ms) {
 
   link->WiFi1Click();
   EXPECT_FALSE(link->wifiChecked());
-  EXPECT_FALSE(link->socket().Active());
+  EXPECT_FALSE(link->insides().socket.Active());
   EXPECT_FALSE(link->state().connected);  // no processor on USB
   EXPECT_EQ(link->syncTimer().interval(), kSyncIntervalUsb.count());
 }
@@ -65,7 +66,7 @@ TEST_F(WifiTest, RefusedConnectionLeavesTheLinkDown) {
   const quint16 port = closed.serverPort();
   closed.close();
   startWifi(port);
-  EXPECT_FALSE(link->socket().Active());
+  EXPECT_FALSE(link->insides().socket.Active());
   EXPECT_FALSE(link->state().connected);
   EXPECT_EQ(link->StoreBlockToDevice(1), StoreResult::kNotConnected);
 }
@@ -100,7 +101,7 @@ TEST_F(WifiTest, RecordsSplitAcrossSegmentsAndGarbageAreHandled) {
   startWifi(module.server.serverPort());
   ASSERT_TRUE(link->state().connected);
   EXPECT_TRUE(waitFor([&] { return link->state().versionOk; }));
-  EXPECT_EQ(link->sender().outstandingRecords(), 0u);  // the acknowledgement arrived too
+  EXPECT_EQ(link->insides().sender.outstandingRecords(), 0u);  // the acknowledgement arrived too
 }
 
 TEST_F(WifiTest, AClosedLinkEndsEveryWaitAtOnceAndGoesDark) {

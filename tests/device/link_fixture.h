@@ -6,10 +6,13 @@
 
 #include <QObject>
 #include <QTimer>
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "core/usb_identity.h"
 #include "device/device_link.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device_controller.h"
@@ -47,6 +50,19 @@ class UnrelatedDevice : public VirtualHidDevice {
  public:
   UnrelatedDevice() : VirtualHidDevice({0x046D, 0xC52B, 1, "Other", "Receiver", ""}, {9, 9, 0}) {}
   void writeOutputReport(std::span<const std::uint8_t>) override {}
+};
+
+// A processor that answers nothing and writes its reports down; its output report length is
+// chosen by the test.
+class RecordingProcessor : public VirtualHidDevice {
+ public:
+  explicit RecordingProcessor(std::uint16_t outputLength)
+      : VirtualHidDevice({core::kProcessorVendorId, core::kProcessorProductId, 1, "", "", ""},
+                         {65, outputLength, 0}) {}
+  void writeOutputReport(std::span<const std::uint8_t> report) override {
+    reports.emplace_back(report.begin(), report.end());
+  }
+  std::vector<std::vector<std::uint8_t>> reports;
 };
 
 class LinkFixture : public ::testing::Test {

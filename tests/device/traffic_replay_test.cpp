@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "device/command_codes.h"
+#include "device/record_codec.h"
 #include "sim/simulated_hid_device.h"
 #include "support/line_diff.h"
 #include "support/temp_dir.h"
@@ -68,16 +69,17 @@ void ExpectTheRecordedTraffic(const std::vector<TrafficRecord>& recorded,
 
 TEST_F(WholeSessionTest, OnlyRecordsThatWentOutAreRecordedAndTheLinkIsGivenBackWhole) {
   link = std::make_unique<DeviceLink>(controller, working, prompts);
-  Transport* const own = link->sender().transport();
+  Transport* const own = link->insides().sender.transport();
   recorder = std::make_unique<TrafficRecorder>(*link);
   const std::uint8_t greeting[] = {0x00}, taken[] = {0x01};
-  link->sender().SendRecord(code::kGreeting, greeting);  // no processor: discarded
-  EXPECT_EQ(link->sender().lastTransmit(), TransmitResult::kDiscarded);
+  // No processor: the link's own transport discards the greeting.
+  EXPECT_EQ(recorder->transmit(EncodedRecord(code::kGreeting, greeting)),
+            TransmitResult::kDiscarded);
   link->HandleReply(code::kAcknowledge, taken);
   EXPECT_EQ(Lines(recorder->records()), std::vector<std::string>{"recv F0 01"});
 
   recorder.reset();
-  EXPECT_EQ(link->sender().transport(), own);
+  EXPECT_EQ(link->insides().sender.transport(), own);
   link->HandleReply(code::kAcknowledge, taken);  // nobody watches any more
 }
 

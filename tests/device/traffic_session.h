@@ -109,7 +109,7 @@ class WholeSessionTest : public ::testing::Test {
     for (const Edit& edit : edits) {
       SCOPED_TRACE(edit.what);
       edit.apply(working);
-      link->flags().set(edit.flag);
+      link->markChanged(edit.flag);
       link->SyncTick();
       ASSERT_EQ(link->awaitAcknowledgements(), WaitOutcome::kAcknowledged);
     }
@@ -119,7 +119,7 @@ class WholeSessionTest : public ::testing::Test {
   }
 
   // Every record sent has been acknowledged.
-  bool idle() const { return link->sender().outstandingRecords() == 0; }
+  bool idle() const { return link->insides().sender.outstandingRecords() == 0; }
 
   VirtualHidPlatform platform;
   HidDeviceController controller{platform};

@@ -44,7 +44,7 @@ class DialogTest : public device::testing::LinkFixture {
 
   // Waits until the tick has sent every raised flag and the processor has acknowledged it.
   void settle() {
-    ASSERT_TRUE(waitFor([&] { return !link->flags().anySet(); }));
+    ASSERT_TRUE(waitFor([&] { return !link->insides().flags.anySet(); }));
     device::WaitMs(kQuietMs);
   }
 
@@ -72,7 +72,7 @@ TEST_F(DialogTest, OpeningTheReverbDialogSendsNothingAndDampSendsOnlyItself) {
   const int remoteRoomSize = processor->processor().working().revTime;
   TForm14 dialog(working, *link);
   dialog.show();
-  EXPECT_FALSE(link->flags().anySet());
+  EXPECT_FALSE(link->insides().flags.anySet());
   device::WaitMs(kQuietMs);
   EXPECT_TRUE(records.empty());
   EXPECT_EQ(child<QLabel>(dialog, "Label7")->text(), "Room Size: 40");
@@ -141,14 +141,14 @@ TEST_F(DialogTest, PreDelayLabelReadsGainUntilItsSliderFirstMoves) {
   working.revPreDelay = 70;  // the effect page moved it meanwhile
   dialog.show();
   EXPECT_EQ(label->text(), "Per Delay:70");
-  EXPECT_FALSE(link->flags().anySet());
+  EXPECT_FALSE(link->insides().flags.anySet());
 }
 
 // Recording-mix dialog.
 
 TEST_F(DialogTest, FirstOpeningOfTheRecordingMixSendsBothMaximumVolumes) {
-  link->state().musicMaxVolume = 44;
-  link->state().micMaxVolume = 33;
+  link->setMaxVolumeForNextStore(device::MaxVolume::kMusic, 44);
+  link->setMaxVolumeForNextStore(device::MaxVolume::kMic, 33);
   TForm13 dialog(*link);
   dialog.show();
   EXPECT_EQ(child<QLineEdit>(dialog, "Edit2")->text(), "44");
@@ -195,8 +195,9 @@ TEST_F(DialogTest, RecordingMixBoxesDispatchOnTheirTag) {
               target == RecordingTarget::kMusicMaxVolume ? 7 : before.musicMaxVolume);
     EXPECT_EQ(link->state().micMaxVolume,
               target == RecordingTarget::kMicMaxVolume ? 7 : before.micMaxVolume);
-    EXPECT_EQ(link->flags()[kMusicMaxVolume.first], target == RecordingTarget::kMusicMaxVolume);
-    EXPECT_EQ(link->flags()[kMicMaxVolume.first], target == RecordingTarget::kMicMaxVolume);
+    EXPECT_EQ(link->insides().flags[kMusicMaxVolume.first],
+              target == RecordingTarget::kMusicMaxVolume);
+    EXPECT_EQ(link->insides().flags[kMicMaxVolume.first], target == RecordingTarget::kMicMaxVolume);
     EXPECT_EQ(dialog.changed()[0], target == RecordingTarget::kDialog);
     for (int other = 0; other < 6; ++other) {
       const bool edited = other == tag && target == RecordingTarget::kDialog;
@@ -288,11 +289,11 @@ TEST_F(PinkNoiseTest, EveryBoxOwnsTheBitOfItsOutput) {
     clickBox(n);
     EXPECT_EQ(link->state().pinkNoiseMask, (1 << n) - 1) << n;
   }
-  EXPECT_TRUE(link->flags()[kPinkNoise.first]);
+  EXPECT_TRUE(link->insides().flags[kPinkNoise.first]);
 }
 
 TEST_F(PinkNoiseTest, ShowingWithOutputsOffStartsTheLevelAtTen) {
-  link->state().musicMaxVolume = 40;
+  link->setMaxVolumeForNextStore(device::MaxVolume::kMusic, 40);
   working.masterMusic = 25;
   dialog->show();
   auto* slider = child<QSlider>(*dialog, "TrackBar1");
@@ -307,7 +308,7 @@ TEST_F(PinkNoiseTest, ShowingWithOutputsOffStartsTheLevelAtTen) {
 }
 
 TEST_F(PinkNoiseTest, ShowingWithOutputsRunningKeepsTheSlider) {
-  link->state().musicMaxVolume = 40;
+  link->setMaxVolumeForNextStore(device::MaxVolume::kMusic, 40);
   dialog->show();
   clickBox(1);
   auto* slider = child<QSlider>(*dialog, "TrackBar1");
@@ -315,7 +316,7 @@ TEST_F(PinkNoiseTest, ShowingWithOutputsRunningKeepsTheSlider) {
   EXPECT_EQ(working.masterMusic, 33);
   EXPECT_EQ(faderLevels.back(), 33);
   dialog->hide();
-  link->state().musicMaxVolume = 20;
+  link->setMaxVolumeForNextStore(device::MaxVolume::kMusic, 20);
   dialog->show();
   EXPECT_EQ(slider->maximum(), 40);
   EXPECT_EQ(slider->value(), 33);
@@ -326,9 +327,9 @@ TEST_F(PinkNoiseTest, ShowingWithOutputsRunningKeepsTheSlider) {
 
 TEST_F(PinkNoiseTest, CreationClearsThePendingPinkNoiseFlag) {
   link->syncTimer().stop();
-  link->flags().set(kPinkNoise.first);
+  link->markChanged(kPinkNoise.first);
   TForm12 another(working, *link, {});
-  EXPECT_FALSE(link->flags()[kPinkNoise.first]);
+  EXPECT_FALSE(link->insides().flags[kPinkNoise.first]);
   link->syncTimer().start();
 }
 

@@ -8,7 +8,6 @@
 #include <map>
 
 #include "device/command_codes.h"
-#include "device/device_commands.h"
 #include "device/link_timing.h"
 #include "settings/group_file.h"
 #include "settings/setting_file.h"
@@ -335,7 +334,7 @@ int SetLock(const ConnectTarget& target, const Args& args, bool lock) {
     std::fprintf(stderr, "the front panel is already %s\n", lock ? "locked" : "unlocked");
     return 0;
   }
-  SendAndConfirm(session, [&] { device::SendPanelLock(session.link().sender(), lock ? 0 : 255); });
+  SendAndConfirm(session, [&] { session.link().setPanelLocked(lock); });
   std::fprintf(stderr, "the front panel is now %s\n", lock ? "locked" : "unlocked");
   return 0;
 }
@@ -363,9 +362,8 @@ int RunPassword(const ConnectTarget& target, const Args& args) {
   DeviceSession session(target);
   session.open();
   if (*old != session.status().lockPassword) throw CommandFailure("Paswword Error!");
-  SendAndConfirm(session, [&] {
-    device::SendPanelPassword(session.link().sender(), static_cast<std::uint16_t>(fresh));
-  });
+  SendAndConfirm(session,
+                 [&] { session.link().setLockPassword(static_cast<std::uint16_t>(fresh)); });
   std::fprintf(stderr, "the panel password is now %ld\n", fresh);
   return 0;
 }

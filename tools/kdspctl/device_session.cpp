@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "device/device_commands.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device.h"
 #include "device/link_timing.h"
@@ -101,12 +100,11 @@ void DeviceSession::openUsb() {
                              ? "the simulated processor is missing"
                              : std::string("No processor found on USB (") +
                                    core::kProcessorUsbIdText + ").");
-  device::SendGreeting(link_->sender());
+  link_->greet();
 }
 
 void DeviceSession::openTcp() {
-  device::TcmSocket& socket = link_->socket();
-  socket.OnError = [this](device::TcmSocket& from, int code, const std::string&) {
+  link_->setSocketErrorHandler([this](device::TcmSocket& from, int code, const std::string&) {
     // Errors of a connection that was made end in its close, which is told in plain words.
     if (from.Active() || link_->lastLoss()) return;
     // A failed connect carries its error in the high word of the notification.
@@ -116,7 +114,7 @@ void DeviceSession::openTcp() {
       closedByPeer_ = true;
     else if (error != device::kWsaEWouldBlock && error != 0)
       socketError_ = device::MapErrorCode(error);
-  };
+  });
   link_->setWifiAddress(target_.host, target_.port);
   link_->WiFi1Click();  // connects, greets and waits for the answer
   link_->syncTimer().stop();

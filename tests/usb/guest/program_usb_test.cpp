@@ -39,7 +39,7 @@ struct ProgramOnThisMachine {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
   }
 
-  device::LinkState& link() { return window.link().state(); }
+  const device::LinkState& link() { return window.link().state(); }
   long questionsAsked(std::string_view question) {
     return std::count(dialogs.questions.begin(), dialogs.questions.end(), question);
   }
