@@ -102,11 +102,8 @@ TEST(MainWindowLayout, TargetsAndRanges) {
   EXPECT_EQ(skin::main_layout::kFaders[14].limit, skin::main_layout::FaderLimit::kMusicMaxVolume);
   EXPECT_EQ(skin::main_layout::kFaders[15].limit, skin::main_layout::FaderLimit::kMicMaxVolume);
   EXPECT_EQ(skin::main_layout::kFaders[16].max, 80);
-  // Delay knobs in the order Main L, Main R, Center, Surround L, Surround R, Subwoofer.
-  const int delayLines[6] = {0, 1, 2, 4, 5, 3};
+  // The delay knobs' lines and top end are checked on the window (tests/app).
   for (int k = 0; k < 6; ++k) {
-    EXPECT_EQ(skin::main_layout::kKnobs[k].target, 644u + 4 * delayLines[k]) << "knob " << k;
-    EXPECT_EQ(skin::main_layout::kKnobs[k].max, 10000);
     EXPECT_EQ(skin::main_layout::kKnobs[k].step, 5);
     EXPECT_EQ(skin::main_layout::kKnobs[k].dragStep, 100);
     EXPECT_TRUE(skin::main_layout::kKnobs[k].valueBox);
