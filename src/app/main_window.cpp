@@ -8,9 +8,9 @@
 #include <QToolTip>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "settings/block_field.h"
 #include "skin/commit_int_range.h"
 #include "skin/main_window_layout.h"
 #include "skin/typed_text.h"
@@ -19,7 +19,6 @@
 namespace kdsp::app {
 namespace {
 
-using skin::IndexIn;
 using skin::SkinSlot;
 using skin::ToRect;
 using namespace skin::main_layout;
@@ -43,11 +42,9 @@ QRect LinkIndicatorRect() {
                kLinkIndicatorRect.h);
 }
 
-// A delay knob's change: the target holds microseconds.
-void StoreDelay(std::int32_t value, void* target, void*) {
-  if (target == nullptr) return;
-  const std::uint32_t micros = static_cast<std::uint32_t>(value) * kDelayToTarget;
-  std::memcpy(target, &micros, sizeof micros);
+// A delay knob's delay line: microseconds.
+settings::BlockField DelayField(const MainKnob& knob) {
+  return {knob.target, settings::FieldKind::kUint32};
 }
 
 }  // namespace
@@ -114,17 +111,9 @@ void TForm1::configureButtons() {
   close_.clickHandler = [](skin::ImgButton&, void*) { QApplication::quit(); };
   push(minimize_, MinimizeButtonRect(), images[SkinSlot::kMinimizeButton],
        images[SkinSlot::kMinimizeButton]);
-  minimize_.userData = this;
-  minimize_.clickHandler = [](skin::ImgButton&, void* self) {
-    static_cast<TForm1*>(self)->showMinimized();
-  };
+  skin::OnClick<&TForm1::showMinimized>(minimize_, this);
   push(presets_, PresetsButtonRect(), images[SkinSlot::kPresetsOn], images[SkinSlot::kPresetsOff]);
-  presets_.userData = this;
-  presets_.clickHandler = [](skin::ImgButton&, void* self) {
-    auto* window = static_cast<TForm1*>(self);
-    if (window->presetsMenu_ != nullptr)
-      window->presetsMenu_->popup(window->mapToGlobal(QPoint(kPresetsMenuAt.x, kPresetsMenuAt.y)));
-  };
+  skin::OnClick<&TForm1::presetsClick>(presets_, this);
 
   for (int i = 0; i < 8; ++i) {
     skin::ImgButton& s = switches_[i];
@@ -133,28 +122,12 @@ void TForm1::configureButtons() {
     s.imageOn = &images[SkinSlot::kSpeakerOn];
     s.imageOff = &images[SkinSlot::kSpeakerOff];
     s.changed = link_->changeFlag(flag::kOutputSwitches.at(i));
-    s.userData = this;
-    s.clickHandler = [](skin::ImgButton& button, void* self) {
-      auto* window = static_cast<TForm1*>(self);
-      const int bit = kOutputSwitches[IndexIn(button, window->switches_)].bit;
-      window->working_.outputMutes ^= static_cast<std::uint8_t>(1 << bit);
-      *button.changed = 1;
-    };
+    skin::OnRowClick<&TForm1::outputSwitchClick>(s, rows_[i]);
   }
   for (int i = 0; i < 8; ++i) {
     push(pageButtons_[i], PageButtonRect(kPageButtons[i]), images[SkinSlot::kPageButtonOn],
          images[SkinSlot::kPageButtonOff]);
-    pageButtons_[i].userData = this;
-    pageButtons_[i].clickHandler = [](skin::ImgButton& button, void* self) {
-      auto* window = static_cast<TForm1*>(self);
-      const int index = IndexIn(button, window->pageButtons_);
-      const auto page = static_cast<int>(kPageButtons[index].page);
-      if (QWidget* shown = window->pages_[page].window) {
-        shown->show();
-        shown->raise();
-        shown->activateWindow();
-      }
-    };
+    skin::OnRowClick<&TForm1::pageButtonClick>(pageButtons_[i], rows_[i]);
   }
   for (int i = 0; i < kMuteButtonCount; ++i) {
     skin::ImgButton& m = mutes_[i];
@@ -163,15 +136,33 @@ void TForm1::configureButtons() {
     m.imageOn = &images[SkinSlot::kMuteOn];
     m.imageOff = &images[SkinSlot::kMuteOff];
     m.changed = link_->changeFlag(flag::kMuteButtons.at(i));
-    m.userData = this;
-    m.clickHandler = [](skin::ImgButton& button, void* self) {
-      auto* window = static_cast<TForm1*>(self);
-      const int index = IndexIn(button, window->mutes_);
-      std::uint8_t& byte = window->working_.bytes()[kFaders[index].target];
-      byte = button.state == 1 ? byte & ~settings::kMixMuted : byte | settings::kMixMuted;
-      *button.changed = 1;
-    };
+    skin::OnRowClick<&TForm1::muteClick>(m, rows_[i]);
   }
+}
+
+void TForm1::presetsClick() {
+  if (presetsMenu_ != nullptr)
+    presetsMenu_->popup(mapToGlobal(QPoint(kPresetsMenuAt.x, kPresetsMenuAt.y)));
+}
+
+void TForm1::outputSwitchClick(int which, skin::ImgButton& button) {
+  working_.outputMutes ^= static_cast<std::uint8_t>(1 << kOutputSwitches[which].bit);
+  *button.changed = 1;
+}
+
+void TForm1::pageButtonClick(int which, skin::ImgButton&) {
+  const auto page = static_cast<int>(kPageButtons[which].page);
+  if (QWidget* shown = pages_[page].window) {
+    shown->show();
+    shown->raise();
+    shown->activateWindow();
+  }
+}
+
+void TForm1::muteClick(int which, skin::ImgButton& button) {
+  std::uint8_t& byte = working_.bytes()[kFaders[which].target];
+  byte = button.state == 1 ? byte & ~settings::kMixMuted : byte | settings::kMixMuted;
+  *button.changed = 1;
 }
 
 void TForm1::configureMaxVolumeBoxes() {
@@ -182,11 +173,7 @@ void TForm1::configureMaxVolumeBoxes() {
     box.imageNormal = &images[SkinSlot::kMainBoxNormal];
     box.font = &fonts.fontValue;
     box.maxChars = kMaxVolumeMaxChars;
-    box.userDataA = this;
-    box.commitA = [](skin::ImgEdit& edit, void* self, skin::BoxText& text) {
-      auto* window = static_cast<TForm1*>(self);
-      window->commitMaxVolume(IndexIn(edit, window->maxBoxes_), text);
-    };
+    skin::OnRowCommit<&TForm1::commitMaxVolume>(box, rows_[i]);
   }
 }
 
@@ -254,9 +241,8 @@ void TForm1::configureKnobs() {
     k.max = row.max;
     k.step = row.step;
     k.dragStep = row.dragStep;
-    k.target = &working_.bytes()[row.target];
     if (row.scale == KnobScale::kDelay) {
-      k.changeHandler = StoreDelay;
+      skin::OnRowChange<&TForm1::delayChanged>(k, rows_[i]);
       k.formatter = FormatDelay;
       k.changed = link_->changeFlag(flag::kDelayKnobs.at(i));
       k.showValueBox = 1;
@@ -266,19 +252,19 @@ void TForm1::configureKnobs() {
       box.imageNormal = &images[SkinSlot::kMainBoxNormal];
       box.font = &fonts.fontSmall;
       box.maxChars = row.maxChars;
-      box.userDataA = this;
-      box.commitA = [](skin::ImgEdit& edit, void* self, skin::BoxText& text) {
-        auto* window = static_cast<TForm1*>(self);
-        for (int j = 0; j < 8; ++j)
-          if (&window->knobs_[j].valueBox == &edit) window->commitDelay(j, text);
-      };
+      skin::OnRowCommit<&TForm1::commitDelay>(box, rows_[i]);
     } else {
+      k.target = &working_.bytes()[row.target];
       k.changeHandler = skin::StoreByte;
       k.changed =
           link_->changeFlag(row.scale == KnobScale::kFeedback ? flag::kFeedbackKnob.first
                                                               : flag::kMusicInputKnob.first);
     }
   }
+}
+
+void TForm1::delayChanged(int knob, std::int32_t value) {
+  DelayField(kKnobs[knob]).write(working_, std::int64_t{value} * kDelayToTarget);
 }
 
 void TForm1::commitDelay(int index, skin::BoxText& text) {
@@ -301,11 +287,9 @@ void TForm1::RefreshMain() {
   for (int i = 0; i < static_cast<int>(kKnobs.size()); ++i) {
     skin::ImgKnob& k = knobs_[i];
     if (kKnobs[i].scale == KnobScale::kDelay) {
-      std::uint32_t micros;
-      std::memcpy(&micros, k.target, sizeof micros);
-      k.value = static_cast<std::int32_t>(micros / kDelayToTarget);
+      k.value = static_cast<std::int32_t>(DelayField(kKnobs[i]).read(working_) / kDelayToTarget);
     } else {
-      k.value = *static_cast<const std::uint8_t*>(k.target);
+      k.value = working_.bytes()[kKnobs[i].target];
     }
     k.refreshText();
   }

@@ -17,6 +17,7 @@
 #include "skin/panel_window.h"
 #include "skin/skin_fonts.h"
 #include "skin/skin_images.h"
+#include "skin/typed_handlers.h"
 
 class QMenu;
 
@@ -78,6 +79,11 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   void applyMaxVolumes();
   void commitMaxVolume(int which, skin::BoxText& text);
   void commitDelay(int knob, skin::BoxText& text);
+  void delayChanged(int knob, std::int32_t value);
+  void presetsClick();
+  void outputSwitchClick(int which, skin::ImgButton& button);
+  void pageButtonClick(int which, skin::ImgButton& button);
+  void muteClick(int which, skin::ImgButton& button);
 
   settings::ParameterBlock& working_;
   settings::UserDialogs& dialogs_;
@@ -92,6 +98,7 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   skin::ImgKnob knobs_[8];
   skin::ImgButton mutes_[14];
   skin::ControlList paintOrder_;
+  skin::RowMembers<TForm1, 14> rows_{this};
 
   struct Page {
     QPointer<QWidget> window;

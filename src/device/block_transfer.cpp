@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "device/command_codes.h"
+#include "device/page_rules.h"
 
 namespace kdsp::device {
 
@@ -12,8 +13,7 @@ void PrepareBlockForUpload(settings::ParameterBlock& block) {
   block.echoB.level = block.echoA.level;
   block.echoB.repeat = block.echoA.repeat;
   block.marker = 0xF1;
-  if (block.micFlags & settings::kMicSetsLinked)
-    std::memcpy(&block.bands[48], &block.bands[0], 15 * sizeof(settings::EqBand));
+  FollowMicSetsLink(block);
   block.checksum = settings::BlockChecksum(block);
 }
 

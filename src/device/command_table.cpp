@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "device/command_codes.h"
+#include "device/page_rules.h"
 #include "device/record_sender.h"
 
 namespace kdsp::device {
@@ -160,7 +161,7 @@ void BuildPayload(const CommandRow& row, int member, const settings::ParameterBl
     }
     case Rule::kBand:
     case Rule::kMicBand: {
-      const int base = row.rule == Rule::kBand ? row.arg : (link.micEqChannel == 2 ? 48 : 0);
+      const int base = row.rule == Rule::kBand ? row.arg : MicBandSetFirst(link.micEqChannel);
       const int b = base + member;
       const auto payload = BandPayload(static_cast<std::uint8_t>(b), block.bands[b]);
       put.bytes(payload.data(), payload.size());

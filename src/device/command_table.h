@@ -22,7 +22,7 @@ enum class PayloadRule : std::uint8_t {
   kChannelPair,  // [c, the channel pair of c]; mix fader / mute button i -> channel c
   kDelayKnob,    // [g, s, 4 bytes of delay line g + s]
   kBand,         // [arg + i, band arg + i] with the band's gain rule
-  kMicBand,      // [base + i, band base + i], base 48 in mic EQ mode 2, else 0
+  kMicBand,      // [base + i, band base + i], base the first band of the mode's set
   kCompressor,   // [arg, compressor record arg]
   kCrossover,    // [arg, filter record arg]
   kMicPolarity,  // [(micFlags >> 3) & 3]

@@ -102,13 +102,6 @@ class DeviceLink : public QObject, private TransferHost {
   };
   Insides insides() const { return {flags_, controls_, sender_, socket_}; }
 
-  // still used by the effect page; goes when it uses the intents
-  LinkState& state() { return state_; }
-  // still used by the effect page; goes when it uses the intents
-  ChangeFlags& flags() { return flags_; }
-  // still used by the effect page; goes when it uses the intents
-  ControlValues& controls() { return controls_; }
-
   // The processor the link holds on USB: open, or present without access (see
   // LinkState::accessProblem).
   HidDevice* device() const { return transport_.device(); }

@@ -3,9 +3,9 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <cstring>
+#include <utility>
 
-#include "device/command_table.h"
+#include "device/page_rules.h"
 #include "pages/page_values.h"
 #include "skin/commit_int_range.h"
 #include "skin/value_text.h"
@@ -13,24 +13,13 @@
 namespace kdsp::pages {
 namespace {
 
-using skin::IndexIn;
 using skin::SkinSlot;
 using skin::ToRect;
 using namespace skin::page_layout;
 
 namespace flag = device::flag;
+using device::PageField;
 using settings::PageParameters;
-
-std::int16_t ReadWord(const settings::ParameterBlock& block, std::size_t offset) {
-  std::int16_t value;
-  std::memcpy(&value, block.bytes().data() + offset, sizeof value);
-  return value;
-}
-
-void WriteWord(settings::ParameterBlock& block, std::size_t offset, int value) {
-  const auto word = static_cast<std::int16_t>(value);
-  std::memcpy(block.bytes().data() + offset, &word, sizeof word);
-}
 
 skin::ValueFormatter FormatterOf(FaderFormat format) {
   switch (format) {
@@ -50,17 +39,13 @@ skin::ValueFormatter FormatterOf(FaderFormat format) {
   return FormatInt;
 }
 
-int CompressorField(FaderRole role) {
-  switch (role) {
-    case FaderRole::kThreshold:
-      return 0;
-    case FaderRole::kAttack:
-      return 1;
-    case FaderRole::kRelease:
-      return 2;
-    default:
-      return 3;
-  }
+// The byte a crossover filter's family or order knob edits.
+settings::BlockField FilterKnobField(const PageParameters& page, const PageKnob& knob) {
+  const int filter = knob.filter == FaderRole::kHighPass ? page.highPass : page.lowPass;
+  return {settings::offsets::Filter(filter) + (knob.role == KnobRole::kFamily
+                                                   ? offsetof(settings::CrossoverFilter, family)
+                                                   : offsetof(settings::CrossoverFilter, order)),
+          settings::FieldKind::kByte};
 }
 
 }  // namespace
@@ -111,18 +96,12 @@ void EffectPage::configureButtons() {
   close_.rect = ToRect(CloseButtonRect(layout_));
   close_.imageOn = close_.imageOff = &images_[SkinSlot::kPageCloseButton];
   close_.state = 1;
-  close_.userData = this;
-  close_.clickHandler = [](skin::ImgButton&, void* self) {
-    static_cast<EffectPage*>(self)->close();
-  };
+  skin::OnClick<&EffectPage::close>(close_, this);
   eqPass_.rect = ToRect(EqPassRect(layout_));
   eqPass_.imageOn = &images_[SkinSlot::kEqPassOn];
   eqPass_.imageOff = &images_[SkinSlot::kEqPassOff];
   eqPass_.state = 1;
-  eqPass_.userData = this;
-  eqPass_.clickHandler = [](skin::ImgButton&, void* self) {
-    static_cast<EffectPage*>(self)->clearEqGains();
-  };
+  skin::OnClick<&EffectPage::clearEqGains>(eqPass_, this);
 }
 
 void EffectPage::configureStrips() {
@@ -141,7 +120,7 @@ void EffectPage::configureStrips() {
     s.fader.changeHandler = skin::StoreWord;
     s.fader.formatter = skin::FormatTenths;
     // The mic strips keep their flag whichever set they edit.
-    s.fader.changed = link_.flags().pointer(flag::kBands.at(mic ? i : page.firstBand + i));
+    s.fader.changed = link_.changeFlag(flag::kBands.at(mic ? i : page.firstBand + i));
     setBox(s.fader.valueBox, EqGainBoxRect(layout_, i), kPageTemplate.gainMaxChars);
     setBox(s.freqBox, EqFreqBoxRect(layout_, i), kPageTemplate.freqMaxChars);
     setBox(s.qBox, EqQBoxRect(layout_, i), kPageTemplate.qMaxChars);
@@ -163,7 +142,6 @@ void EffectPage::configureStrips() {
 }
 
 void EffectPage::configureFaders() {
-  const PageParameters& page = settings::Page(layout_.id);
   for (std::size_t i = 0; i < layout_.faders.size(); ++i) {
     const PageFader& row = layout_.faders[i];
     skin::ImgRoller& f = faders_[i];
@@ -172,23 +150,8 @@ void EffectPage::configureFaders() {
     f.imageOff = &images_[SkinSlot::kSmallThumbNormal];
     f.setRange(row.min, row.max);
     f.formatter = FormatterOf(row.format);
-    f.target = working_.bytes().data() + FaderTarget(layout_.id, row);
-    f.userData = this;
-    switch (row.store) {
-      case FaderStore::kStoreWord:
-        f.changeHandler = skin::StoreWord;
-        break;
-      case FaderStore::kStoreLow7:
-        // The Direct Volume record carries the fader's value itself.
-        f.changeHandler = row.offset == static_cast<int>(settings::offsets::kEchoDirect)
-                              ? &EffectPage::DirectVolumeChanged
-                              : skin::StoreLow7;
-        break;
-      case FaderStore::kEchoDelayPair:
-      case FaderStore::kPreDelayPair:
-        f.changeHandler = &EffectPage::EchoPairChanged;
-        break;
-    }
+    skin::OnRowChange<&EffectPage::faderChanged>(f, rows_[static_cast<int>(i)]);
+    f.changed = link_.changeFlag(device::RuleOf(layout_.id, row.field).flag);
     setBox(f.valueBox, FaderBoxRect(layout_, row), row.maxChars);
     f.valueBox.userDataB = &f;
     switch (row.commit) {
@@ -202,29 +165,6 @@ void EffectPage::configureFaders() {
         f.valueBox.readOnly = 1;
         break;
     }
-    std::optional<device::FlagRange> flags;
-    switch (row.role) {
-      case FaderRole::kHighPass:
-        flags = flag::Filter(page.highPass).sub(0, 1);
-        break;
-      case FaderRole::kLowPass:
-        flags = flag::Filter(page.lowPass).sub(0, 1);
-        break;
-      case FaderRole::kLevel:
-        if (row.offset == static_cast<int>(echo::kDelayB)) {
-          flags = flag::kEchoDelayLr;
-        } else if (row.offset == static_cast<int>(echo::kPreDelayB)) {
-          flags = flag::kEchoPreDelayLr;
-        } else if (row.offset == static_cast<int>(settings::offsets::kEchoDirect)) {
-          flags = flag::kEchoDirect;
-        } else {
-          flags = device::FlagOfBlockField(static_cast<std::size_t>(row.offset));
-        }
-        break;
-      default:
-        flags = flag::Compressor(page.compressor).sub(CompressorField(row.role), 1);
-    }
-    if (flags) f.changed = link_.flags().pointer(flags->first);
   }
 }
 
@@ -238,20 +178,15 @@ void EffectPage::configureKnobs() {
     k.imageActive = &images_[SkinSlot::kKnobActive];
     k.min = row.min;
     k.max = row.max;
-    k.userData = this;
     if (row.role == KnobRole::kMicEqMode) {
-      k.changed = link_.flags().pointer(flag::kMicEqMode.first);
-      k.changeHandler = [](std::int32_t value, void*, void* self) {
-        static_cast<EffectPage*>(self)->changeMode(value);
-      };
+      k.changed = link_.changeFlag(flag::kMicEqMode.first);
+      skin::OnChange<&EffectPage::changeMode>(k, this);
       continue;
     }
     const int filter = row.filter == FaderRole::kHighPass ? page.highPass : page.lowPass;
-    settings::CrossoverFilter& record = working_.filters[filter];
-    const bool family = row.role == KnobRole::kFamily;
-    k.target = family ? &record.family : &record.order;
+    k.target = working_.bytes().data() + FilterKnobField(page, row).offset;
     k.changeHandler = skin::StoreByte;
-    k.changed = link_.flags().pointer(flag::Filter(filter).at(family ? 1 : 2));
+    k.changed = link_.changeFlag(flag::Filter(filter).at(row.role == KnobRole::kFamily ? 1 : 2));
   }
 }
 
@@ -262,20 +197,20 @@ void EffectPage::configurePolarity() {
     b.momentary = 0;
     b.imageOn = &images_[SkinSlot::kMuteOn];
     b.imageOff = &images_[SkinSlot::kMuteOff];
-    b.changed = link_.flags().pointer(flag::kMicPolarity.at(static_cast<int>(i)));
-    b.userData = this;
-    b.clickHandler = [](skin::ImgButton& button, void* self) {
-      auto* page = static_cast<EffectPage*>(self);
-      const std::uint8_t bit = page->layout_.polarity[IndexIn(button, page->polarity_)].bit;
-      // A switch showing state 1 means the bit is clear.
-      if (button.state == 1) {
-        page->working_.micFlags &= static_cast<std::uint8_t>(~bit);
-      } else {
-        page->working_.micFlags |= bit;
-      }
-      *button.changed = 1;
-    };
+    b.changed = link_.changeFlag(flag::kMicPolarity.at(static_cast<int>(i)));
+    skin::OnRowClick<&EffectPage::polarityClicked>(b, rows_[static_cast<int>(i)]);
   }
+}
+
+void EffectPage::polarityClicked(int which, skin::ImgButton& button) {
+  const std::uint8_t bit = layout_.polarity[static_cast<std::size_t>(which)].bit;
+  // A switch showing state 1 means the bit is clear.
+  if (button.state == 1) {
+    working_.micFlags &= static_cast<std::uint8_t>(~bit);
+  } else {
+    working_.micFlags |= bit;
+  }
+  link_.markChanged(flag::kMicPolarity.at(which));
 }
 
 void EffectPage::configureChart() {
@@ -315,37 +250,23 @@ void EffectPage::refresh() {
   if (page.secondSetFirstBand != settings::kNoRecord) {
     // The mode follows the block's link bit, else what the link last knew; the strips edit the
     // derived mode's set (re-pointed, never copied).
-    mode_ = (working_.micFlags & settings::kMicSetsLinked) ? 0
-            : link_.state().micEqChannel == 2              ? 2
-                                                           : 1;
-    link_.state().micEqChannel = static_cast<std::uint8_t>(mode_);
-    pointStripsAt(mode_ == 2 ? page.secondSetFirstBand : page.firstBand);
+    mode_ = device::MicEqModeOf(working_, std::as_const(link_).state().micEqChannel);
+    pointStripsAt(device::MicBandSetFirst(mode_));
   }
   for (int i = 0; i < stripCount(); ++i) strips_[i].refresh();
   for (std::size_t i = 0; i < layout_.faders.size(); ++i) {
-    const PageFader& row = layout_.faders[i];
     skin::ImgRoller& f = faders_[i];
-    const auto offset = static_cast<std::size_t>(FaderTarget(layout_.id, row));
-    int value = 0;
-    if (row.store == FaderStore::kEchoDelayPair && offset == echo::kDelayB) {
-      value = ReadWord(working_, echo::kDelay) - ReadWord(working_, echo::kDelayB);
-    } else if (row.store == FaderStore::kPreDelayPair && offset == echo::kPreDelayB) {
-      value = ReadWord(working_, echo::kPreDelay) - ReadWord(working_, echo::kPreDelayB) + 5;
-    } else if (row.store == FaderStore::kStoreLow7) {
-      value = working_.bytes()[offset] & 0x7F;
-    } else {
-      value = ReadWord(working_, offset);
-    }
+    const int value = device::PageFieldValue(working_, layout_.id, layout_.faders[i].field);
     // A byte from a file may lie outside the fader's range; the fader shows it clamped.
     f.value = std::clamp(value, f.min, f.max);
     f.refreshText();
   }
   for (std::size_t i = 0; i < layout_.knobs.size(); ++i) {
-    skin::ImgKnob& k = knobs_[i];
-    const int value = layout_.knobs[i].role == KnobRole::kMicEqMode
+    const PageKnob& row = layout_.knobs[i];
+    const int value = row.role == KnobRole::kMicEqMode
                           ? mode_
-                          : *static_cast<const std::uint8_t*>(k.target);
-    k.value = std::clamp(value, k.min, k.max);
+                          : static_cast<int>(FilterKnobField(page, row).read(working_));
+    knobs_[i].value = std::clamp(value, knobs_[i].min, knobs_[i].max);
   }
   for (std::size_t i = 0; i < layout_.polarity.size(); ++i)
     polarity_[i].state = (working_.micFlags & layout_.polarity[i].bit) ? 0 : 1;
@@ -362,32 +283,20 @@ void EffectPage::refreshFilter(int which, bool markChanged) {
     if (layout_.faders[i].role != role) continue;
     faders_[i].value = working_.filters[filter].frequency;
     faders_[i].refreshText();
-    if (markChanged) *faders_[i].changed = 1;
+    if (markChanged) link_.markChanged(device::RuleOf(layout_.id, layout_.faders[i].field).flag);
   }
   for (std::size_t i = 0; i < layout_.knobs.size(); ++i) {
-    if (layout_.knobs[i].role == KnobRole::kMicEqMode || layout_.knobs[i].filter != role) continue;
-    knobs_[i].value = *static_cast<const std::uint8_t*>(knobs_[i].target);
+    const PageKnob& row = layout_.knobs[i];
+    if (row.role == KnobRole::kMicEqMode || row.filter != role) continue;
+    knobs_[i].value = static_cast<int>(FilterKnobField(page, row).read(working_));
   }
 }
 
-void EffectPage::changeMode(int mode) {
-  const PageParameters& page = settings::Page(layout_.id);
-  const int previous = mode_;
-  if (mode == 2 && previous != 2) {
-    pointStripsAt(page.secondSetFirstBand);
-  } else if (previous == 2 && mode != 2) {
-    pointStripsAt(page.firstBand);
-  } else if ((previous == 0 && mode == 1) || (previous == 1 && mode == 0)) {
-    std::memcpy(&working_.bands[page.secondSetFirstBand], &working_.bands[page.firstBand],
-                static_cast<std::size_t>(page.bandCount) * sizeof(settings::EqBand));
-  }
+void EffectPage::changeMode(std::int32_t mode) {
+  const int set = device::MicBandSetFirst(mode);
+  if (set != device::MicBandSetFirst(mode_)) pointStripsAt(set);
+  device::ChangeMicEqMode(working_, mode_, mode);
   mode_ = mode;
-  if (mode == 0) {
-    working_.micFlags |= settings::kMicSetsLinked;
-  } else {
-    working_.micFlags &= static_cast<std::uint8_t>(~settings::kMicSetsLinked);
-  }
-  link_.state().micEqChannel = static_cast<std::uint8_t>(mode);
   publishControlValues();
 }
 
@@ -409,31 +318,34 @@ void EffectPage::clearEqGains() {
   }
 }
 
-void EffectPage::deriveEchoPairs() {
-  int delayLr = 0, preDelayLr = 5;
-  for (std::size_t i = 0; i < layout_.faders.size(); ++i) {
-    const auto offset = static_cast<std::size_t>(layout_.faders[i].offset);
-    if (offset == echo::kDelayB) delayLr = faders_[i].value;
-    if (offset == echo::kPreDelayB) preDelayLr = faders_[i].value;
-  }
-  WriteWord(working_, echo::kDelayB,
-            std::clamp(ReadWord(working_, echo::kDelay) - delayLr, 0, 300));
-  WriteWord(working_, echo::kPreDelayB,
-            std::clamp(ReadWord(working_, echo::kPreDelay) - (preDelayLr - 5), 0, 100));
-  publishControlValues();
+const skin::ImgRoller* EffectPage::faderOf(PageField field) const {
+  for (std::size_t i = 0; i < layout_.faders.size(); ++i)
+    if (layout_.faders[i].field == field) return &faders_[i];
+  return nullptr;
+}
+
+device::EchoOffsets EffectPage::echoOffsets() const {
+  device::EchoOffsets offsets;
+  if (const skin::ImgRoller* f = faderOf(PageField::kEchoDelayLr)) offsets.delayLr = f->value;
+  if (const skin::ImgRoller* f = faderOf(PageField::kEchoPreDelayLr)) offsets.preDelayLr = f->value;
+  return offsets;
+}
+
+void EffectPage::faderChanged(int fader, std::int32_t value) {
+  const PageField field = layout_.faders[static_cast<std::size_t>(fader)].field;
+  device::StorePageField(working_, layout_.id, field, value, echoOffsets());
+  const device::PageFieldRule rule = device::RuleOf(layout_.id, field);
+  if (rule.controlValue || rule.store == device::FieldStore::kEchoFirstSide) publishControlValues();
 }
 
 void EffectPage::publishControlValues() {
-  device::ControlValues& controls = link_.controls();
-  for (std::size_t i = 0; i < layout_.faders.size(); ++i) {
-    const auto offset = static_cast<std::size_t>(layout_.faders[i].offset);
-    if (layout_.faders[i].role != FaderRole::kLevel) continue;
-    if (offset == echo::kDelayB) controls.echoDelayLr = faders_[i].value;
-    if (offset == echo::kPreDelayB) controls.echoPreDelayLr = faders_[i].value;
-    if (offset == settings::offsets::kEchoDirect) controls.echoDirect = faders_[i].value;
-  }
+  const skin::ImgRoller* delayLr = faderOf(PageField::kEchoDelayLr);
+  const skin::ImgRoller* preDelayLr = faderOf(PageField::kEchoPreDelayLr);
+  const skin::ImgRoller* direct = faderOf(PageField::kEchoDirect);
+  if (delayLr != nullptr && preDelayLr != nullptr && direct != nullptr)
+    link_.setEchoControls(delayLr->value, preDelayLr->value, direct->value);
   if (settings::Page(layout_.id).secondSetFirstBand != settings::kNoRecord)
-    controls.micEqMode = mode_;
+    link_.setMicEqMode(mode_);
 }
 
 void EffectPage::FormPaint(QPainter& painter) {
@@ -474,21 +386,6 @@ void EffectPage::FormMouseMove(int x, int y) {
   controls().mouseMove(x, y);
   chart_.drag(x, y);
   followChartDrag();
-}
-
-void EffectPage::DirectVolumeChanged(std::int32_t value, void* target, void* self) {
-  skin::StoreLow7(value, target, self);
-  static_cast<EffectPage*>(self)->publishControlValues();
-}
-
-void EffectPage::EchoPairChanged(std::int32_t value, void* target, void* self) {
-  auto* page = static_cast<EffectPage*>(self);
-  // Echo Delay and PreDelay store their own value; the left/right faders store nothing. Either
-  // then derives the second side's time.
-  const auto offset =
-      static_cast<std::size_t>(static_cast<std::uint8_t*>(target) - page->working_.bytes().data());
-  if (offset == echo::kDelay || offset == echo::kPreDelay) WriteWord(page->working_, offset, value);
-  page->deriveEchoPairs();
 }
 
 }  // namespace kdsp::pages

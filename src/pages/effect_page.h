@@ -1,8 +1,10 @@
 // An effect page: one template for all eight pages, driven by the page's layout table — EQ band
 // strips, compressor faders, crossover faders and knobs, level faders, the EQ Pass and close
 // buttons — plus what only the Mic Equalizer (mode knob, polarity switches) and the Echo Effect
-// (left/right offsets) add. Every control writes the working block and raises its flag in the
-// device link's bank; the synchronisation tick sends it.
+// (left/right offsets) add. Every control writes the working block and raises its flag through
+// the device link; the synchronisation tick sends it. What a fader stores, and how the Mic
+// Equalizer's sets and the Echo Effect's second side follow, are the page rules of the device
+// layer; the page wires its controls to them and paints.
 #pragma once
 
 #include <array>
@@ -16,6 +18,7 @@
 #include "skin/panel_window.h"
 #include "skin/skin_fonts.h"
 #include "skin/skin_images.h"
+#include "skin/typed_handlers.h"
 
 namespace kdsp::pages {
 
@@ -68,13 +71,15 @@ class EffectPage : public skin::PanelWindow {
   void setBox(skin::ImgEdit& box, skin::LayoutRect rect, int maxChars);
 
   // The Mic Equalizer's mode: which set the strips edit, linking and copying the sets.
-  void changeMode(int mode);
+  void changeMode(std::int32_t mode);
   void pointStripsAt(int firstBand);
-  // Echo Effect: the second side's times from the first side and the left/right offsets.
-  void deriveEchoPairs();
-  // The change handler of Echo Delay, PreDelay and their left/right faders.
-  static void EchoPairChanged(std::int32_t value, void* target, void* page);
-  static void DirectVolumeChanged(std::int32_t value, void* target, void* page);
+  void faderChanged(int fader, std::int32_t value);
+  void polarityClicked(int which, skin::ImgButton& button);
+  // The fader that edits this field, if the page has one.
+  const skin::ImgRoller* faderOf(device::PageField field) const;
+  // The Echo Effect's left/right offsets as its faders hold them.
+  device::EchoOffsets echoOffsets() const;
+  // The values that travel from the faders and the mode knob rather than from the block.
   void publishControlValues();
   void clearEqGains();
 
@@ -93,6 +98,7 @@ class EffectPage : public skin::PanelWindow {
   display::ResponseChart chart_;
   std::function<void(display::ResponseChart&)> spectrumSource_;
   int mode_ = 0;  // Mic Equalizer mode, 0..2
+  skin::RowMembers<EffectPage, kMaxStrips> rows_{this};
 };
 
 }  // namespace kdsp::pages

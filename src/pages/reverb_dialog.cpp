@@ -22,19 +22,6 @@ QString LabelText(std::string_view prefix, int position) {
   return Text(prefix) + QString::number(position);
 }
 
-int ReadField(const settings::ParameterBlock& block, const ReverbRow& row) {
-  const auto bytes = block.bytes();
-  int value = bytes[row.offset];
-  if (row.width == 2) value |= bytes[row.offset + 1] << 8;
-  return value;
-}
-
-void WriteField(settings::ParameterBlock& block, const ReverbRow& row, int value) {
-  const auto bytes = block.bytes();
-  bytes[row.offset] = static_cast<std::uint8_t>(value & 0xFF);
-  if (row.width == 2) bytes[row.offset + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-}
-
 }  // namespace
 
 TForm14::TForm14(settings::ParameterBlock& working, device::DeviceLink& link, QWidget* parent)
@@ -65,7 +52,7 @@ void TForm14::showEvent(QShowEvent* event) {
 
 void TForm14::FormShow() {
   for (std::size_t i = 0; i < kReverbRows.size(); ++i)
-    sliders_[i]->setValue(ReadField(working_, kReverbRows[i]));
+    sliders_[i]->setValue(static_cast<int>(kReverbRows[i].field.read(working_)));
   for (const ReverbRow& row : kReverbRows) link_.withdrawChange(row.flag);
 }
 
@@ -73,7 +60,7 @@ void TForm14::TrackBarChange(int row) {
   const ReverbRow& r = kReverbRows[static_cast<std::size_t>(row)];
   const int position = sliders_[static_cast<std::size_t>(row)]->value();
   labels_[static_cast<std::size_t>(row)]->setText(LabelText(r.prefix, position));
-  WriteField(working_, r, position);
+  r.field.write(working_, position);
   link_.markChanged(r.flag);
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "device/change_flags.h"
+#include "settings/block_field.h"
 #include "settings/parameter_block.h"
 
 class QLabel;
@@ -21,13 +22,12 @@ class DeviceLink;
 
 namespace kdsp::pages {
 
-// One slider row: its label's prefix, range top, block field (one byte, or two low byte first)
-// and changed flag, with the names and rows the form gives its label and slider.
+// One slider row: its label's prefix, range top, block field and changed flag, with the names and
+// rows the form gives its label and slider.
 struct ReverbRow {
   std::string_view prefix;
   int max;
-  std::size_t offset;
-  int width;
+  settings::BlockField field;
   std::uint16_t flag;
   std::string_view labelName;
   int labelY;
@@ -36,18 +36,54 @@ struct ReverbRow {
 };
 
 inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
-    {"Room Size: ", 95, settings::offsets::kRevTime, 1, device::flag::kDialogRevTime.first,
-     "Label7", 24, "TrackBar1", 16},
-    {"Damp:", 100, settings::offsets::kRevDamp, 1, device::flag::kDialogRevDamp.first, "Label1", 68,
-     "TrackBar2", 56},
-    {"Wet:", 100, settings::offsets::kRevWet, 1, device::flag::kDialogRevWet.first, "Label2", 112,
-     "TrackBar3", 96},
-    {"Width:", 100, settings::offsets::kRevWidth, 1, device::flag::kDialogRevWidth.first, "Label3",
-     156, "TrackBar4", 144},
-    {"Gain:", 80, settings::offsets::kRevLevel, 1, device::flag::kDialogRevLevel.first, "Label4",
-     200, "TrackBar5", 192},
-    {"Per Delay:", 100, settings::offsets::kRevPreDelay, 2, device::flag::kDialogRevPreDelay.first,
-     "Label5", 256, "TrackBar6", 248},
+    {"Room Size: ",
+     95,
+     {settings::offsets::kRevTime, settings::FieldKind::kByte},
+     device::flag::kDialogRevTime.first,
+     "Label7",
+     24,
+     "TrackBar1",
+     16},
+    {"Damp:",
+     100,
+     {settings::offsets::kRevDamp, settings::FieldKind::kByte},
+     device::flag::kDialogRevDamp.first,
+     "Label1",
+     68,
+     "TrackBar2",
+     56},
+    {"Wet:",
+     100,
+     {settings::offsets::kRevWet, settings::FieldKind::kByte},
+     device::flag::kDialogRevWet.first,
+     "Label2",
+     112,
+     "TrackBar3",
+     96},
+    {"Width:",
+     100,
+     {settings::offsets::kRevWidth, settings::FieldKind::kByte},
+     device::flag::kDialogRevWidth.first,
+     "Label3",
+     156,
+     "TrackBar4",
+     144},
+    {"Gain:",
+     80,
+     {settings::offsets::kRevLevel, settings::FieldKind::kByte},
+     device::flag::kDialogRevLevel.first,
+     "Label4",
+     200,
+     "TrackBar5",
+     192},
+    {"Per Delay:",
+     100,
+     {settings::offsets::kRevPreDelay, settings::FieldKind::kUint16},
+     device::flag::kDialogRevPreDelay.first,
+     "Label5",
+     256,
+     "TrackBar6",
+     248},
 }};
 
 class TForm14 : public QDialog {

@@ -1,12 +1,12 @@
 // Single-parameter and panel-lock commands applied to the simulated processor's state.
 #include "sim/parameter_commands.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
 #include "device/command_codes.h"
 #include "device/command_table.h"
+#include "device/page_rules.h"
 
 namespace kdsp::sim {
 namespace {
@@ -19,8 +19,6 @@ constexpr std::size_t kEchoDelayOffset =
     settings::offsets::kEchoA + offsetof(settings::EchoRecord, delay);
 constexpr std::size_t kEchoPreDelayOffset =
     settings::offsets::kEchoA + offsetof(settings::EchoRecord, preDelay);
-constexpr int kMaxEchoDelay = 300;
-constexpr int kMaxEchoPreDelay = 100;
 constexpr std::uint8_t kMicPolarityBits = settings::kMicPolarity1 | settings::kMicPolarity2;
 
 // A code that appears in several rows (bands, compressors, filters, the reverb values the
@@ -55,15 +53,12 @@ void Put(ParameterBlock& block, std::size_t offset, std::span<const std::uint8_t
   std::memcpy(block.bytes().data() + offset, bytes.data(), bytes.size());
 }
 
-// The second echo side follows the first by the page's offsets, limited as the page limits it.
+// The second echo side follows the first by the page's offsets, by the page's own rule.
 void DeriveEchoDelayB(DeviceState& state) {
-  const int delay = int{state.working.echoA.delay} - state.echoDelayLr;
-  state.working.echoB.delay = static_cast<std::uint16_t>(std::clamp(delay, 0, kMaxEchoDelay));
+  device::DeriveEchoDelayB(state.working, state.echoDelayLr);
 }
 void DeriveEchoPreDelayB(DeviceState& state) {
-  const int preDelay = int{state.working.echoA.preDelay} - (state.echoPreDelayLr - 5);
-  state.working.echoB.preDelay =
-      static_cast<std::uint16_t>(std::clamp(preDelay, 0, kMaxEchoPreDelay));
+  device::DeriveEchoPreDelayB(state.working, state.echoPreDelayLr);
 }
 
 ApplyResult ApplyRow(DeviceState& state, const CommandRow& row,
@@ -127,10 +122,10 @@ ApplyResult ApplyRow(DeviceState& state, const CommandRow& row,
     case PayloadRule::kMicEqMode:
       if (first > 2) return ApplyResult::kIgnored;
       state.micEqMode = first;
-      // Mode 0 links the two microphone sets, as the Mic Equalizer page does in its block.
-      block.micFlags =
-          static_cast<std::uint8_t>(first == 0 ? block.micFlags | settings::kMicSetsLinked
-                                               : block.micFlags & ~settings::kMicSetsLinked);
+      // Mode 0 links the two microphone sets, as the Mic Equalizer page does in its block. The
+      // page's copy of the first set over the second reaches the processor with the next upload,
+      // not with the mode record, so the mode record copies nothing here.
+      device::SetMicSetsLink(block, first);
       return ApplyResult::kApplied;
     case PayloadRule::kPinkNoiseMask:
       state.pinkNoiseMask = first;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "device/block_transfer.h"
+#include "device/page_rules.h"
 
 namespace kdsp::sim {
 
@@ -33,10 +34,9 @@ DeviceState FreshDeviceState() {
 }
 
 void SeedEchoOffsets(DeviceState& state) {
-  const settings::EchoRecord& a = state.working.echoA;
-  const settings::EchoRecord& b = state.working.echoB;
-  state.echoDelayLr = int{a.delay} - int{b.delay};
-  state.echoPreDelayLr = int{a.preDelay} - int{b.preDelay} + 5;
+  const device::EchoOffsets offsets = device::EchoOffsetsOf(state.working);
+  state.echoDelayLr = offsets.delayLr;
+  state.echoPreDelayLr = offsets.preDelayLr;
 }
 
 }  // namespace kdsp::sim

@@ -38,8 +38,7 @@ settings::ParameterBlock PreparedFactoryBlock();
 // erased, both maximum volumes 55, mic EQ mode 0, panel unlocked, password 0.
 DeviceState FreshDeviceState();
 
-// Takes the Echo page's offsets from the working block, as the page reads them on a refresh:
-// L = delay A - delay B, P = pre-delay A - pre-delay B + 5.
+// Takes the Echo page's offsets from the working block, as the page reads them on a refresh.
 void SeedEchoOffsets(DeviceState& state);
 
 }  // namespace kdsp::sim

@@ -28,12 +28,6 @@ constexpr Rect ToRect(const LayoutRect& r) {
   return {r.x, r.y, r.w, r.h};
 }
 
-// Which element of a window's fixed control array a handler was called for.
-template <typename Control, std::size_t N>
-int IndexIn(const Control& control, const Control (&array)[N]) {
-  return static_cast<int>(&control - array);
-}
-
 // The arrow keys that step faders, knobs and the band boxes. Controls take Qt key codes; the
 // processor's panels were described with virtual keys 38 and 40, mapped here and nowhere else.
 inline constexpr int kKeyUp = Qt::Key_Up;

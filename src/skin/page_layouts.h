@@ -1,7 +1,8 @@
 // Where the controls of the eight effect pages sit: one template for the EQ band strips and the
 // faders, and one table per page (TForm2..TForm9). Which bands, filters and compressor a page
-// edits is the page catalogue's; this file holds positions, ranges and captions only. The pages
-// place their controls from it and the skin generator prints the backgrounds against it.
+// edits is the page catalogue's, the field each fader edits and how it stores is the page rules';
+// this file holds positions, ranges, formats and captions only. The pages place their controls
+// from it and the skin generator prints the backgrounds against it.
 #pragma once
 
 #include <array>
@@ -10,6 +11,7 @@
 #include <span>
 #include <string_view>
 
+#include "device/page_rules.h"
 #include "settings/page_catalogue.h"
 #include "settings/parameter_block.h"
 #include "skin/skin_geometry.h"
@@ -52,15 +54,12 @@ inline constexpr std::string_view kQCaption = "BW";
 inline constexpr std::string_view kGainCaption = "GAIN";
 inline constexpr std::string_view kEqPassCaption = "EQPass";
 
-// What a fader outside the strips edits and how it shows and takes its value.
+// Which group of the page a fader outside the strips belongs to, and how it shows and takes its
+// value. The field it edits is named by the page rules.
+using device::PageField;
 enum class FaderRole { kThreshold, kAttack, kRelease, kRatio, kHighPass, kLowPass, kLevel };
 enum class FaderFormat { kInt, kAttack, kRelease, kRatio, kFreqOffLow, kFreqOffHigh };
 enum class FaderCommit { kIntRange, kFreq, kReadOnly };
-enum class FaderStore { kStoreWord, kStoreLow7, kEchoDelayPair, kPreDelayPair };
-
-// Compressor and filter faders take their record from the page catalogue.
-inline constexpr int kFromCatalogue = -1;
-
 struct PageFader {
   FaderRole role = FaderRole::kLevel;
   std::string_view caption{};  // printed under the fader
@@ -71,9 +70,8 @@ struct PageFader {
   FaderFormat format = FaderFormat::kInt;
   FaderCommit commit = FaderCommit::kIntRange;
   int maxChars = 2;
-  FaderStore store = FaderStore::kStoreLow7;
-  int offset = kFromCatalogue;  // block offset of a level fader's target
-  std::string_view minText{};   // printed at the bottom of the scale in place of the minimum
+  PageField field = PageField::kEchoLevel;
+  std::string_view minText{};  // printed at the bottom of the scale in place of the minimum
 };
 
 // A fader whose scale names its bottom position.
@@ -91,7 +89,7 @@ constexpr PageFader Threshold(int x) {
           .x = x,
           .min = -20,
           .max = 22,
-          .store = FaderStore::kStoreWord};
+          .field = PageField::kThreshold};
 }
 constexpr PageFader Attack(int x) {
   return {.role = FaderRole::kAttack,
@@ -100,7 +98,8 @@ constexpr PageFader Attack(int x) {
           .x = x,
           .max = 6,
           .format = FaderFormat::kAttack,
-          .commit = FaderCommit::kReadOnly};
+          .commit = FaderCommit::kReadOnly,
+          .field = PageField::kAttack};
 }
 constexpr PageFader Release(int x) {
   return {.role = FaderRole::kRelease,
@@ -109,7 +108,8 @@ constexpr PageFader Release(int x) {
           .x = x,
           .max = 4,
           .format = FaderFormat::kRelease,
-          .commit = FaderCommit::kReadOnly};
+          .commit = FaderCommit::kReadOnly,
+          .field = PageField::kRelease};
 }
 constexpr PageFader Ratio(int x) {
   return {.role = FaderRole::kRatio,
@@ -118,7 +118,8 @@ constexpr PageFader Ratio(int x) {
           .x = x,
           .max = 11,
           .format = FaderFormat::kRatio,
-          .commit = FaderCommit::kReadOnly};
+          .commit = FaderCommit::kReadOnly,
+          .field = PageField::kRatio};
 }
 constexpr PageFader HighPass(int x, std::string_view caption = "HPF",
                              std::string_view group = "HIGH PASS") {
@@ -130,7 +131,7 @@ constexpr PageFader HighPass(int x, std::string_view caption = "HPF",
           .format = FaderFormat::kFreqOffLow,
           .commit = FaderCommit::kFreq,
           .maxChars = 5,
-          .store = FaderStore::kStoreWord};
+          .field = PageField::kHighPassFrequency};
 }
 constexpr PageFader LowPass(int x, std::string_view caption = "LPF",
                             std::string_view group = "LOW PASS") {
@@ -142,18 +143,17 @@ constexpr PageFader LowPass(int x, std::string_view caption = "LPF",
           .format = FaderFormat::kFreqOffHigh,
           .commit = FaderCommit::kFreq,
           .maxChars = 5,
-          .store = FaderStore::kStoreWord};
+          .field = PageField::kLowPassFrequency};
 }
 constexpr PageFader Level(std::string_view caption, std::string_view group, int x, int min, int max,
-                          int maxChars, FaderStore store, std::size_t offset) {
+                          int maxChars, PageField field) {
   return {.caption = caption,
           .group = group,
           .x = x,
           .min = min,
           .max = max,
           .maxChars = maxChars,
-          .store = store,
-          .offset = static_cast<int>(offset)};
+          .field = field};
 }
 
 // Knobs: a crossover filter's family and order, and the Mic Equalizer's set selector.
@@ -218,6 +218,13 @@ struct PageLayout {
   std::span<const PolaritySwitch> polarity{};
 };
 
+// A page that shows another page's panel under its own name and background picture.
+constexpr PageLayout SamePanelAs(PageLayout panel, PageId id, SkinSlot background) {
+  panel.id = id;
+  panel.background = background;
+  return panel;
+}
+
 // ---- TForm2, Mic Equalizer ----
 inline constexpr std::array<int, 15> kTForm2Strips = {60,  103, 147, 189, 233, 276, 318, 361,
                                                       404, 448, 491, 534, 578, 621, 664};
@@ -272,22 +279,8 @@ inline constexpr PageLayout kTForm3 = {
     .faders = kHighPassOutputFaders,
     .knobs = kHighPassOutputKnobs,
 };
-inline constexpr PageLayout kTForm5 = {
-    .id = PageId::kSurroundOutput,
-    .background = skin::PageBackgroundSlot(3),
-    .titleArea = {500, 30, 300, 30},
-    .closeButton = {960, 8},
-    .eqPassButton = {400, 35},
-    .logo = true,
-    .logoAt = {838, 109},
-    .chart = {0, 350, 1000, 250},
-    .eqY = 129,
-    .eqX = kWideOutputStrips,
-    .qBoxDy = 200,
-    .faderY = 136,
-    .faders = kHighPassOutputFaders,
-    .knobs = kHighPassOutputKnobs,
-};
+inline constexpr PageLayout kTForm5 =
+    SamePanelAs(kTForm3, PageId::kSurroundOutput, skin::PageBackgroundSlot(3));
 
 // ---- TForm4, Center Output, and TForm6, Subwoofer Output ----
 inline constexpr std::array<int, 5> kNarrowOutputStrips = {73, 125, 177, 229, 281};
@@ -300,9 +293,7 @@ inline constexpr std::array<PageFader, 7> kTForm6Faders = {
     Ratio(540),
     HighPass(618),
     LowPass(826),
-    WithMinText(Level("Decay", "DECAY", 1021, 0, 50, 2, FaderStore::kStoreLow7,
-                      settings::offsets::kSubDecay),
-                "OFF")};
+    WithMinText(Level("Decay", "DECAY", 1021, 0, 50, 2, PageField::kSubDecay), "OFF")};
 inline constexpr std::array<PageKnob, 4> kBandPassOutputKnobs = {{
     {KnobRole::kFamily, FaderRole::kHighPass, {693, 132}, 0, 2},
     {KnobRole::kOrder, FaderRole::kHighPass, {693, 220}, 0, 2},
@@ -361,38 +352,24 @@ inline constexpr PageLayout kTForm7 = {
 };
 
 // ---- TForm8, Echo Effect, and TForm9, Reverb Effect ----
-// The echo fields the Echo Effect faders write (the L-R faders derive the second record's).
-namespace echo {
-using settings::EchoRecord;
-using settings::offsets::kEchoA;
-using settings::offsets::kEchoB;
-inline constexpr std::size_t kLevel = kEchoA + offsetof(EchoRecord, level);
-inline constexpr std::size_t kRepeat = kEchoA + offsetof(EchoRecord, repeat);
-inline constexpr std::size_t kDelay = kEchoA + offsetof(EchoRecord, delay);
-inline constexpr std::size_t kPreDelay = kEchoA + offsetof(EchoRecord, preDelay);
-inline constexpr std::size_t kDelayB = kEchoB + offsetof(EchoRecord, delay);
-inline constexpr std::size_t kPreDelayB = kEchoB + offsetof(EchoRecord, preDelay);
-}  // namespace echo
-
 inline constexpr std::array<int, 3> kEffectStrips = {107, 161, 215};
 inline constexpr std::array<PageFader, 9> kTForm8Faders = {
-    Level("Echo Level", "ECHO", 305, 0, 80, 2, FaderStore::kStoreLow7, echo::kLevel),
-    Level("Echo Delay", "ECHO", 355, 0, 300, 3, FaderStore::kEchoDelayPair, echo::kDelay),
-    Level("Echo Repeat", "ECHO", 404, 0, 80, 2, FaderStore::kStoreLow7, echo::kRepeat),
-    Level("PreDelay", "ECHO", 452, 0, 100, 3, FaderStore::kPreDelayPair, echo::kPreDelay),
-    Level("Delay L-R", "ECHO", 500, -99, 99, 3, FaderStore::kEchoDelayPair, echo::kDelayB),
-    Level("PreDelay L-R", "ECHO", 548, -99, 99, 3, FaderStore::kPreDelayPair, echo::kPreDelayB),
+    Level("Echo Level", "ECHO", 305, 0, 80, 2, PageField::kEchoLevel),
+    Level("Echo Delay", "ECHO", 355, 0, device::kEchoDelayMax, 3, PageField::kEchoDelay),
+    Level("Echo Repeat", "ECHO", 404, 0, 80, 2, PageField::kEchoRepeat),
+    Level("PreDelay", "ECHO", 452, 0, device::kEchoPreDelayMax, 3, PageField::kEchoPreDelay),
+    Level("Delay L-R", "ECHO", 500, device::kEchoOffsetMin, device::kEchoOffsetMax, 3,
+          PageField::kEchoDelayLr),
+    Level("PreDelay L-R", "ECHO", 548, device::kEchoOffsetMin, device::kEchoOffsetMax, 3,
+          PageField::kEchoPreDelayLr),
     HighPass(596, "Echo HPF", "FILTER"),
     LowPass(644, "Echo LPF", "FILTER"),
-    Level("Direct Volume", "DIRECT", 729, 0, 80, 2, FaderStore::kStoreLow7,
-          settings::offsets::kEchoDirect),
+    Level("Direct Volume", "DIRECT", 729, 0, 80, 2, PageField::kEchoDirect),
 };
 inline constexpr std::array<PageFader, 5> kTForm9Faders = {
-    Level("Rev Level", "REVERB", 305, 0, 80, 2, FaderStore::kStoreLow7,
-          settings::offsets::kRevLevel),
-    Level("Rev Time", "REVERB", 355, 0, 80, 2, FaderStore::kStoreLow7, settings::offsets::kRevTime),
-    Level("Rev PreDelay", "REVERB", 404, 0, 100, 3, FaderStore::kStoreWord,
-          settings::offsets::kRevPreDelay),
+    Level("Rev Level", "REVERB", 305, 0, 80, 2, PageField::kRevLevel),
+    Level("Rev Time", "REVERB", 355, 0, 80, 2, PageField::kRevTime),
+    Level("Rev PreDelay", "REVERB", 404, 0, 100, 3, PageField::kRevPreDelay),
     HighPass(452, "Rev HPF", "FILTER"),
     LowPass(500, "Rev LPF", "FILTER"),
 };
@@ -514,30 +491,9 @@ constexpr LayoutRect LogoRect(const PageLayout& page) {
   return page.logo ? RectAt(page.logoAt, skin::SkinImageSize(SkinSlot::kLogo)) : LayoutRect{};
 }
 
-// The block offset a fader writes: compressor and filter faders find their record through the
-// page catalogue, level faders carry it.
-constexpr int FaderTarget(PageId id, const PageFader& f) {
-  const settings::PageParameters& p = settings::Page(id);
-  const auto compressor = [&](int field) {
-    return static_cast<int>(settings::offsets::Compressor(p.compressor)) + field;
-  };
-  switch (f.role) {
-    case FaderRole::kThreshold:
-      return compressor(offsetof(settings::CompressorRecord, threshold));
-    case FaderRole::kAttack:
-      return compressor(offsetof(settings::CompressorRecord, attack));
-    case FaderRole::kRelease:
-      return compressor(offsetof(settings::CompressorRecord, release));
-    case FaderRole::kRatio:
-      return compressor(offsetof(settings::CompressorRecord, ratio));
-    case FaderRole::kHighPass:
-      return static_cast<int>(settings::offsets::Filter(p.highPass));
-    case FaderRole::kLowPass:
-      return static_cast<int>(settings::offsets::Filter(p.lowPass));
-    case FaderRole::kLevel:
-      return f.offset;
-  }
-  return f.offset;
+// The block offset a fader's value decides.
+inline std::size_t FaderTarget(PageId id, const PageFader& f) {
+  return device::RuleOf(id, f.field).field.offset;
 }
 
 // What a control is, for checks and for the generator's layout overlay.

@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -105,6 +106,24 @@ TEST_F(MainWindowTest, FaderMuteSwitchAndDelayReachTheProcessor) {
   type(window->knob(0).valueBox, "101");
   EXPECT_EQ(window->knob(0).value, 1200);
   EXPECT_EQ(window->knob(0).valueBox.textView(), "12.00");
+}
+
+// Each delay knob at its top end: the box reads 100.00 ms and the knob's own delay line holds
+// 100000 microseconds, low byte first, in the block and at the processor.
+TEST_F(MainWindowTest, DelayKnobsAtTheirEndWriteTheirOwnDelayLine) {
+  const std::size_t lineOfKnob[6] = {0, 1, 2, 4, 5, 3};  // Main L, R, Center, Surround L, R, Sub
+  const std::uint8_t hundredMs[4] = {0xA0, 0x86, 0x01, 0x00};
+  for (int k = 0; k < 6; ++k) {
+    SCOPED_TRACE(k);
+    type(window->knob(k).valueBox, "100");
+    EXPECT_EQ(window->knob(k).valueBox.textView(), "100.00");
+    const std::size_t at = 644 + 4 * lineOfKnob[k];
+    EXPECT_TRUE(
+        std::equal(std::begin(hundredMs), std::end(hundredMs), working.bytes().begin() + at));
+    EXPECT_TRUE(waitFor([&] { return remote().outputDelay[lineOfKnob[k]] == 100000; }));
+    type(window->knob(k).valueBox, "0");  // the next knob's line is told apart from this one's
+    EXPECT_TRUE(waitFor([&] { return remote().outputDelay[lineOfKnob[k]] == 0; }));
+  }
 }
 
 TEST_F(MainWindowTest, MusicMasterFaderStopsAtTheMusicMaximumButTakesATypedValue) {

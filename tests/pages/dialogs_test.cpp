@@ -122,12 +122,11 @@ TEST_F(DialogTest, EachReverbSliderWritesItsBlockFieldAndSendsItsCommand) {
     EXPECT_EQ(records, (std::vector<std::string>{c.record}));
     EXPECT_EQ(child<QLabel>(dialog, c.label)->text(), c.labelText);
     const ReverbRow& row = kReverbRows[i];
-    int stored = working.bytes()[row.offset];
-    if (row.width == 2) stored |= working.bytes()[row.offset + 1] << 8;
-    EXPECT_EQ(stored, c.position);
+    EXPECT_EQ(row.field.read(working), c.position);
     const auto remote = processor->processor().working().bytes();
-    EXPECT_TRUE(std::equal(remote.begin() + row.offset, remote.begin() + row.offset + row.width,
-                           working.bytes().begin() + row.offset));
+    const std::size_t at = row.field.offset;
+    EXPECT_TRUE(std::equal(remote.begin() + at, remote.begin() + at + row.field.size(),
+                           working.bytes().begin() + at));
   }
 }
 

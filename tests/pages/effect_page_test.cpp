@@ -7,11 +7,15 @@
 
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device_controller.h"
+#include "device/page_rules.h"
 #include "device/virtual_hid_platform.h"
 #include "sim/simulated_hid_device.h"
 #include "support/scripted_dialogs.h"
@@ -193,6 +197,100 @@ TEST_F(EffectPageTest, DraggingTheHighPassHandleMovesItsFaderAndReachesTheProces
   EXPECT_GT(working.filters[5].frequency, 95);
   EXPECT_EQ(p.fader(4).value, working.filters[5].frequency);  // the HPF fader followed
   EXPECT_TRUE(sameAtProcessor(settings::offsets::Filter(5), 6));
+}
+
+// A fader dragged past an end of its travel stays at that end: its box reads the end and the
+// block holds the end as the fader stores it, byte for byte, at the processor too.
+TEST_F(EffectPageTest, DraggingFadersToTheirEndsShowsAndStoresTheEnds) {
+  struct Case {
+    PageId page;
+    int fader;
+    bool up;
+    std::string_view text;
+    std::size_t offset;
+    std::vector<std::uint8_t> bytes;
+  };
+  const Case cases[] = {
+      {PageId::kEcho, 0, true, "80", 668, {0x50}},                // Echo Level, 7 bits
+      {PageId::kEcho, 1, true, "300", 672, {0x2C, 0x01}},         // Echo Delay, word
+      {PageId::kEcho, 1, false, "0", 672, {0x00, 0x00}},          //
+      {PageId::kEcho, 2, true, "80", 671, {0x50}},                // Echo Repeat
+      {PageId::kEcho, 3, true, "100", 678, {0x64, 0x00}},         // PreDelay
+      {PageId::kEcho, 4, false, "-99", 684, {0x2C, 0x01}},        // Delay L-R: 250 + 99, limited
+      {PageId::kEcho, 4, true, "99", 684, {0x97, 0x00}},          // 250 - 99
+      {PageId::kEcho, 5, true, "99", 690, {0x00, 0x00}},          // PreDelay L-R: 50 - 94, limited
+      {PageId::kEcho, 5, false, "-99", 690, {0x64, 0x00}},        // 50 + 104, limited
+      {PageId::kEcho, 6, false, "OFF", 536, {0x00, 0x00}},        // Echo HPF
+      {PageId::kEcho, 7, true, "OFF", 542, {0x67, 0x01}},         // Echo LPF
+      {PageId::kEcho, 8, true, "80", 701, {0x50}},                // Direct Volume
+      {PageId::kMainOutput, 0, true, "22", 608, {0x16, 0x00}},    // Threshold, signed word
+      {PageId::kMainOutput, 0, false, "-20", 608, {0xEC, 0xFF}},  //
+      {PageId::kMainOutput, 3, true, "1:INF", 607, {0x0B}},       // Ratio
+      {PageId::kSubwooferOutput, 6, true, "50", 8, {0x32}},       // Decay
+      {PageId::kReverb, 2, true, "100", 698, {0x64, 0x00}},       // Rev PreDelay
+      {PageId::kReverb, 0, true, "80", 695, {0x50}},              // Rev Level
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(settings::Page(c.page).key) + " fader " + std::to_string(c.fader) +
+                 (c.up ? " up" : " down"));
+    working.echoA.delay = working.echoB.delay = 250;
+    working.echoA.preDelay = working.echoB.preDelay = 50;
+    main->link().markChanged(device::flag::kEchoDelay.first);  // the processor's first side too
+    main->link().markChanged(device::flag::kEchoPreDelay.first);
+    EffectPage& p = open(c.page);
+    skin::ImgRoller& f = p.fader(c.fader);
+    const QPoint from = Centre(f.rect);
+    const QPoint to = from + QPoint(0, c.up ? -(f.rect.h + 10) : f.rect.h + 10);
+    QTest::mousePress(&p, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&p, to);
+    QTest::mouseRelease(&p, Qt::LeftButton, {}, to);
+    EXPECT_EQ(f.valueBox.textView(), c.text);
+    EXPECT_TRUE(std::equal(c.bytes.begin(), c.bytes.end(), working.bytes().begin() + c.offset));
+    EXPECT_TRUE(sameAtProcessor(c.offset, c.bytes.size()));
+  }
+}
+
+// The page and the processor reach the same block from the same edits: what the page derives in
+// its own block (the second echo side, the mic sets' link) the processor derives from the
+// records the link sends.
+TEST_F(EffectPageTest, PageAndProcessorDeriveTheSameBlock) {
+  working = processor->processor().working();
+  EffectPage& echo = open(PageId::kEcho);
+  const auto drag = [&](skin::ImgRoller& f, int dy) {
+    const QPoint from = Centre(f.rect);
+    QTest::mousePress(page.get(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(page.get(), from + QPoint(0, dy));
+    QTest::mouseRelease(page.get(), Qt::LeftButton, {}, from + QPoint(0, dy));
+  };
+  drag(echo.fader(1), -40);  // Echo Delay
+  drag(echo.fader(4), 30);   // Delay L-R
+  drag(echo.fader(3), -20);  // PreDelay
+  drag(echo.fader(5), -60);  // PreDelay L-R
+  drag(echo.fader(1), 25);   // Echo Delay again: the second side follows the offsets kept
+  type(echo.fader(4).valueBox, "-70");
+  type(echo.fader(3).valueBox, "90");
+  drag(echo.fader(8), 50);  // Direct Volume
+
+  EffectPage& mic = open(PageId::kMicEqualizer);
+  for (const int mode : {2, 0, 2}) {
+    mic.knob(0).value = mode;
+    mic.knob(0).fireChange();
+    wheel(mic.strip(2).fader.rect, 4);
+    // A strip's flag stands for whichever set it edits: the band has to leave before the mode
+    // moves on.
+    EXPECT_TRUE(sameAtProcessor(settings::offsets::Band(device::MicBandSetFirst(mode) + 2), 8));
+    QTest::mouseClick(page.get(), Qt::LeftButton, {}, Centre(mic.polaritySwitch(1).rect));
+  }
+
+  const settings::ParameterBlock& remote = processor->processor().working();
+  EXPECT_TRUE(waitFor([&] {
+    return std::equal(working.bytes().begin(),
+                      working.bytes().begin() + settings::offsets::kChecksum,
+                      remote.bytes().begin());
+  }));
+  for (std::size_t i = 0; i < settings::offsets::kChecksum; ++i)
+    EXPECT_EQ(working.bytes()[i], remote.bytes()[i]) << "byte " << i;
+  EXPECT_EQ(processor->processor().micEqMode(), 2);
 }
 
 }  // namespace
