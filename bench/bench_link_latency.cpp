@@ -112,10 +112,11 @@ void BM_FaderToProcessor(benchmark::State& state, Via via) {
     device::WaitMs(phase(random));
     value = (value + 7) % 81;
     rig.working.echoDirect = static_cast<std::uint8_t>(value);
-    rig.link->controls().echoDirect = value;
+    const device::ControlValues& controls = rig.link->insides().controls;
+    rig.link->setEchoControls(controls.echoDelayLr, controls.echoPreDelayLr, value);
     rig.arrived = Clock::duration{};
     const auto start = Clock::now();
-    rig.link->flags().set(device::flag::kEchoDirect.first);
+    rig.link->markChanged(device::flag::kEchoDirect.first);
     if (!device::WaitUntil([&] { return rig.arrived.load() != Clock::duration{}; }, 2s))
       return Fail(state, "the change never reached the processor");
     const std::chrono::duration<double> took = rig.arrived.load() - start.time_since_epoch();
