@@ -28,8 +28,8 @@ namespace kdsp::device::testing {
 class ReplayedProcessor : public VirtualHidDevice {
  public:
   explicit ReplayedProcessor(std::span<const TrafficRecord> session)
-      : VirtualHidDevice({core::kProcessorVendorId, core::kProcessorProductId, 0x0100, "Karaoke DSP Control",
-                          "Replayed processor", "REPLAY-1"},
+      : VirtualHidDevice({core::kProcessorVendorId, core::kProcessorProductId, 0x0100,
+                          "Karaoke DSP Control", "Replayed processor", "REPLAY-1"},
                          {sim::kSimulatedReportLength, sim::kSimulatedReportLength, 0}) {
     std::vector<TrafficRecord> leading;
     for (const TrafficRecord& record : session) {

@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "skin/page_layouts.h"
 #include "settings/parameter_block.h"
 #include "settings/value_texts.h"
 #include "skin/control_list.h"
+#include "skin/page_layouts.h"
 #include "skin/panel_window.h"
 #include "skin/skin_fonts.h"
 #include "skin/skin_images.h"
@@ -17,7 +17,8 @@
 namespace kdsp::skin {
 namespace {
 
-const skin::page_layout::PageLayout& kLayout = skin::page_layout::kTForm3;  // Main Output: every kind of control
+const skin::page_layout::PageLayout& kLayout =
+    skin::page_layout::kTForm3;  // Main Output: every kind of control
 
 void FormatInt(std::int32_t value, BoxText& text) {
   SetBoxText(text, std::to_string(value));
