@@ -111,9 +111,10 @@ TEST_F(ChartTest, GridLabelsReadAndSitWhereTheScaleSays) {
     EXPECT_EQ(grid.labels[i].x, expected[i].x) << expected[i].text;
     EXPECT_EQ(grid.labels[i].y, expected[i].y) << expected[i].text;
   }
-  // The 0 dB line is the one a third of the way down, and the level lines end at the frame.
-  EXPECT_EQ(grid.major[kMajorFrequencyLines + 2].y1, scale().zeroDb());
-  EXPECT_EQ(grid.major[kMajorFrequencyLines + 6].y1, scale().bottom());
+  // The 0 dB line is the one a third of the way down (row 131 of T 4 .. B 385), and the level
+  // lines end at the frame.
+  EXPECT_EQ(grid.major[kMajorFrequencyLines + 2].y1, 131);
+  EXPECT_EQ(grid.major[kMajorFrequencyLines + 6].y1, 385);
 }
 
 TEST_F(ChartTest, NothingShownDrawsOnlyGridLabelsAndSpectrum) {
@@ -154,7 +155,7 @@ TEST_F(ChartTest, OnlyTheHighPassMakesTheRedLineAndItsAreaFillsOnceItsHandleIsPr
   // The curve closes along the chart's bottom; the handle sits at (T + B) div 3.
   EXPECT_FLOAT_EQ(chart.filterCurves[0][kChartPoints].y, 400.0f);
   const ChartPoint h = chart.filterHandles[0];
-  EXPECT_EQ(h.x, scale().pixelX(settings::gridFrequency(100)));
+  EXPECT_EQ(h.x, 195);  // step 100's frequency, between the 100Hz (x 166) and 200Hz lines
   EXPECT_EQ(h.y, 130);
 
   // A pixel inside the high-pass area (1.4 kHz, -13.5 dB) and one just left of the H square.
@@ -316,9 +317,8 @@ TEST_F(ChartTest, FlatBandDrawsAnEmptyAreaWithItsHandleOnTheZeroLine) {
     showBand(0, 0, 150);
     bands[0].type = type;
     chart.computeCurves();
-    const float zero = static_cast<float>(scale().zeroDb());
-    for (const ChartPointF& p : chart.bandCurves[0]) EXPECT_EQ(p.y, zero);
-    EXPECT_EQ(chart.bandHandles[0].y, scale().zeroDb());
+    for (const ChartPointF& p : chart.bandCurves[0]) EXPECT_EQ(p.y, 131.0f);  // the 0 dB row
+    EXPECT_EQ(chart.bandHandles[0].y, 131);
     EXPECT_EQ(chart.bandCurves[0][kChartPoints].x, 660.0f);
     EXPECT_EQ(chart.bandCurves[0][kChartPoints + 1].x, 20.0f);
   }
