@@ -13,6 +13,8 @@ namespace kdsp {
 namespace {
 
 using skin::LayoutRect;
+namespace main_layout = skin::main_layout;
+namespace page_layout = skin::page_layout;
 
 struct Placed {
   int kind;
@@ -28,19 +30,18 @@ std::string Describe(const Placed& c) {
 
 std::vector<Placed> MainControls() {
   std::vector<Placed> out;
-  skin::main_layout::ForEachControl(
-      [&](skin::main_layout::ControlKind kind, int index, const LayoutRect& r) {
-        out.push_back({static_cast<int>(kind), index, r});
-      });
+  main_layout::ForEachControl([&](main_layout::ControlKind kind, int index, const LayoutRect& r) {
+    out.push_back({static_cast<int>(kind), index, r});
+  });
   return out;
 }
 
-std::vector<Placed> PageControls(const skin::page_layout::PageLayout& page) {
+std::vector<Placed> PageControls(const page_layout::PageLayout& page) {
   std::vector<Placed> out;
-  skin::page_layout::ForEachControl(
-      page, [&](skin::page_layout::ControlKind kind, int index, const LayoutRect& r) {
-        out.push_back({static_cast<int>(kind), index, r});
-      });
+  page_layout::ForEachControl(page,
+                              [&](page_layout::ControlKind kind, int index, const LayoutRect& r) {
+                                out.push_back({static_cast<int>(kind), index, r});
+                              });
   return out;
 }
 
@@ -51,45 +52,37 @@ TEST(MainWindowLayout, TellingPositions) {
     LayoutRect expected;
   };
   const Case cases[] = {
-      {"close button", skin::main_layout::CloseButtonRect(), {960, 8, 25, 23}},
-      {"minimise button", skin::main_layout::MinimizeButtonRect(), {935, 8, 25, 23}},
-      {"Presets button", skin::main_layout::PresetsButtonRect(), {875, 200, 58, 59}},
-      {"fader 0", skin::main_layout::FaderRect(skin::main_layout::kFaders[0]), {23, 355, 20, 175}},
-      {"fader 16",
-       skin::main_layout::FaderRect(skin::main_layout::kFaders[16]),
-       {772, 355, 20, 175}},
-      {"fader 0 box",
-       skin::main_layout::FaderBoxRect(skin::main_layout::kFaders[0]),
-       {16, 337, 32, 18}},
-      {"mute 13",
-       skin::main_layout::MuteButtonRect(skin::main_layout::kFaders[13]),
-       {590, 305, 31, 30}},
-      {"knob 0", skin::main_layout::KnobRect(skin::main_layout::kKnobs[0]), {115, 91, 32, 32}},
-      {"knob 0 box",
-       skin::main_layout::KnobBoxRect(skin::main_layout::kKnobs[0]),
-       {111, 131, 32, 18}},
-      {"knob 6", skin::main_layout::KnobRect(skin::main_layout::kKnobs[6]), {887, 339, 32, 32}},
+      {"close button", main_layout::CloseButtonRect(), {960, 8, 25, 23}},
+      {"minimise button", main_layout::MinimizeButtonRect(), {935, 8, 25, 23}},
+      {"Presets button", main_layout::PresetsButtonRect(), {875, 200, 58, 59}},
+      {"fader 0", main_layout::FaderRect(main_layout::kFaders[0]), {23, 355, 20, 175}},
+      {"fader 16", main_layout::FaderRect(main_layout::kFaders[16]), {772, 355, 20, 175}},
+      {"fader 0 box", main_layout::FaderBoxRect(main_layout::kFaders[0]), {16, 337, 32, 18}},
+      {"mute 13", main_layout::MuteButtonRect(main_layout::kFaders[13]), {590, 305, 31, 30}},
+      {"knob 0", main_layout::KnobRect(main_layout::kKnobs[0]), {115, 91, 32, 32}},
+      {"knob 0 box", main_layout::KnobBoxRect(main_layout::kKnobs[0]), {111, 131, 32, 18}},
+      {"knob 6", main_layout::KnobRect(main_layout::kKnobs[6]), {887, 339, 32, 32}},
       {"Main left switch",
-       skin::main_layout::OutputSwitchRect(skin::main_layout::kOutputSwitches[0]),
+       main_layout::OutputSwitchRect(main_layout::kOutputSwitches[0]),
        {31, 88, 43, 42}},
       {"Mic switch (70 %)",
-       skin::main_layout::OutputSwitchRect(skin::main_layout::kOutputSwitches[6]),
+       main_layout::OutputSwitchRect(main_layout::kOutputSwitches[6]),
        {705, 180, 30, 29}},
       {"Music switch (70 %)",
-       skin::main_layout::OutputSwitchRect(skin::main_layout::kOutputSwitches[7]),
+       main_layout::OutputSwitchRect(main_layout::kOutputSwitches[7]),
        {665, 180, 30, 29}},
       {"music maximum box",
-       skin::main_layout::MaxVolumeBoxRect(skin::main_layout::kMaxVolumeBoxes[0]),
+       main_layout::MaxVolumeBoxRect(main_layout::kMaxVolumeBoxes[0]),
        {672, 305, 32, 18}},
       {"Reverb page button",
-       skin::main_layout::PageButtonRect(skin::main_layout::kPageButtons[7]),
+       main_layout::PageButtonRect(main_layout::kPageButtons[7]),
        {772, 229, 42, 41}},
-      {"connection indicator", skin::main_layout::kLinkIndicatorRect, {886, 121, 43, 43}},
-      {"logo", skin::main_layout::LogoRect(), {838, 40, 137, 44}},
+      {"connection indicator", main_layout::kLinkIndicatorRect, {886, 121, 43, 43}},
+      {"logo", main_layout::LogoRect(), {838, 40, 137, 44}},
   };
   for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected) << c.what;
-  EXPECT_EQ(skin::main_layout::kMainWindowSize.w, 999);
-  EXPECT_EQ(skin::main_layout::kMainWindowSize.h, 600);
+  EXPECT_EQ(main_layout::kMainWindowSize.w, 999);
+  EXPECT_EQ(main_layout::kMainWindowSize.h, 600);
 }
 
 TEST(MainWindowLayout, TargetsAndRanges) {
@@ -97,37 +90,36 @@ TEST(MainWindowLayout, TargetsAndRanges) {
   const std::size_t faderTargets[17] = {10, 11, 12, 13, 14, 15, 16, 17, 22,
                                         23, 24, 25, 18, 19, 4,  5,  7};
   for (int i = 0; i < 17; ++i)
-    EXPECT_EQ(skin::main_layout::kFaders[i].target, faderTargets[i]) << "fader " << i;
-  EXPECT_EQ(skin::main_layout::kFaders[14].max, 60);
-  EXPECT_EQ(skin::main_layout::kFaders[14].limit, skin::main_layout::FaderLimit::kMusicMaxVolume);
-  EXPECT_EQ(skin::main_layout::kFaders[15].limit, skin::main_layout::FaderLimit::kMicMaxVolume);
-  EXPECT_EQ(skin::main_layout::kFaders[16].max, 80);
+    EXPECT_EQ(main_layout::kFaders[i].target, faderTargets[i]) << "fader " << i;
+  EXPECT_EQ(main_layout::kFaders[14].max, 60);
+  EXPECT_EQ(main_layout::kFaders[14].limit, main_layout::FaderLimit::kMusicMaxVolume);
+  EXPECT_EQ(main_layout::kFaders[15].limit, main_layout::FaderLimit::kMicMaxVolume);
+  EXPECT_EQ(main_layout::kFaders[16].max, 80);
   // The delay knobs' lines and top end are checked on the window (tests/app).
   for (int k = 0; k < 6; ++k) {
-    EXPECT_EQ(skin::main_layout::kKnobs[k].step, 5);
-    EXPECT_EQ(skin::main_layout::kKnobs[k].dragStep, 100);
-    EXPECT_TRUE(skin::main_layout::kKnobs[k].valueBox);
+    EXPECT_EQ(main_layout::kKnobs[k].step, 5);
+    EXPECT_EQ(main_layout::kKnobs[k].dragStep, 100);
+    EXPECT_TRUE(main_layout::kKnobs[k].valueBox);
   }
-  EXPECT_EQ(skin::main_layout::kKnobs[6].target, 2u);  // feedbackLevel
-  EXPECT_EQ(skin::main_layout::kKnobs[6].max, 5);
-  EXPECT_EQ(skin::main_layout::kKnobs[7].target, 1u);  // musicInput
-  EXPECT_EQ(skin::main_layout::kKnobs[7].max, 4);
-  for (int bit = 0; bit < 8; ++bit) EXPECT_EQ(skin::main_layout::kOutputSwitches[bit].bit, bit);
-  EXPECT_EQ(skin::main_layout::kPageButtons[0].page, settings::PageId::kMainOutput);
-  EXPECT_EQ(skin::main_layout::kPageButtons[5].page, settings::PageId::kMicEqualizer);
+  EXPECT_EQ(main_layout::kKnobs[6].target, 2u);  // feedbackLevel
+  EXPECT_EQ(main_layout::kKnobs[6].max, 5);
+  EXPECT_EQ(main_layout::kKnobs[7].target, 1u);  // musicInput
+  EXPECT_EQ(main_layout::kKnobs[7].max, 4);
+  for (int bit = 0; bit < 8; ++bit) EXPECT_EQ(main_layout::kOutputSwitches[bit].bit, bit);
+  EXPECT_EQ(main_layout::kPageButtons[0].page, settings::PageId::kMainOutput);
+  EXPECT_EQ(main_layout::kPageButtons[5].page, settings::PageId::kMicEqualizer);
 }
 
 // The Control row's page buttons are listed 38 pixels apart while their picture is 42 wide; their
 // pictures leave the overlap transparent. Nothing else of the main window overlaps.
 bool OverlapAllowed(const Placed& a, const Placed& b) {
-  const int pageButton = static_cast<int>(skin::main_layout::ControlKind::kPageButton);
+  const int pageButton = static_cast<int>(main_layout::ControlKind::kPageButton);
   return a.kind == pageButton && b.kind == pageButton && a.index >= 4 && b.index >= 4;
 }
 
 TEST(MainWindowLayout, ControlsDoNotOverlap) {
   const std::vector<Placed> controls = MainControls();
-  const LayoutRect window{0, 0, skin::main_layout::kMainWindowSize.w,
-                          skin::main_layout::kMainWindowSize.h};
+  const LayoutRect window{0, 0, main_layout::kMainWindowSize.w, main_layout::kMainWindowSize.h};
   for (std::size_t i = 0; i < controls.size(); ++i) {
     EXPECT_TRUE(window.contains(controls[i].rect)) << Describe(controls[i]);
     for (std::size_t j = i + 1; j < controls.size(); ++j) {
@@ -139,43 +131,40 @@ TEST(MainWindowLayout, ControlsDoNotOverlap) {
 }
 
 TEST(MainWindowLayout, SectionFramesHoldTheirControls) {
-  for (std::size_t i = 0; i < skin::main_layout::kSectionFrames.size(); ++i)
-    for (std::size_t j = i + 1; j < skin::main_layout::kSectionFrames.size(); ++j)
-      EXPECT_FALSE(skin::main_layout::kSectionFrames[i].frame.overlaps(
-          skin::main_layout::kSectionFrames[j].frame))
-          << skin::main_layout::kSectionFrames[i].title << " and "
-          << skin::main_layout::kSectionFrames[j].title;
-  const auto holds = [](skin::main_layout::MainSection section, const LayoutRect& r) {
-    return skin::main_layout::FrameOf(section).frame.contains(r);
+  for (std::size_t i = 0; i < main_layout::kSectionFrames.size(); ++i)
+    for (std::size_t j = i + 1; j < main_layout::kSectionFrames.size(); ++j)
+      EXPECT_FALSE(
+          main_layout::kSectionFrames[i].frame.overlaps(main_layout::kSectionFrames[j].frame))
+          << main_layout::kSectionFrames[i].title << " and "
+          << main_layout::kSectionFrames[j].title;
+  const auto holds = [](main_layout::MainSection section, const LayoutRect& r) {
+    return main_layout::FrameOf(section).frame.contains(r);
   };
-  for (const skin::main_layout::MainFader& f : skin::main_layout::kFaders) {
-    EXPECT_TRUE(holds(f.section, skin::main_layout::FaderRect(f))) << "fader at " << f.x;
-    EXPECT_TRUE(holds(f.section, skin::main_layout::FaderBoxRect(f))) << "fader box at " << f.x;
+  for (const main_layout::MainFader& f : main_layout::kFaders) {
+    EXPECT_TRUE(holds(f.section, main_layout::FaderRect(f))) << "fader at " << f.x;
+    EXPECT_TRUE(holds(f.section, main_layout::FaderBoxRect(f))) << "fader box at " << f.x;
     if (f.muteButton) {
-      EXPECT_TRUE(holds(f.section, skin::main_layout::MuteButtonRect(f))) << "mute at " << f.x;
+      EXPECT_TRUE(holds(f.section, main_layout::MuteButtonRect(f))) << "mute at " << f.x;
     }
   }
-  for (const skin::main_layout::MainKnob& k : skin::main_layout::kKnobs) {
-    EXPECT_TRUE(holds(k.section, skin::main_layout::KnobRect(k))) << k.meaning;
+  for (const main_layout::MainKnob& k : main_layout::kKnobs) {
+    EXPECT_TRUE(holds(k.section, main_layout::KnobRect(k))) << k.meaning;
     if (k.valueBox) {
-      EXPECT_TRUE(holds(k.section, skin::main_layout::KnobBoxRect(k))) << k.meaning;
+      EXPECT_TRUE(holds(k.section, main_layout::KnobBoxRect(k))) << k.meaning;
     }
   }
-  for (const skin::main_layout::OutputSwitch& s : skin::main_layout::kOutputSwitches)
-    EXPECT_TRUE(holds(s.section, skin::main_layout::OutputSwitchRect(s))) << "switch " << s.bit;
-  for (const skin::main_layout::PageButton& b : skin::main_layout::kPageButtons)
-    EXPECT_TRUE(holds(b.section, skin::main_layout::PageButtonRect(b)))
-        << "page button at " << b.at.x;
-  for (const skin::main_layout::MaxVolumeBox& b : skin::main_layout::kMaxVolumeBoxes)
-    EXPECT_TRUE(
-        holds(skin::main_layout::MainSection::kControl, skin::main_layout::MaxVolumeBoxRect(b)))
+  for (const main_layout::OutputSwitch& s : main_layout::kOutputSwitches)
+    EXPECT_TRUE(holds(s.section, main_layout::OutputSwitchRect(s))) << "switch " << s.bit;
+  for (const main_layout::PageButton& b : main_layout::kPageButtons)
+    EXPECT_TRUE(holds(b.section, main_layout::PageButtonRect(b))) << "page button at " << b.at.x;
+  for (const main_layout::MaxVolumeBox& b : main_layout::kMaxVolumeBoxes)
+    EXPECT_TRUE(holds(main_layout::MainSection::kControl, main_layout::MaxVolumeBoxRect(b)))
         << b.name;
   // The buttons of the title bar and the right column stay outside every frame.
   for (const LayoutRect& r :
-       {skin::main_layout::CloseButtonRect(), skin::main_layout::MinimizeButtonRect(),
-        skin::main_layout::PresetsButtonRect(), skin::main_layout::kLinkIndicatorRect,
-        skin::main_layout::LogoRect()})
-    for (const skin::main_layout::SectionFrame& s : skin::main_layout::kSectionFrames)
+       {main_layout::CloseButtonRect(), main_layout::MinimizeButtonRect(),
+        main_layout::PresetsButtonRect(), main_layout::kLinkIndicatorRect, main_layout::LogoRect()})
+    for (const main_layout::SectionFrame& s : main_layout::kSectionFrames)
       EXPECT_FALSE(s.frame.overlaps(r)) << s.title << " covers (" << r.x << ", " << r.y << ")";
 }
 
@@ -215,13 +204,13 @@ TEST(PageLayouts, TellingPositions) {
 }
 
 TEST(PageLayouts, EveryPageMatchesItsCatalogueEntry) {
-  for (const skin::page_layout::PageLayout* page : skin::page_layout::kPageLayouts) {
+  for (const page_layout::PageLayout* page : page_layout::kPageLayouts) {
     const settings::PageParameters& p = settings::Page(page->id);
     SCOPED_TRACE(std::string(p.form));
     EXPECT_EQ(static_cast<int>(page->eqX.size()), p.bandCount);
-    EXPECT_EQ(skin::page_layout::PageSize(*page).w,
+    EXPECT_EQ(page_layout::PageSize(*page).w,
               page->id == settings::PageId::kSubwooferOutput ? 1055 : 999);
-    EXPECT_EQ(skin::page_layout::PageSize(*page).h, 600);
+    EXPECT_EQ(page_layout::PageSize(*page).h, 600);
     EXPECT_EQ(page->logo, page->id == settings::PageId::kMainOutput ||
                               page->id == settings::PageId::kSurroundOutput ||
                               page->id == settings::PageId::kMusicEqualizer ||
@@ -230,13 +219,13 @@ TEST(PageLayouts, EveryPageMatchesItsCatalogueEntry) {
     // A page shows a filter fader exactly for each filter it edits, and compressor faders exactly
     // when it has a compressor.
     int highPass = 0, lowPass = 0, compressor = 0;
-    for (const skin::page_layout::PageFader& f : page->faders) {
-      highPass += f.role == skin::page_layout::FaderRole::kHighPass;
-      lowPass += f.role == skin::page_layout::FaderRole::kLowPass;
-      compressor += f.role == skin::page_layout::FaderRole::kThreshold ||
-                    f.role == skin::page_layout::FaderRole::kAttack ||
-                    f.role == skin::page_layout::FaderRole::kRelease ||
-                    f.role == skin::page_layout::FaderRole::kRatio;
+    for (const page_layout::PageFader& f : page->faders) {
+      highPass += f.role == page_layout::FaderRole::kHighPass;
+      lowPass += f.role == page_layout::FaderRole::kLowPass;
+      compressor += f.role == page_layout::FaderRole::kThreshold ||
+                    f.role == page_layout::FaderRole::kAttack ||
+                    f.role == page_layout::FaderRole::kRelease ||
+                    f.role == page_layout::FaderRole::kRatio;
     }
     EXPECT_EQ(highPass, p.highPass == settings::kNoRecord ? 0 : 1);
     EXPECT_EQ(lowPass, p.lowPass == settings::kNoRecord ? 0 : 1);
@@ -246,24 +235,24 @@ TEST(PageLayouts, EveryPageMatchesItsCatalogueEntry) {
 
 TEST(PageLayouts, FaderTargets) {
   struct Case {
-    const skin::page_layout::PageLayout* page;
+    const page_layout::PageLayout* page;
     std::vector<int> targets;  // in the page's fader order
   };
   const Case cases[] = {
-      {&skin::page_layout::kTForm2, {600, 597, 598, 599, 530}},
-      {&skin::page_layout::kTForm3, {608, 605, 606, 607, 560}},
-      {&skin::page_layout::kTForm4, {616, 613, 614, 615, 566, 572}},
-      {&skin::page_layout::kTForm5, {632, 629, 630, 631, 590}},
-      {&skin::page_layout::kTForm6, {624, 621, 622, 623, 578, 584, 8}},
-      {&skin::page_layout::kTForm7, {640, 637, 638, 639}},
-      {&skin::page_layout::kTForm8, {668, 672, 671, 678, 684, 690, 536, 542, 701}},
-      {&skin::page_layout::kTForm9, {695, 692, 698, 548, 554}},
+      {&page_layout::kTForm2, {600, 597, 598, 599, 530}},
+      {&page_layout::kTForm3, {608, 605, 606, 607, 560}},
+      {&page_layout::kTForm4, {616, 613, 614, 615, 566, 572}},
+      {&page_layout::kTForm5, {632, 629, 630, 631, 590}},
+      {&page_layout::kTForm6, {624, 621, 622, 623, 578, 584, 8}},
+      {&page_layout::kTForm7, {640, 637, 638, 639}},
+      {&page_layout::kTForm8, {668, 672, 671, 678, 684, 690, 536, 542, 701}},
+      {&page_layout::kTForm9, {695, 692, 698, 548, 554}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(settings::Page(c.page->id).form));
     ASSERT_EQ(c.page->faders.size(), c.targets.size());
     for (std::size_t i = 0; i < c.targets.size(); ++i)
-      EXPECT_EQ(skin::page_layout::FaderTarget(c.page->id, c.page->faders[i]), c.targets[i])
+      EXPECT_EQ(page_layout::FaderTarget(c.page->id, c.page->faders[i]), c.targets[i])
           << "fader " << i;
   }
 }
@@ -272,28 +261,27 @@ TEST(PageLayouts, FaderTargets) {
 // (tests/pages); what only typing and the printed scale show stays here.
 TEST(PageLayouts, EchoFaderBoxesTakeTheirLongestValue) {
   const int maxChars[] = {2, 3, 2, 3, 3, 3, 5, 5, 2};
-  ASSERT_EQ(skin::page_layout::kTForm8.faders.size(), std::size(maxChars));
+  ASSERT_EQ(page_layout::kTForm8.faders.size(), std::size(maxChars));
   for (std::size_t i = 0; i < std::size(maxChars); ++i) {
-    const skin::page_layout::PageFader& f = skin::page_layout::kTForm8.faders[i];
+    const page_layout::PageFader& f = page_layout::kTForm8.faders[i];
     EXPECT_EQ(f.maxChars, maxChars[i]) << f.caption;
   }
-  EXPECT_EQ(skin::page_layout::kTForm6.faders[6].minText, "OFF");
+  EXPECT_EQ(page_layout::kTForm6.faders[6].minText, "OFF");
 }
 
 // An EQ strip's gain box reaches 2 pixels into the top of its own fader; that is one control.
 bool PageOverlapAllowed(const Placed& a, const Placed& b) {
-  const int fader = static_cast<int>(skin::page_layout::ControlKind::kEqFader);
-  const int gain = static_cast<int>(skin::page_layout::ControlKind::kEqGainBox);
+  const int fader = static_cast<int>(page_layout::ControlKind::kEqFader);
+  const int gain = static_cast<int>(page_layout::ControlKind::kEqGainBox);
   return a.index == b.index &&
          ((a.kind == fader && b.kind == gain) || (a.kind == gain && b.kind == fader));
 }
 
 TEST(PageLayouts, ControlsDoNotOverlap) {
-  for (const skin::page_layout::PageLayout* page : skin::page_layout::kPageLayouts) {
+  for (const page_layout::PageLayout* page : page_layout::kPageLayouts) {
     SCOPED_TRACE(std::string(settings::Page(page->id).form));
     const std::vector<Placed> controls = PageControls(*page);
-    const LayoutRect window{0, 0, skin::page_layout::PageSize(*page).w,
-                            skin::page_layout::PageSize(*page).h};
+    const LayoutRect window{0, 0, page_layout::PageSize(*page).w, page_layout::PageSize(*page).h};
     for (std::size_t i = 0; i < controls.size(); ++i) {
       EXPECT_TRUE(window.contains(controls[i].rect)) << Describe(controls[i]);
       EXPECT_FALSE(controls[i].rect.overlaps(page->titleArea)) << Describe(controls[i]);
@@ -305,9 +293,9 @@ TEST(PageLayouts, ControlsDoNotOverlap) {
     }
     // Every fader ends above the chart the page draws over its lower part.
     for (int s = 0; s < static_cast<int>(page->eqX.size()); ++s)
-      EXPECT_LE(skin::page_layout::EqFaderRect(*page, s).bottom(), page->chart.y) << "strip " << s;
-    for (const skin::page_layout::PageFader& f : page->faders)
-      EXPECT_LE(skin::page_layout::FaderRect(*page, f).bottom(), page->chart.y) << f.caption;
+      EXPECT_LE(page_layout::EqFaderRect(*page, s).bottom(), page->chart.y) << "strip " << s;
+    for (const page_layout::PageFader& f : page->faders)
+      EXPECT_LE(page_layout::FaderRect(*page, f).bottom(), page->chart.y) << f.caption;
   }
 }
 
