@@ -250,7 +250,7 @@ void EffectPage::refresh() {
   if (page.secondSetFirstBand != settings::kNoRecord) {
     // The mode follows the block's link bit, else what the link last knew; the strips edit the
     // derived mode's set (re-pointed, never copied).
-    mode_ = device::MicEqModeOf(working_, std::as_const(link_).state().micEqChannel);
+    mode_ = device::MicEqModeOf(working_, link_.state().micEqChannel);
     pointStripsAt(device::MicBandSetFirst(mode_));
   }
   for (int i = 0; i < stripCount(); ++i) strips_[i].refresh();
