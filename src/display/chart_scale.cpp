@@ -50,7 +50,11 @@ std::string levelText(int db) {
 }  // namespace
 
 ChartRect plotRectFor(int width, int height) {
-  return ChartRect{20, 5, width - 60, height - 20};
+  constexpr int kLeft = 20;
+  constexpr int kTop = 8;
+  constexpr int kRight = 40;
+  constexpr int kBottom = 15;
+  return ChartRect{kLeft, kTop, width - kLeft - kRight, height - kTop - kBottom};
 }
 
 double ChartScale::fraction(double hz) {

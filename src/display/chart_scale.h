@@ -19,7 +19,8 @@ struct ChartRect {
 };
 
 // The plot inside a chart of the given size: 20 pixels at the left for the frame, 40 at the right
-// for the level labels, 15 at the bottom for the frequency labels.
+// for the level labels, 15 at the bottom for the frequency labels, and 8 at the top, half a
+// handle, so a band at +12 dB keeps its whole handle and the 12dB label its whole text.
 ChartRect plotRectFor(int width, int height);
 
 // The plot spans 20 Hz .. 23 kHz on a logarithmic axis and +12 .. -24 dB.

@@ -155,7 +155,7 @@ void ResponseChart::computeSpectrum() {
   const float bottom = static_cast<float>(s.bottom());
   for (int i = 0; i < kSpectrumLinePoints; ++i) {
     const int bin = i + 1;
-    spectrumPoints[i].x = s.curveX(static_cast<double>(bin) * kSpectrumBinHz);
+    spectrumPoints[i].x = s.curveX(binFrequency(bin));
     spectrumPoints[i].y = bottom - boundedLevel(spectrum[bin]);
   }
   spectrumStale = false;
@@ -189,30 +189,36 @@ bool ResponseChart::press(int x, int y) {
   return true;
 }
 
+int dragGain(const ChartScale& scale, int y) {
+  if (y <= scale.top) return kTopGain;
+  if (y >= scale.bottom()) return kBottomGain;
+  // trunc(dB x 10) of dB = (Z - y) x 36 / H, taken as one exact integer quotient.
+  const int gain = (scale.zeroDb() - y) * kSpanDb * kTenthsPerDb / scale.height;
+  return std::clamp(gain, kBottomGain, kTopGain);
+}
+
+int dragStep(const ChartScale& scale, int x) {
+  if (x <= scale.left) return 0;
+  if (x >= scale.right()) return settings::kLastStep;
+  return settings::gridStepAtOrAbove(static_cast<float>(scale.hzAtX(x)));
+}
+
 bool ResponseChart::drag(int x, int y) {
   if (!dragging) return false;
   const ChartScale s = scale();
   if (s.width <= 0 || s.height <= 0) return false;
   const int px = x - bounds.x;
   const int py = y - bounds.y;
-  const bool inRows = s.top <= py && py <= s.bottom();
-  const bool inColumns = s.left <= px && px <= s.right();
-  auto stepAt = [&] { return settings::gridStepAtOrAbove(static_cast<float>(s.hzAtX(px))); };
 
   if (selectedBand >= 0 && selectedBand < kChartBands && bands[selectedBand] != nullptr) {
     settings::EqBand& band = *bands[selectedBand];
-    bool changed = false;
-    if (inRows) {
-      // trunc(dB x 10) of dB = (Z - y) x 36 / H, taken as one exact integer quotient.
-      const int gain = (s.zeroDb() - py) * kSpanDb * kTenthsPerDb / s.height;
-      changed |= store(band.gain, std::clamp(gain, kBottomGain, kTopGain));
-    }
-    if (inColumns) changed |= store(band.frequency, stepAt());
-    return changed;
+    const bool gainChanged = store(band.gain, dragGain(s, py));
+    const bool stepChanged = store(band.frequency, dragStep(s, px));
+    return gainChanged || stepChanged;
   }
   if ((selectedFilter == kHighPassHandle || selectedFilter == kLowPassHandle) &&
-      filters[selectedFilter] != nullptr && inColumns) {
-    return store(filters[selectedFilter]->frequency, stepAt());
+      filters[selectedFilter] != nullptr) {
+    return store(filters[selectedFilter]->frequency, dragStep(s, px));
   }
   return false;
 }

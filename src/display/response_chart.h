@@ -1,8 +1,8 @@
 // The response chart of the equaliser pages: each switched-on band as a translucent area with a
 // numbered round handle, the high-pass and low-pass filters with lettered square handles, their
-// sum as a red line, and the live spectrum as a green line. Dragging a handle edits the band's or
-// filter's record in place. The chart is a plain object of its page: the page tells it where it
-// lies, forwards paints and mouse events, and sends what a drag changed.
+// sum as a red line, and the live spectrum as a bright green line. Dragging a handle edits the
+// band's or filter's record in place. The chart is a plain object of its page: the page tells it
+// where it lies, forwards paints and mouse events, and sends what a drag changed.
 #pragma once
 
 #include <array>
@@ -11,6 +11,7 @@
 
 #include "display/chart_scale.h"
 #include "display/response_curve.h"
+#include "display/spectrum_analysis.h"
 #include "settings/parameter_block.h"
 
 class QPainter;
@@ -27,11 +28,12 @@ inline constexpr std::uint32_t kLowPassShown = 1u << 31;
 // points that close the area (along the 0 dB line for a band, the chart's bottom for a filter).
 inline constexpr int kOutlinePoints = kChartPoints + 2;
 
-// The analyser's bins are 44100 / 2048 Hz apart; the chart places bin k at k x 21 Hz and draws
-// bins 1..952, the last at or below 20 kHz.
-inline constexpr int kSpectrumBinHz = 21;
-inline constexpr int kSpectrumLinePoints = 20000 / kSpectrumBinHz;
+// The spectrum line draws the analyser's bins from bin 1 up to the last at or below 20 kHz
+// (bins 1..928), each at its own frequency.
+inline constexpr int kSpectrumTopHz = 20000;
+inline constexpr int kSpectrumLinePoints = kSpectrumTopHz * kFftPoints / kCaptureRate;
 inline constexpr int kSpectrumPointCapacity = 1024;
+static_assert(kSpectrumLinePoints < kSpectrumBins && kSpectrumLinePoints <= kSpectrumPointCapacity);
 
 // A handle is a 16 x 16 box centred on its point; it answers from its left and top edges up to
 // but not including its right and bottom edges.
@@ -68,7 +70,7 @@ struct ResponseChart {
   bool dragging = false;
   bool showSpectrum = false;
   bool spectrumStale = false;       // recompute the spectrum points at the next paint
-  const float* spectrum = nullptr;  // levels by analyser bin, read up to bin 952; not owned
+  const float* spectrum = nullptr;  // levels by analyser bin, read up to bin 928; not owned
   ChartRect area;                   // (0, 0, width, height): the chart's own surface
   ChartRect plot;                   // plotRectFor(width, height)
   std::array<ChartPoint, 2> filterHandles{};
@@ -93,8 +95,8 @@ struct ResponseChart {
   // The red line: the shown filters' and bands' curves added point by point as offsets from
   // the 0 dB line, in drawing order, taking the x of the last curve added.
   SumLine sumLine() const;
-  // When spectrumStale is set and a spectrum is given: point i (0..951) becomes bin i + 1 at
-  // (i + 1) x 21 Hz, its level in pixels up from the plot's bottom, and spectrumStale is cleared.
+  // When spectrumStale is set and a spectrum is given: point i (0..927) becomes bin i + 1 at
+  // its frequency, its level in pixels up from the plot's bottom, and spectrumStale is cleared.
   // Levels are bounded to 16384 pixels either way, so the minus infinity of a bin without energy
   // lies far below the chart; a NaN level makes a NaN point, which the line leaves out.
   void computeSpectrum();
@@ -112,11 +114,18 @@ struct ResponseChart {
   // point, and returns true; a press on no handle clears both selections.
   bool press(int x, int y);
   void release() { dragging = false; }
-  // A move to page pixels (x, y) while dragging: a selected band takes the gain of the row
-  // (whole tenths of a dB, -24.0 .. +12.0) when the row lies in the plot, and the frequency step of
-  // the column when the column lies in the plot; a selected filter takes only the frequency.
-  // Returns true when the band's or filter's record changed.
+  // A move to page pixels (x, y) while dragging: a selected band takes dragGain of the row and
+  // dragStep of the column; a selected filter takes only the step. Returns true when the band's
+  // or filter's record changed.
   bool drag(int x, int y);
 };
+
+// What a drag to a row or column of the chart (chart pixels) means. Inside the plot: the gain
+// of the row in whole tenths of a dB, cut toward zero, and the first grid step at or above the
+// column's frequency. On or beyond an edge of the plot: that edge's limit, +12.0 dB above, -24.0
+// dB below, step 0 left and the last step right, so a quick drag past an edge lands on the limit
+// however far apart the pointer's last two positions were.
+int dragGain(const ChartScale& scale, int y);
+int dragStep(const ChartScale& scale, int x);
 
 }  // namespace kdsp::display

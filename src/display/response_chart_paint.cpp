@@ -1,6 +1,7 @@
-// Painting the response chart: grid, band and filter areas, handles, the summed line and the
-// spectrum line, on an off-screen surface that reaches the page in one draw.
+// Painting the response chart: grid, band and filter areas, the summed line, the spectrum line
+// and the handles, on an off-screen surface that reaches the page in one draw.
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 #include <QString>
@@ -21,9 +22,12 @@ struct Argb {
   std::uint8_t a, r, g, b;
 };
 
-constexpr Argb kHighPassFill{150, 218, 228, 246};
-constexpr Argb kLowPassFill{150, 120, 100, 180};
-// One per band; the sixteenth belongs to no band.
+// The selected filter's area spans the whole plot below its curve: light enough that the grid
+// stays readable through it.
+constexpr Argb kHighPassFill{70, 218, 228, 246};
+constexpr Argb kLowPassFill{70, 120, 100, 180};
+// One per band, for its area; its handle takes the same colour opaque, so no line shows through
+// the handle. The sixteenth belongs to no band.
 constexpr std::array<Argb, 16> kBandFills = {{{150, 229, 105, 106},
                                               {150, 197, 129, 46},
                                               {150, 64, 143, 91},
@@ -43,11 +47,19 @@ constexpr std::array<Argb, 16> kBandFills = {{{150, 229, 105, 106},
 constexpr Argb kGridLine{120, 192, 192, 192};
 constexpr Argb kFrame{180, 192, 192, 192};
 constexpr Argb kLabelText{255, 255, 255, 255};
-constexpr Argb kHandleText{255, 0, 0, 0};
+constexpr Argb kFilterLetter{255, 0, 0, 0};
+// Band numbers are light with a dark outline and the circle has a dark rim, so the number reads
+// on every band colour, the yellow as well as the dark blue, and the handle stands off an area
+// of its own colour.
+constexpr Argb kBandNumber{255, 255, 255, 255};
+constexpr Argb kBandNumberOutline{255, 0, 0, 0};
+constexpr Argb kHandleRim{200, 0, 0, 0};
 constexpr Argb kSumLine{255, 255, 0, 0};
 constexpr Argb kFilterHandle{200, 200, 200, 150};
 constexpr Argb kSelectedOutline{200, 255, 255, 255};
-constexpr Argb kSpectrumLine{255, 0, 100, 0};
+// Bright enough over the dark screen to read at a glance (about 11:1), and apart from the red sum
+// line and the band colours.
+constexpr Argb kSpectrumLine{255, 90, 230, 120};
 
 constexpr qreal kMinorGridWidth = 0.3;
 constexpr qreal kFrameWidth = 2.0;
@@ -55,14 +67,16 @@ constexpr qreal kMajorGridWidth = 1.5;
 constexpr qreal kSumLineWidth = 2.5;
 constexpr qreal kSelectedOutlineWidth = 2.0;
 constexpr qreal kSpectrumLineWidth = 1.0;
+constexpr qreal kBandNumberOutlineWidth = 2.0;
+constexpr qreal kHandleRimWidth = 1.0;
 
 constexpr int kLabelPixels = 10;
-constexpr int kBandNumberPixels = 15;
+// Two digits need a smaller face than one to stay inside the 16-pixel circle with their outline.
+constexpr int kBandNumberPixels = 12;
+constexpr int kWideBandNumberPixels = 10;
 constexpr int kFilterLetterPixels = 14;
 
-// The text of a handle starts left of and above its centre; two-digit numbers start further left.
-constexpr int kNumberShift = 7;
-constexpr int kWideNumberShift = 12;
+// The letter of a filter handle starts left of and above its centre.
 constexpr int kLetterShift = 5;
 constexpr int kTextRise = 7;
 
@@ -79,7 +93,8 @@ QPen penOf(Argb c, qreal width) {
 
 struct ChartFonts {
   QFont label = skin::MakeSkinFont(kLabelPixels, false);
-  QFont bandNumber = skin::MakeSkinFont(kBandNumberPixels, false);
+  QFont bandNumber = skin::MakeSkinFont(kBandNumberPixels, true);
+  QFont wideBandNumber = skin::MakeSkinFont(kWideBandNumberPixels, true);
   QFont filterLetter = skin::MakeSkinFont(kFilterLetterPixels, false);
 };
 
@@ -134,6 +149,10 @@ QPolygonF polygonOf(const std::array<ChartPointF, N>& points, int count) {
   return polygon;
 }
 
+QColor opaque(Argb c) {
+  return QColor(c.r, c.g, c.b);
+}
+
 void fillOutline(QPainter& painter, const CurveOutline& outline, Argb colour) {
   atPixelCentres(painter);
   painter.setPen(Qt::NoPen);
@@ -141,22 +160,33 @@ void fillOutline(QPainter& painter, const CurveOutline& outline, Argb colour) {
   painter.drawPolygon(polygonOf(outline, kOutlinePoints), Qt::OddEvenFill);
 }
 
+// The glyphs' own outline centred on the box, so one and two digits both sit in the middle.
+QPainterPath centredText(const QString& text, const QFont& font, const QRectF& box) {
+  QPainterPath path;
+  path.addText(0, 0, font, text);
+  return path.translated(box.center() - path.boundingRect().center());
+}
+
 void drawBandHandle(QPainter& painter, ChartPoint centre, int band) {
   atPixelCorners(painter);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(colourOf(kBandFills[band]));
-  painter.drawEllipse(handleBox(centre));
+  const QRectF box = handleBox(centre);
+  const qreal rimInset = kHandleRimWidth / 2;
+  painter.setPen(penOf(kHandleRim, kHandleRimWidth));
+  painter.setBrush(opaque(kBandFills[band]));
+  painter.drawEllipse(box.adjusted(rimInset, rimInset, -rimInset, -rimInset));
+
   const int number = band + 1;
-  const int shift = number < 10 ? kNumberShift : kWideNumberShift;
-  skin::DrawTextAt(painter, QString::number(number), chartFonts().bandNumber, colourOf(kHandleText),
-                   centre.x - shift, centre.y - kTextRise);
+  const QFont& font = number < 10 ? chartFonts().bandNumber : chartFonts().wideBandNumber;
+  const QPainterPath text = centredText(QString::number(number), font, box);
+  painter.strokePath(text, penOf(kBandNumberOutline, kBandNumberOutlineWidth));
+  painter.fillPath(text, colourOf(kBandNumber));
 }
 
 void drawFilterHandle(QPainter& painter, ChartPoint centre, const char* letter) {
   atPixelCorners(painter);
   painter.fillRect(handleBox(centre), colourOf(kFilterHandle));
   skin::DrawTextAt(painter, QString::fromLatin1(letter), chartFonts().filterLetter,
-                   colourOf(kHandleText), centre.x - kLetterShift, centre.y - kTextRise);
+                   colourOf(kFilterLetter), centre.x - kLetterShift, centre.y - kTextRise);
 }
 
 // The line through the points, broken wherever a point has no finite position.
@@ -193,11 +223,13 @@ void ResponseChart::paint(QPainter& page) {
     const ChartScale s = scale();
     drawGrid(painter, s);
 
+    // Areas and lines stay inside the plot, however far a sum or a filter's area reaches; the
+    // handles lie above them all, unclipped, since a handle on an edge is still whole.
+    painter.setClipRect(QRect(s.left, s.top, s.width, s.height));
     const BandOrder order = bandOrder();
     for (int n = 0; n < order.count; ++n) {
       const int band = order.index[n];
       fillOutline(painter, bandCurves[band], kBandFills[band]);
-      drawBandHandle(painter, bandHandles[band], band);
     }
     if (filterShown(selectedFilter)) {
       fillOutline(painter, filterCurves[selectedFilter],
@@ -206,6 +238,14 @@ void ResponseChart::paint(QPainter& page) {
     if (anyShown()) {
       const SumLine sum = sumLine();
       strokeBrokenLine(painter, sum, penOf(kSumLine, kSumLineWidth));
+    }
+    if (showSpectrum)
+      strokeBrokenLine(painter, spectrumLine(), penOf(kSpectrumLine, kSpectrumLineWidth));
+    painter.setClipping(false);
+
+    for (int n = 0; n < order.count; ++n) {
+      const int band = order.index[n];
+      drawBandHandle(painter, bandHandles[band], band);
     }
     for (int f : {kHighPassHandle, kLowPassHandle}) {
       if (filterShown(f)) drawFilterHandle(painter, filterHandles[f], f == 0 ? "H" : "L");
@@ -216,8 +256,6 @@ void ResponseChart::paint(QPainter& page) {
       painter.setBrush(Qt::NoBrush);
       painter.drawRect(handleBox(filterHandles[selectedFilter]));
     }
-    if (showSpectrum)
-      strokeBrokenLine(painter, spectrumLine(), penOf(kSpectrumLine, kSpectrumLineWidth));
   }
   page.drawImage(bounds.x, bounds.y, surface);
 }

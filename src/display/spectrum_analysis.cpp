@@ -7,22 +7,20 @@
 
 namespace kdsp::display {
 
-static_assert(2 * kSpectrumBins == 1 << kFftLog, "the bins are the lower half of the transform");
-static_assert(1 << kFftLog <= kBufferSamples, "the transform reads the start of the buffer");
+static_assert(kFftPoints <= kBufferSamples, "the transform reads the start of the buffer");
 
 void SpectrumAnalysis::analyse(const std::int16_t* samples) {
   constexpr float kFullScale = 1.0f / 32768.0f;
-  constexpr int kPoints = 1 << kFftLog;
   for (int i = 0; i < kBufferSamples; ++i) sampleBuffer_[i] = samples[i] * kFullScale;
   // The whole buffer goes into the work array; the transform reads and overwrites only the first
-  // kPoints of it.
+  // kFftPoints of it.
   work_ = sampleBuffer_;
   RealFft(work_.data(), kFftLog);
 
   magnitude_[0] = std::fabs(work_[0]);
   for (int i = 1; i < kSpectrumBins; ++i) {
     const float re = work_[i];
-    const float im = work_[kPoints - i];
+    const float im = work_[kFftPoints - i];
     magnitude_[i] = std::sqrt(re * re + im * im);
   }
   // A silent bin gives log 0 = minus infinity: a level below the bottom of every chart.

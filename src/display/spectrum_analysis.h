@@ -10,7 +10,13 @@ namespace kdsp::display {
 inline constexpr int kCaptureRate = 44100;
 inline constexpr int kBufferSamples = 4096;  // one delivered buffer, 92.9 ms
 inline constexpr int kFftLog = 11;           // the transform covers the first 2^11 samples
-inline constexpr int kSpectrumBins = 1024;   // bins 0..1023, 44100 / 2048 Hz apart
+inline constexpr int kFftPoints = 1 << kFftLog;
+inline constexpr int kSpectrumBins = kFftPoints / 2;  // bins 0..1023
+
+// Bin k of the transform holds the frequency k x 44100 / 2048 Hz, about 21.53 Hz apart.
+constexpr double binFrequency(int bin) {
+  return static_cast<double>(bin) * kCaptureRate / kFftPoints;
+}
 
 class SpectrumAnalysis {
  public:

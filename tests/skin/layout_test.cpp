@@ -197,8 +197,8 @@ TEST(PageLayouts, TellingPositions) {
       {"mic EQ Pass", EqPassRect(kTForm2), {890, 60, 78, 35}},
       {"centre EQ Pass", EqPassRect(kTForm4), {357, 35, 78, 35}},
       {"music logo", LogoRect(kTForm7), {825, 115, 137, 44}},
-      {"sub chart", kTForm6.chart, {0, 345, 1050, 255}},
-      {"echo chart", kTForm8.chart, {0, 352, 1000, 250}},
+      {"sub chart", kTForm6.chart, {0, 351, 1050, 249}},
+      {"echo chart", kTForm8.chart, {0, 363, 1000, 237}},
   };
   for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected) << c.what;
 }
@@ -296,6 +296,9 @@ TEST(PageLayouts, ControlsDoNotOverlap) {
       EXPECT_LE(page_layout::EqFaderRect(*page, s).bottom(), page->chart.y) << "strip " << s;
     for (const page_layout::PageFader& f : page->faders)
       EXPECT_LE(page_layout::FaderRect(*page, f).bottom(), page->chart.y) << f.caption;
+    // The EQ frame closes 6 pixels below the Q boxes; the chart's screen starts clear of it.
+    for (int s = 0; s < static_cast<int>(page->eqX.size()); ++s)
+      EXPECT_GE(page->chart.y, page_layout::EqQBoxRect(*page, s).bottom() + 10) << "strip " << s;
   }
 }
 

@@ -228,12 +228,12 @@ QRectF StripsExtent(const PageLayout& page) {
   return extent.adjusted(-6, -9, 6, 0);
 }
 
-// The EQ strips' frame, open at the bottom where the chart screen takes over, then one frame
-// per run of faders of one group with the dials of the knobs that belong to their filters.
+// The EQ strips' frame, closed below the Q row and clear of the chart screen under it, then one
+// frame per run of faders of one group with the dials of the knobs that belong to their filters.
 std::vector<Frame> Frames(const PageLayout& page) {
   std::vector<Frame> frames;
   QRectF strips = StripsExtent(page);
-  strips.setBottom(page.chart.y + 12);
+  strips.setBottom(strips.bottom() + 6);
   // The strips' title is printed where it clears the button bank and the controls.
   QString title = QStringLiteral("PARAMETRIC EQ");
   const QRectF titleBox = SectionTitleBox(strips, title).adjusted(-2, -2, 2, 2);
