@@ -76,7 +76,12 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   void configureFaders();
   void configureKnobs();
   void configureMaxVolumeBoxes();
+  // The maxima into their boxes and into the master faders' upper limits.
   void applyMaxVolumes();
+  // What the link asks when a maximum was set; see LinkObserver::maxVolumesChanged.
+  void maxVolumesChanged(bool holdLevels);
+  // Brings every master level above its fader's limit down to the limit, and sends it.
+  void holdMasterLevels();
   void commitMaxVolume(int which, skin::BoxText& text);
   void commitDelay(int knob, skin::BoxText& text);
   void delayChanged(int knob, std::int32_t value);
