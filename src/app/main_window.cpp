@@ -322,6 +322,8 @@ void TForm1::RefreshMain() {
 
 void TForm1::RefreshAll() {
   RefreshMain();
+  // A block from a slot or a file may hold master levels stored under higher maxima.
+  holdMasterLevels();
   for (const Page& page : pages_)
     if (page.refresh) page.refresh();
 }

@@ -43,7 +43,8 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
 
   // Reloads every control from the working block and the maximum volumes.
   void RefreshMain();
-  // RefreshMain, then every page's refresh in page order.
+  // RefreshMain, with master levels above the maxima brought down to them and sent, then every
+  // page's refresh in page order.
   void RefreshAll();
   // A page's refresh, called by RefreshAll; and what its page button shows.
   void setPage(settings::PageId page, QWidget* window, std::function<void()> refresh);
