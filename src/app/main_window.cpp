@@ -64,6 +64,7 @@ TForm1::TForm1(device::HidDeviceController& hid, settings::ParameterBlock& worki
   observer.connectionChanged = [this] { update(); };
   observer.busy = [this](bool busy) { dialogs_.setBusy(busy); };
   observer.quit = [] { QApplication::quit(); };
+  observer.maxVolumesChanged = [this](bool holdLevels) { maxVolumesChanged(holdLevels); };
   link_ = std::make_unique<device::DeviceLink>(hid, working_, dialogs_, observer);
   FormCreate();
 }
@@ -189,17 +190,35 @@ void TForm1::commitMaxVolume(int which, skin::BoxText& text) {
     return;
   }
   link_->setMaxVolume(maximum, static_cast<std::uint8_t>(*typed));
+}
+
+void TForm1::maxVolumesChanged(bool holdLevels) {
   applyMaxVolumes();
+  if (holdLevels) holdMasterLevels();
+  if (isVisible()) update();
+}
+
+void TForm1::holdMasterLevels() {
+  for (skin::ImgRoller& fader : faders_) {
+    if (fader.value <= fader.limit) continue;
+    // As a drag to the limit would: the block's level changes and its flag sends it.
+    fader.value = fader.limit;
+    fader.refreshText();
+    fader.fireChange();
+  }
 }
 
 void TForm1::applyMaxVolumes() {
+  const device::LinkState& state = link_->state();
+  maxBoxes_[0].setText(std::to_string(state.musicMaxVolume));
+  maxBoxes_[1].setText(std::to_string(state.micMaxVolume));
   for (int i = 0; i < static_cast<int>(kFaders.size()); ++i) {
     switch (kFaders[i].limit) {
       case FaderLimit::kMusicMaxVolume:
-        faders_[i].limit = link_->state().musicMaxVolume;
+        faders_[i].limit = state.musicMaxVolume;
         break;
       case FaderLimit::kMicMaxVolume:
-        faders_[i].limit = link_->state().micMaxVolume;
+        faders_[i].limit = state.micMaxVolume;
         break;
       case FaderLimit::kScale:
         break;
@@ -280,9 +299,6 @@ void TForm1::commitDelay(int index, skin::BoxText& text) {
 }
 
 void TForm1::RefreshMain() {
-  const device::LinkState& state = link_->state();
-  maxBoxes_[0].setText(std::to_string(state.musicMaxVolume));
-  maxBoxes_[1].setText(std::to_string(state.micMaxVolume));
   applyMaxVolumes();
   for (int i = 0; i < static_cast<int>(kKnobs.size()); ++i) {
     skin::ImgKnob& k = knobs_[i];
@@ -306,6 +322,8 @@ void TForm1::RefreshMain() {
 
 void TForm1::RefreshAll() {
   RefreshMain();
+  // A block from a slot or a file may hold master levels stored under higher maxima.
+  holdMasterLevels();
   for (const Page& page : pages_)
     if (page.refresh) page.refresh();
 }

@@ -43,7 +43,8 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
 
   // Reloads every control from the working block and the maximum volumes.
   void RefreshMain();
-  // RefreshMain, then every page's refresh in page order.
+  // RefreshMain, with master levels above the maxima brought down to them and sent, then every
+  // page's refresh in page order.
   void RefreshAll();
   // A page's refresh, called by RefreshAll; and what its page button shows.
   void setPage(settings::PageId page, QWidget* window, std::function<void()> refresh);
@@ -76,7 +77,12 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   void configureFaders();
   void configureKnobs();
   void configureMaxVolumeBoxes();
+  // The maxima into their boxes and into the master faders' upper limits.
   void applyMaxVolumes();
+  // What the link asks when a maximum was set; see LinkObserver::maxVolumesChanged.
+  void maxVolumesChanged(bool holdLevels);
+  // Brings every master level above its fader's limit down to the limit, and sends it.
+  void holdMasterLevels();
   void commitMaxVolume(int which, skin::BoxText& text);
   void commitDelay(int knob, skin::BoxText& text);
   void delayChanged(int knob, std::int32_t value);

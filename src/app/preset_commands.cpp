@@ -1,8 +1,12 @@
 // The preset menu's commands.
 #include "app/preset_commands.h"
 
+#include <array>
+
+#include "app/bulk_store.h"
 #include "device/command_codes.h"
 #include "device/event_loop_wait.h"
+#include "device/link_timing.h"
 #include "settings/read_setting_file.h"
 #include "settings/setting_file.h"
 
@@ -11,6 +15,10 @@ namespace {
 
 // The pause between two slots of the bulk store.
 constexpr int kBulkStorePauseMs = 500;
+constexpr int kFirstBulkSlot = 1;
+constexpr int kLastBulkSlot = 8;
+// A slot is read, not recalled, by the processor: its working settings stay its own.
+constexpr std::uint8_t kSlotReadMode = 3;
 
 }  // namespace
 
@@ -36,7 +44,21 @@ void PresetCommands::N2Click() {
 }
 
 void PresetCommands::N4Click(std::uint8_t slot) {
-  link_.ReadBlockFromDevice(slot, 3);
+  if (!link_.ReadBlockFromDevice(slot, kSlotReadMode)) return;
+  if (!link_.waitForReadComplete(readLimit_)) {
+    if (link_.state().connected) dialogs_.showMessage(kRecallNotAnswered);
+    return;
+  }
+  // Reading the slot only brings it into the windows; the processor plays it once it is its
+  // working settings. An empty slot has brought the factory defaults, which go the same way.
+  switch (link_.lastReadResult().value_or(device::BlockReadback::EndResult::kNoBlock)) {
+    case device::BlockReadback::EndResult::kInstalled:
+    case device::BlockReadback::EndResult::kFactoryInstalled:
+      link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
+      break;
+    default:  // nothing was installed
+      break;
+  }
 }
 
 void PresetCommands::N6Click() {
@@ -44,19 +66,15 @@ void PresetCommands::N6Click() {
     dialogs_.showMessage(device::NotConnectedText(link_.state()));
     return;
   }
+  std::array<SlotFile, kLastBulkSlot - kFirstBulkSlot + 1> files;
+  for (int slot = kFirstBulkSlot; slot <= kLastBulkSlot; ++slot)
+    files[static_cast<std::size_t>(slot - kFirstBulkSlot)] = {
+        slot, settings::NumberedSettingFilePath(slot)};
   dialogs_.setBusy(true);
-  for (int i = 1; i <= 8; ++i) {
-    // A file that cannot be used is skipped: its slot keeps what it has instead of receiving
-    // whatever the working block held before.
-    settings::SettingFileReader reader{working_, dialogs_, refreshAll_, {}};
-    if (reader.ReadSettingFile(settings::NumberedSettingFilePath(i), false) !=
-        settings::SettingFileStatus::kLoaded)
-      continue;
-    if (link_.StoreBlockToDevice(static_cast<std::uint8_t>(i)) != device::StoreResult::kStored)
-      break;
-    device::WaitMs(kBulkStorePauseMs);
-  }
+  const BulkStoreReport report =
+      StoreSettingFiles(link_, files, "Burn", [](int) { device::WaitMs(kBulkStorePauseMs); });
   dialogs_.setBusy(false);
+  dialogs_.showMessage(report.text());
 }
 
 }  // namespace kdsp::app

@@ -2,14 +2,21 @@
 // file, recall a slot, store the eight numbered setting files into slots 1..8.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 #include "device/device_link.h"
+#include "device/link_timing.h"
 #include "settings/parameter_block.h"
 #include "settings/user_dialogs.h"
 
 namespace kdsp::app {
+
+// What a recall tells the user when the slot's block does not come.
+inline constexpr std::string_view kRecallNotAnswered =
+    "The processor did not send the slot's settings in time. Nothing was changed.";
 
 class PresetCommands {
  public:
@@ -20,14 +27,21 @@ class PresetCommands {
   void mSaveToFileClick();
   void N82Click(std::uint8_t slot);  // store into a slot
   void N2Click();                    // load from a file, offering the transfer
-  void N4Click(std::uint8_t slot);   // recall a slot
-  void N6Click();                    // bulk store of settings/1.aex .. 8.aex
+  // Recalls a slot: reads it into the working block and, once it has come, makes it the
+  // processor's working settings, so the processor plays what the windows show.
+  void N4Click(std::uint8_t slot);
+  // Bulk store of settings/1.aex .. 8.aex, ending with one summary message.
+  void N6Click();
+
+  // How long a recall waits for the slot's block.
+  void setReadLimit(std::chrono::milliseconds limit) { readLimit_ = limit; }
 
  private:
   device::DeviceLink& link_;
   settings::ParameterBlock& working_;
   settings::UserDialogs& dialogs_;
   std::function<void()> refreshAll_;
+  std::chrono::milliseconds readLimit_ = device::kReadBackLimit;
 };
 
 }  // namespace kdsp::app

@@ -55,7 +55,7 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   }
 
   panel_ = std::make_unique<app::TForm11>(
-      link, working, dialogs_, std::move(programIni), refreshAll, [this](bool music, int value) {
+      link, dialogs_, std::move(programIni), [this](bool music, int value) {
         main_->maxVolumeBox(music ? 0 : 1).setText(std::to_string(value));
       });
   pinkNoise_ =

@@ -13,7 +13,7 @@
 #include <array>
 #include <utility>
 
-#include "settings/read_setting_file.h"
+#include "app/bulk_store.h"
 #include "settings/setting_file.h"
 #include "settings/slot_backup.h"
 
@@ -93,20 +93,6 @@ std::optional<long long> DecimalInteger(const QString& text) {
   return ok ? std::optional<long long>(value) : std::nullopt;
 }
 
-std::string SlotLabel(int slot) {
-  return "\"" + std::string(settings::kSlotNames.at(static_cast<std::size_t>(slot)).name) + "\"";
-}
-
-std::string SkippedText(int slot, const std::string& path) {
-  return "Slot " + SlotLabel(slot) + " was skipped: " + path +
-         " is not a setting file for this processor.";
-}
-
-std::string DownloadStoppedText(int slot) {
-  return "Download All stopped at slot " + SlotLabel(slot) +
-         ": that slot and the ones after it were not stored.";
-}
-
 std::string UploadStoppedText(int slot, std::string_view reason) {
   return "Upload All stopped at slot " + SlotLabel(slot) + ": " + std::string(reason) +
          ". Nothing was written and the group was not changed.";
@@ -140,16 +126,12 @@ class TransferScope {
 
 }  // namespace
 
-TForm11::TForm11(device::DeviceLink& link, settings::ParameterBlock& working,
-                 settings::UserDialogs& dialogs, fs::path programIni,
-                 std::function<void()> refreshAll,
+TForm11::TForm11(device::DeviceLink& link, settings::UserDialogs& dialogs, fs::path programIni,
                  std::function<void(bool music, int value)> setMainMaxVolumeText, QWidget* parent)
     : QDialog(parent),
       link_(link),
-      working_(working),
       dialogs_(dialogs),
       programIni_(std::move(programIni)),
-      refreshAll_(std::move(refreshAll)),
       setMainMaxVolumeText_(std::move(setMainMaxVolumeText)) {
   createComponents();
   loadGroup(settings::ReadRememberedGroup(programIni_));
@@ -285,34 +267,16 @@ void TForm11::Button5Click() {
         device::NotConnectedText(link_.state(), panel_message::kNoDeviceConnecting));
     return;
   }
-  std::optional<int> stoppedAt;
-  {
+  std::vector<SlotFile> files;
+  for (int slot = 0; slot < settings::kGroupSlotCount; ++slot)
+    if (const std::string& path = groupFiles_[static_cast<std::size_t>(slot)]; !path.empty())
+      files.push_back({slot, path});
+  const BulkStoreReport report = [&] {
     TransferScope transfer(*this, dialogs_);
-    settings::SettingFileReader reader{working_, dialogs_, refreshAll_, {}};
-    for (int slot = 0; slot < settings::kGroupSlotCount; ++slot) {
-      const std::string path = groupFiles_[static_cast<std::size_t>(slot)];
-      if (path.empty()) continue;
-      // A file that cannot be used leaves its slot alone: storing now would put whatever the
-      // working block holds into it. The reader has said why, except for a foreign file type.
-      const settings::SettingFileStatus status = reader.ReadSettingFile(path, false);
-      if (status != settings::SettingFileStatus::kLoaded) {
-        if (status == settings::SettingFileStatus::kWrongType)
-          dialogs_.showMessage(SkippedText(slot, path));
-        continue;
-      }
-      // The link has told the user what failed; the slots after it are not attempted.
-      if (link_.StoreBlockToDevice(static_cast<std::uint8_t>(slot)) !=
-          device::StoreResult::kStored) {
-        stoppedAt = slot;
-        break;
-      }
-      ProgressBar1->setValue(slot);
-    }
-  }
-  if (stoppedAt)
-    dialogs_.showMessage(DownloadStoppedText(*stoppedAt));
-  else
-    dialogs_.showMessage(panel_message::kDownloadDone);
+    return StoreSettingFiles(link_, files, "Download All",
+                             [this](int slot) { ProgressBar1->setValue(slot); });
+  }();
+  dialogs_.showMessage(report.text());
   ProgressBar1->setValue(kIdleProgress);
 }
 
@@ -339,12 +303,13 @@ void TForm11::Button6Click() {
 
 std::optional<std::string> TForm11::uploadSlots(const fs::path& folder) {
   // Every slot is read before anything is written, and the files are written as one set, so
-  // a read or a write that fails leaves an earlier backup in the folder whole.
+  // a read or a write that fails leaves an earlier backup in the folder whole. The slots are
+  // read aside: the windows go on showing the processor's working settings.
   settings::SlotBlocks blocks;
   for (int slot = 0; slot < settings::kGroupSlotCount; ++slot) {
     ProgressBar1->setValue(slot);
     if (auto problem = readSlot(slot)) return UploadStoppedText(slot, *problem);
-    blocks[static_cast<std::size_t>(slot)] = working_;
+    blocks[static_cast<std::size_t>(slot)] = link_.keptBlock();
   }
   const settings::SlotBackupResult backup = settings::WriteSlotBackup(folder, blocks);
   if (!backup.written) return UploadNotWrittenText(backup.written.message);
@@ -358,7 +323,8 @@ std::optional<std::string> TForm11::uploadSlots(const fs::path& folder) {
 }
 
 std::optional<std::string> TForm11::readSlot(int slot) {
-  if (!link_.ReadBlockFromDevice(static_cast<std::uint8_t>(slot), kSlotReadMode))
+  if (!link_.ReadBlockFromDevice(static_cast<std::uint8_t>(slot), kSlotReadMode,
+                                 device::ReadInto::kKeptBlock))
     return "the processor could not be asked for it";
   if (!link_.waitForReadComplete(readLimit_)) {
     if (link_.state().connected) return "the processor did not send its settings in time";

@@ -13,7 +13,6 @@
 #include "device/device_link.h"
 #include "device/link_timing.h"
 #include "settings/group_file.h"
-#include "settings/parameter_block.h"
 #include "settings/user_dialogs.h"
 
 class QLabel;
@@ -42,9 +41,10 @@ class TForm11 : public QDialog {
  public:
   // setMainMaxVolumeText writes a maximum volume as "%d" into the main window's music (true)
   // or microphone (false) box. The remembered group is loaded here.
-  TForm11(device::DeviceLink& link, settings::ParameterBlock& working,
-          settings::UserDialogs& dialogs, std::filesystem::path programIni,
-          std::function<void()> refreshAll,
+  // The transfers leave the working block alone: a setting file goes into its slot through a
+  // block of its own, and a slot read for the backup is read aside.
+  TForm11(device::DeviceLink& link, settings::UserDialogs& dialogs,
+          std::filesystem::path programIni,
           std::function<void(bool music, int value)> setMainMaxVolumeText,
           QWidget* parent = nullptr);
 
@@ -104,14 +104,12 @@ class TForm11 : public QDialog {
   // Reads slots 0..8 into setting files in folder and makes them the group; what went wrong
   // when it could not finish.
   std::optional<std::string> uploadSlots(const std::filesystem::path& folder);
-  // Reads one slot into the working block; why not, when it could not.
+  // Reads one slot into the link's kept block; why not, when it could not.
   std::optional<std::string> readSlot(int slot);
 
   device::DeviceLink& link_;
-  settings::ParameterBlock& working_;
   settings::UserDialogs& dialogs_;
   std::filesystem::path programIni_;
-  std::function<void()> refreshAll_;
   std::function<void(bool, int)> setMainMaxVolumeText_;
   settings::GroupFiles groupFiles_;
   std::chrono::milliseconds readLimit_ = device::kReadBackLimit;

@@ -93,6 +93,7 @@ void DeviceLink::setMaxVolume(MaxVolume which, std::uint8_t value) {
 
 void DeviceLink::setMaxVolumeForNextStore(MaxVolume which, std::uint8_t value) {
   (which == MaxVolume::kMusic ? state_.musicMaxVolume : state_.micMaxVolume) = value;
+  notifyMaxVolumes(true);
 }
 
 void DeviceLink::setPinkNoiseOutput(int output, bool on) {
@@ -252,14 +253,15 @@ void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t>
       readback_.onChunk(payload);
       break;
     case code::kEndReply: {
-      const auto result = readback_.onEnd(payload, working_);
+      const bool intoWorking = readInto_ == ReadInto::kWorkingBlock;
+      const auto result = readback_.onEnd(payload, intoWorking ? working_ : kept_);
       lastRead_ = result;
       if (result == BlockReadback::EndResult::kFactoryInstalled)
         prompts_.showMessage(message::kEmptyOrChecksumError);
       if (result == BlockReadback::EndResult::kIncomplete)
         prompts_.showMessage(IncompleteReadText(readback_));
       state_.readComplete = true;
-      if (observer_.refreshAll) observer_.refreshAll();
+      if (intoWorking && observer_.refreshAll) observer_.refreshAll();
       break;
     }
     case code::kVersion:
@@ -284,6 +286,7 @@ void DeviceLink::onStatus(const StatusReply& status) {
   state_.panelUnlocked = status.panelUnlocked;
   state_.lockPassword = status.lockPassword;
   lastStatus_ = status;
+  notifyMaxVolumes(!syncQuestionOpen_);
   if (state_.panelUnlocked != 0 || !askLockPassword_) return;
   const auto answer = prompts_.askText("Processor", "Please Input Lock Password", "0");
   // A cancelled input box answers its initial text.
@@ -318,7 +321,12 @@ void DeviceLink::onSyncAnswer(bool yes) {
   syncQuestionOpen_ = false;
   // The processor may have gone, or not have answered the greeting yet, by the time the user
   // answers.
-  if (yes && state_.connected && state_.versionOk) ReadBlockFromDevice(kWorkingSettingsSlot, 0);
+  if (yes && state_.connected && state_.versionOk) {
+    ReadBlockFromDevice(kWorkingSettingsSlot, 0);
+    return;
+  }
+  // The program's own levels stay: the ones above the processor's maxima come down now.
+  notifyMaxVolumes(true);
 }
 
 void DeviceLink::setWifiAddress(std::string host, int port) {
@@ -366,9 +374,14 @@ StoreResult DeviceLink::StoreBlockToDevice(std::uint8_t slot) {
   return transfer_.StoreBlockToDevice(working_, slot);
 }
 
-bool DeviceLink::ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode) {
+StoreResult DeviceLink::StoreBlockToDevice(settings::ParameterBlock& block, std::uint8_t slot) {
+  return transfer_.StoreBlockToDevice(block, slot);
+}
+
+bool DeviceLink::ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode, ReadInto into) {
   lastRead_.reset();
   readback_.begin();
+  readInto_ = into;
   return transfer_.ReadBlockFromDevice(slot, mode);
 }
 
@@ -407,6 +420,10 @@ WaitOutcome DeviceLink::lostLink() const {
 
 void DeviceLink::notifyConnection() {
   if (observer_.connectionChanged) observer_.connectionChanged();
+}
+
+void DeviceLink::notifyMaxVolumes(bool holdLevels) {
+  if (observer_.maxVolumesChanged) observer_.maxVolumesChanged(holdLevels);
 }
 
 }  // namespace kdsp::device

@@ -37,6 +37,11 @@ struct LinkObserver {
   std::function<void()> connectionChanged;  // repaint the connection indicator
   std::function<void(bool busy)> busy;      // wait cursor during transfers
   std::function<void()> quit;               // a wrong panel-lock password ends the program
+  // The maximum volumes were set (by the processor's status or by a window): show them and
+  // limit the master faders by them. With holdLevels, master levels above a maximum come down
+  // to it at once, on screen and, through their flags, at the processor. Levels are not held
+  // while the sync question is open: a read may be about to bring the processor's own.
+  std::function<void(bool holdLevels)> maxVolumesChanged;
 };
 
 // How a link in use went down: the processor left the bus (or its handle failed), or the WiFi
@@ -45,6 +50,10 @@ enum class LinkLoss { kUnplugged, kClosed };
 
 // The two maximum volumes the processor keeps beside the parameter block.
 enum class MaxVolume { kMusic, kMic };
+
+// Where a block read lands: in the working block, which every window shows, or in a block of
+// its own for keeping (a backup of the slots), which leaves the windows as they are.
+enum class ReadInto { kWorkingBlock, kKeptBlock };
 
 // What to tell a user whose processor is present but may not be opened, and how to fix it.
 std::string PermissionProblemText(const std::string& devicePath, const std::string& reason);
@@ -131,7 +140,13 @@ class DeviceLink : public QObject, private TransferHost {
 
   // Block procedures with the event loop running; see BlockTransfer.
   StoreResult StoreBlockToDevice(std::uint8_t slot);
-  bool ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode);
+  // Stores a block other than the working one (a setting file on its way into a slot); it is
+  // prepared for the upload as the working block would be, and the working block is untouched.
+  StoreResult StoreBlockToDevice(settings::ParameterBlock& block, std::uint8_t slot);
+  bool ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode,
+                           ReadInto into = ReadInto::kWorkingBlock);
+  // The block of the last read into ReadInto::kKeptBlock that was installed.
+  const settings::ParameterBlock& keptBlock() const { return kept_; }
   // Waits, with the event loop running, for the end of the block read asked for last.
   bool waitForReadComplete(std::chrono::milliseconds limit);
   // Waits for the version reply to the greeting.
@@ -179,6 +194,7 @@ class DeviceLink : public QObject, private TransferHost {
   void onSyncAnswer(bool yes);
   void onStatus(const StatusReply& status);
   void notifyConnection();
+  void notifyMaxVolumes(bool holdLevels);
 
   HidDeviceController& hid_;
   settings::ParameterBlock& working_;
@@ -194,6 +210,8 @@ class DeviceLink : public QObject, private TransferHost {
   RecordReceiver receiver_;
   BlockTransfer transfer_{state_, sender_, *this, prompts_};
   BlockReadback readback_;
+  ReadInto readInto_ = ReadInto::kWorkingBlock;
+  settings::ParameterBlock kept_{};
   QTimer timer_;
 
   std::vector<HidDevice*> deviceList_;

@@ -25,6 +25,7 @@
 #include "device/hid_device_controller.h"
 #include "device/virtual_hid_platform.h"
 #include "settings/setting_file.h"
+#include "sim/sim_device_state.h"
 #include "sim/simulated_hid_device.h"
 #include "skin/main_window_layout.h"
 #include "support/private_instance.h"
@@ -203,7 +204,34 @@ TEST_F(PresetTest, BulkStoreOfTheNumberedFiles) {
   commands.N6Click();
   fs::current_path(before);
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(processor->processor().slot(i).bands[40].gain, 10 * i);
-  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(dialogs.messages,
+            (std::vector<std::string>{"Download Done!\nStored: \"1\", \"2\", \"3\", \"4\", "
+                                      "\"5\", \"6\", \"KARAOKE\", \"DISCO\"."}));
+}
+
+// Files 3 and 6 cannot be used: their slots keep what they hold, and one message at the end
+// says so instead of one box per file.
+TEST_F(PresetTest, BulkStoreSkipsUnusableFilesAndSaysSoOnce) {
+  fs::create_directory(temp / "settings");
+  for (int i : {1, 2, 4, 5, 7, 8})
+    ASSERT_TRUE(settings::WriteSettingFile(temp / "settings" / (std::to_string(i) + ".aex"),
+                                           settings::FactoryDefaults())
+                    .ok);
+  fs::create_directory(temp / "settings" / "6.aex");  // a folder where a file should be
+  const settings::ParameterBlock before = working;
+  const fs::path start = fs::current_path();
+  fs::current_path(temp.path());
+  commands.N6Click();
+  fs::current_path(start);
+  EXPECT_TRUE(working == before);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0],
+            "Burn did not store every slot it was given.\n"
+            "Stored: \"1\", \"2\", \"4\", \"5\", \"KARAOKE\", \"DISCO\".\n"
+            "Skipped \"3\": settings/3.aex: there is no such file.\n"
+            "Skipped \"6\": settings/6.aex: it cannot be read.");
+  for (int slot : {3, 6})
+    EXPECT_TRUE(processor->processor().slot(slot) == sim::PreparedFactoryBlock()) << slot;
 }
 
 // A processor plugged in with a window that asks through the program's own dialogs.

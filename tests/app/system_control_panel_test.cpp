@@ -76,9 +76,9 @@ class PanelTest : public device::testing::LinkFixture {
     received.clear();
   }
   std::unique_ptr<TForm11> openPanel() {
-    return std::make_unique<TForm11>(
-        *link, working, dialogs, ini, [this] { ++panelRefreshes; },
-        [this](bool music, int value) { mainBoxes.emplace_back(music, value); });
+    return std::make_unique<TForm11>(*link, dialogs, ini, [this](bool music, int value) {
+      mainBoxes.emplace_back(music, value);
+    });
   }
   std::string writeSetting(const std::string& name, std::int16_t gain) {
     settings::ParameterBlock block = settings::FactoryDefaults();
@@ -113,7 +113,6 @@ class PanelTest : public device::testing::LinkFixture {
   std::vector<int> progress;
   std::vector<int> stored;
   bool enabledWhileStoring = false;
-  int panelRefreshes = 0;
   std::vector<std::pair<bool, int>> mainBoxes;
 };
 
@@ -216,15 +215,18 @@ TEST_F(PanelTest, DownloadAllStoresExactlyTheAssignedSlotsInOrder) {
   assign(2, two);
   assign(7, seven);
   link->setMaxVolumeForNextStore(device::MaxVolume::kMusic, 41);
+  const settings::ParameterBlock before = working;
   panel->Button5->click();
   EXPECT_EQ(stored, (std::vector<int>{2, 7}));
   EXPECT_EQ(progress, (std::vector<int>{2, 7, -1}));
-  EXPECT_EQ(dialogs.messages, (Strings{"Download Done!"}));
+  EXPECT_EQ(dialogs.messages, (Strings{"Download Done!\nStored: \"2\", \"KARAOKE\"."}));
   EXPECT_TRUE(dialogs.questions.size() == 1);  // no transfer question beyond the sync one
   EXPECT_EQ(dialogs.busyChanges, (std::vector<bool>{true, false}));
   EXPECT_FALSE(enabledWhileStoring);
   EXPECT_TRUE(panel->isEnabled());
-  EXPECT_EQ(panelRefreshes, 2);
+  // The files went into their slots on their own: the working settings are as they were.
+  EXPECT_TRUE(working == before);
+  EXPECT_EQ(refreshes, 0);
   EXPECT_TRUE(processor->processor().slot(2) == AsUploaded(two));
   EXPECT_TRUE(processor->processor().slot(7) == AsUploaded(seven));
   for (int slot : {0, 1, 3, 4, 5, 6, 8})
@@ -232,35 +234,41 @@ TEST_F(PanelTest, DownloadAllStoresExactlyTheAssignedSlotsInOrder) {
   EXPECT_EQ(processor->processor().musicMaxVolume(), 41);
 }
 
-TEST_F(PanelTest, SlotWhoseFileCannotBeLoadedIsSkippedWithItsMessage) {
+TEST_F(PanelTest, SlotsWhoseFilesCannotBeLoadedAreSkippedAndNamedInOneSummary) {
   connectProcessor();
   const std::string seven = writeSetting("seven.aex", -40);
   auto image = EncodeSettingFile(settings::FactoryDefaults());
+  kdsp::testing::WriteBytes(dir / "short.aex", {reinterpret_cast<const char*>(image.data()), 100});
   image[9] = 7;  // a file type this processor does not use
   kdsp::testing::WriteBytes(dir / "type.aex",
                             {reinterpret_cast<const char*>(image.data()), image.size()});
   kdsp::testing::WriteBytes(dir / "magic.aex", std::string(724, '\0'));
-  const struct {
-    std::string file;
-    std::string message;
-  } cases[] = {
-      {(dir / "missing.aex").string(), "Can't read " + (dir / "missing.aex").string()},
-      {(dir / "magic.aex").string(), "File Version error!"},
-      {(dir / "type.aex").string(), "was skipped: " + (dir / "type.aex").string()},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
-    stored.clear();
-    dialogs.messages.clear();
-    assign(2, c.file);
-    assign(7, seven);
-    panel->Button5->click();
-    EXPECT_EQ(stored, (std::vector<int>{7}));
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_THAT(dialogs.messages[0], HasSubstr(c.message));
-    EXPECT_EQ(dialogs.messages[1], "Download Done!");
-    EXPECT_TRUE(processor->processor().slot(2) == sim::PreparedFactoryBlock());
-  }
+  const fs::path missing = dir / "missing.aex";
+  assign(0, missing.string());
+  assign(2, (dir / "magic.aex").string());
+  assign(3, (dir / "type.aex").string());
+  assign(5, (dir / "short.aex").string());
+  assign(7, seven);
+  panel->Button5->click();
+  EXPECT_EQ(stored, (std::vector<int>{7}));
+  const std::string summary =
+      "Download All did not store every slot it was given.\n"
+      "Stored: \"KARAOKE\".\n"
+      "Skipped \"START UP\": " +
+      missing.string() +
+      ": there is no such file.\n"
+      "Skipped \"2\": " +
+      (dir / "magic.aex").string() +
+      ": it is not a setting file (File Version error!).\n"
+      "Skipped \"3\": " +
+      (dir / "type.aex").string() +
+      ": it is not a setting file for this processor.\n"
+      "Skipped \"5\": " +
+      (dir / "short.aex").string() +
+      ": it is too short for a setting file (100 bytes, 724 expected).";
+  EXPECT_EQ(dialogs.messages, (Strings{summary}));
+  for (int slot : {0, 2, 3, 5})
+    EXPECT_TRUE(processor->processor().slot(slot) == sim::PreparedFactoryBlock()) << slot;
 }
 
 // Download All of slots 2 and 7 against a processor that fails the first store.
@@ -301,7 +309,12 @@ TEST_F(PanelTest, UploadAllWritesTheFolderAndMakesItsGroupTheRememberedOne) {
   const fs::path folder = dir / "up";
   fs::create_directory(folder);
   dialogs.folders.push_back(folder.string());
+  working.bands[5].gain = -33;  // the program's settings, which the backup must not replace
+  const settings::ParameterBlock before = working;
+  const int refreshesBefore = refreshes;
   panel->Button6->click();
+  EXPECT_TRUE(working == before);
+  EXPECT_EQ(refreshes, refreshesBefore);
 
   EXPECT_EQ(dialogs.folderTitles, (Strings{"Please select a foler to save all setting"}));
   EXPECT_EQ(dialogs.messages, (Strings{"Finish!"}));

@@ -110,7 +110,7 @@ class LinkFixture : public ::testing::Test {
   settings::ParameterBlock working = settings::FactoryDefaults();
   int refreshes = 0;
   bool quitRequested = false;
-  LinkObserver observer{[this] { ++refreshes; }, {}, {}, [this] { quitRequested = true; }};
+  LinkObserver observer{[this] { ++refreshes; }, {}, {}, [this] { quitRequested = true; }, {}};
   std::unique_ptr<DeviceLink> link;
   std::shared_ptr<sim::SimulatedHidDevice> processor;
   std::uint32_t processorId = 0;
