@@ -72,9 +72,6 @@ void ExpectDark(QWidget& window, const char* what) {
   const QImage grabbed = window.grab().toImage();
   ASSERT_GT(grabbed.width(), kTile) << what;
   EXPECT_LT(LightestTileShare(grabbed), 0.5) << what << " has a light area";
-  // A look at the grabs: KDSP_SAVE_GRABS names a folder for them.
-  if (const QString folder = qEnvironmentVariable("KDSP_SAVE_GRABS"); !folder.isEmpty())
-    grabbed.save(folder + "/" + what + ".png");
 }
 
 // Runs open(), which shows a modal box and waits in it; look(box) sees the box once it is up,
