@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/program.h"
+#include "app/window_placement.h"
 #include "pages/effect_page.h"
 
 namespace kdsp::app {
@@ -34,7 +35,7 @@ void ConnectWifi(Program& program, const std::string& host, int port) {
 
 QWidget& OpenPage(Program& program, const std::string& name) {
   QWidget& page = program.page(settings::FindPage(name)->id);
-  page.show();
+  ShowInFront(page);
   return page;
 }
 
@@ -100,11 +101,7 @@ InstanceReply ActOnLaterStart(Program& program, const InstanceRequest& request) 
 
   if (line.wifiHost) ConnectWifi(program, *line.wifiHost, line.wifiPort);
   QWidget* shown = &mainWindow;
-  if (line.page) {
-    shown = &OpenPage(program, *line.page);
-    shown->raise();
-    shown->activateWindow();
-  }
+  if (line.page) shown = &OpenPage(program, *line.page);
   if (line.screenshot) {
     // A relative path names a file in the later start's working folder.
     const QString path = QDir(QString::fromStdString(request.workingFolder))

@@ -16,6 +16,7 @@
 #include "device/linux_hid_platform.h"
 #include "device/virtual_hid_platform.h"
 #include "sim/simulated_hid_device.h"
+#include "skin/dark_theme.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("kdsp");
   QApplication::setApplicationDisplayName("Karaoke DSP Control");
+  skin::ApplyDarkTheme();
 
   const app::CommandLine line = app::ParseCommandLine(QApplication::arguments());
   if (!line.error.empty()) {

@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QToolTip>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "settings/block_field.h"
@@ -30,12 +29,7 @@ void FormatInt(std::int32_t value, skin::BoxText& text) {
 }
 
 // Hundredths of a millisecond as milliseconds with two decimals.
-void FormatDelay(std::int32_t value, skin::BoxText& text) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%0.2f", value / 100.0);
-  skin::SetBoxText(text, buffer);
-  skin::LocaliseDecimalPoint(text);
-}
+constexpr skin::ValueFormatter FormatDelay = skin::FormatHundredths;
 
 QRect LinkIndicatorRect() {
   return QRect(kLinkIndicatorRect.x, kLinkIndicatorRect.y, kLinkIndicatorRect.w,
@@ -178,7 +172,7 @@ void TForm1::configureMaxVolumeBoxes() {
   }
 }
 
-void TForm1::commitMaxVolume(int which, skin::BoxText& text) {
+bool TForm1::commitMaxVolume(int which, skin::BoxText& text) {
   const device::MaxVolume maximum =
       which == 0 ? device::MaxVolume::kMusic : device::MaxVolume::kMic;
   const auto typed = skin::ParseBoxInteger(skin::BoxTextView(text));
@@ -187,9 +181,10 @@ void TForm1::commitMaxVolume(int which, skin::BoxText& text) {
     skin::SetBoxText(text,
                      std::to_string(maximum == device::MaxVolume::kMusic ? state.musicMaxVolume
                                                                          : state.micMaxVolume));
-    return;
+    return false;
   }
   link_->setMaxVolume(maximum, static_cast<std::uint8_t>(*typed));
+  return true;
 }
 
 void TForm1::maxVolumesChanged(bool holdLevels) {
@@ -286,16 +281,18 @@ void TForm1::delayChanged(int knob, std::int32_t value) {
   DelayField(kKnobs[knob]).write(working_, std::int64_t{value} * kDelayToTarget);
 }
 
-void TForm1::commitDelay(int index, skin::BoxText& text) {
+bool TForm1::commitDelay(int index, skin::BoxText& text) {
   skin::ImgKnob& k = knobs_[index];
   const auto typed = skin::ParseDecimal(skin::BoxTextView(text));
   // Whole milliseconds: 12.345 becomes 12.00.
   const double ms = typed ? std::trunc(*typed) : -1.0;
-  if (typed && ms * 100.0 >= k.min && ms * 100.0 <= k.max) {
+  const bool taken = typed && ms * 100.0 >= k.min && ms * 100.0 <= k.max;
+  if (taken) {
     k.value = static_cast<std::int32_t>(ms) * 100;
     k.fireChange();
   }
   FormatDelay(k.value, text);
+  return taken;
 }
 
 void TForm1::RefreshMain() {

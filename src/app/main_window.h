@@ -83,8 +83,8 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   void maxVolumesChanged(bool holdLevels);
   // Brings every master level above its fader's limit down to the limit, and sends it.
   void holdMasterLevels();
-  void commitMaxVolume(int which, skin::BoxText& text);
-  void commitDelay(int knob, skin::BoxText& text);
+  bool commitMaxVolume(int which, skin::BoxText& text);
+  bool commitDelay(int knob, skin::BoxText& text);
   void delayChanged(int knob, std::int32_t value);
   void presetsClick();
   void outputSwitchClick(int which, skin::ImgButton& button);

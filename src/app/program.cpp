@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include "app/system_control_panel.h"
+#include "app/window_placement.h"
 #include "pages/audio_input_source.h"
 #include "pages/effect_page.h"
 #include "pages/pink_noise_dialog.h"
@@ -36,6 +37,7 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
     auto page = std::make_unique<pages::EffectPage>(
         skin::page_layout::LayoutOf(id), main_->skinImages(), main_->skinFonts(), working, link);
     page->setOpenFlag(&main_->pageOpenFlags().open[slot]);
+    PlaceOnFirstShow(*page, *main_);
     main_->setPage(id, page.get(), [p = page.get()] { p->refresh(); });
     created_.push_back(page.get());
     pages_[static_cast<std::size_t>(slot)] = std::move(page);
@@ -55,27 +57,26 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   }
 
   panel_ = std::make_unique<app::TForm11>(
-      link, dialogs_, std::move(programIni), [this](bool music, int value) {
+      link, dialogs_, std::move(programIni),
+      [this](bool music, int value) {
         main_->maxVolumeBox(music ? 0 : 1).setText(std::to_string(value));
-      });
-  pinkNoise_ =
-      std::make_unique<pages::TForm12>(working, link, [this](int) { main_->RefreshMain(); });
-  recordingMix_ = std::make_unique<pages::TForm13>(link);
-  reverb_ = std::make_unique<pages::TForm14>(working, link);
+      },
+      main_.get());
+  // The dialogs belong to the main window, so they stay above it.
+  pinkNoise_ = std::make_unique<pages::TForm12>(
+      working, link, [this](int) { main_->RefreshMain(); }, main_.get());
+  recordingMix_ = std::make_unique<pages::TForm13>(link, main_.get());
+  reverb_ = std::make_unique<pages::TForm14>(working, link, main_.get());
   for (QWidget* w : std::initializer_list<QWidget*>{panel_.get(), pinkNoise_.get(),
-                                                    recordingMix_.get(), reverb_.get()})
+                                                    recordingMix_.get(), reverb_.get()}) {
+    PlaceOnFirstShow(*w, *main_);
     created_.push_back(w);
+  }
 
   commands_ = std::make_unique<app::PresetCommands>(link, working, dialogs_, refreshAll);
   PresetMenuActions actions;
   actions.mAllSetClick = [this] { panel_->showFromMainWindow(); };
-  const auto open = [](QWidget* dialog) {
-    return [dialog] {
-      dialog->show();
-      dialog->raise();
-      dialog->activateWindow();
-    };
-  };
+  const auto open = [](QWidget* dialog) { return [dialog] { ShowInFront(*dialog); }; };
   actions.N7Click = open(pinkNoise_.get());
   actions.N8Click = open(recordingMix_.get());
   actions.Rev1Click = open(reverb_.get());

@@ -29,7 +29,12 @@ QString QtFilter(std::string_view filter) {
 }
 
 void QtUserDialogs::showMessage(std::string_view text) {
-  QMessageBox::information(parent_, QApplication::applicationDisplayName(), Text(text));
+  QMessageBox::information(owner(), QApplication::applicationDisplayName(), Text(text));
+}
+
+QWidget* QtUserDialogs::owner() const {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return parent_;
 }
 
 QtUserDialogs::~QtUserDialogs() {
@@ -41,7 +46,7 @@ QtUserDialogs::~QtUserDialogs() {
 }
 
 bool QtUserDialogs::askYesNo(std::string_view caption, std::string_view question) {
-  return QMessageBox::question(parent_, Text(caption), Text(question),
+  return QMessageBox::question(owner(), Text(caption), Text(question),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -50,7 +55,7 @@ void QtUserDialogs::askYesNoAsync(std::string_view caption, std::string_view que
   // What QMessageBox::question shows, without the event loop of exec(): whoever asked goes on
   // at once, timers included, and hears the answer when it is given.
   auto* box = new QMessageBox(QMessageBox::Question, Text(caption), Text(question),
-                              QMessageBox::Yes | QMessageBox::No, parent_);
+                              QMessageBox::Yes | QMessageBox::No, owner());
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::ApplicationModal);
   QObject::connect(box, &QMessageBox::finished, &answers_,
@@ -67,19 +72,19 @@ void QtUserDialogs::askYesNoAsync(std::string_view caption, std::string_view que
 std::optional<std::string> QtUserDialogs::askText(std::string_view caption, std::string_view prompt,
                                                   std::string_view initialText) {
   bool ok = false;
-  const QString answer = QInputDialog::getText(parent_, Text(caption), Text(prompt),
+  const QString answer = QInputDialog::getText(owner(), Text(caption), Text(prompt),
                                                QLineEdit::Normal, Text(initialText), &ok);
   if (!ok) return std::nullopt;
   return answer.toStdString();
 }
 
 std::optional<std::string> QtUserDialogs::openFile(std::string_view filter) {
-  return Chosen(QFileDialog::getOpenFileName(parent_, QString(), QString(), QtFilter(filter)));
+  return Chosen(QFileDialog::getOpenFileName(owner(), QString(), QString(), QtFilter(filter)));
 }
 
 std::optional<std::string> QtUserDialogs::saveFile(std::string_view filter,
                                                    std::string_view defaultSuffix) {
-  QFileDialog dialog(parent_, QString(), QString(), QtFilter(filter));
+  QFileDialog dialog(owner(), QString(), QString(), QtFilter(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(Text(defaultSuffix));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
@@ -87,7 +92,7 @@ std::optional<std::string> QtUserDialogs::saveFile(std::string_view filter,
 }
 
 std::optional<std::string> QtUserDialogs::chooseFolder(std::string_view title) {
-  return Chosen(QFileDialog::getExistingDirectory(parent_, Text(title)));
+  return Chosen(QFileDialog::getExistingDirectory(owner(), Text(title)));
 }
 
 void QtUserDialogs::setBusy(bool busy) {

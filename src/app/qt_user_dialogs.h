@@ -1,5 +1,6 @@
 // Messages, questions, input boxes and file dialogs as the program shows them: Qt's standard
-// dialogs over the main window.
+// dialogs over the main window, or over the modal window open at the time (the system control
+// panel), so that they never fall behind the main window.
 #pragma once
 
 #include <QList>
@@ -21,7 +22,10 @@ class QtUserDialogs : public settings::UserDialogs {
   QtUserDialogs(const QtUserDialogs&) = delete;
   QtUserDialogs& operator=(const QtUserDialogs&) = delete;
 
+  // The window boxes belong to when no modal window is open.
   void setParent(QWidget* parent) { parent_ = parent; }
+  // The window a box opened now belongs to: the modal window on top, else the parent above.
+  QWidget* owner() const;
 
   void showMessage(std::string_view text) override;
   bool askYesNo(std::string_view caption, std::string_view question) override;

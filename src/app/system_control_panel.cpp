@@ -10,6 +10,7 @@
 #include <QShowEvent>
 #include <QSize>
 #include <QTableWidget>
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -48,6 +49,8 @@ constexpr QRect kListRect{8, 56, 417, 209};
 constexpr std::array<int, 2> kListColumnWidths{100, 300};
 constexpr std::array<const char*, 2> kListColumns{"Group NO.", "Setting File"};
 constexpr QRect kProgressRect{9, 264, 417, 17};
+// Room between a maximum-volume label and its box.
+constexpr int kLabelGap = 4;
 
 struct MaxVolumePlace {
   QLabel* TForm11::*label;
@@ -158,6 +161,14 @@ void TForm11::createComponents() {
   for (std::size_t c = 0; c < kListColumnWidths.size(); ++c)
     ListView1->setColumnWidth(static_cast<int>(c), kListColumnWidths[c]);
   ListView1->verticalHeader()->hide();
+  ListView1->horizontalHeader()->setStretchLastSection(true);
+  // All nine slots show at once: the rows share the height the header leaves.
+  const int rowHeight = (kListRect.height() - 2 * ListView1->frameWidth() -
+                         ListView1->horizontalHeader()->sizeHint().height()) /
+                        settings::kGroupSlotCount;
+  ListView1->verticalHeader()->setMinimumSectionSize(rowHeight);
+  ListView1->verticalHeader()->setDefaultSectionSize(rowHeight);
+  ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   ListView1->setShowGrid(true);
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -170,10 +181,16 @@ void TForm11::createComponents() {
   ProgressBar1->setTextVisible(false);
 
   for (const MaxVolumePlace& place : kMaxVolumeBoxes) {
+    // A caption wider than its place in this font pushes its box to the right instead of being
+    // cut by it.
     auto* label = new QLabel(QString::fromLatin1(place.caption), this);
-    label->setGeometry(place.labelRect);
+    QRect labelRect = place.labelRect;
+    labelRect.setWidth(std::max(labelRect.width(), label->sizeHint().width()));
+    label->setGeometry(labelRect);
     auto* edit = new QLineEdit(this);
-    edit->setGeometry(place.editRect);
+    QRect editRect = place.editRect;
+    editRect.moveLeft(std::max(editRect.left(), labelRect.right() + 1 + kLabelGap));
+    edit->setGeometry(editRect);
     connect(edit, &QLineEdit::textChanged, this,
             [this, change = place.change] { (this->*change)(); });
     this->*place.label = label;

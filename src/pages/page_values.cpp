@@ -58,31 +58,37 @@ void FormatFreqOffHigh(std::int32_t value, skin::BoxText& text) {
   FormatFrequency(value, settings::kLastStep, text);
 }
 
-void CommitFreq(void* owner, skin::BoxText& text) {
+bool CommitFreq(void* owner, skin::BoxText& text) {
   auto& roller = *static_cast<skin::ImgRoller*>(owner);
-  if (const auto step = TypedFrequencyStep(skin::BoxTextView(text))) {
+  const auto step = TypedFrequencyStep(skin::BoxTextView(text));
+  if (step) {
     roller.value = *step;
     roller.fireChange();
   }
   roller.refreshText();
   text = roller.valueBox.text;
+  return step.has_value();
 }
 
-void CommitEqGain(void* owner, skin::BoxText& text) {
+bool CommitEqGain(void* owner, skin::BoxText& text) {
   auto& strip = *static_cast<skin::ImgEqBand*>(owner);
   const auto typed = ParseDecimal(skin::BoxTextView(text));
   const double tenths = typed ? std::trunc(*typed * 10.0) : 1e9;
-  if (strip.band != nullptr && tenths >= -240 && tenths <= 120) {
+  const bool taken = strip.band != nullptr && tenths >= -240 && tenths <= 120;
+  if (taken) {
     strip.band->gain = static_cast<std::int16_t>(tenths);
     strip.markChanged();
   }
   strip.refresh();
   text = strip.fader.valueBox.text;
+  return taken;
 }
 
-void CommitEqFreq(void* owner, skin::BoxText& text) {
+bool CommitEqFreq(void* owner, skin::BoxText& text) {
   auto& strip = *static_cast<skin::ImgEqBand*>(owner);
-  if (const auto step = TypedFrequencyStep(skin::BoxTextView(text)); step && strip.band) {
+  const auto step = TypedFrequencyStep(skin::BoxTextView(text));
+  const bool taken = step && strip.band;
+  if (taken) {
     int index = *step;
     if (strip.band->type == settings::kLowShelf)
       index = std::min(index, skin::ImgEqBand::kLowShelfTopStep);
@@ -93,18 +99,21 @@ void CommitEqFreq(void* owner, skin::BoxText& text) {
   }
   strip.refresh();
   text = strip.freqBox.text;
+  return taken;
 }
 
-void CommitEqQ(void* owner, skin::BoxText& text) {
+bool CommitEqQ(void* owner, skin::BoxText& text) {
   auto& strip = *static_cast<skin::ImgEqBand*>(owner);
   const auto q = ParseDecimal(skin::BoxTextView(text));
-  if (q && *q >= 0.05 && *q <= 3.00 && strip.band) {
+  const bool taken = q && *q >= 0.05 && *q <= 3.00 && strip.band;
+  if (taken) {
     strip.band->bandwidth =
         static_cast<std::uint8_t>(static_cast<int>(std::trunc((*q + 0.0001) * 100)) / 5 - 1);
     strip.markChanged();
   }
   strip.refresh();
   text = strip.qBox.text;
+  return taken;
 }
 
 }  // namespace kdsp::pages

@@ -20,10 +20,10 @@ void FormatFreqOffLow(std::int32_t value, skin::BoxText& text);
 void FormatFreqOffHigh(std::int32_t value, skin::BoxText& text);
 
 // Commit handlers; userData is the control that owns the box (an ImgRoller for CommitFreq, an
-// ImgEqBand for the three strip handlers).
-void CommitFreq(void* roller, skin::BoxText& text);
-void CommitEqGain(void* strip, skin::BoxText& text);
-void CommitEqFreq(void* strip, skin::BoxText& text);
-void CommitEqQ(void* strip, skin::BoxText& text);
+// ImgEqBand for the three strip handlers). Each says whether it took the entry.
+bool CommitFreq(void* roller, skin::BoxText& text);
+bool CommitEqGain(void* strip, skin::BoxText& text);
+bool CommitEqFreq(void* strip, skin::BoxText& text);
+bool CommitEqQ(void* strip, skin::BoxText& text);
 
 }  // namespace kdsp::pages

@@ -8,14 +8,18 @@
 #include <QRadialGradient>
 
 #include "pages/dialog_widgets.h"
+#include "skin/skin_colours.h"
 
 namespace kdsp::pages {
 namespace {
 
-const QColor kFloorTop(0xF6, 0xF7, 0xF9);
-const QColor kFloorBottom(0xE9, 0xEC, 0xF1);
-const QColor kWall(0x4A, 0x55, 0x63);
-const QColor kInk(0x26, 0x30, 0x3C);
+// The room is drawn like the chart screen of the pages, dark under the program's dark windows;
+// only the check boxes stay white, as the caption calls them.
+const QColor kFloorTop = skin::colour::kScreenTop.lighter(180);
+const QColor kFloorBottom = skin::colour::kScreenBottom.lighter(180);
+const QColor kFloorGrid(255, 255, 255, 14);
+const QColor kWall = skin::colour::kCapTop;
+const QColor kInk = skin::colour::kSilk;
 const QColor kCabinetLight(0x4B, 0x54, 0x61);
 const QColor kCabinetDark(0x22, 0x27, 0x2F);
 const QColor kDriverRim(0x9A, 0xA4, 0xB2);
@@ -48,7 +52,7 @@ void PaintRoom(QPainter& p, const QRectF& room) {
   floor.setColorAt(1, kFloorBottom);
   p.fillRect(room, floor);
   // A faint floor grid gives the plan its scale without competing with the speakers.
-  p.setPen(QPen(QColor(0, 0, 0, 14), 1));
+  p.setPen(QPen(kFloorGrid, 1));
   for (double x = 25; x < room.width(); x += 25)
     p.drawLine(QPointF(x, 0), QPointF(x, room.height()));
   for (double y = 25; y < room.height(); y += 25)
@@ -85,10 +89,10 @@ void PaintListener(QPainter& p) {
   p.drawEllipse(kListener, 70, 70);
 
   const QRectF sofa(kListener.x() - 48, kListener.y() + 6, 96, 30);
-  p.setPen(QPen(QColor(0x6B, 0x58, 0x4A), 1.5));
-  p.setBrush(QColor(0xA8, 0x8D, 0x78));
+  p.setPen(QPen(QColor(0x4A, 0x3C, 0x32), 1.5));
+  p.setBrush(QColor(0x7A, 0x62, 0x50));
   p.drawRoundedRect(sofa, 7, 7);
-  p.setBrush(QColor(0xC4, 0xAA, 0x95));
+  p.setBrush(QColor(0x94, 0x7A, 0x66));
   p.drawRoundedRect(sofa.adjusted(10, -4, -10, -12), 5, 5);
 
   p.setPen(QPen(kInk, 1.5));

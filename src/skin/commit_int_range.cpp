@@ -7,15 +7,16 @@
 
 namespace kdsp::skin {
 
-void CommitIntRange(void* owner, BoxText& text) {
+bool CommitIntRange(void* owner, BoxText& text) {
   ImgRoller& roller = *static_cast<ImgRoller*>(owner);
   const auto typed = ParseBoxInteger(BoxTextView(text));
   if (typed && *typed >= roller.min && *typed <= roller.max) {
     roller.value = static_cast<std::int32_t>(*typed);
     roller.fireChange();
-    return;
+    return true;
   }
   SetBoxText(text, std::to_string(roller.value));
+  return false;
 }
 
 }  // namespace kdsp::skin

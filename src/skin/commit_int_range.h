@@ -1,6 +1,7 @@
 // The commit handler of a fader's value box that takes a typed whole number within the fader's
 // scale: accepted, it becomes the fader's value and the change is fired (the typed text stays
-// until the next refresh); refused or not a number, the box shows the unchanged value again.
+// until the next refresh); refused or not a number, the box shows the unchanged value again and
+// the handler says so.
 #pragma once
 
 #include <optional>
@@ -12,6 +13,6 @@
 namespace kdsp::skin {
 
 // userData is the ImgRoller that owns the box.
-void CommitIntRange(void* roller, BoxText& text);
+bool CommitIntRange(void* roller, BoxText& text);
 
 }  // namespace kdsp::skin

@@ -35,10 +35,11 @@ using ChangeHandler = void (*)(std::int32_t value, void* target, void* userData)
 
 // Receives a value box's text buffer when an entry is committed: parses it, stores the value when
 // it is acceptable, and rewrites the buffer with the canonical text of the resulting value.
+// Returns whether the entry was taken: a refused one makes the box flash.
 // Form B, the one pages use, with the control that owns the box as user data.
-using CommitHandler = void (*)(void* userData, BoxText& text);
+using CommitHandler = bool (*)(void* userData, BoxText& text);
 // Form A: the box itself comes first.
-using BoxCommitHandler = void (*)(ImgEdit& box, void* userData, BoxText& text);
+using BoxCommitHandler = bool (*)(ImgEdit& box, void* userData, BoxText& text);
 
 // The change handlers of the pages. Each does nothing when target is empty.
 // The value as a little-endian int16 at target.

@@ -70,6 +70,31 @@ void ControlList::keyPress(char ch) {
   }
 }
 
+template <typename Fn>
+void ControlList::forEachBox(Fn fn) const {
+  for (const Entry& entry : entries_) {
+    std::visit(Overloaded{[](ImgButton*) {}, [&](ImgEdit* box) { fn(*box); },
+                          [&](ImgRoller* roller) { fn(roller->valueBox); },
+                          [&](ImgKnob* knob) { fn(knob->valueBox); },
+                          [&](ImgEqBand* strip) {
+                            fn(strip->fader.valueBox);
+                            fn(strip->freqBox);
+                            fn(strip->qBox);
+                          }},
+               entry.control);
+  }
+}
+
+bool ControlList::anyFlashing() const {
+  bool flashing = false;
+  forEachBox([&](const ImgEdit& box) { flashing |= box.flashing != 0; });
+  return flashing;
+}
+
+void ControlList::endFlashes() {
+  forEachBox([](ImgEdit& box) { box.endFlash(); });
+}
+
 void ControlList::draw(QPainter& painter) const {
   for (const Entry& entry : entries_)
     std::visit([&](auto* control) { control->draw(painter); }, entry.control);

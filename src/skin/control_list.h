@@ -43,11 +43,18 @@ class ControlList {
   void keyPress(char ch);
   void draw(QPainter& painter) const;
 
+  // Whether a value box shows a refused entry, and the end of every such flash.
+  bool anyFlashing() const;
+  void endFlashes();
+
  private:
   struct Entry {
     std::variant<ImgButton*, ImgEdit*, ImgRoller*, ImgKnob*, ImgEqBand*> control;
     bool closeButton = false;
   };
+  // fn(box) for every value box: lone ones and those of faders, knobs and EQ strips.
+  template <typename Fn>
+  void forEachBox(Fn fn) const;
   template <typename T>
   ControlList& push(T* control) {
     entries_.push_back({control, false});

@@ -4,15 +4,28 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <QPen>
 #include <QRect>
 #include <QString>
 #include <algorithm>
+
+#include "skin/skin_colours.h"
 
 namespace kdsp::skin {
 namespace {
 
 bool Typable(char ch) {
   return (ch >= '0' && ch <= '9') || ch == '-' || ch == '.' || ch == ',';
+}
+
+// A refused entry: the red lamp colour as a frame over a red tint of the box image.
+constexpr int kFlashFrameWidth = 2;
+constexpr int kFlashTintAlpha = 0x50;
+
+QColor FlashTint() {
+  QColor tint = colour::kLitRed;
+  tint.setAlpha(kFlashTintAlpha);
+  return tint;
 }
 
 }  // namespace
@@ -25,13 +38,23 @@ void ImgEdit::showValue(ValueFormatter formatter, std::int32_t value) {
 }
 
 void ImgEdit::draw(QPainter& painter) const {
-  DrawImageInto(painter, active != 0 ? imageActive : imageNormal,
-                QRect(rect.x, rect.y, rect.w, rect.h));
+  const QRect box(rect.x, rect.y, rect.w, rect.h);
+  DrawImageInto(painter, active != 0 ? imageActive : imageNormal, box);
+  if (flashing != 0) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(box, FlashTint());
+    painter.setPen(
+        QPen(colour::kLitRed, kFlashFrameWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box.adjusted(1, 1, -1, -1));
+    painter.restore();
+  }
   const std::string_view chars = textView();
   const QString shown = QString::fromLatin1(chars.data(), static_cast<qsizetype>(chars.size()));
   if (shown.isEmpty()) return;
-  DrawTextAt(painter, shown, font != nullptr ? *font : painter.font(), QColor(255, 255, 255, 255),
-             rect.x, rect.y);
+  DrawTextInBox(painter, shown, font != nullptr ? *font : painter.font(),
+                QColor(255, 255, 255, 255), box, align == BoxAlign::kCentre);
 }
 
 bool ImgEdit::mouseDown(int px, int py) {
@@ -47,15 +70,22 @@ bool ImgEdit::mouseDown(int px, int py) {
 
 void ImgEdit::commitPending() {
   if (dirty == 0) return;
+  bool taken = true;
   if (commitA != nullptr && userDataA != nullptr) {
-    commitA(*this, userDataA, text);
+    taken = commitA(*this, userDataA, text);
     dirty = 0;
   }
   if (dirty != 0 && commitB != nullptr && userDataB != nullptr) {
-    commitB(userDataB, text);
+    taken = commitB(userDataB, text);
     dirty = 0;
   }
   text.back() = 0;
+  if (!taken) {
+    // The handler has put the value in force back; typing goes on with a new entry rather than
+    // after that text.
+    flashing = 1;
+    cursor = -1;
+  }
 }
 
 void ImgEdit::keyPress(char ch) {

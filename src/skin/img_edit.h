@@ -1,5 +1,7 @@
 // A skin value box: a background image with a short white text that takes typed digits, signs
-// and decimal separators, and commits the entry on Enter or on a click elsewhere.
+// and decimal separators, and commits the entry on Enter or on a click elsewhere. An entry the
+// commit handler refuses leaves the value in force on show and makes the box flash until its
+// window ends the flash.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,9 @@ class QFont;
 class QPainter;
 
 namespace kdsp::skin {
+
+// Where a value box puts a text that fits inside it.
+enum class BoxAlign : std::uint8_t { kLeft, kCentre };
 
 struct ImgEdit {
   Rect rect;
@@ -30,6 +35,15 @@ struct ImgEdit {
   CommitHandler commitB = nullptr;
   std::uint8_t dirty = 0;    // an entry is waiting to be committed
   std::int32_t cursor = -1;  // index of the last typed character; -1: the next one replaces all
+  BoxAlign align = BoxAlign::kLeft;
+  std::uint8_t flashing = 0;  // the last entry was refused; drawn with a red frame
+
+  // A box that centres its text, with every other field at its default.
+  static ImgEdit Centred() {
+    ImgEdit box;
+    box.align = BoxAlign::kCentre;
+    return box;
+  }
 
   std::string_view textView() const { return BoxTextView(text); }
   // Clears the 10 bytes and copies at most 9 characters.
@@ -37,8 +51,9 @@ struct ImgEdit {
   // The text of a value through a formatter; without a formatter the text stays as it is.
   void showValue(ValueFormatter formatter, std::int32_t value);
 
-  // The active or normal image into the rectangle, then the text in opaque white with its
-  // top-left at the box origin.
+  // The active or normal image into the rectangle, then the text in opaque white, clipped to the
+  // rectangle: its top at the box origin, left-aligned or centred as `align` says; a text wider
+  // than the box shows its end, where typing happens. A flashing box gets a red frame on top.
   void draw(QPainter& painter) const;
 
   // A hit activates the box for a new entry; a miss deactivates it and commits a pending entry.
@@ -46,8 +61,10 @@ struct ImgEdit {
   // Backspace (8), Enter (13), digits, minus, full stop and comma; ignored unless active and
   // editable.
   void keyPress(char ch);
-  // Hands a pending entry to commit handler A or, when A is not set, to B.
+  // Hands a pending entry to commit handler A or, when A is not set, to B; a refused entry starts
+  // the flash and ends the entry, so the next typed character starts a new one.
   void commitPending();
+  void endFlash() { flashing = 0; }
 };
 
 }  // namespace kdsp::skin

@@ -24,8 +24,8 @@ struct ImgRoller {
   SkinImage imageOn = nullptr;   // thumb while active
   SkinImage imageOff = nullptr;  // thumb otherwise
   std::uint8_t dragging = 0;
-  void* userData = nullptr;  // handed to changeHandler
-  ImgEdit valueBox;
+  void* userData = nullptr;               // handed to changeHandler
+  ImgEdit valueBox = ImgEdit::Centred();  // the number sits over the fader's slot
   std::int32_t min = 0;
   std::int32_t max = 100;
   std::int32_t limit = 100;  // upper clamp of every change; a page may set it below max

@@ -1,16 +1,19 @@
 // A skinned panel window: a borderless top-level window whose client area is one background
 // picture with the skin controls drawn over it. Every paint goes through one off-screen
 // bitmap; every event is offered to the window's controls (in the window's own fixed order)
-// and then the whole window is repainted; a left press on the background moves the window.
+// and then the whole window is repainted; a left press on the background followed by a drag
+// moves the window. A value box that refused an entry flashes for a moment.
 #pragma once
 
 #include <QImage>
 #include <QPoint>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 
 #include "skin/control_list.h"
 #include "skin/skin_drawing.h"
+#include "skin/window_drag.h"
 
 namespace kdsp::skin {
 
@@ -27,13 +30,19 @@ class PanelWindow : public QWidget {
   // The whole window as it is painted, for checks and screenshots.
   QImage render();
 
+  // How long a value box that refused an entry flashes.
+  static constexpr int kRefusalFlashMs = 600;
+  // Ends the flash of every value box and repaints; the flash timer calls it.
+  void endRefusalFlashes();
+  bool refusalFlashRunning() const { return flashTimer_.isActive(); }
+
  protected:
   // The window's controls in their fixed event order; the handlers below offer every event to
   // every one of them.
   ControlList& controls() { return controls_; }
 
   // The window's handlers, in client coordinates. FormMouseDown returns whether any control
-  // (or the chart) was hit; a left press that hits nothing moves the window.
+  // (or the chart) was hit; a left press that hits nothing and then drags moves the window.
   virtual void FormPaint(QPainter& painter) = 0;
   virtual bool FormMouseDown(int x, int y, Qt::MouseButton) { return controls_.mouseDown(x, y); }
   virtual void FormMouseUp(int, int) { controls_.mouseUp(); }
@@ -44,7 +53,8 @@ class PanelWindow : public QWidget {
   virtual void FormShow() {}
   virtual void FormClose() {}
 
-  // Hands the move to the window system (X11 and Wayland move the window themselves); where it
+  // Called once a background drag has travelled far enough, with the button still held. Hands
+  // the move to the window system (X11 and Wayland move the window themselves); where it
   // cannot, the window follows the pointer until the button is released.
   virtual void startWindowMove(QPoint globalPress);
 
@@ -59,12 +69,14 @@ class PanelWindow : public QWidget {
 
  private:
   void paintAll(QImage& surface);
+  // After an event that may have committed an entry: a refusal starts (or restarts) the flash.
+  void startFlashOnRefusal();
 
   SkinImage background_;
   ControlList controls_;
   std::uint8_t* openFlag_ = nullptr;
-  bool followingPointer_ = false;
-  QPoint pressOffset_;
+  WindowDrag drag_;
+  QTimer flashTimer_;
 };
 
 }  // namespace kdsp::skin

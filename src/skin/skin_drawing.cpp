@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 #include <QTransform>
+#include <cmath>
 
 namespace kdsp::skin {
 namespace {
@@ -61,6 +62,23 @@ void DrawTextAt(QPainter& painter, const QString& text, const QFont& font, QColo
   painter.setPen(color);
   const QFontMetrics metrics(font);
   painter.drawText(QPointF(x, y + metrics.ascent()), text);
+  painter.restore();
+}
+
+void DrawTextInBox(QPainter& painter, const QString& text, const QFont& font, QColor color,
+                   const QRect& box, bool centred) {
+  const QFontMetricsF metrics(font);
+  const qreal width = metrics.horizontalAdvance(text);
+  qreal x = box.x();
+  if (width > box.width())
+    x = box.x() + box.width() - width;
+  else if (centred)
+    x = box.x() + std::round((box.width() - width) / 2);
+  painter.save();
+  painter.setClipRect(box, Qt::IntersectClip);
+  painter.setFont(font);
+  painter.setPen(color);
+  painter.drawText(QPointF(x, box.y() + metrics.ascent()), text);
   painter.restore();
 }
 

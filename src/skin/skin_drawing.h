@@ -33,5 +33,9 @@ void DrawImageOnParallelogram(QPainter& painter, SkinImage image, QPointF p0, QP
 // Text whose top-left corner is at (x, y), unclipped.
 void DrawTextAt(QPainter& painter, const QString& text, const QFont& font, QColor color, int x,
                 int y);
+// Text inside a box and clipped to it, its top at the box's top: from the left edge, or centred
+// when `centred`; a text wider than the box is drawn against the right edge, so its end shows.
+void DrawTextInBox(QPainter& painter, const QString& text, const QFont& font, QColor color,
+                   const QRect& box, bool centred);
 
 }  // namespace kdsp::skin

@@ -14,6 +14,8 @@ inline constexpr int kValueFontPixels = 12;
 inline constexpr int kSmallFontPixels = 11;
 inline constexpr int kTinyFontPixels = 8;
 inline constexpr int kCjkFontPixels = 12;
+// The standard Qt windows (dialogs, menus, message boxes) in the skin's face.
+inline constexpr int kStandardWindowFontPixels = 12;
 
 struct SkinFonts {
   QFont fontValue;  // 12 px bold: fader and value box text on all windows

@@ -89,13 +89,14 @@ void OnRowChange(Control& control, RowMember<WindowOf<Method>>* member) {
   };
 }
 
-// Value box i of a row, handing its committed text to window->Method(i, text).
+// Value box i of a row, handing its committed text to window->Method(i, text), which says
+// whether it took the entry.
 template <auto Method>
 void OnRowCommit(ImgEdit& box, RowMember<WindowOf<Method>>* member) {
   box.userDataA = member;
-  box.commitA = [](ImgEdit&, void* user, BoxText& text) {
+  box.commitA = [](ImgEdit&, void* user, BoxText& text) -> bool {
     const auto* m = static_cast<const RowMember<WindowOf<Method>>*>(user);
-    (m->window->*Method)(m->index, text);
+    return (m->window->*Method)(m->index, text);
   };
 }
 

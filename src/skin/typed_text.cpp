@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "settings/frequency_grid.h"
@@ -21,13 +20,20 @@ std::optional<long> ParseBoxInteger(std::string_view text) {
 }
 
 std::optional<double> ParseDecimal(std::string_view text) {
+  // from_chars reads the full stop whatever the C locale says, and Qt sets that locale to the
+  // desktop's: strtod would refuse "2.5" under a comma locale and "2,5" once the comma became a
+  // full stop.
   std::string plain(text);
   for (char& c : plain)
     if (c == ',') c = '.';
-  if (plain.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(plain.c_str(), &end);
-  if (end != plain.c_str() + plain.size() || !std::isfinite(value)) return std::nullopt;
+  const char* begin = plain.data();
+  const char* end = begin + plain.size();
+  // One sign at most: "+-2" is no number.
+  if (begin != end && *begin == '+') ++begin;
+  if (begin == end || (begin != plain.data() && *begin == '-')) return std::nullopt;
+  double value = 0;
+  const auto [at, error] = std::from_chars(begin, end, value, std::chars_format::fixed);
+  if (error != std::errc() || at != end || !std::isfinite(value)) return std::nullopt;
   return value;
 }
 

@@ -10,7 +10,8 @@ namespace kdsp::skin {
 
 // The whole number the text holds, if it holds exactly one (an optional leading + or -).
 std::optional<long> ParseBoxInteger(std::string_view text);
-// The decimal number the text holds, with "." or "," as the separator; finite only.
+// The decimal number the text holds, with "." or "," as the separator whatever the C locale;
+// finite only, no exponent, one leading sign at most.
 std::optional<double> ParseDecimal(std::string_view text);
 // The grid step of a typed frequency in Hz, when it lies within the grid.
 std::optional<int> TypedFrequencyStep(std::string_view text);

@@ -3,31 +3,34 @@
 
 #include <QLocale>
 #include <QString>
-#include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <cmath>
 
 namespace kdsp::skin {
 namespace {
 
-char SeparatorOfSystemLocale() {
-  const QString point = QLocale::system().decimalPoint();
+// The program's locale, which is the desktop's unless the program (or a test) set another.
+char SeparatorOfDefaultLocale() {
+  const QString point = QLocale().decimalPoint();
   if (point == QStringLiteral(",")) return ',';
   return '.';
 }
 
 char& Separator() {
-  static char separator = SeparatorOfSystemLocale();
+  static char separator = SeparatorOfDefaultLocale();
   return separator;
 }
 
-// Formats into a roomy scratch buffer first, so a value far outside its control's range still
-// yields a cut text instead of an overrun.
-template <typename... Args>
-void FormatInto(BoxText& text, const char* format, Args... args) {
+// Fixed-point text through to_chars, which ignores the C locale (Qt sets it to the desktop's,
+// where printf would already write a comma), into a roomy scratch buffer first, so a value far
+// outside its control's range still yields a cut text instead of an overrun.
+void FormatFixed(double value, int decimals, bool sign, BoxText& text) {
   char scratch[48];
-  const int n = std::snprintf(scratch, sizeof scratch, format, args...);
-  const int length = std::clamp(n, 0, static_cast<int>(sizeof scratch) - 1);
-  SetBoxText(text, std::string_view(scratch, static_cast<std::size_t>(length)));
+  char* at = scratch;
+  if (sign && !std::signbit(value)) *at++ = '+';
+  const auto [end, error] =
+      std::to_chars(at, scratch + sizeof scratch, value, std::chars_format::fixed, decimals);
+  SetBoxText(text, std::string_view(scratch, error == std::errc() ? end - scratch : 0));
   LocaliseDecimalPoint(text);
 }
 
@@ -47,11 +50,15 @@ void LocaliseDecimalPoint(BoxText& text) {
 }
 
 void FormatTenths(std::int32_t value, BoxText& text) {
-  FormatInto(text, "%+2.1f", static_cast<double>(value) / 10.0);
+  FormatFixed(static_cast<double>(value) / 10.0, 1, true, text);
 }
 
 void FormatQ(int bandwidth, BoxText& text) {
-  FormatInto(text, "%.2f", static_cast<double>(bandwidth * 5 + 5) / 100.0);
+  FormatFixed(static_cast<double>(bandwidth * 5 + 5) / 100.0, 2, false, text);
+}
+
+void FormatHundredths(std::int32_t value, BoxText& text) {
+  FormatFixed(static_cast<double>(value) / 100.0, 2, false, text);
 }
 
 }  // namespace kdsp::skin

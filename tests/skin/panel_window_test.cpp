@@ -1,6 +1,7 @@
 // Tests of panel window behaviour with real windows on the offscreen platform: real mouse,
-// wheel and key events reach the controls in their fixed order, the background moves the
-// window, pages keep their open flag, and the window paints through one off-screen picture.
+// wheel and key events reach the controls in their fixed order, a drag on the background moves
+// the window and a tap does not, pages keep their open flag, a refused entry flashes, and the
+// window paints through one off-screen picture.
 #include "skin/panel_window.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 
 #include "core/page_open_flags.h"
 #include "settings/parameter_block.h"
+#include "skin/commit_int_range.h"
 #include "skin/control_list.h"
 
 namespace kdsp::skin {
@@ -52,6 +54,9 @@ class TestPanel : private TestImages, public PanelWindow {
     roller.formatter = FormatPlain;
     roller.valueBox.rect = {93, 40, 32, 18};
     roller.valueBox.maxChars = 2;
+    roller.valueBox.userDataB = &roller;
+    roller.valueBox.commitB = CommitIntRange;
+    roller.refreshText();
 
     knob.rect = {200, 80, 32, 32};
     knob.imageNormal = knob.imageActive = &knobImage;
@@ -63,6 +68,7 @@ class TestPanel : private TestImages, public PanelWindow {
       boxes[i].maxChars = 5;
       boxes[i].commitB = [](void* log, BoxText& text) {
         static_cast<std::vector<std::string>*>(log)->emplace_back(BoxTextView(text));
+        return true;
       };
       boxes[i].userDataB = &commits;
     }
@@ -134,13 +140,64 @@ TEST_F(PanelWindowTest, EveryPressIsOfferedToEveryControlInOrder) {
   EXPECT_EQ(panel.moves, 0);
 }
 
-TEST_F(PanelWindowTest, LeftPressOnTheBackgroundMovesTheWindowRightPressDoesNot) {
+TEST_F(PanelWindowTest, LeftDragOnTheBackgroundMovesTheWindowRightDragDoesNot) {
   QTest::mousePress(&panel, Qt::RightButton, {}, QPoint(20, 280));
-  QTest::mouseRelease(&panel, Qt::RightButton, {}, QPoint(20, 280));
+  QTest::mouseMove(&panel, QPoint(60, 250));
+  QTest::mouseRelease(&panel, Qt::RightButton, {}, QPoint(60, 250));
   EXPECT_EQ(panel.moves, 0);
   QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(20, 280));
-  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  QTest::mouseMove(&panel, QPoint(60, 250));
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(60, 250));
   EXPECT_EQ(panel.moves, 1);
+}
+
+// A touchpad tap: press and release at once, with no move between them.
+TEST_F(PanelWindowTest, ATapOnTheBackgroundNeverGluesTheWindowToThePointer) {
+  panel.realMoves = true;
+  const QPoint start = panel.pos();
+  QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  EXPECT_EQ(panel.moves, 0);
+  QTest::mouseMove(&panel, QPoint(200, 20));  // the pointer wanders off, no button held
+  EXPECT_EQ(panel.pos(), start);
+  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(215, 95));  // the next click counts
+  EXPECT_EQ(panel.knob.active, 1);
+  EXPECT_EQ(panel.pos(), start);
+}
+
+TEST_F(PanelWindowTest, AJitterBelowTheDragDistanceIsStillATap) {
+  panel.realMoves = true;
+  const QPoint start = panel.pos();
+  const int nudge = QApplication::startDragDistance() / 2;
+  QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  QTest::mouseMove(&panel, QPoint(20 + nudge, 280));
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(20 + nudge, 280));
+  QTest::mouseMove(&panel, QPoint(120, 200));
+  EXPECT_EQ(panel.moves, 0);
+  EXPECT_EQ(panel.pos(), start);
+}
+
+TEST_F(PanelWindowTest, EveryReleaseEndsTheMoveEvenAMissedOne) {
+  panel.realMoves = true;
+  const QPoint start = panel.pos();
+  QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  QTest::mouseMove(&panel, QPoint(50, 300));
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(50, 300));
+  const QPoint moved = panel.pos();
+  EXPECT_EQ(moved - start, QPoint(30, 20));
+  QTest::mouseMove(&panel, QPoint(90, 100));
+  EXPECT_EQ(panel.pos(), moved);
+  // A move that arrives without the button, its release lost on the way, ends the move too.
+  QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  QTest::mouseMove(&panel, QPoint(50, 280));
+  const QPoint during = panel.pos();
+  QMouseEvent lostRelease(QEvent::MouseMove, QPointF(70, 200), panel.mapToGlobal(QPointF(70, 200)),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&panel, &lostRelease);
+  QTest::mouseMove(&panel, QPoint(10, 10));
+  EXPECT_EQ(panel.pos(), during);
+  EXPECT_EQ(panel.moves, 2);
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(10, 10));  // QTest's own button state
 }
 
 TEST_F(PanelWindowTest, WithoutAWindowSystemMoveTheWindowFollowsThePointer) {
@@ -153,13 +210,37 @@ TEST_F(PanelWindowTest, WithoutAWindowSystemMoveTheWindowFollowsThePointer) {
   EXPECT_EQ(panel.roller.value, 30);  // no control saw the move
 }
 
-TEST_F(PanelWindowTest, TypedEntryCommitsOnABackgroundClickThatAlsoMovesTheWindow) {
+TEST_F(PanelWindowTest, TypedEntryCommitsOnABackgroundPressThatCanGoOnToMoveTheWindow) {
   QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(310, 110));
   QTest::keyClicks(&panel, "123456");
   EXPECT_EQ(panel.boxes[0].textView(), "12345");  // maxChars 5
-  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(20, 280));
+  QTest::mousePress(&panel, Qt::LeftButton, {}, QPoint(20, 280));
   EXPECT_EQ(panel.commits, (std::vector<std::string>{"12345"}));
+  QTest::mouseMove(&panel, QPoint(60, 280));
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(60, 280));
   EXPECT_EQ(panel.moves, 1);
+}
+
+TEST_F(PanelWindowTest, ARefusedEntryShowsTheValueInForceAndFlashesForAMoment) {
+  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(100, 48));  // the fader's box
+  QTest::keyClicks(&panel, "75");
+  EXPECT_FALSE(panel.refusalFlashRunning());
+  QTest::keyClick(&panel, Qt::Key_Return);
+  EXPECT_EQ(panel.roller.value, 30);
+  EXPECT_EQ(panel.roller.valueBox.textView(), "30");
+  EXPECT_EQ(panel.roller.valueBox.flashing, 1);
+  EXPECT_TRUE(panel.refusalFlashRunning());
+  EXPECT_EQ(PanelWindow::kRefusalFlashMs, 600);
+  panel.endRefusalFlashes();  // what the timer does when it runs out
+  EXPECT_EQ(panel.roller.valueBox.flashing, 0);
+  EXPECT_FALSE(panel.refusalFlashRunning());
+  // An accepted entry committed by a click elsewhere does not flash.
+  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(100, 48));
+  QTest::keyClicks(&panel, "45");
+  QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(215, 95));
+  EXPECT_EQ(panel.roller.value, 45);
+  EXPECT_EQ(panel.roller.valueBox.flashing, 0);
+  EXPECT_FALSE(panel.refusalFlashRunning());
 }
 
 TEST_F(PanelWindowTest, WheelOverAnUnclickedFaderChangesItAndMakesItTheArrowKeyTarget) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <functional>
+#include <string_view>
 
 #include "settings/parameter_block.h"
 #include "skin/img_button.h"
@@ -159,6 +160,73 @@ TEST(SkinControlPainting, ValueBoxTextIsWhiteAtTheBoxOrigin) {
   EXPECT_LE(minY, 25);
   EXPECT_LT(maxY, 20 + 16);
   EXPECT_GT(maxX, 45);  // three characters wide
+}
+
+// The smallest rectangle that holds every painted pixel.
+QRect InkBounds(const QImage& image) {
+  QRect bounds;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(image.pixel(x, y)) != 0) bounds |= QRect(x, y, 1, 1);
+  return bounds;
+}
+
+QFont ValueFont() {
+  QFont font("Liberation Sans");
+  font.setPixelSize(12);
+  font.setBold(true);
+  return font;
+}
+
+TEST(SkinControlPainting, TypedTextNeverLeavesItsBoxAndShowsItsEnd) {
+  const QFont font = ValueFont();
+  ImgEdit box;
+  box.rect = {30, 20, 24, 18};
+  box.font = &font;
+  box.maxChars = 9;
+  box.mouseDown(31, 21);
+  for (char ch : std::string_view("123456789")) box.keyPress(ch);
+  ASSERT_EQ(box.textView(), "123456789");
+  const QRect ink = InkBounds(Paint(120, 60, [&](QPainter& p) { box.draw(p); }));
+  EXPECT_TRUE(QRect(30, 20, 24, 18).contains(ink)) << ink.x() << "," << ink.width();
+  EXPECT_GE(ink.right(), 30 + 24 - 3);  // the last typed digit shows, against the right edge
+  EXPECT_LE(ink.left(), 31);            // cut, not shrunk
+}
+
+TEST(SkinControlPainting, FaderValueBoxesCentreTheirTextOtherBoxesStartAtTheLeft) {
+  const QFont font = ValueFont();
+  ImgRoller fader;
+  fader.valueBox.rect = {20, 10, 40, 18};
+  fader.valueBox.font = &font;
+  ImgEdit plain;
+  plain.rect = fader.valueBox.rect;
+  plain.font = &font;
+  for (const char* text : {"5", "-24", "+12.0"}) {
+    fader.valueBox.setText(text);
+    plain.setText(text);
+    const QRect centred = InkBounds(Paint(80, 40, [&](QPainter& p) { fader.valueBox.draw(p); }));
+    const QRect left = InkBounds(Paint(80, 40, [&](QPainter& p) { plain.draw(p); }));
+    EXPECT_NEAR(centred.center().x(), 20 + 40 / 2, 2) << text;
+    EXPECT_LE(left.left(), 22) << text;
+    EXPECT_EQ(centred.width(), left.width()) << text;
+  }
+}
+
+TEST(SkinControlPainting, ARefusedEntryFlashesARedFrameOverTheBox) {
+  const QImage grey = Solid(40, 18, QColor(60, 60, 60));
+  ImgEdit box;
+  box.rect = {10, 10, 40, 18};
+  box.imageNormal = &grey;
+  const auto edge = [&] {
+    return Paint(60, 40, [&](QPainter& p) { box.draw(p); }).pixelColor(11, 19);
+  };
+  EXPECT_EQ(edge(), QColor(60, 60, 60));
+  box.flashing = 1;
+  const QColor flashed = edge();
+  EXPECT_GT(flashed.red(), 200);
+  EXPECT_LT(flashed.green(), 120);
+  box.endFlash();
+  EXPECT_EQ(edge(), QColor(60, 60, 60));
 }
 
 TEST(SkinControlPainting, ValueBoxImageFollowsActive) {

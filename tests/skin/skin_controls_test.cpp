@@ -223,7 +223,10 @@ TEST(ImgRoller, MouseDownReachesTheValueBoxToo) {
   fader.valueBox.dirty = 1;
   int commits = 0;
   fader.valueBox.userDataB = &commits;
-  fader.valueBox.commitB = [](void* count, BoxText&) { ++*static_cast<int*>(count); };
+  fader.valueBox.commitB = [](void* count, BoxText&) {
+    ++*static_cast<int*>(count);
+    return true;
+  };
   EXPECT_TRUE(fader.mouseDown(110, 100));  // the fader hit commits the box's pending entry
   EXPECT_EQ(commits, 1);
   EXPECT_EQ(fader.valueBox.active, 0);
@@ -373,8 +376,9 @@ TEST(ImgKnob, ValueBoxIsHitOnlyWhenShown) {
 
 struct CommitLog {
   std::vector<std::string> texts;
-  static void Record(void* userData, BoxText& text) {
+  static bool Record(void* userData, BoxText& text) {
     static_cast<CommitLog*>(userData)->texts.emplace_back(BoxTextView(text));
+    return true;
   }
 };
 
@@ -456,6 +460,7 @@ TEST(ImgEdit, EnterCommitsAndTheHandlerRewritesTheText) {
   box.commitB = [](void* count, BoxText& text) {
     ++*static_cast<int*>(count);
     SetBoxText(text, "42");
+    return true;
   };
   ASSERT_TRUE(box.mouseDown(20, 20));
   box.keyPress(kCharEnter);
@@ -479,9 +484,13 @@ TEST(ImgEdit, FormATakesPrecedenceOverFormB) {
     auto* s = static_cast<Seen*>(data);
     s->box = &self;
     ++s->a;
+    return true;
   };
   box.userDataB = &seen;
-  box.commitB = [](void* data, BoxText&) { ++static_cast<Seen*>(data)->b; };
+  box.commitB = [](void* data, BoxText&) {
+    ++static_cast<Seen*>(data)->b;
+    return true;
+  };
   box.mouseDown(20, 20);
   Type(box, "1\r");
   EXPECT_EQ(seen.a, 1);
@@ -493,6 +502,38 @@ TEST(ImgEdit, FormATakesPrecedenceOverFormB) {
   Type(box, "2\r");
   EXPECT_EQ(seen.a, 1);
   EXPECT_EQ(seen.b, 1);
+}
+
+// A handler that takes only "1" and otherwise puts "5", the value in force, back.
+bool TakeOnlyOne(void* calls, BoxText& text) {
+  ++*static_cast<int*>(calls);
+  const bool taken = BoxTextView(text) == "1";
+  if (!taken) SetBoxText(text, "5");
+  return taken;
+}
+
+TEST(ImgEdit, ARefusedEntryShowsTheValueInForceFlashesAndStartsANewEntry) {
+  int calls = 0;
+  ImgEdit box = MakeBox(2, nullptr);
+  box.userDataB = &calls;
+  box.commitB = TakeOnlyOne;
+  ASSERT_TRUE(box.mouseDown(20, 20));
+  Type(box, "75\r");
+  EXPECT_EQ(box.textView(), "5");
+  EXPECT_EQ(box.flashing, 1);
+  EXPECT_EQ(box.active, 1);
+  EXPECT_EQ(box.cursor, -1);  // not "57": the next digit replaces the shown value
+  Type(box, "1");
+  EXPECT_EQ(box.textView(), "1");
+  box.endFlash();
+  EXPECT_FALSE(box.mouseDown(200, 200));  // committing by a click elsewhere, taken
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(box.flashing, 0);
+  ASSERT_TRUE(box.mouseDown(20, 20));
+  Type(box, "9");
+  EXPECT_FALSE(box.mouseDown(200, 200));  // refused by a click elsewhere
+  EXPECT_EQ(box.textView(), "5");
+  EXPECT_EQ(box.flashing, 1);
 }
 
 TEST(ImgEdit, SetTextKeepsNineCharacters) {
