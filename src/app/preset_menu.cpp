@@ -1,6 +1,8 @@
 // Building the preset menu.
 #include "app/preset_menu.h"
 
+#include "pages/pink_noise_dialog.h"
+#include "pages/recording_mix_dialog.h"
 #include "settings/preset_slots.h"
 
 namespace kdsp::app {
@@ -22,8 +24,6 @@ QString Caption(std::string_view text) {
 PresetMenu::PresetMenu(app::PresetCommands& commands, PresetMenuActions actions, bool serviceMenu,
                        QWidget* parent)
     : QMenu(parent), commands_(commands), actions_(std::move(actions)) {
-  // The form's Chinese captions of the first items are replaced by English ones at start;
-  // the hidden items keep theirs.
   QMenu* save = addMenu("Save");
   save->menuAction()->setObjectName("mSave");
   connect(addNamed(save, "mSaveToFile", "Save To File", true), &QAction::triggered, this,
@@ -64,18 +64,18 @@ PresetMenu::PresetMenu(app::PresetCommands& commands, PresetMenuActions actions,
   };
   connect(addNamed(this, "mAllSet", "System Control", true), &QAction::triggered, this,
           call(actions_.mAllSetClick));
-  connect(addNamed(this, "N7", "粉噪测试", serviceMenu), &QAction::triggered, this,
-          call(actions_.N7Click));
-  QAction* spectrum = addNamed(this, "pi1", "实时频谱分析", serviceMenu);
+  connect(addNamed(this, "N7", Caption(pages::kPinkNoiseTitle), serviceMenu), &QAction::triggered,
+          this, call(actions_.N7Click));
+  QAction* spectrum = addNamed(this, "pi1", "Real-Time Spectrum", serviceMenu);
   spectrum->setCheckable(true);
   connect(spectrum, &QAction::toggled, this, [this](bool on) {
     if (actions_.pi1Click) actions_.pi1Click(on);
   });
-  QAction* wifi = addNamed(this, "WiFi1", "WiFi 控制", serviceMenu);
+  QAction* wifi = addNamed(this, "WiFi1", "WiFi Control", serviceMenu);
   wifi->setCheckable(true);
   connect(wifi, &QAction::triggered, this, call(actions_.WiFi1Click));
-  connect(addNamed(this, "N8", "录音附加调节", serviceMenu), &QAction::triggered, this,
-          call(actions_.N8Click));
+  connect(addNamed(this, "N8", Caption(pages::kRecordingMixTitle), serviceMenu),
+          &QAction::triggered, this, call(actions_.N8Click));
   connect(addNamed(this, "Rev1", "Rev", serviceMenu), &QAction::triggered, this,
           call(actions_.Rev1Click));
 }

@@ -377,7 +377,7 @@ void TForm11::maxVolumeChanged(const QLineEdit& edit, bool music) {
 }
 
 void TForm11::refreshLockCaption() {
-  Button7->setText(link_.state().panelUnlocked != kPanelLocked ? "Lock Panel" : "UnLock Panel");
+  Button7->setText(link_.state().panelUnlocked != kPanelLocked ? "Lock Panel" : "Unlock Panel");
 }
 
 std::optional<bool> TForm11::passwordMatches(std::string_view prompt) {

@@ -30,9 +30,10 @@ inline constexpr std::string_view kSelectOneItem = "Please select one item to mo
 inline constexpr std::string_view kNoDeviceConnecting = "No device connecting!";
 inline constexpr std::string_view kDownloadDone = "Download Done!";
 inline constexpr std::string_view kFinish = "Finish!";
-inline constexpr std::string_view kPasswordError = "Paswword Error!";
+inline constexpr std::string_view kPasswordError = "Password Error!";
 inline constexpr std::string_view kPasswordTooLarge = "Password can't large than 999";
-inline constexpr std::string_view kChooseUploadFolder = "Please select a foler to save all setting";
+inline constexpr std::string_view kChooseUploadFolder =
+    "Please select a folder to save all setting";
 }  // namespace panel_message
 
 class TForm11 : public QDialog {

@@ -51,7 +51,7 @@ const std::array<CommandRow, kCommandRowCount>& CommandTable();
 // Values that travel from the controls themselves rather than from the block.
 struct ControlValues {
   int echoDelayLr = 0;     // Echo page Delay L-R fader, -99..99
-  int echoPreDelayLr = 0;  // Echo page PreDelay L-R fader, -99..99
+  int echoPreDelayLr = 0;  // Echo page Pre Delay L-R fader, -99..99
   int echoDirect = 80;     // Echo page Direct Volume fader, 0..80
   int micEqMode = 0;       // Mic Equalizer mode knob, 0..2
 };

@@ -20,7 +20,7 @@ inline constexpr int kEchoDelayMax = 300;     // ms, either side
 inline constexpr int kEchoPreDelayMax = 100;  // ms, either side
 inline constexpr int kEchoOffsetMin = -99;    // the range of both left/right offsets
 inline constexpr int kEchoOffsetMax = 99;
-// The PreDelay L-R fader reads 5 where both sides have the same pre-delay.
+// The Pre Delay L-R fader reads 5 where both sides have the same pre-delay.
 inline constexpr int kPreDelayOffsetBias = 5;
 
 struct EchoOffsets {

@@ -10,31 +10,30 @@ namespace kdsp::device {
 namespace {
 
 constexpr std::array<std::pair<int, std::string_view>, 32> kDescriptions{{
-    {kWsaEIntr, "The (blocking) call was canceled through WSACancelBlockingCall.(函数被中断)"},
+    {kWsaEIntr, "The (blocking) call was canceled through WSACancelBlockingCall."},
     {kWsaEAcces,
      "Attempt to connect datagram socket to broadcast address failed because setsockopt "
      "SO_BROADCAST is not enabled; or the requested address is a broadcast address, but the "
-     "appropriate flag was not set.(无权限)"},
+     "appropriate flag was not set."},
     {kWsaEFault,
      "The name or the namelen argument is not a valid part of the user address space, the namelen "
      "argument is too small, the name argument contains incorrect address format for the "
      "associated address family, or the first two bytes of the memory block specified by name does "
-     "not match the address family associated with the socket descriptor s.(错误地址)"},
+     "not match the address family associated with the socket descriptor s."},
     {kWsaEInval, "The socket is not(or is already) bound to an address ,etc."},
-    {kWsaEMFile, "No more socket descriptors are available.(打开过多文件)"},
+    {kWsaEMFile, "No more socket descriptors are available."},
     {kWsaEWouldBlock,
      "The socket is marked as nonblocking and the requested operation would block,and cannot be "
      "completed immediately. "},
     {kWsaEInProgress,
      "A blocking Windows Sockets 1.1 call is in progress, or the service provider is still "
-     "processing a callback function(操作正进行)."},
-    {kWsaEAlready,
-     "A nonblocking connect call is in progress on the specified socket.(操作正进行)"},
+     "processing a callback function."},
+    {kWsaEAlready, "A nonblocking connect call is in progress on the specified socket."},
     {kWsaENotSock, "The descriptor is not a socket."},
-    {kWsaEDestAddrReq, "需要目标地址"},
+    {kWsaEDestAddrReq, "A required address was omitted from an operation on a socket."},
     {kWsaEMsgSize,
      "The socket is message oriented, and the message is larger than the maximum supported by the "
-     "underlying transport.(消息过长)"},
+     "underlying transport."},
     {kWsaEPrototype, "The specified protocol is the wrong type for this socket."},
     {kWsaEProtoNoSupport, "The specified protocol is not supported."},
     {kWsaESocktNoSupport, "The specified socket type is not supported in this address family."},
@@ -42,25 +41,22 @@ constexpr std::array<std::pair<int, std::string_view>, 32> kDescriptions{{
      "MSG_OOB was specified, but the socket is not stream style such as type SOCK_STREAM, "
      "out-of-band data is not supported in the communication domain associated with this socket, "
      "or the socket is unidirectional and supports only receive operations."},
-    {kWsaEAfNoSupport, "The specified address family is not supported.(地址类型不被协议支持)"},
-    {kWsaEAddrInUse, "The specified address is already in use(地址已使用)."},
-    {kWsaEAddrNotAvail,
-     "The specified address is not available from the local machine.(不能关联到指定地址)"},
-    {kWsaENetDown,
-     "The network subsystem or the associated service provider has failed.(网络已关闭)."},
+    {kWsaEAfNoSupport, "The specified address family is not supported."},
+    {kWsaEAddrInUse, "The specified address is already in use."},
+    {kWsaEAddrNotAvail, "The specified address is not available from the local machine."},
+    {kWsaENetDown, "The network subsystem or the associated service provider has failed."},
     {kWsaENetUnreach, "The network cannot be reached from this host at this time."},
-    {kWsaENetReset,
-     "The connection has been broken due to the remote host resetting.(网络重置时连接丢失)"},
+    {kWsaENetReset, "The connection has been broken due to the remote host resetting."},
     {kWsaEConnAborted,
      "The virtual circuit was terminated due to a time-out or other failure. The application "
-     "should close the socket as it is no longer usable.(软件造成连接取消)"},
+     "should close the socket as it is no longer usable."},
     {kWsaEConnReset,
      "The virtual circuit was reset by the remote side executing a 'hard' or 'abortive' close. For "
      "UPD sockets, the remote host was unable to deliver a previously sent UDP datagram and "
      "responded with a 'Port Unreachable' ICMP packet. The application should close the socket as "
-     "it is no longer usable.(连接被对方重置)"},
-    {kWsaENoBufs, "Not enough buffers available, no more socket、connections or other action!"},
-    {kWsaEIsConn, "The socket is already connected (connection-oriented sockets only).(已经连接)"},
+     "it is no longer usable."},
+    {kWsaENoBufs, "Not enough buffers available, no more socket, connections or other action!"},
+    {kWsaEIsConn, "The socket is already connected (connection-oriented sockets only)."},
     {kWsaENotConn, "The socket is not connected."},
     {kWsaEShutdown,
      "he socket has been shut down; it is not possible to send on a socket after shutdown has been "
@@ -68,13 +64,13 @@ constexpr std::array<std::pair<int, std::string_view>, 32> kDescriptions{{
     {kWsaETimedOut,
      "Operation time out,the connection may have be been dropped, because of a network failure or "
      "because the system on the other end went down without notice."},
-    {kWsaEConnRefused, "The attempt to connect was forcefully rejected.(连接被拒绝)"},
-    {kWsaEHostDown, "主机已关闭"},
+    {kWsaEConnRefused, "The attempt to connect was forcefully rejected."},
+    {kWsaEHostDown, "A socket operation failed because the destination host is down."},
     {kWsaEHostUnreach, "The remote host cannot be reached from this host at this time."},
     {kWsaNotInitialised, "A successful WSAStartup must occur before using this function."},
 }};
 
-constexpr std::string_view kUnknownError = "未知错误";
+constexpr std::string_view kUnknownError = "Unknown error";
 
 }  // namespace
 

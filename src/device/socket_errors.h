@@ -43,10 +43,10 @@ inline constexpr int kWsaEHostUnreach = 10065;
 inline constexpr int kWsaNotInitialised = 10093;
 
 // Platform error numbers with no Winsock counterpart are reported as this base plus the number:
-// outside the described codes (so they read "未知错误") yet still recoverable from a report.
+// outside the described codes (so they read "Unknown error") yet still recoverable from a report.
 inline constexpr int kUnmappedErrnoBase = 20000;
 
-// The description of a code; "未知错误" for a code the table does not know.
+// The description of a code; "Unknown error" for a code the table does not know.
 std::string_view MapErrorCode(int code);
 
 // The code for one of the platform's errno values.

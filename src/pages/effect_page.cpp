@@ -25,6 +25,8 @@ skin::ValueFormatter FormatterOf(FaderFormat format) {
   switch (format) {
     case FaderFormat::kInt:
       return FormatInt;
+    case FaderFormat::kMilliseconds:
+      return FormatMilliseconds;
     case FaderFormat::kAttack:
       return FormatAttack;
     case FaderFormat::kRelease:

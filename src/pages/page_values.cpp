@@ -42,6 +42,9 @@ void FormatFrequency(std::int32_t value, int offStep, skin::BoxText& text) {
 void FormatInt(std::int32_t value, skin::BoxText& text) {
   skin::SetBoxText(text, std::to_string(value));
 }
+void FormatMilliseconds(std::int32_t value, skin::BoxText& text) {
+  skin::SetBoxText(text, std::to_string(value) + "ms");
+}
 void FormatAttack(std::int32_t value, skin::BoxText& text) {
   FromTable(value, settings::kAttackTexts, text);
 }

@@ -11,6 +11,8 @@
 namespace kdsp::pages {
 
 void FormatInt(std::int32_t value, skin::BoxText& text);
+// The whole number with its unit: 196 shows "196ms", -99 "-99ms".
+void FormatMilliseconds(std::int32_t value, skin::BoxText& text);
 void FormatAttack(std::int32_t value, skin::BoxText& text);
 void FormatRelease(std::int32_t value, skin::BoxText& text);
 void FormatRatio(std::int32_t value, skin::BoxText& text);

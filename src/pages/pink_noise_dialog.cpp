@@ -54,12 +54,12 @@ TForm12::TForm12(settings::ParameterBlock& working, device::DeviceLink& link,
       link_(link),
       onMasterMusicChanged_(std::move(onMasterMusicChanged)) {
   setObjectName(QStringLiteral("Form12"));
-  setWindowTitle(QStringLiteral("粉噪测试"));
+  setWindowTitle(Text(kPinkNoiseTitle));
   auto* image = new QLabel(this);
   image->setObjectName(QStringLiteral("Image1"));
   image->setPixmap(QPixmap::fromImage(PinkNoisePicture()));
   image->setGeometry(0, 0, kPinkNoisePictureSize.w, kPinkNoisePictureSize.h);
-  PlaceLabel(*this, "Label1", QStringLiteral("请点击白色框以打开粉噪测试"), kHintAt);
+  PlaceLabel(*this, "Label1", Text(kPinkNoiseHint), kHintAt);
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
     const PinkNoiseOutput& output = kPinkNoiseOutputs[i];
     boxes_[i] = new OutputBox(this);
@@ -70,7 +70,7 @@ TForm12::TForm12(settings::ParameterBlock& working, device::DeviceLink& link,
     connect(boxes_[i], &QCheckBox::toggled, this,
             [this, i] { CheckBox1Click(static_cast<int>(i)); });
   }
-  PlaceLabel(*this, "Label2", QStringLiteral("粉噪音量"), kLevelCaptionAt);
+  PlaceLabel(*this, "Label2", Text(kPinkNoiseLevelCaption), kLevelCaptionAt);
   slider_ = PlaceTrackBar(*this, "TrackBar1", kSliderRect, kFormSliderMax);
   level_ = PlaceLabel(*this, "Label3", QString::number(slider_->value()), kLevelAt,
                       kSliderRect.left() - kLevelAt.x());

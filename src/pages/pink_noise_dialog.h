@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <string_view>
 
 #include "pages/pink_noise_picture.h"
 #include "settings/parameter_block.h"
@@ -19,6 +20,12 @@ class DeviceLink;
 }
 
 namespace kdsp::pages {
+
+// The dialog's caption, also the menu item that opens it.
+inline constexpr std::string_view kPinkNoiseTitle = "Pink Noise Test";
+// Pink noise plays on every output whose box is ticked.
+inline constexpr std::string_view kPinkNoiseHint = "Click a white box to start the test";
+inline constexpr std::string_view kPinkNoiseLevelCaption = "Noise Level";
 
 class TForm12 : public QDialog {
   Q_OBJECT

@@ -36,7 +36,7 @@ std::string Numbered(const char* kind, std::size_t n) {
 
 TForm13::TForm13(device::DeviceLink& link, QWidget* parent) : QDialog(parent), link_(link) {
   setObjectName(QStringLiteral("Form13"));
-  setWindowTitle(QStringLiteral("录音附加调节"));
+  setWindowTitle(Text(kRecordingMixTitle));
   for (std::size_t t = 0; t < kRecordingBoxRows.size(); ++t) {
     const int y = kFirstBoxY + kBoxPitch * static_cast<int>(t);
     PlaceLabel(*this, Numbered("Label", t + 1), Text(kRecordingBoxRows[t].caption), {kBoxLabelX, y},

@@ -19,7 +19,10 @@ class DeviceLink;
 
 namespace kdsp::pages {
 
-// The box rows, by Tag: caption (UTF-8), and whether the row edits one of the main window's
+// The dialog's caption, also the menu item that opens it.
+inline constexpr std::string_view kRecordingMixTitle = "Recording Mix";
+
+// The box rows, by Tag: caption, and whether the row edits one of the main window's
 // maximum volumes instead of a value of the dialog.
 enum class RecordingTarget { kDialog, kMusicMaxVolume, kMicMaxVolume };
 struct RecordingBoxRow {
@@ -27,15 +30,15 @@ struct RecordingBoxRow {
   RecordingTarget target;
 };
 inline constexpr std::array<RecordingBoxRow, 6> kRecordingBoxRows = {{
-    {"音乐最小", RecordingTarget::kDialog},
-    {"音乐最大", RecordingTarget::kMusicMaxVolume},
-    {"麦克风最小", RecordingTarget::kDialog},
-    {"麦克风最大", RecordingTarget::kMicMaxVolume},
-    {"效果最小", RecordingTarget::kDialog},
-    {"效果最大", RecordingTarget::kDialog},
+    {"Music Min", RecordingTarget::kDialog},
+    {"Music Max", RecordingTarget::kMusicMaxVolume},
+    {"Mic Min", RecordingTarget::kDialog},
+    {"Mic Max", RecordingTarget::kMicMaxVolume},
+    {"Effect Min", RecordingTarget::kDialog},
+    {"Effect Max", RecordingTarget::kDialog},
 }};
 
-// The recording volume sliders: caption (UTF-8), range top and the rows of label and slider.
+// The recording volume sliders: caption, range top and the rows of label and slider.
 struct RecordingSliderRow {
   std::string_view caption;
   int max;
@@ -43,9 +46,9 @@ struct RecordingSliderRow {
   int sliderY;
 };
 inline constexpr std::array<RecordingSliderRow, 3> kRecordingSliderRows = {{
-    {"录音音乐音量", 60, 32, 24},
-    {"录音麦克风音量", 60, 72, 64},
-    {"录音效果音量", 80, 120, 112},
+    {"Rec Music", 60, 32, 24},
+    {"Rec Mic", 60, 72, 64},
+    {"Rec Effect", 80, 120, 112},
 }};
 
 // What only the dialog keeps: it is shown again on the next opening, and no command carries it.

@@ -13,13 +13,13 @@ namespace {
 
 constexpr QSize kOuterSize{493, 373};
 constexpr int kLabelX = 24;
-constexpr int kSliderX = 120;
+// The sliders stand a little right of the form's column, leaving the labels room for the longest
+// name and value ("Rev Pre Delay: 100").
+constexpr int kSliderX = 144;
 constexpr QSize kSliderSize{321, 41};
-// The pre-delay label carries the form's caption until its slider first moves.
-constexpr std::string_view kPreDelayFormCaption = "Gain:";
-
-QString LabelText(std::string_view prefix, int position) {
-  return Text(prefix) + QString::number(position);
+// "Damp: 55": the parameter's name and the slider's position.
+QString LabelText(std::string_view name, int position) {
+  return Text(name) + QStringLiteral(": ") + QString::number(position);
 }
 
 }  // namespace
@@ -30,12 +30,8 @@ TForm14::TForm14(settings::ParameterBlock& working, device::DeviceLink& link, QW
   setWindowTitle(QStringLiteral("Rev "));
   for (std::size_t i = 0; i < kReverbRows.size(); ++i) {
     const ReverbRow& row = kReverbRows[i];
-    // Every other label starts out reading its slider's first position.
-    const QString caption = row.flag == device::flag::kDialogRevPreDelay.first
-                                ? Text(kPreDelayFormCaption)
-                                : LabelText(row.prefix, 0);
-    labels_[i] =
-        PlaceLabel(*this, row.labelName, caption, {kLabelX, row.labelY}, kSliderX - kLabelX);
+    labels_[i] = PlaceLabel(*this, row.labelName, LabelText(row.name, 0), {kLabelX, row.labelY},
+                            kSliderX - kLabelX);
     sliders_[i] =
         PlaceTrackBar(*this, row.sliderName, {{kSliderX, row.sliderY}, kSliderSize}, row.max);
     connect(sliders_[i], &QSlider::valueChanged, this,
@@ -59,7 +55,7 @@ void TForm14::FormShow() {
 void TForm14::TrackBarChange(int row) {
   const ReverbRow& r = kReverbRows[static_cast<std::size_t>(row)];
   const int position = sliders_[static_cast<std::size_t>(row)]->value();
-  labels_[static_cast<std::size_t>(row)]->setText(LabelText(r.prefix, position));
+  labels_[static_cast<std::size_t>(row)]->setText(LabelText(r.name, position));
   r.field.write(working_, position);
   link_.markChanged(r.flag);
 }

@@ -11,6 +11,7 @@
 #include "device/change_flags.h"
 #include "settings/block_field.h"
 #include "settings/parameter_block.h"
+#include "skin/page_layouts.h"
 
 class QLabel;
 class QShowEvent;
@@ -22,10 +23,11 @@ class DeviceLink;
 
 namespace kdsp::pages {
 
-// One slider row: its label's prefix, range top, block field and changed flag, with the names and
-// rows the form gives its label and slider.
+// One slider row: the parameter's name (the Reverb page's name for the three fields both windows
+// edit), range top, block field and changed flag, with the names and rows the form gives its
+// label and slider.
 struct ReverbRow {
-  std::string_view prefix;
+  std::string_view name;
   int max;
   settings::BlockField field;
   std::uint16_t flag;
@@ -36,7 +38,7 @@ struct ReverbRow {
 };
 
 inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
-    {"Room Size: ",
+    {skin::page_layout::kRevTimeName,
      95,
      {settings::offsets::kRevTime, settings::FieldKind::kByte},
      device::flag::kDialogRevTime.first,
@@ -44,7 +46,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      24,
      "TrackBar1",
      16},
-    {"Damp:",
+    {"Damp",
      100,
      {settings::offsets::kRevDamp, settings::FieldKind::kByte},
      device::flag::kDialogRevDamp.first,
@@ -52,7 +54,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      68,
      "TrackBar2",
      56},
-    {"Wet:",
+    {"Wet",
      100,
      {settings::offsets::kRevWet, settings::FieldKind::kByte},
      device::flag::kDialogRevWet.first,
@@ -60,7 +62,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      112,
      "TrackBar3",
      96},
-    {"Width:",
+    {"Width",
      100,
      {settings::offsets::kRevWidth, settings::FieldKind::kByte},
      device::flag::kDialogRevWidth.first,
@@ -68,7 +70,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      156,
      "TrackBar4",
      144},
-    {"Gain:",
+    {skin::page_layout::kRevLevelName,
      80,
      {settings::offsets::kRevLevel, settings::FieldKind::kByte},
      device::flag::kDialogRevLevel.first,
@@ -76,7 +78,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      200,
      "TrackBar5",
      192},
-    {"Per Delay:",
+    {skin::page_layout::kRevPreDelayName,
      100,
      {settings::offsets::kRevPreDelay, settings::FieldKind::kUint16},
      device::flag::kDialogRevPreDelay.first,

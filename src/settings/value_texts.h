@@ -7,8 +7,8 @@
 
 namespace kdsp::settings {
 
-inline constexpr std::array<std::string_view, 7> kAttackTexts = {"1ms",  "2ms",  "5ms", "10ms",
-                                                                 "20ms", "50ms", " 100"};
+inline constexpr std::array<std::string_view, 7> kAttackTexts = {"1ms",  "2ms",  "5ms",  "10ms",
+                                                                 "20ms", "50ms", "100ms"};
 inline constexpr std::array<std::string_view, 5> kReleaseTexts = {" 2X", " 4X", " 8X", "16X",
                                                                   "32X"};
 inline constexpr std::array<std::string_view, 12> kRatioTexts = {

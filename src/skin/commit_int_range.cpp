@@ -15,7 +15,13 @@ bool CommitIntRange(void* owner, BoxText& text) {
     roller.fireChange();
     return true;
   }
-  SetBoxText(text, std::to_string(roller.value));
+  // The box shows the value again as its fader formats it, unit and all.
+  if (roller.formatter == nullptr) {
+    SetBoxText(text, std::to_string(roller.value));
+    return false;
+  }
+  roller.refreshText();
+  text = roller.valueBox.text;
   return false;
 }
 

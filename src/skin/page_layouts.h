@@ -58,12 +58,22 @@ inline constexpr std::string_view kEqPassCaption = "EQPass";
 // value. The field it edits is named by the page rules.
 using device::PageField;
 enum class FaderRole { kThreshold, kAttack, kRelease, kRatio, kHighPass, kLowPass, kLevel };
-enum class FaderFormat { kInt, kAttack, kRelease, kRatio, kFreqOffLow, kFreqOffHigh };
+enum class FaderFormat {
+  kInt,
+  kMilliseconds,
+  kAttack,
+  kRelease,
+  kRatio,
+  kFreqOffLow,
+  kFreqOffHigh
+};
 enum class FaderCommit { kIntRange, kFreq, kReadOnly };
 struct PageFader {
   FaderRole role = FaderRole::kLevel;
   std::string_view caption{};  // printed under the fader
-  std::string_view group{};    // printed over the frame around a run of faders of one group
+  // Printed over the frame around a run of faders of one group; empty for a lone fader, whose
+  // caption names it.
+  std::string_view group{};
   int x = 0;
   int min = 0;
   int max = 0;  // also the limit
@@ -77,6 +87,12 @@ struct PageFader {
 // A fader whose scale names its bottom position.
 constexpr PageFader WithMinText(PageFader fader, std::string_view text) {
   fader.minText = text;
+  return fader;
+}
+
+// A fader that counts milliseconds: its box shows the unit as the attack times do.
+constexpr PageFader InMilliseconds(PageFader fader) {
+  fader.format = FaderFormat::kMilliseconds;
   return fader;
 }
 
@@ -167,8 +183,10 @@ struct PageKnob {
   int max;
 };
 
+// The panel names the Linkwitz-Riley family by its first name, as crossovers commonly do, so
+// the dial's right-hand legend stays inside the filter's frame at a legible size.
 inline constexpr std::array<std::string_view, 3> kFamilyPositions = {"Butterworth", "Bessel",
-                                                                     "Linkwitz-Riley"};
+                                                                     "Linkwitz"};
 inline constexpr std::array<std::string_view, 3> kOrderPositions = {"12dB", "18dB", "24dB"};
 inline constexpr std::array<std::string_view, 3> kMicEqModePositions = {"MIC135+24", "MIC135",
                                                                         "MIC24"};
@@ -228,8 +246,9 @@ constexpr PageLayout SamePanelAs(PageLayout panel, PageId id, SkinSlot backgroun
 // ---- TForm2, Mic Equalizer ----
 inline constexpr std::array<int, 15> kTForm2Strips = {60,  103, 147, 189, 233, 276, 318, 361,
                                                       404, 448, 491, 534, 578, 621, 664};
-inline constexpr std::array<PageFader, 5> kTForm2Faders = {Threshold(732), Attack(786),
-                                                           Release(842), Ratio(898), HighPass(956)};
+// The high-pass fader stands alone at the window's edge; its caption names it.
+inline constexpr std::array<PageFader, 5> kTForm2Faders = {
+    Threshold(732), Attack(786), Release(842), Ratio(898), HighPass(956, "HPF", {})};
 inline constexpr std::array<PageKnob, 1> kTForm2Knobs = {
     {{KnobRole::kMicEqMode, FaderRole::kLevel, {754, 38}, 0, 2}}};
 inline constexpr std::array<PolaritySwitch, 2> kTForm2Polarity = {{
@@ -293,7 +312,7 @@ inline constexpr std::array<PageFader, 7> kTForm6Faders = {
     Ratio(540),
     HighPass(618),
     LowPass(826),
-    WithMinText(Level("Decay", "DECAY", 1021, 0, 50, 2, PageField::kSubDecay), "OFF")};
+    WithMinText(Level("Decay", {}, 1021, 0, 50, 2, PageField::kSubDecay), "OFF")};
 inline constexpr std::array<PageKnob, 4> kBandPassOutputKnobs = {{
     {KnobRole::kFamily, FaderRole::kHighPass, {693, 132}, 0, 2},
     {KnobRole::kOrder, FaderRole::kHighPass, {693, 220}, 0, 2},
@@ -352,24 +371,30 @@ inline constexpr PageLayout kTForm7 = {
 };
 
 // ---- TForm8, Echo Effect, and TForm9, Reverb Effect ----
+// The reverb's names, which the reverb dialog shows for the same three block fields.
+inline constexpr std::string_view kRevLevelName = "Rev Level";
+inline constexpr std::string_view kRevTimeName = "Rev Time";
+inline constexpr std::string_view kRevPreDelayName = "Rev Pre Delay";
 inline constexpr std::array<int, 3> kEffectStrips = {107, 161, 215};
 inline constexpr std::array<PageFader, 9> kTForm8Faders = {
     Level("Echo Level", "ECHO", 305, 0, 80, 2, PageField::kEchoLevel),
-    Level("Echo Delay", "ECHO", 355, 0, device::kEchoDelayMax, 3, PageField::kEchoDelay),
+    InMilliseconds(
+        Level("Echo Delay", "ECHO", 355, 0, device::kEchoDelayMax, 3, PageField::kEchoDelay)),
     Level("Echo Repeat", "ECHO", 404, 0, 80, 2, PageField::kEchoRepeat),
-    Level("PreDelay", "ECHO", 452, 0, device::kEchoPreDelayMax, 3, PageField::kEchoPreDelay),
-    Level("Delay L-R", "ECHO", 500, device::kEchoOffsetMin, device::kEchoOffsetMax, 3,
-          PageField::kEchoDelayLr),
-    Level("PreDelay L-R", "ECHO", 548, device::kEchoOffsetMin, device::kEchoOffsetMax, 3,
-          PageField::kEchoPreDelayLr),
+    InMilliseconds(
+        Level("Pre Delay", "ECHO", 452, 0, device::kEchoPreDelayMax, 3, PageField::kEchoPreDelay)),
+    InMilliseconds(Level("Delay L-R", "ECHO", 500, device::kEchoOffsetMin, device::kEchoOffsetMax,
+                         3, PageField::kEchoDelayLr)),
+    InMilliseconds(Level("Pre Delay L-R", "ECHO", 548, device::kEchoOffsetMin,
+                         device::kEchoOffsetMax, 3, PageField::kEchoPreDelayLr)),
     HighPass(596, "Echo HPF", "FILTER"),
     LowPass(644, "Echo LPF", "FILTER"),
-    Level("Direct Volume", "DIRECT", 729, 0, 80, 2, PageField::kEchoDirect),
+    Level("Direct Volume", {}, 729, 0, 80, 2, PageField::kEchoDirect),
 };
 inline constexpr std::array<PageFader, 5> kTForm9Faders = {
-    Level("Rev Level", "REVERB", 305, 0, 80, 2, PageField::kRevLevel),
-    Level("Rev Time", "REVERB", 355, 0, 80, 2, PageField::kRevTime),
-    Level("Rev PreDelay", "REVERB", 404, 0, 100, 3, PageField::kRevPreDelay),
+    Level(kRevLevelName, "REVERB", 305, 0, 80, 2, PageField::kRevLevel),
+    Level(kRevTimeName, "REVERB", 355, 0, 80, 2, PageField::kRevTime),
+    InMilliseconds(Level(kRevPreDelayName, "REVERB", 404, 0, 100, 3, PageField::kRevPreDelay)),
     HighPass(452, "Rev HPF", "FILTER"),
     LowPass(500, "Rev LPF", "FILTER"),
 };

@@ -154,7 +154,7 @@ TEST_F(PanelTest, ShownFromTheMainWindowWithItsMaximaAndTheLockCaption) {
     panel->reject();
   });
   panel->showFromMainWindow();
-  EXPECT_EQ(seen, (Strings{"42", "17", "UnLock Panel", "modal"}));
+  EXPECT_EQ(seen, (Strings{"42", "17", "Unlock Panel", "modal"}));
 }
 
 TEST_F(PanelTest, GroupIsEditedSavedAndRememberedForTheNextPanel) {
@@ -316,7 +316,7 @@ TEST_F(PanelTest, UploadAllWritesTheFolderAndMakesItsGroupTheRememberedOne) {
   EXPECT_TRUE(working == before);
   EXPECT_EQ(refreshes, refreshesBefore);
 
-  EXPECT_EQ(dialogs.folderTitles, (Strings{"Please select a foler to save all setting"}));
+  EXPECT_EQ(dialogs.folderTitles, (Strings{"Please select a folder to save all setting"}));
   EXPECT_EQ(dialogs.messages, (Strings{"Finish!"}));
   EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, -1}));
   Strings entries;
@@ -429,7 +429,7 @@ TEST_F(PanelTest, LockButtonTogglesThePanelWithTheRightPassword) {
   connectProcessor();
   EXPECT_EQ(panel->Button7->text().toStdString(), "Lock Panel");
   for (const auto& [state, caption] :
-       {std::pair{0, "UnLock Panel"}, std::pair{255, "Lock Panel"}}) {
+       {std::pair{0, "Unlock Panel"}, std::pair{255, "Lock Panel"}}) {
     received.clear();
     dialogs.texts.push_back("0");
     panel->Button7->click();
@@ -464,7 +464,7 @@ TEST_F(PanelTest, WrongOrCancelledPasswordChangesNothing) {
       EXPECT_EQ(link->state().panelUnlocked, c.matches && button == panel->Button7 ? 0 : 255);
       EXPECT_EQ(dialogs.inputBoxes.size(), c.matches && button == panel->Button8 ? 2u : 1u);
       EXPECT_EQ(dialogs.messages,
-                (c.matches || !c.answer ? Strings{} : Strings{"Paswword Error!"}));
+                (c.matches || !c.answer ? Strings{} : Strings{"Password Error!"}));
     }
   }
   device::WaitMs(50);

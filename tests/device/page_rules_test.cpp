@@ -17,7 +17,7 @@ TEST(EchoPair, SecondSideFromFirstSideAndOffsets) {
     int preDelayA, preDelayLr, preDelayB;
   };
   const Case cases[] = {
-      {100, 30, 70, 50, 5, 50},       // the PreDelay offset reads 5 for equal sides
+      {100, 30, 70, 50, 5, 50},       // the Pre Delay offset reads 5 for equal sides
       {250, -60, 300, 50, 15, 40},    // 310 limited to 300
       {250, -99, 300, 50, -99, 100},  // 154 limited to 100
       {20, 99, 0, 10, 99, 0},         // below zero limited to 0

@@ -13,30 +13,30 @@ namespace kdsp::device {
 namespace {
 
 const std::vector<std::pair<int, std::string_view>> kDescribed = {
-    {10004, "The (blocking) call was canceled through WSACancelBlockingCall.(函数被中断)"},
+    {10004, "The (blocking) call was canceled through WSACancelBlockingCall."},
     {10013,
      "Attempt to connect datagram socket to broadcast address failed because setsockopt "
      "SO_BROADCAST is not enabled; or the requested address is a broadcast address, but the "
-     "appropriate flag was not set.(无权限)"},
+     "appropriate flag was not set."},
     {10014,
      "The name or the namelen argument is not a valid part of the user address space, the namelen "
      "argument is too small, the name argument contains incorrect address format for the "
      "associated address family, or the first two bytes of the memory block specified by name does "
-     "not match the address family associated with the socket descriptor s.(错误地址)"},
+     "not match the address family associated with the socket descriptor s."},
     {10022, "The socket is not(or is already) bound to an address ,etc."},
-    {10024, "No more socket descriptors are available.(打开过多文件)"},
+    {10024, "No more socket descriptors are available."},
     {10035,
      "The socket is marked as nonblocking and the requested operation would block,and cannot be "
      "completed immediately. "},
     {10036,
      "A blocking Windows Sockets 1.1 call is in progress, or the service provider is still "
-     "processing a callback function(操作正进行)."},
-    {10037, "A nonblocking connect call is in progress on the specified socket.(操作正进行)"},
+     "processing a callback function."},
+    {10037, "A nonblocking connect call is in progress on the specified socket."},
     {10038, "The descriptor is not a socket."},
-    {10039, "需要目标地址"},
+    {10039, "A required address was omitted from an operation on a socket."},
     {10040,
      "The socket is message oriented, and the message is larger than the maximum supported by the "
-     "underlying transport.(消息过长)"},
+     "underlying transport."},
     {10041, "The specified protocol is the wrong type for this socket."},
     {10043, "The specified protocol is not supported."},
     {10044, "The specified socket type is not supported in this address family."},
@@ -44,22 +44,22 @@ const std::vector<std::pair<int, std::string_view>> kDescribed = {
      "MSG_OOB was specified, but the socket is not stream style such as type SOCK_STREAM, "
      "out-of-band data is not supported in the communication domain associated with this socket, "
      "or the socket is unidirectional and supports only receive operations."},
-    {10047, "The specified address family is not supported.(地址类型不被协议支持)"},
-    {10048, "The specified address is already in use(地址已使用)."},
-    {10049, "The specified address is not available from the local machine.(不能关联到指定地址)"},
-    {10050, "The network subsystem or the associated service provider has failed.(网络已关闭)."},
+    {10047, "The specified address family is not supported."},
+    {10048, "The specified address is already in use."},
+    {10049, "The specified address is not available from the local machine."},
+    {10050, "The network subsystem or the associated service provider has failed."},
     {10051, "The network cannot be reached from this host at this time."},
-    {10052, "The connection has been broken due to the remote host resetting.(网络重置时连接丢失)"},
+    {10052, "The connection has been broken due to the remote host resetting."},
     {10053,
      "The virtual circuit was terminated due to a time-out or other failure. The application "
-     "should close the socket as it is no longer usable.(软件造成连接取消)"},
+     "should close the socket as it is no longer usable."},
     {10054,
      "The virtual circuit was reset by the remote side executing a 'hard' or 'abortive' close. For "
      "UPD sockets, the remote host was unable to deliver a previously sent UDP datagram and "
      "responded with a 'Port Unreachable' ICMP packet. The application should close the socket as "
-     "it is no longer usable.(连接被对方重置)"},
-    {10055, "Not enough buffers available, no more socket、connections or other action!"},
-    {10056, "The socket is already connected (connection-oriented sockets only).(已经连接)"},
+     "it is no longer usable."},
+    {10055, "Not enough buffers available, no more socket, connections or other action!"},
+    {10056, "The socket is already connected (connection-oriented sockets only)."},
     {10057, "The socket is not connected."},
     {10058,
      "he socket has been shut down; it is not possible to send on a socket after shutdown has been "
@@ -67,8 +67,8 @@ const std::vector<std::pair<int, std::string_view>> kDescribed = {
     {10060,
      "Operation time out,the connection may have be been dropped, because of a network failure or "
      "because the system on the other end went down without notice."},
-    {10061, "The attempt to connect was forcefully rejected.(连接被拒绝)"},
-    {10064, "主机已关闭"},
+    {10061, "The attempt to connect was forcefully rejected."},
+    {10064, "A socket operation failed because the destination host is down."},
     {10065, "The remote host cannot be reached from this host at this time."},
     {10093, "A successful WSAStartup must occur before using this function."},
 };
@@ -80,7 +80,7 @@ TEST(MapErrorCode, DescribesEveryKnownCodeExactly) {
 TEST(MapErrorCode, AnyOtherCodeIsUnknown) {
   for (int code : {-1, 0, 1, 10000, 10003, 10042, 10046, 10059, 10062, 10063, 10092, 10094, 11001,
                    kUnmappedErrnoBase + ENOENT, MakeSelectReply(kFdConnect, 10061)})
-    EXPECT_EQ(MapErrorCode(code), "未知错误") << code;
+    EXPECT_EQ(MapErrorCode(code), "Unknown error") << code;
 }
 
 TEST(SocketErrorFromErrno, MapsThePlatformNumbersOntoTheDescribedCodes) {
@@ -99,7 +99,7 @@ TEST(SocketErrorFromErrno, MapsThePlatformNumbersOntoTheDescribedCodes) {
   };
   for (const auto& [errnoValue, code] : cases) {
     EXPECT_EQ(SocketErrorFromErrno(errnoValue), code) << errnoValue;
-    EXPECT_NE(MapErrorCode(code), "未知错误") << code;
+    EXPECT_NE(MapErrorCode(code), "Unknown error") << code;
   }
 }
 
@@ -107,7 +107,7 @@ TEST(SocketErrorFromErrno, UnmappedNumbersStayRecoverableAndReadUnknown) {
   for (int errnoValue : {ENOENT, EIO, ENOMEM, EBADF}) {
     const int code = SocketErrorFromErrno(errnoValue);
     EXPECT_EQ(code, kUnmappedErrnoBase + errnoValue);
-    EXPECT_EQ(MapErrorCode(code), "未知错误");
+    EXPECT_EQ(MapErrorCode(code), "Unknown error");
   }
 }
 
@@ -115,8 +115,8 @@ TEST(ErrorTexts, DescriptionFollowsTheTextOnlyForPositiveCodes) {
   EXPECT_EQ(ComposeErrorText(0, "Message:FD_CONNECT"), "Message:FD_CONNECT");
   EXPECT_EQ(ComposeErrorText(-5, "send() failed"), "send() failed");
   EXPECT_EQ(ComposeErrorText(10061, "connect() failed"),
-            "connect() failed : The attempt to connect was forcefully rejected.(连接被拒绝)");
-  EXPECT_EQ(ComposeErrorText(MakeSelectReply(kFdConnect, 10061), "1035"), "1035 : 未知错误");
+            "connect() failed : The attempt to connect was forcefully rejected.");
+  EXPECT_EQ(ComposeErrorText(MakeSelectReply(kFdConnect, 10061), "1035"), "1035 : Unknown error");
 }
 
 TEST(ErrorTexts, ClosedForErrorCarriesFourHexDigits) {

@@ -257,7 +257,7 @@ TEST_F(TcmSocketTest, RefusedConnectionIsReportedAndStaysInactive) {
   WaitMs(20);
   const std::vector<Report> expected = {
       {kWsaEWouldBlock, "connect() failed : " + std::string(kWouldBlock)},
-      {refused, "1035 : 未知错误"}};
+      {refused, "1035 : Unknown error"}};
   EXPECT_EQ(errors, expected);
   EXPECT_FALSE(socket.Active());
   EXPECT_TRUE(activeChanges.empty());
@@ -344,7 +344,7 @@ TEST_F(TcmSocketTest, BindFailureBeforeActivationClosesTheSocket) {
   socket.SetActive(true);
   const std::vector<Report> expected = {
       {0, "!!!!!!!!socket closed for error2740"},
-      {kWsaEAddrInUse, "bind() failed : The specified address is already in use(地址已使用)."}};
+      {kWsaEAddrInUse, "bind() failed : The specified address is already in use."}};
   EXPECT_EQ(errors, expected);
   EXPECT_EQ(socket.Socket(), TcmSocket::kInvalidSocket);
   EXPECT_FALSE(socket.Active());
@@ -366,8 +366,8 @@ TEST_F(TcmSocketTest, NotificationsWithoutAnActionAreReported) {
       {{kFdOob, 0}, {0, "Message:FD_OOB"}},
       {{kFdAccept, 0}, {0, "Message:FD_ACCEPT"}},
       {{kFdConnect, 0}, {0, "Message:FD_CONNECT"}},
-      {{64, 0}, {64, "1035 : 未知错误"}},
-      {{kFdRead, kWsaENetDown}, {(kWsaENetDown << 16) | 1, "1035 : 未知错误"}},
+      {{64, 0}, {64, "1035 : Unknown error"}},
+      {{kFdRead, kWsaENetDown}, {(kWsaENetDown << 16) | 1, "1035 : Unknown error"}},
   };
   for (const auto& [notification, report] : cases) {
     errors.clear();
@@ -381,8 +381,7 @@ TEST_F(TcmSocketTest, ShowErrorAddsTheDescriptionToPositiveCodes) {
   socket.ShowError(kWsaEConnRefused, "connect() failed");
   socket.ShowError(0, "Message:FD_OOB");
   const std::vector<Report> expected = {
-      {kWsaEConnRefused,
-       "connect() failed : The attempt to connect was forcefully rejected.(连接被拒绝)"},
+      {kWsaEConnRefused, "connect() failed : The attempt to connect was forcefully rejected."},
       {0, "Message:FD_OOB"}};
   EXPECT_EQ(errors, expected);
   socket.OnError = nullptr;

@@ -155,6 +155,22 @@ TEST_F(EffectPageTest, TypedValues) {
   EXPECT_EQ(strip.freqBox.textView(), "1K00");
 }
 
+// A box that shows milliseconds takes the bare number typed; a refused entry brings back the
+// value with its unit.
+TEST_F(EffectPageTest, MillisecondBoxesTakeTypedNumbersAndKeepTheirUnit) {
+  EffectPage& echo = open(PageId::kEcho);
+  skin::ImgRoller& delay = echo.fader(1);
+  type(delay.valueBox, "150");
+  EXPECT_EQ(delay.value, 150);
+  EXPECT_EQ(working.echoA.delay, 150);
+  type(delay.valueBox, "301");
+  EXPECT_EQ(delay.value, 150);
+  EXPECT_EQ(delay.valueBox.textView(), "150ms");
+  skin::ImgRoller& level = echo.fader(0);  // no unit: the refused entry reads the bare value
+  type(level.valueBox, "81");
+  EXPECT_EQ(level.valueBox.textView(), std::to_string(level.value));
+}
+
 TEST_F(EffectPageTest, EchoLeftRightOffsetsDeriveTheSecondSide) {
   EffectPage& p = open(PageId::kEcho);
   skin::ImgRoller& delay = p.fader(1);
@@ -212,14 +228,14 @@ TEST_F(EffectPageTest, DraggingFadersToTheirEndsShowsAndStoresTheEnds) {
   };
   const Case cases[] = {
       {PageId::kEcho, 0, true, "80", 668, {0x50}},                // Echo Level, 7 bits
-      {PageId::kEcho, 1, true, "300", 672, {0x2C, 0x01}},         // Echo Delay, word
-      {PageId::kEcho, 1, false, "0", 672, {0x00, 0x00}},          //
+      {PageId::kEcho, 1, true, "300ms", 672, {0x2C, 0x01}},       // Echo Delay, word
+      {PageId::kEcho, 1, false, "0ms", 672, {0x00, 0x00}},        //
       {PageId::kEcho, 2, true, "80", 671, {0x50}},                // Echo Repeat
-      {PageId::kEcho, 3, true, "100", 678, {0x64, 0x00}},         // PreDelay
-      {PageId::kEcho, 4, false, "-99", 684, {0x2C, 0x01}},        // Delay L-R: 250 + 99, limited
-      {PageId::kEcho, 4, true, "99", 684, {0x97, 0x00}},          // 250 - 99
-      {PageId::kEcho, 5, true, "99", 690, {0x00, 0x00}},          // PreDelay L-R: 50 - 94, limited
-      {PageId::kEcho, 5, false, "-99", 690, {0x64, 0x00}},        // 50 + 104, limited
+      {PageId::kEcho, 3, true, "100ms", 678, {0x64, 0x00}},       // Pre Delay
+      {PageId::kEcho, 4, false, "-99ms", 684, {0x2C, 0x01}},      // Delay L-R: 250 + 99, limited
+      {PageId::kEcho, 4, true, "99ms", 684, {0x97, 0x00}},        // 250 - 99
+      {PageId::kEcho, 5, true, "99ms", 690, {0x00, 0x00}},        // Pre Delay L-R: 50 - 94, limited
+      {PageId::kEcho, 5, false, "-99ms", 690, {0x64, 0x00}},      // 50 + 104, limited
       {PageId::kEcho, 6, false, "OFF", 536, {0x00, 0x00}},        // Echo HPF
       {PageId::kEcho, 7, true, "OFF", 542, {0x67, 0x01}},         // Echo LPF
       {PageId::kEcho, 8, true, "80", 701, {0x50}},                // Direct Volume
@@ -227,7 +243,7 @@ TEST_F(EffectPageTest, DraggingFadersToTheirEndsShowsAndStoresTheEnds) {
       {PageId::kMainOutput, 0, false, "-20", 608, {0xEC, 0xFF}},  //
       {PageId::kMainOutput, 3, true, "1:INF", 607, {0x0B}},       // Ratio
       {PageId::kSubwooferOutput, 6, true, "50", 8, {0x32}},       // Decay
-      {PageId::kReverb, 2, true, "100", 698, {0x64, 0x00}},       // Rev PreDelay
+      {PageId::kReverb, 2, true, "100ms", 698, {0x64, 0x00}},     // Rev Pre Delay
       {PageId::kReverb, 0, true, "80", 695, {0x50}},              // Rev Level
   };
   for (const Case& c : cases) {
@@ -264,8 +280,8 @@ TEST_F(EffectPageTest, PageAndProcessorDeriveTheSameBlock) {
   };
   drag(echo.fader(1), -40);  // Echo Delay
   drag(echo.fader(4), 30);   // Delay L-R
-  drag(echo.fader(3), -20);  // PreDelay
-  drag(echo.fader(5), -60);  // PreDelay L-R
+  drag(echo.fader(3), -20);  // Pre Delay
+  drag(echo.fader(5), -60);  // Pre Delay L-R
   drag(echo.fader(1), 25);   // Echo Delay again: the second side follows the offsets kept
   type(echo.fader(4).valueBox, "-70");
   type(echo.fader(3).valueBox, "90");

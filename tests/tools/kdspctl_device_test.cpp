@@ -98,7 +98,7 @@ TEST_F(KdspctlDeviceTest, LockUnlockAndPassword) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("--password"), std::string::npos);
   EXPECT_FALSE(fs::exists(temp / "one.aex"));
-  EXPECT_EQ(run(c + "unlock --password 3").err, "kdspctl: Paswword Error!\n");
+  EXPECT_EQ(run(c + "unlock --password 3").err, "kdspctl: Password Error!\n");
   EXPECT_EQ(run(c + "unlock --password 321").status, 0);
   EXPECT_NE(run(c + "info").out.find("front panel      unlocked"), std::string::npos);
   r = run(c + "password 1000 --password 321");

@@ -73,7 +73,7 @@ TEST_F(KdspctlTest, DumpShowsFieldsInUserUnits) {
            "filters[9].family = Linkwitz-Riley",
            "filters[9].order = 24 dB/oct",
            "filters[7].frequency = OFF (step 359)",
-           "compressors[5].attack = 100",
+           "compressors[5].attack = 100ms",
            "compressors[0].release = 8X",
            "compressors[2].threshold = -20 dB",
            "mix[center][music] = 20 muted",

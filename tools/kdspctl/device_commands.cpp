@@ -329,7 +329,7 @@ int SetLock(const ConnectTarget& target, const Args& args, bool lock) {
   DeviceSession session(target);
   session.open();
   const device::StatusReply& s = session.status();
-  if (*password != s.lockPassword) throw CommandFailure("Paswword Error!");
+  if (*password != s.lockPassword) throw CommandFailure("Password Error!");
   if ((s.panelUnlocked == 0) == lock) {
     std::fprintf(stderr, "the front panel is already %s\n", lock ? "locked" : "unlocked");
     return 0;
@@ -361,7 +361,7 @@ int RunPassword(const ConnectTarget& target, const Args& args) {
   }
   DeviceSession session(target);
   session.open();
-  if (*old != session.status().lockPassword) throw CommandFailure("Paswword Error!");
+  if (*old != session.status().lockPassword) throw CommandFailure("Password Error!");
   SendAndConfirm(session,
                  [&] { session.link().setLockPassword(static_cast<std::uint16_t>(fresh)); });
   std::fprintf(stderr, "the panel password is now %ld\n", fresh);

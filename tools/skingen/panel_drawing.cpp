@@ -117,21 +117,18 @@ QRectF DrawLabel(QPainter& p, const QString& text, QPointF at, Qt::Alignment ali
 
 namespace {
 
-// The section title style, made smaller for a frame too narrow for it.
-TextStyle FittedTitle(const QString& title, double room) {
-  TextStyle style = text::kSectionTitle;
-  while (MeasureLabel(title, {}, Qt::AlignLeft, style).width() > room && style.letterSpacing > 0)
-    style.letterSpacing = std::max(0.0, style.letterSpacing - 0.4);
-  while (MeasureLabel(title, {}, Qt::AlignLeft, style).width() > room && style.pixels > 8)
-    --style.pixels;
-  return style;
-}
+// The section titles leave the frame's rounded corners and a little of its edge either side.
+constexpr double kTitleMargin = 9;
 
 }  // namespace
 
 QRectF SectionTitleBox(const QRectF& frame, const QString& title) {
   return MeasureLabel(title, {frame.center().x(), frame.top()}, Qt::AlignHCenter | Qt::AlignVCenter,
-                      FittedTitle(title, frame.width() - 18));
+                      text::kSectionTitle);
+}
+
+bool SectionTitleFits(const QRectF& frame, const QString& title) {
+  return SectionTitleBox(frame, title).width() <= frame.width() - 2 * kTitleMargin;
 }
 
 void DrawSectionFrame(QPainter& p, const QRectF& frame, const QString& title) {
@@ -141,7 +138,7 @@ void DrawSectionFrame(QPainter& p, const QRectF& frame, const QString& title) {
   outline.addRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
   p.fillPath(outline, QColor(0, 0, 0, 26));
 
-  const TextStyle style = FittedTitle(title, frame.width() - 18);
+  const TextStyle& style = text::kSectionTitle;
   const QPointF titleAt(frame.center().x(), frame.top());
   QPainterPath clip;
   clip.addRect(frame.adjusted(-4, -12, 4, 4));
@@ -349,11 +346,19 @@ std::vector<KnobLabel> KnobLabels(const QRect& knob, int min, int max,
 
 }  // namespace
 
+std::vector<QRectF> MeasureKnobLabels(const QRect& knob, int min, int max,
+                                      const std::vector<ScaleMark>& marks, const TextStyle& style) {
+  std::vector<QRectF> boxes;
+  for (const KnobLabel& l : KnobLabels(knob, min, max, marks))
+    boxes.push_back(MeasureLabel(l.text, l.at, l.align, style));
+  return boxes;
+}
+
 QRectF MeasureKnobScale(const QRect& knob, int min, int max, const std::vector<ScaleMark>& marks,
                         const TextStyle& style) {
   QRectF extent;
-  for (const KnobLabel& l : KnobLabels(knob, min, max, marks))
-    extent = extent.united(MeasureLabel(l.text, l.at, l.align, style));
+  for (const QRectF& box : MeasureKnobLabels(knob, min, max, marks, style))
+    extent = extent.united(box);
   return extent;
 }
 

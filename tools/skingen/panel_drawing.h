@@ -32,10 +32,11 @@ QRectF MeasureLabel(const QString& text, QPointF at, Qt::Alignment align, const 
 QRectF DrawLabel(QPainter& p, const QString& text, QPointF at, Qt::Alignment align,
                  const TextStyle& style);
 
-// An engraved frame with rounded corners and its title cut into the top edge.
-// The title shrinks to fit a narrow frame.
+// An engraved frame with rounded corners and its title cut into the top edge. Every title is
+// printed in the one section title style; a frame is made wide enough for its title.
 void DrawSectionFrame(QPainter& p, const QRectF& frame, const QString& title);
 QRectF SectionTitleBox(const QRectF& frame, const QString& title);
+bool SectionTitleFits(const QRectF& frame, const QString& title);
 
 // A recessed screen the response chart is drawn over.
 void DrawScreen(QPainter& p, const QRectF& rect);
@@ -92,5 +93,8 @@ QRectF DrawKnobScale(QPainter& p, const QRect& knob, int min, int max,
                      const std::vector<ScaleMark>& marks, const TextStyle& style);
 QRectF MeasureKnobScale(const QRect& knob, int min, int max, const std::vector<ScaleMark>& marks,
                         const TextStyle& style);
+// The box of each label of a knob's scale, in the order of the marks.
+std::vector<QRectF> MeasureKnobLabels(const QRect& knob, int min, int max,
+                                      const std::vector<ScaleMark>& marks, const TextStyle& style);
 
 }  // namespace kdsp::skingen

@@ -20,13 +20,16 @@ struct TextStyle {
   qreal letterSpacing = 0;  // extra pixels between letters
 };
 
+// Nothing printed on the panels is smaller than this, so every legend stays legible at 100 %.
+inline constexpr int kLegibleMinimumPixels = 9;
+
 namespace text {
 inline const TextStyle kPageTitle{19, true, colour::kSilk, 1.0};
 inline const TextStyle kSectionTitle{11, true, colour::kSilkAccent, 1.6};
 inline const TextStyle kCaption{10, true, colour::kSilk, 0.4};
 inline const TextStyle kSmallCaption{9, true, colour::kSilk, 0.3};
-inline const TextStyle kScale{8, false, colour::kSilkDim, 0};
-inline const TextStyle kScaleBold{8, true, colour::kSilk, 0};
+inline const TextStyle kScale{9, false, colour::kSilkDim, 0};
+inline const TextStyle kScaleBold{9, true, colour::kSilk, 0};
 }  // namespace text
 
 QFont FontOf(const TextStyle& style);
