@@ -52,17 +52,17 @@ constexpr std::array<std::pair<int, std::string_view>, 32> kDescriptions{{
      "should close the socket as it is no longer usable."},
     {kWsaEConnReset,
      "The virtual circuit was reset by the remote side executing a 'hard' or 'abortive' close. For "
-     "UPD sockets, the remote host was unable to deliver a previously sent UDP datagram and "
+     "UDP sockets, the remote host was unable to deliver a previously sent UDP datagram and "
      "responded with a 'Port Unreachable' ICMP packet. The application should close the socket as "
      "it is no longer usable."},
     {kWsaENoBufs, "Not enough buffers available, no more socket, connections or other action!"},
     {kWsaEIsConn, "The socket is already connected (connection-oriented sockets only)."},
     {kWsaENotConn, "The socket is not connected."},
     {kWsaEShutdown,
-     "he socket has been shut down; it is not possible to send on a socket after shutdown has been "
+     "The socket has been shut down; it is not possible to send on a socket after shutdown has been "
      "invoked with how set to SD_SEND or SD_BOTH."},
     {kWsaETimedOut,
-     "Operation time out,the connection may have be been dropped, because of a network failure or "
+     "Operation timed out; the connection may have been dropped, because of a network failure or "
      "because the system on the other end went down without notice."},
     {kWsaEConnRefused, "The attempt to connect was forcefully rejected."},
     {kWsaEHostDown, "A socket operation failed because the destination host is down."},

@@ -55,17 +55,17 @@ const std::vector<std::pair<int, std::string_view>> kDescribed = {
      "should close the socket as it is no longer usable."},
     {10054,
      "The virtual circuit was reset by the remote side executing a 'hard' or 'abortive' close. For "
-     "UPD sockets, the remote host was unable to deliver a previously sent UDP datagram and "
+     "UDP sockets, the remote host was unable to deliver a previously sent UDP datagram and "
      "responded with a 'Port Unreachable' ICMP packet. The application should close the socket as "
      "it is no longer usable."},
     {10055, "Not enough buffers available, no more socket, connections or other action!"},
     {10056, "The socket is already connected (connection-oriented sockets only)."},
     {10057, "The socket is not connected."},
     {10058,
-     "he socket has been shut down; it is not possible to send on a socket after shutdown has been "
+     "The socket has been shut down; it is not possible to send on a socket after shutdown has been "
      "invoked with how set to SD_SEND or SD_BOTH."},
     {10060,
-     "Operation time out,the connection may have be been dropped, because of a network failure or "
+     "Operation timed out; the connection may have been dropped, because of a network failure or "
      "because the system on the other end went down without notice."},
     {10061, "The attempt to connect was forcefully rejected."},
     {10064, "A socket operation failed because the destination host is down."},

@@ -23,6 +23,7 @@
 #include "pages/reverb_dialog.h"
 #include "settings/page_catalogue.h"
 #include "sim/simulated_hid_device.h"
+#include "skin/dark_theme.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("kdsp");
   QApplication::setApplicationDisplayName("Karaoke DSP Control");
+  skin::ApplyDarkTheme();
   if (argc != 2) {
     std::fputs("usage: kdsp-screenshot-tour FOLDER\n", stderr);
     return 2;
@@ -126,9 +128,9 @@ int main(int argc, char** argv) {
   tour.save(&mainWindow, "main-window");
 
   for (const settings::PageParameters& page : settings::kPages)
-    tour.showAndSave(program.page(page.id),
-                     QString::fromUtf8(page.key.data(), static_cast<int>(page.key.size())) +
-                         "-page");
+    tour.showAndSave(
+        program.page(page.id),
+        QString::fromUtf8(page.key.data(), static_cast<int>(page.key.size())) + "-page");
   tour.showAndSave(program.reverb(), "reverb-dialog");
   tour.showAndSave(program.recordingMix(), "recording-mix-dialog");
   tour.showAndSave(program.pinkNoise(), "pink-noise-dialog");
@@ -141,9 +143,7 @@ int main(int argc, char** argv) {
   tour.saveModal("system-control-panel", [&] { program.systemPanel().showFromMainWindow(); });
   tour.saveModal("message", [&] { dialogs.showMessage("No connecting device!"); });
   tour.saveModal("question", [&] { dialogs.askYesNo("Sync", "Sync with connecting device?"); });
-  tour.saveModal("input-box", [&] {
-    dialogs.askText("Processor", "Please Input Password", "0");
-  });
+  tour.saveModal("input-box", [&] { dialogs.askText("Processor", "Please Input Password", "0"); });
   tour.saveModal("open-file", [&] { dialogs.openFile(settings::filter::kOpenSetting); });
 
   std::printf("saved %d windows\n", tour.saved());
