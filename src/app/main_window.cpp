@@ -191,6 +191,7 @@ void TForm1::maxVolumesChanged(bool holdLevels) {
   applyMaxVolumes();
   if (holdLevels) holdMasterLevels();
   if (isVisible()) update();
+  for (const auto& listener : maxVolumesListeners_) listener();
 }
 
 void TForm1::holdMasterLevels() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/page_open_flags.h"
 #include "device/device_link.h"
@@ -50,6 +51,10 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   void setPage(settings::PageId page, QWidget* window, std::function<void()> refresh);
   // The popup menu the Presets button opens.
   void setPresetsMenu(QMenu* menu) { presetsMenu_ = menu; }
+  // Called once the main window shows maxima that changed, so other windows showing them follow.
+  void addMaxVolumesListener(std::function<void()> listener) {
+    maxVolumesListeners_.push_back(std::move(listener));
+  }
 
   // The controls, for the program's tests.
   skin::ImgRoller& fader(int i) { return faders_[i]; }
@@ -111,6 +116,7 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
     std::function<void()> refresh;
   };
   std::array<Page, 8> pages_;
+  std::vector<std::function<void()>> maxVolumesListeners_;
   QMenu* presetsMenu_ = nullptr;
 };
 

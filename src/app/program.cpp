@@ -67,6 +67,7 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
       working, link, [this](int) { main_->RefreshMain(); }, main_.get());
   recordingMix_ = std::make_unique<pages::TForm13>(link, main_.get());
   reverb_ = std::make_unique<pages::TForm14>(working, link, main_.get());
+  main_->addMaxVolumesListener([this] { recordingMix_->showMaxVolumes(); });
   for (QWidget* w : std::initializer_list<QWidget*>{panel_.get(), pinkNoise_.get(),
                                                     recordingMix_.get(), reverb_.get()}) {
     PlaceOnFirstShow(*w, *main_);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <string>
 
@@ -78,6 +79,18 @@ void TForm13::FormShow() {
   for (std::size_t s = 1; s < volumeBoxes_.size(); ++s)
     volumeBoxes_[s]->setText(QString::number(values_.volumes[s]));
   changed_.fill(0);
+}
+
+void TForm13::showMaxVolumes() {
+  if (!isVisible()) return;
+  for (std::size_t t = 0; t < boxes_.size(); ++t) {
+    if (kRecordingBoxRows[t].target == RecordingTarget::kDialog) continue;
+    const QString text = QString::number(valueOfBox(static_cast<int>(t)));
+    if (boxes_[t]->text() == text) continue;  // the box itself made the change
+    // The maximum is in force already: showing it sends nothing back.
+    const QSignalBlocker quiet(boxes_[t]);
+    boxes_[t]->setText(text);
+  }
 }
 
 std::uint8_t TForm13::valueOfBox(int tag) const {

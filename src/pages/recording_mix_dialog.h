@@ -68,6 +68,9 @@ class TForm13 : public QDialog {
   // The dialog's own changed flags: [0] any of its four boxes, [1..3] the sliders. Raised on
   // every change and cleared when the dialog is shown; nothing reads them yet.
   const std::array<std::uint8_t, 4>& changed() const { return changed_; }
+  // While the dialog is open, its maximum-volume boxes follow a maximum changed elsewhere (the
+  // main window, the processor's status); the maximum is in force already, so nothing is sent.
+  void showMaxVolumes();
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -200,6 +200,14 @@ class ScreenAgreesTest : public ::testing::Test {
     EXPECT_EQ(main().fader(kMicMaster).limit, state.micMaxVolume);
     EXPECT_LE(main().fader(kMusicMaster).value, state.musicMaxVolume);
     EXPECT_LE(main().fader(kMicMaster).value, state.micMaxVolume);
+    // The open recording-mix dialog shows them too.
+    pages::TForm13& mix = program->recordingMix();
+    if (mix.isVisible()) {
+      EXPECT_EQ(mix.findChild<QLineEdit*>("Edit2")->text().toStdString(),
+                std::to_string(state.musicMaxVolume));
+      EXPECT_EQ(mix.findChild<QLineEdit*>("Edit4")->text().toStdString(),
+                std::to_string(state.micMaxVolume));
+    }
   }
   void run(const std::vector<Step>& steps) {
     for (const Step& step : steps) {
@@ -281,6 +289,8 @@ TEST_F(ScreenAgreesTest, EveryStepLeavesTheScreenTheBlockAndTheProcessorInAgreem
          program->recordingMix().findChild<QLineEdit*>("Edit4")->setText("12");
          EXPECT_EQ(program->recordingMix().findChild<QLineEdit*>("Edit2")->text(), "18");
        }},
+      {"music maximum raised in the main window while the recording-mix dialog is open",
+       [&] { Type(main(), main().maxVolumeBox(0), "30"); }},
       {"mic EQ strip wheeled", [&] { Wheel(mic, mic.strip(2).fader.rect, 4); }},
       {"mic EQ mode knob turned to set B",
        [&] {

@@ -180,6 +180,24 @@ TEST_F(DialogTest, TypingThirtyIntoMusicMaximumSendsIt) {
   EXPECT_EQ(processor->processor().musicMaxVolume(), 30);
 }
 
+TEST_F(DialogTest, OpenRecordingMixShowsAMaximumChangedElsewhereWithoutSendingItAgain) {
+  TForm13 dialog(*link);
+  dialog.show();
+  settle();
+  records.clear();
+  link->setMaxVolume(device::MaxVolume::kMusic, 25);
+  dialog.showMaxVolumes();
+  EXPECT_EQ(child<QLineEdit>(dialog, "Edit2")->text(), "25");
+  settle();
+  EXPECT_EQ(records, (std::vector<std::string>{"167 19"}));
+
+  // A closed dialog is left for its next opening, which shows and sends the new value.
+  dialog.hide();
+  link->setMaxVolumeForNextStore(device::MaxVolume::kMic, 20);
+  dialog.showMaxVolumes();
+  EXPECT_NE(child<QLineEdit>(dialog, "Edit4")->text(), "20");
+}
+
 TEST_F(DialogTest, RecordingMixBoxesDispatchOnTheirTag) {
   TForm13 dialog(*link);
   dialog.show();
