@@ -40,8 +40,8 @@ QPainterPath SpeakerPath(QPointF c, double s) {
 
 }  // namespace
 
-QImage PageButtonPicture(bool pressed) {
-  QImage image = Transparent(42, 41);
+QImage PageButtonPicture(bool pressed, int scale) {
+  QImage image = Transparent(42, 41, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   // The picture leaves a margin: the Control section places these 38 pixels apart.
@@ -53,8 +53,8 @@ QImage PageButtonPicture(bool pressed) {
   return image;
 }
 
-QImage SpeakerPicture(bool on) {
-  QImage image = Transparent(43, 42);
+QImage SpeakerPicture(bool on, int scale) {
+  QImage image = Transparent(43, 42, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF cap(3, 3, 37, 36);
@@ -78,8 +78,8 @@ QImage SpeakerPicture(bool on) {
   return image;
 }
 
-QImage MutePicture(bool on) {
-  QImage image = Transparent(31, 30);
+QImage MutePicture(bool on, int scale) {
+  QImage image = Transparent(31, 30, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF cap(2, 2, 27, 26);
@@ -88,8 +88,8 @@ QImage MutePicture(bool on) {
   return image;
 }
 
-QImage TitleButtonPicture(TitleGlyph glyph) {
-  QImage image = Transparent(25, 23);
+QImage TitleButtonPicture(TitleGlyph glyph, int scale) {
+  QImage image = Transparent(25, 23, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF cap(1.5, 1.5, 22, 20);
@@ -105,8 +105,8 @@ QImage TitleButtonPicture(TitleGlyph glyph) {
   return image;
 }
 
-QImage PresetsPicture(bool pressed) {
-  QImage image = Transparent(58, 59);
+QImage PresetsPicture(bool pressed, int scale) {
+  QImage image = Transparent(58, 59, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF cap(4, 4, 50, 50);
@@ -124,8 +124,8 @@ QImage PresetsPicture(bool pressed) {
   return image;
 }
 
-QImage EqPassPicture(bool pressed) {
-  QImage image = Transparent(78, 35);
+QImage EqPassPicture(bool pressed, int scale) {
+  QImage image = Transparent(78, 35, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF cap(3, 3, 72, 29);
@@ -173,8 +173,9 @@ void DrawStripGlyph(QPainter& p, StripGlyph glyph, QPointF at, const QColor& ink
 
 }  // namespace
 
-QImage StripButtonPicture(const QString& label, StripGlyph glyph, bool lit, const QColor& lamp) {
-  QImage image = Transparent(39, 20);
+QImage StripButtonPicture(const QString& label, StripGlyph glyph, bool lit, const QColor& lamp,
+                          int scale) {
+  QImage image = Transparent(39, 20, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF cap(1, 1, 37, 18);
@@ -195,8 +196,8 @@ QImage StripButtonPicture(const QString& label, StripGlyph glyph, bool lit, cons
   return image;
 }
 
-QImage ValueBoxPicture(int width, int height, bool active) {
-  QImage image = Transparent(width, height);
+QImage ValueBoxPicture(int width, int height, bool active, int scale) {
+  QImage image = Transparent(width, height, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF outer(0.5, 0.5, width - 1, height - 1);

@@ -5,11 +5,12 @@
 #include <QRadialGradient>
 
 #include "panel_style.h"
+#include "picture_scale.h"
 
 namespace kdsp::skingen {
 
-QImage Transparent(int width, int height) {
-  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+QImage Transparent(int width, int height, int scale) {
+  QImage image = Canvas(width, height, scale);
   image.fill(Qt::transparent);
   return image;
 }

@@ -9,8 +9,8 @@
 
 namespace kdsp::skingen {
 
-// A fully transparent picture.
-QImage Transparent(int width, int height);
+// A fully transparent picture of width x height units at `scale` device pixels per unit.
+QImage Transparent(int width, int height, int scale);
 
 // A rounded button cap with its shadow: raised, or pushed into the panel.
 void DrawCap(QPainter& p, const QRectF& cap, bool pressed, double radius);

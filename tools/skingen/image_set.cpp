@@ -7,6 +7,7 @@
 
 #include "panel_drawing.h"
 #include "panel_style.h"
+#include "picture_scale.h"
 
 namespace kdsp::skingen {
 namespace {
@@ -30,8 +31,9 @@ std::vector<skin::SkinImageEntry> PaintedEntries() {
   return painted;
 }
 
-QString PictureFileName(int resourceId) {
-  return QStringLiteral("%1.png").arg(resourceId);
+QString PictureFileName(int resourceId, int scale) {
+  if (scale == 1) return QStringLiteral("%1.png").arg(resourceId);
+  return QStringLiteral("%1@%2x.png").arg(resourceId).arg(scale);
 }
 
 bool WriteSkinImages(const QString& folder, const PaintOptions& options, QString& error) {
@@ -39,21 +41,26 @@ bool WriteSkinImages(const QString& folder, const PaintOptions& options, QString
     error = QStringLiteral("cannot create the folder %1").arg(folder);
     return false;
   }
-  for (const skin::SkinImageEntry& entry : PaintedEntries()) {
-    const QImage image = PaintSlot(entry.slot, options);
-    if (image.width() != entry.width || image.height() != entry.height) {
-      error = QStringLiteral("%1 painted at %2 x %3, listed at %4 x %5")
-                  .arg(NameOf(entry))
-                  .arg(image.width())
-                  .arg(image.height())
-                  .arg(entry.width)
-                  .arg(entry.height);
-      return false;
-    }
-    const QString path = QDir(folder).filePath(PictureFileName(entry.resourceId));
-    if (!image.save(path, "PNG")) {
-      error = QStringLiteral("cannot write %1").arg(path);
-      return false;
+  for (const int scale : kPictureScales) {
+    PaintOptions scaled = options;
+    scaled.scale = scale;
+    for (const skin::SkinImageEntry& entry : PaintedEntries()) {
+      const QImage image = PaintSlot(entry.slot, scaled);
+      if (image.width() != entry.width * scale || image.height() != entry.height * scale) {
+        error = QStringLiteral("%1 painted at %2 x %3, listed at %4 x %5 times %6")
+                    .arg(NameOf(entry))
+                    .arg(image.width())
+                    .arg(image.height())
+                    .arg(entry.width)
+                    .arg(entry.height)
+                    .arg(scale);
+        return false;
+      }
+      const QString path = QDir(folder).filePath(PictureFileName(entry.resourceId, scale));
+      if (!image.save(path, "PNG")) {
+        error = QStringLiteral("cannot write %1").arg(path);
+        return false;
+      }
     }
   }
   return true;
@@ -62,7 +69,7 @@ bool WriteSkinImages(const QString& folder, const PaintOptions& options, QString
 QImage ContactSheet(const PaintOptions& options) {
   constexpr int kWidth = 1100;
   constexpr int kCell = 150;
-  QImage sheet = PanelSurface(kWidth, 900, 1);
+  QImage sheet = PanelSurface(kWidth, 900, 1, 1);
   QPainter p(&sheet);
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
   int x = 10;

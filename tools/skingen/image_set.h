@@ -15,10 +15,12 @@ namespace kdsp::skingen {
 // order. Slots that share a number (the knob) share its one picture.
 std::vector<skin::SkinImageEntry> PaintedEntries();
 
-// The file a resource's picture is written to inside the folder: "<resource>.png".
-QString PictureFileName(int resourceId);
+// The file a resource's picture at `scale` is written to inside the folder: "<resource>.png" at
+// 1x, "<resource>@2x.png" at 2x, beside each other.
+QString PictureFileName(int resourceId, int scale);
 
-// Paints every resource into `folder` as "<resource>.png". On failure returns false and says why.
+// Paints every resource into `folder` at every scale of kPictureScales. On failure returns false
+// and says why.
 bool WriteSkinImages(const QString& folder, const PaintOptions& options, QString& error);
 
 // Every picture of the set on one sheet, captioned with its slot name, for looking at them.

@@ -55,9 +55,9 @@ void DrawEmblem(QPainter& p, QPointF badge, double r) {
 
 }  // namespace
 
-QImage LinkPicture(int size, LinkLamp lamp) {
+QImage LinkPicture(int size, LinkLamp lamp, int scale) {
   const bool on = lamp == LinkLamp::kOn;
-  QImage image = Transparent(size, size);
+  QImage image = Transparent(size, size, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QPointF c(size / 2.0, size / 2.0);
@@ -119,8 +119,8 @@ QImage LinkPicture(int size, LinkLamp lamp) {
   return image;
 }
 
-QImage LogoPicture(int width, int height) {
-  QImage image = Transparent(width, height);
+QImage LogoPicture(int width, int height, int scale) {
+  QImage image = Transparent(width, height, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   DrawEmblem(p, QPointF(height / 2.0, height / 2.0), height / 2.0 - 3);
@@ -135,7 +135,7 @@ QImage LogoPicture(int width, int height) {
 }
 
 QImage AppIconPicture(int size) {
-  QImage image = Transparent(size, size);
+  QImage image = Transparent(size, size, 1);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   DrawEmblem(p, QPointF(size / 2.0, size / 2.0), size / 2.0 - size / 32.0);

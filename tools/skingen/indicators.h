@@ -11,9 +11,9 @@ enum class LinkLamp { kOn, kOff, kWithoutAccess };
 // The connection lamp at full resolution (the main window draws it at 43 × 43): a chain-link
 // symbol in a round lens, lit green while a processor is connected; glowing amber with the chain
 // struck through in red while a processor is present that this user may not open.
-QImage LinkPicture(int size, LinkLamp lamp);
+QImage LinkPicture(int size, LinkLamp lamp, int scale);
 // The maker's mark printed on the main window and five pages.
-QImage LogoPicture(int width, int height);
+QImage LogoPicture(int width, int height, int scale);
 // The application icon for the desktop: the logo's emblem alone, filling a size × size square.
 QImage AppIconPicture(int size);
 

@@ -13,8 +13,8 @@
 
 namespace kdsp::skingen {
 
-QImage KnobPicture(int size) {
-  QImage image = Transparent(size, size);
+QImage KnobPicture(int size, int scale) {
+  QImage image = Transparent(size, size, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QPointF c(size / 2.0, size / 2.0);
@@ -63,8 +63,8 @@ QImage KnobPicture(int size) {
   return image;
 }
 
-QImage ThumbPicture(int width, int height, bool active) {
-  QImage image = Transparent(width, height);
+QImage ThumbPicture(int width, int height, bool active, int scale) {
+  QImage image = Transparent(width, height, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF body(0.5, 0.5, width - 1, height - 1);

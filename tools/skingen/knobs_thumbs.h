@@ -6,9 +6,9 @@
 namespace kdsp::skingen {
 
 // The knob's picture, its pointer straight up; the windows turn it about its centre.
-QImage KnobPicture(int size);
+QImage KnobPicture(int size, int scale);
 // A fader thumb: a ridged cap with an index line across its middle, lit while the fader has the
 // keyboard.
-QImage ThumbPicture(int width, int height, bool active);
+QImage ThumbPicture(int width, int height, bool active, int scale);
 
 }  // namespace kdsp::skingen

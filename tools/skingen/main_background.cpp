@@ -136,8 +136,8 @@ void DrawFixedCaptions(QPainter& p) {
 
 }  // namespace
 
-QImage MainBackgroundPicture() {
-  QImage image = PanelSurface(kMainWindowSize.w, kMainWindowSize.h, 2114);
+QImage MainBackgroundPicture(int scale) {
+  QImage image = PanelSurface(kMainWindowSize.w, kMainWindowSize.h, 2114, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);

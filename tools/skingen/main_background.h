@@ -6,6 +6,6 @@
 
 namespace kdsp::skingen {
 
-QImage MainBackgroundPicture();
+QImage MainBackgroundPicture(int scale);
 
 }  // namespace kdsp::skingen

@@ -143,9 +143,9 @@ void DrawMicCaptions(QPainter& p, const PageLayout& page) {
 
 }  // namespace
 
-QImage PageBackgroundPicture(const PageLayout& page) {
+QImage PageBackgroundPicture(const PageLayout& page, int scale) {
   const skin::LayoutSize size = PageSize(page);
-  QImage image = PanelSurface(size.w, size.h, 7000 + static_cast<int>(page.id));
+  QImage image = PanelSurface(size.w, size.h, 7000 + static_cast<int>(page.id), scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);

@@ -9,6 +9,6 @@
 
 namespace kdsp::skingen {
 
-QImage PageBackgroundPicture(const skin::page_layout::PageLayout& page);
+QImage PageBackgroundPicture(const skin::page_layout::PageLayout& page, int scale);
 
 }  // namespace kdsp::skingen

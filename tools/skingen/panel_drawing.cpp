@@ -10,6 +10,8 @@
 #include <numbers>
 #include <random>
 
+#include "picture_scale.h"
+
 namespace kdsp::skingen {
 namespace {
 
@@ -23,16 +25,16 @@ QColor Mix(const QColor& a, const QColor& b, float t) {
                           a.blueF() + (b.blueF() - a.blueF()) * t);
 }
 
-// A horizontal streak pattern: values that drift slowly along x, new on every row.
-std::vector<float> Streaks(int width, std::mt19937& rng) {
+// A horizontal streak pattern: values that drift slowly along x, new on every row. The knots lie
+// `knot` pixels apart.
+std::vector<float> Streaks(int width, int knot, std::mt19937& rng) {
   std::normal_distribution<float> normal(0.0f, 1.0f);
-  constexpr int kKnot = 48;
-  std::vector<float> knots(width / kKnot + 2);
+  std::vector<float> knots(width / knot + 2);
   for (float& k : knots) k = normal(rng);
   std::vector<float> row(width);
   for (int x = 0; x < width; ++x) {
-    const int i = x / kKnot;
-    const float t = static_cast<float>(x % kKnot) / kKnot;
+    const int i = x / knot;
+    const float t = static_cast<float>(x % knot) / knot;
     const float s = t * t * (3 - 2 * t);
     row[x] = knots[i] + (knots[i + 1] - knots[i]) * s;
   }
@@ -58,19 +60,23 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<int>(text.size())).trimmed();
 }
 
-QImage PanelSurface(int width, int height, std::uint32_t seed) {
-  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+QImage PanelSurface(int width, int height, std::uint32_t seed, int scale) {
+  // The streaks keep their length in units; the grain is drawn per device pixel.
+  constexpr int kKnotUnits = 48;
+  QImage image = Canvas(width, height, scale);
+  const int rows = image.height();
+  const int columns = image.width();
   std::mt19937 rng(seed);
   std::normal_distribution<float> normal(0.0f, 1.0f);
-  for (int y = 0; y < height; ++y) {
-    const float t = static_cast<float>(y) / std::max(1, height - 1);
+  for (int y = 0; y < rows; ++y) {
+    const float t = static_cast<float>(y) / std::max(1, rows - 1);
     // A soft sheen a fifth of the way down, as light falls on a brushed plate.
     const float sheen = 5.0f * std::exp(-std::pow((t - 0.2f) / 0.18f, 2.0f));
     const QColor base = Mix(colour::kPanelTop, colour::kPanelBottom, t);
     const float row = 1.6f * normal(rng);
-    const std::vector<float> streak = Streaks(width, rng);
+    const std::vector<float> streak = Streaks(columns, kKnotUnits * scale, rng);
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < width; ++x) {
+    for (int x = 0; x < columns; ++x) {
       const float v = sheen + row + 1.3f * streak[x] + 0.9f * normal(rng);
       line[x] = qRgb(Clamp255(base.red() + v), Clamp255(base.green() + v),
                      Clamp255(base.blue() + v * 1.1f));
@@ -78,16 +84,19 @@ QImage PanelSurface(int width, int height, std::uint32_t seed) {
   }
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, false);
-  // Bevel: a light lip along the top and left, a dark one along the bottom and right.
-  p.setPen(QColor(255, 255, 255, 40));
-  p.drawLine(1, 1, width - 2, 1);
-  p.drawLine(1, 1, 1, height - 2);
-  p.setPen(QColor(0, 0, 0, 140));
-  p.drawLine(1, height - 2, width - 2, height - 2);
-  p.drawLine(width - 2, 1, width - 2, height - 2);
-  p.setPen(QColor(0, 0, 0, 220));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(0, 0, width - 1, height - 1);
+  // Bevel: a light lip along the top and left, a dark one along the bottom and right, each one
+  // unit wide at every scale as it is part of the plate's shape. The lips meet at the corners.
+  const QColor light(255, 255, 255, 40);
+  p.fillRect(QRect(1, 1, width - 2, 1), light);
+  p.fillRect(QRect(1, 1, 1, height - 2), light);
+  const QColor shade(0, 0, 0, 140);
+  p.fillRect(QRect(1, height - 2, width - 2, 1), shade);
+  p.fillRect(QRect(width - 2, 1, 1, height - 2), shade);
+  const QColor edge(0, 0, 0, 220);
+  p.fillRect(QRect(0, 0, width, 1), edge);
+  p.fillRect(QRect(0, height - 1, width, 1), edge);
+  p.fillRect(QRect(0, 1, 1, height - 2), edge);
+  p.fillRect(QRect(width - 1, 1, 1, height - 2), edge);
   return image;
 }
 

@@ -21,9 +21,10 @@ namespace kdsp::skingen {
 QRect ToQRect(const skin::LayoutRect& r);
 QString ToQString(std::string_view text);
 
-// A panel of the given size: vertical gradient, horizontal brushing and a bevelled edge. The
-// seed makes the brushing repeatable.
-QImage PanelSurface(int width, int height, std::uint32_t seed);
+// A panel of width x height units at `scale` device pixels per unit: vertical gradient,
+// horizontal brushing and a bevelled edge. The seed makes the brushing repeatable; the brushing
+// grain is one device pixel, so a finer screen shows a finer grain.
+QImage PanelSurface(int width, int height, std::uint32_t seed, int scale);
 
 // Text anchored at a point: the horizontal flag says which side of the text `at` is on (left,
 // centre, right); the vertical flag puts `at` at the top, the middle of the capitals or the

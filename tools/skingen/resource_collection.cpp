@@ -6,21 +6,32 @@
 #include <QSaveFile>
 
 #include "image_set.h"
+#include "picture_scale.h"
 
 namespace kdsp::skingen {
+
+QString SkinResourcePrefix(int scale) {
+  if (scale == 1) return QStringLiteral("/skin");
+  return QStringLiteral("/skin%1x").arg(scale);
+}
 
 QString SkinResourceCollection(const QString& qrcFolder, const QString& pictureFolder) {
   const QDir from(qrcFolder);
   const QDir pictures(pictureFolder);
-  QString qrc = QStringLiteral("<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"%1\">\n")
-                    .arg(QLatin1String(kSkinResourcePrefix));
-  for (const skin::SkinImageEntry& entry : PaintedEntries()) {
-    const QString name = PictureFileName(entry.resourceId);
-    // The alias fixes the name inside the resources wherever the pictures' folder lies.
-    qrc += QStringLiteral("  <file alias=\"%1\">%2</file>\n")
-               .arg(name, from.relativeFilePath(pictures.absoluteFilePath(name)).toHtmlEscaped());
+  QString qrc = QStringLiteral("<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n");
+  for (const int scale : kPictureScales) {
+    qrc += QStringLiteral("<qresource prefix=\"%1\">\n").arg(SkinResourcePrefix(scale));
+    for (const skin::SkinImageEntry& entry : PaintedEntries()) {
+      // The alias fixes the name inside the resources wherever the pictures' folder lies, and
+      // gives both scales the one name.
+      const QString file = PictureFileName(entry.resourceId, scale);
+      qrc += QStringLiteral("  <file alias=\"%1\">%2</file>\n")
+                 .arg(PictureFileName(entry.resourceId, 1),
+                      from.relativeFilePath(pictures.absoluteFilePath(file)).toHtmlEscaped());
+    }
+    qrc += QStringLiteral("</qresource>\n");
   }
-  qrc += QStringLiteral("</qresource>\n</RCC>\n");
+  qrc += QStringLiteral("</RCC>\n");
   return qrc;
 }
 

@@ -30,7 +30,7 @@ struct SlotPainter {
 };
 
 QImage MainBackground(const PaintRequest& request) {
-  QImage image = MainBackgroundPicture();
+  QImage image = MainBackgroundPicture(request.options.scale);
   if (request.options.overlay) DrawMainOverlay(image);
   return image;
 }
@@ -39,29 +39,29 @@ QImage MainBackground(const PaintRequest& request) {
 QImage PageBackground(const PaintRequest& request) {
   const int page = static_cast<int>(request.slot) - static_cast<int>(SkinSlot::kPageBackground0);
   const skin::page_layout::PageLayout& layout = *skin::page_layout::kPageLayouts[page];
-  QImage image = PageBackgroundPicture(layout);
+  QImage image = PageBackgroundPicture(layout, request.options.scale);
   if (request.options.overlay) DrawPageOverlay(image, layout);
   return image;
 }
 
 QImage ActiveThumb(const PaintRequest& r) {
-  return ThumbPicture(r.size.w, r.size.h, true);
+  return ThumbPicture(r.size.w, r.size.h, true, r.options.scale);
 }
 QImage NormalThumb(const PaintRequest& r) {
-  return ThumbPicture(r.size.w, r.size.h, false);
+  return ThumbPicture(r.size.w, r.size.h, false, r.options.scale);
 }
 QImage ActiveValueBox(const PaintRequest& r) {
-  return ValueBoxPicture(r.size.w, r.size.h, true);
+  return ValueBoxPicture(r.size.w, r.size.h, true, r.options.scale);
 }
 QImage NormalValueBox(const PaintRequest& r) {
-  return ValueBoxPicture(r.size.w, r.size.h, false);
+  return ValueBoxPicture(r.size.w, r.size.h, false, r.options.scale);
 }
 // The knob turns as one picture; it looks the same whether or not it has the focus.
 QImage Knob(const PaintRequest& r) {
-  return KnobPicture(r.size.w);
+  return KnobPicture(r.size.w, r.options.scale);
 }
-QImage CloseButton(const PaintRequest&) {
-  return TitleButtonPicture(TitleGlyph::kClose);
+QImage CloseButton(const PaintRequest& r) {
+  return TitleButtonPicture(TitleGlyph::kClose, r.options.scale);
 }
 
 // The pressed ("Off") pictures of the push buttons are the ones drawn pressed in.
@@ -75,10 +75,14 @@ constexpr std::array<SlotPainter, skin::kSkinSlotCount> kSlotPainters{{
     {SkinSlot::kPageBackground5, PageBackground},
     {SkinSlot::kPageBackground6, PageBackground},
     {SkinSlot::kPageBackground7, PageBackground},
-    {SkinSlot::kPageButtonOn, [](const PaintRequest&) { return PageButtonPicture(false); }},
-    {SkinSlot::kPageButtonOff, [](const PaintRequest&) { return PageButtonPicture(true); }},
-    {SkinSlot::kSpeakerOn, [](const PaintRequest&) { return SpeakerPicture(true); }},
-    {SkinSlot::kSpeakerOff, [](const PaintRequest&) { return SpeakerPicture(false); }},
+    {SkinSlot::kPageButtonOn,
+     [](const PaintRequest& r) { return PageButtonPicture(false, r.options.scale); }},
+    {SkinSlot::kPageButtonOff,
+     [](const PaintRequest& r) { return PageButtonPicture(true, r.options.scale); }},
+    {SkinSlot::kSpeakerOn,
+     [](const PaintRequest& r) { return SpeakerPicture(true, r.options.scale); }},
+    {SkinSlot::kSpeakerOff,
+     [](const PaintRequest& r) { return SpeakerPicture(false, r.options.scale); }},
     {SkinSlot::kThumbActive, ActiveThumb},
     {SkinSlot::kThumbNormal, NormalThumb},
     {SkinSlot::kMainBoxActive, ActiveValueBox},
@@ -88,60 +92,74 @@ constexpr std::array<SlotPainter, skin::kSkinSlotCount> kSlotPainters{{
     {SkinSlot::kKnobNormal, Knob},
     {SkinSlot::kKnobActive, Knob},
     {SkinSlot::kMinimizeButton,
-     [](const PaintRequest&) { return TitleButtonPicture(TitleGlyph::kMinimize); }},
+     [](const PaintRequest& r) {
+       return TitleButtonPicture(TitleGlyph::kMinimize, r.options.scale);
+     }},
     {SkinSlot::kCloseButton, CloseButton},
     {SkinSlot::kPageCloseButton, CloseButton},
     {SkinSlot::kPeakOn,
-     [](const PaintRequest&) {
-       return StripButtonPicture(QStringLiteral("P"), StripGlyph::kPeak, true, colour::kLitAmber);
+     [](const PaintRequest& r) {
+       return StripButtonPicture(QStringLiteral("P"), StripGlyph::kPeak, true, colour::kLitAmber,
+                                 r.options.scale);
      }},
     {SkinSlot::kPeakOff,
-     [](const PaintRequest&) {
-       return StripButtonPicture(QStringLiteral("P"), StripGlyph::kPeak, false, colour::kLitAmber);
+     [](const PaintRequest& r) {
+       return StripButtonPicture(QStringLiteral("P"), StripGlyph::kPeak, false, colour::kLitAmber,
+                                 r.options.scale);
      }},
     {SkinSlot::kLowShelfOn,
-     [](const PaintRequest&) {
+     [](const PaintRequest& r) {
        return StripButtonPicture(QStringLiteral("LS"), StripGlyph::kLowShelf, true,
-                                 colour::kLitAmber);
+                                 colour::kLitAmber, r.options.scale);
      }},
     {SkinSlot::kLowShelfOff,
-     [](const PaintRequest&) {
+     [](const PaintRequest& r) {
        return StripButtonPicture(QStringLiteral("LS"), StripGlyph::kLowShelf, false,
-                                 colour::kLitAmber);
+                                 colour::kLitAmber, r.options.scale);
      }},
     {SkinSlot::kHighShelfOn,
-     [](const PaintRequest&) {
+     [](const PaintRequest& r) {
        return StripButtonPicture(QStringLiteral("HS"), StripGlyph::kHighShelf, true,
-                                 colour::kLitAmber);
+                                 colour::kLitAmber, r.options.scale);
      }},
     {SkinSlot::kHighShelfOff,
-     [](const PaintRequest&) {
+     [](const PaintRequest& r) {
        return StripButtonPicture(QStringLiteral("HS"), StripGlyph::kHighShelf, false,
-                                 colour::kLitAmber);
+                                 colour::kLitAmber, r.options.scale);
      }},
     {SkinSlot::kSmallThumbActive, ActiveThumb},
     {SkinSlot::kSmallThumbNormal, NormalThumb},
-    {SkinSlot::kMuteOn, [](const PaintRequest&) { return MutePicture(true); }},
-    {SkinSlot::kMuteOff, [](const PaintRequest&) { return MutePicture(false); }},
+    {SkinSlot::kMuteOn, [](const PaintRequest& r) { return MutePicture(true, r.options.scale); }},
+    {SkinSlot::kMuteOff, [](const PaintRequest& r) { return MutePicture(false, r.options.scale); }},
     // The lit PASS picture shows a band that is switched off.
     {SkinSlot::kBandPassOn,
-     [](const PaintRequest&) {
-       return StripButtonPicture(QStringLiteral("PASS"), StripGlyph::kNone, true, colour::kLitRed);
+     [](const PaintRequest& r) {
+       return StripButtonPicture(QStringLiteral("PASS"), StripGlyph::kNone, true, colour::kLitRed,
+                                 r.options.scale);
      }},
     {SkinSlot::kBandPassOff,
-     [](const PaintRequest&) {
-       return StripButtonPicture(QStringLiteral("PASS"), StripGlyph::kNone, false, colour::kLitRed);
+     [](const PaintRequest& r) {
+       return StripButtonPicture(QStringLiteral("PASS"), StripGlyph::kNone, false, colour::kLitRed,
+                                 r.options.scale);
      }},
-    {SkinSlot::kLinkOn, [](const PaintRequest& r) { return LinkPicture(r.size.w, LinkLamp::kOn); }},
+    {SkinSlot::kLinkOn,
+     [](const PaintRequest& r) { return LinkPicture(r.size.w, LinkLamp::kOn, r.options.scale); }},
     {SkinSlot::kLinkOff,
-     [](const PaintRequest& r) { return LinkPicture(r.size.w, LinkLamp::kOff); }},
+     [](const PaintRequest& r) { return LinkPicture(r.size.w, LinkLamp::kOff, r.options.scale); }},
     {SkinSlot::kLinkWithoutAccess,
-     [](const PaintRequest& r) { return LinkPicture(r.size.w, LinkLamp::kWithoutAccess); }},
-    {SkinSlot::kLogo, [](const PaintRequest& r) { return LogoPicture(r.size.w, r.size.h); }},
-    {SkinSlot::kPresetsOn, [](const PaintRequest&) { return PresetsPicture(false); }},
-    {SkinSlot::kPresetsOff, [](const PaintRequest&) { return PresetsPicture(true); }},
-    {SkinSlot::kEqPassOn, [](const PaintRequest&) { return EqPassPicture(false); }},
-    {SkinSlot::kEqPassOff, [](const PaintRequest&) { return EqPassPicture(true); }},
+     [](const PaintRequest& r) {
+       return LinkPicture(r.size.w, LinkLamp::kWithoutAccess, r.options.scale);
+     }},
+    {SkinSlot::kLogo,
+     [](const PaintRequest& r) { return LogoPicture(r.size.w, r.size.h, r.options.scale); }},
+    {SkinSlot::kPresetsOn,
+     [](const PaintRequest& r) { return PresetsPicture(false, r.options.scale); }},
+    {SkinSlot::kPresetsOff,
+     [](const PaintRequest& r) { return PresetsPicture(true, r.options.scale); }},
+    {SkinSlot::kEqPassOn,
+     [](const PaintRequest& r) { return EqPassPicture(false, r.options.scale); }},
+    {SkinSlot::kEqPassOff,
+     [](const PaintRequest& r) { return EqPassPicture(true, r.options.scale); }},
 }};
 
 // A row left out leaves a hole that is not in slot order; a row too many does not compile.

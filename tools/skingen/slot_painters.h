@@ -10,9 +10,10 @@ namespace kdsp::skingen {
 
 struct PaintOptions {
   bool overlay = false;  // draw the tables' control rectangles over the backgrounds
+  int scale = 1;         // device pixels per unit of the tables' grid
 };
 
-// The picture of `slot`, at the size the skin table lists for it.
+// The picture of `slot`, at the size the skin table lists for it times the scale.
 QImage PaintSlot(skin::SkinSlot slot, const PaintOptions& options);
 
 }  // namespace kdsp::skingen
