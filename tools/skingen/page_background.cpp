@@ -11,6 +11,7 @@
 #include "page_print_layout.h"
 #include "panel_drawing.h"
 #include "panel_style.h"
+#include "picture_scale.h"
 #include "skin/skin_fonts.h"
 
 namespace kdsp::skingen {
@@ -37,10 +38,10 @@ void DrawButtonBank(QPainter& p, const PageLayout& page) {
   const QRectF bank = ButtonBank(page);
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
-  p.setPen(QPen(colour::kEngraveDark, 1.0));
+  p.setPen(QPen(colour::kEngraveDark, Hairline(p)));
   p.setBrush(QColor(0, 0, 0, 70));
   p.drawRoundedRect(bank, 5, 5);
-  p.setPen(QPen(colour::kEngraveLight, 1.0));
+  p.setPen(QPen(colour::kEngraveLight, Hairline(p)));
   p.setBrush(Qt::NoBrush);
   p.drawLine(QPointF(bank.left() + 5, bank.bottom() + 1),
              QPointF(bank.right() - 5, bank.bottom() + 1));
@@ -73,8 +74,9 @@ void DrawGapLines(QPainter& p, const FaderGeometry& left, const FaderGeometry& r
   const double x1 = right.rect.x() - 8;
   for (const ScaleMark& m : marks) {
     if (!m.major || x1 <= x0) continue;
-    const double y = std::floor(MarkY(left, m.value)) + 0.5;
-    p.setPen(QPen(m.value == 0 ? QColor(255, 255, 255, 70) : QColor(255, 255, 255, 26), 1.0));
+    const double y = HairlineCentre(p, std::floor(MarkY(left, m.value)));
+    p.setPen(
+        QPen(m.value == 0 ? QColor(255, 255, 255, 70) : QColor(255, 255, 255, 26), Hairline(p)));
     p.drawLine(QPointF(x0, y), QPointF(x1, y));
   }
   p.restore();

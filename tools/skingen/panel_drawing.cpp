@@ -143,8 +143,11 @@ bool SectionTitleFits(const QRectF& frame, const QString& title) {
 void DrawSectionFrame(QPainter& p, const QRectF& frame, const QString& title) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
+  // The engraving is a hairline, as fine as the screen allows, on the frame's outer device pixel.
+  const double hairline = Hairline(p);
+  const double inset = HairlineCentre(p, 0);
   QPainterPath outline;
-  outline.addRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+  outline.addRoundedRect(frame.adjusted(inset, inset, -inset, -inset), 6, 6);
   p.fillPath(outline, QColor(0, 0, 0, 26));
 
   const TextStyle& style = text::kSectionTitle;
@@ -159,9 +162,9 @@ void DrawSectionFrame(QPainter& p, const QRectF& frame, const QString& title) {
   }
   p.setClipPath(clip);
   p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(colour::kEngraveLight, 1.0));
+  p.setPen(QPen(colour::kEngraveLight, hairline));
   p.drawPath(outline.translated(1, 1));
-  p.setPen(QPen(colour::kEngraveDark, 1.2));
+  p.setPen(QPen(colour::kEngraveDark, 1.2 * hairline));
   p.drawPath(outline);
   p.setClipping(false);
   if (!title.isEmpty()) DrawLabel(p, title, titleAt, Qt::AlignHCenter | Qt::AlignVCenter, style);
@@ -228,11 +231,12 @@ void DrawTicks(QPainter& p, const FaderGeometry& f, const std::vector<ScaleMark>
                NumberSides numbers) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
+  // The ticks are hairlines on the first device row of the unit they mark.
   for (const ScaleMark& m : marks) {
-    const double y = PixelCentre(MarkY(f, m.value));
+    const double y = HairlineCentre(p, std::floor(MarkY(f, m.value)));
     const double length = m.major ? 5 : 3;
     const bool numbered = !m.label.isEmpty();
-    p.setPen(QPen(m.major ? colour::kSilk : colour::kSilkDim, 1.0));
+    p.setPen(QPen(m.major ? colour::kSilk : colour::kSilkDim, Hairline(p)));
     if (!(numbered && numbers.left))
       p.drawLine(QPointF(f.rect.x() - 2 - length, y), QPointF(f.rect.x() - 2, y));
     if (!(numbered && numbers.right))
@@ -387,13 +391,13 @@ QRectF DrawKnobScale(QPainter& p, const QRect& knob, int min, int max,
   p.drawEllipse(centre + QPointF(0, 1.5), r + 4, r + 4);
   // The sweep from the first position to the last.
   p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(QColor(255, 255, 255, 55), 1.0));
+  p.setPen(QPen(QColor(255, 255, 255, 55), Hairline(p)));
   const QRectF arc(centre.x() - r - 3.5, centre.y() - r - 3.5, 2 * r + 7, 2 * r + 7);
   p.drawArc(arc, 240 * 16, -300 * 16);
   for (const ScaleMark& m : marks) {
     const QPointF d = Direction(KnobAngle(m.value, min, max));
-    p.setPen(QPen(m.major ? colour::kSilk : colour::kSilkDim, m.major ? 1.4 : 1.0, Qt::SolidLine,
-                  Qt::FlatCap));
+    p.setPen(QPen(m.major ? colour::kSilk : colour::kSilkDim, (m.major ? 1.4 : 1.0) * Hairline(p),
+                  Qt::SolidLine, Qt::FlatCap));
     p.drawLine(centre + (r + 3.5) * d, centre + (r + (m.major ? 7.5 : 6.0)) * d);
   }
   p.restore();
