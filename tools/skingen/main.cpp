@@ -1,5 +1,5 @@
 // skingen: paints every picture of the skin image set into a folder, one PNG per resource
-// number, with the resource collection that lists them for the build to embed, and the
+// number and scale, with the resource collection that lists them for the build to embed, and the
 // application icon for the desktop. Runs without a display.
 #include <QDir>
 #include <QGuiApplication>
@@ -20,7 +20,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: skingen FOLDER [--qrc FILE.qrc] [--overlay] [--sheet FILE.png]\n"
                "       skingen --icon FILE.png\n"
-               "  paints every skin picture into FOLDER as <resource>.png\n"
+               "  paints every skin picture into FOLDER as <resource>.png and <resource>@2x.png\n"
                "  --qrc FILE     also write the resource collection listing those pictures\n"
                "  --overlay      draw the control rectangles of the tables over the backgrounds\n"
                "  --sheet FILE   also write a contact sheet of the control pictures\n"
