@@ -13,10 +13,13 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 metainfo=share/metainfo/io.github.kdsp.KaraokeDspControl.metainfo.xml
 desktop=share/applications/kdsp.desktop
-icon=share/icons/hicolor/256x256/apps/kdsp.png
+icon_sizes=(32 48 64 128 256)
+icons=()
+for n in "${icon_sizes[@]}"; do icons+=("share/icons/hicolor/${n}x${n}/apps/kdsp.png"); done
+scalable_icon=share/icons/hicolor/scalable/apps/kdsp.svg
 rule=lib/udev/rules.d/70-kdsp.rules
 programs=(bin/kdsp bin/kdspctl bin/kdsp-sim)
-expected=("${programs[@]}" "$desktop" "$icon" "$metainfo" "$rule")
+expected=("${programs[@]}" "$desktop" "${icons[@]}" "$scalable_icon" "$metainfo" "$rule")
 
 # --- The installed tree ---
 root=$scratch/root
@@ -28,13 +31,23 @@ for f in "${programs[@]}"; do
   [ -x "$root/$f" ] || fail "$f is not executable"
 done
 
-# The icon is a PNG of 256 x 256: the signature, then the IHDR chunk's width and height.
-if [ -s "$root/$icon" ]; then
+# Each icon is a PNG of its folder's size: the signature, then the IHDR chunk's width and height.
+for n in "${icon_sizes[@]}"; do
+  icon=share/icons/hicolor/${n}x${n}/apps/kdsp.png
+  [ -s "$root/$icon" ] || continue
   signature=$(od -An -tx1 -N8 "$root/$icon" | tr -d ' \n')
   [ "$signature" = 89504e470d0a1a0a ] || fail "$icon is not a PNG (starts $signature)"
   size=$(od -An -tu1 -j16 -N8 "$root/$icon" |
     awk '{ printf "%dx%d", $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
-  [ "$size" = 256x256 ] || fail "$icon is $size, not 256x256"
+  [ "$size" = "${n}x${n}" ] || fail "$icon is $size, not ${n}x${n}"
+done
+# The scalable icon is well-formed SVG drawn on a square.
+if [ -s "$root/$scalable_icon" ]; then
+  xmllint --noout "$root/$scalable_icon" || fail "$scalable_icon is not well-formed XML"
+  [ "$(xmllint --xpath 'name(/*)' "$root/$scalable_icon")" = svg ] ||
+    fail "$scalable_icon is not an SVG document"
+  view_box=$(xmllint --xpath 'string(/*/@viewBox)' "$root/$scalable_icon")
+  [ "$view_box" = "0 0 256 256" ] || fail "$scalable_icon has the viewBox '$view_box'"
 fi
 
 # The desktop entry starts the installed program with the installed icon; the metadata launches

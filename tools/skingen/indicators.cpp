@@ -1,4 +1,4 @@
-// Painting the connection indicator, the logo and the application icon.
+// Painting the connection indicator and the logo.
 #include "indicators.h"
 
 #include <QLinearGradient>
@@ -7,6 +7,7 @@
 #include <QRadialGradient>
 
 #include "cap_drawing.h"
+#include "emblem.h"
 #include "panel_drawing.h"
 #include "panel_style.h"
 
@@ -25,32 +26,6 @@ void DrawChain(QPainter& p, QPointF c, double r, const QColor& ink) {
   p.drawRoundedRect(QRectF(-w + r * 0.12, -h / 2, w, h), h / 2, h / 2);
   p.drawRoundedRect(QRectF(-r * 0.12, -h / 2, w, h), h / 2, h / 2);
   p.restore();
-}
-
-// The emblem: a lit level meter in a round badge of radius r. Its measures are those of the
-// logo on the panel (r = 19) scaled to r, so the application icon is the same picture.
-void DrawEmblem(QPainter& p, QPointF badge, double r) {
-  const double k = r / 19.0;
-  QLinearGradient ring(badge - QPointF(0, r), badge + QPointF(0, r));
-  ring.setColorAt(0, QColor(0xc4, 0xc8, 0xcd));
-  ring.setColorAt(1, QColor(0x3c, 0x40, 0x46));
-  p.setPen(QPen(QColor(0, 0, 0, 200), 1.0 * k));
-  p.setBrush(ring);
-  p.drawEllipse(badge, r, r);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0x10, 0x12, 0x14));
-  p.drawEllipse(badge, r - 2.5 * k, r - 2.5 * k);
-  const double bars[5] = {0.45, 0.8, 1.0, 0.65, 0.35};
-  const double base = badge.y() + 8 * k;
-  for (int i = 0; i < 5; ++i) {
-    const double x = badge.x() + (i - 2) * 5.2 * k;
-    const double h = (r - 7 * k) * 1.5 * bars[i];
-    QLinearGradient lit(QPointF(0, base), QPointF(0, base - h));
-    lit.setColorAt(0, colour::kLitAmber);
-    lit.setColorAt(1, QColor(0xff, 0xe2, 0x9a));
-    p.setBrush(lit);
-    p.drawRoundedRect(QRectF(x - 1.7 * k, base - h, 3.4 * k, h), k, k);
-  }
 }
 
 }  // namespace
@@ -123,7 +98,7 @@ QImage LogoPicture(int width, int height, int scale) {
   QImage image = Transparent(width, height, scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
-  DrawEmblem(p, QPointF(height / 2.0, height / 2.0), height / 2.0 - 3);
+  PaintEmblem(p, EmblemShapes(QPointF(height / 2.0, height / 2.0), height / 2.0 - 3));
   // The word mark and the line below it.
   const double textLeft = height + 4;
   DrawLabel(p, QStringLiteral("KDSP"), QPointF(textLeft - 1, 24), Qt::AlignLeft,
@@ -131,14 +106,6 @@ QImage LogoPicture(int width, int height, int scale) {
   p.fillRect(QRectF(textLeft, 28, width - textLeft - 3, 1.2), colour::kSilkAccent);
   DrawLabel(p, QStringLiteral("KARAOKE DSP"), QPointF(textLeft, 32), Qt::AlignLeft | Qt::AlignTop,
             {8, true, colour::kSilkDim, 2.2});
-  return image;
-}
-
-QImage AppIconPicture(int size) {
-  QImage image = Transparent(size, size, 1);
-  QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing, true);
-  DrawEmblem(p, QPointF(size / 2.0, size / 2.0), size / 2.0 - size / 32.0);
   return image;
 }
 

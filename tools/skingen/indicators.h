@@ -1,4 +1,4 @@
-// The connection indicator, the logo and the application icon.
+// The connection indicator and the logo.
 #pragma once
 
 #include <QImage>
@@ -14,7 +14,5 @@ enum class LinkLamp { kOn, kOff, kWithoutAccess };
 QImage LinkPicture(int size, LinkLamp lamp, int scale);
 // The maker's mark printed on the main window and five pages.
 QImage LogoPicture(int width, int height, int scale);
-// The application icon for the desktop: the logo's emblem alone, filling a size × size square.
-QImage AppIconPicture(int size);
 
 }  // namespace kdsp::skingen

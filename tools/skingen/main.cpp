@@ -1,31 +1,31 @@
 // skingen: paints every picture of the skin image set into a folder, one PNG per resource
 // number and scale, with the resource collection that lists them for the build to embed, and the
-// application icon for the desktop. Runs without a display.
+// application icon for the desktop in every theme size. Runs without a display.
 #include <QDir>
 #include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 
+#include "app_icon.h"
 #include "image_set.h"
-#include "indicators.h"
 #include "preview.h"
 #include "resource_collection.h"
 
 namespace {
 
-// The desktop looks the icon up in the 256x256 folder of the icon theme.
-constexpr int kIconSize = 256;
-
 int Usage() {
-  std::fprintf(stderr,
-               "usage: skingen FOLDER [--qrc FILE.qrc] [--overlay] [--sheet FILE.png]\n"
-               "       skingen --icon FILE.png\n"
-               "  paints every skin picture into FOLDER as <resource>.png and <resource>@2x.png\n"
-               "  --qrc FILE     also write the resource collection listing those pictures\n"
-               "  --overlay      draw the control rectangles of the tables over the backgrounds\n"
-               "  --sheet FILE   also write a contact sheet of the control pictures\n"
-               "  --preview DIR  also write each window composed with its controls\n"
-               "  --icon FILE    write the 256x256 application icon (FOLDER is optional then)\n");
+  std::fprintf(
+      stderr,
+      "usage: skingen FOLDER [--qrc FILE.qrc] [--overlay] [--sheet FILE.png]\n"
+      "       skingen --icon-dir FOLDER\n"
+      "  paints every skin picture into FOLDER as <resource>.png and <resource>@2x.png\n"
+      "  --qrc FILE     also write the resource collection listing those pictures\n"
+      "  --overlay      draw the control rectangles of the tables over the backgrounds\n"
+      "  --sheet FILE   also write a contact sheet of the control pictures\n"
+      "  --preview DIR  also write each window composed with its controls\n"
+      "  --icon-dir DIR write the application icon as an icon theme: DIR/<N>x<N>/apps/kdsp.png\n"
+      "                 painted at each of 32, 48, 64, 128 and 256 px, and the scalable\n"
+      "                 DIR/scalable/apps/kdsp.svg (FOLDER is optional then)\n");
   return 2;
 }
 
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   QString folder;
   QString sheet;
   QString preview;
-  QString icon;
+  QString iconDir;
   QString qrc;
   for (int i = 0; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--overlay")) {
@@ -65,23 +65,23 @@ int main(int argc, char** argv) {
       preview = args[++i];
     } else if (args[i] == QLatin1String("--qrc") && i + 1 < args.size()) {
       qrc = args[++i];
-    } else if (args[i] == QLatin1String("--icon") && i + 1 < args.size()) {
-      icon = args[++i];
+    } else if (args[i] == QLatin1String("--icon-dir") && i + 1 < args.size()) {
+      iconDir = args[++i];
     } else if (!args[i].startsWith(QLatin1String("--")) && folder.isEmpty()) {
       folder = args[i];
     } else {
       return Usage();
     }
   }
-  if (folder.isEmpty() && (icon.isEmpty() || !qrc.isEmpty())) return Usage();
+  if (folder.isEmpty() && (iconDir.isEmpty() || !qrc.isEmpty())) return Usage();
 
-  if (!icon.isEmpty() && !kdsp::skingen::AppIconPicture(kIconSize).save(icon, "PNG")) {
-    std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(icon));
+  QString error;
+  if (!iconDir.isEmpty() && !kdsp::skingen::WriteAppIconTheme(iconDir, error)) {
+    std::fprintf(stderr, "skingen: %s\n", qPrintable(error));
     return 1;
   }
   if (folder.isEmpty()) return 0;
 
-  QString error;
   if (!kdsp::skingen::WriteSkinImages(folder, options, error)) {
     std::fprintf(stderr, "skingen: %s\n", qPrintable(error));
     return 1;
