@@ -95,8 +95,8 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::configureButtons() {
-  const auto push = [](skin::ImgButton& b, skin::LayoutRect r, const QImage& on,
-                       const QImage& off) {
+  const auto push = [](skin::ImgButton& b, skin::LayoutRect r, const skin::SkinPicture& on,
+                       const skin::SkinPicture& off) {
     b.rect = ToRect(r);
     b.imageOn = &on;
     b.imageOff = &off;
@@ -340,7 +340,7 @@ void TForm1::FormPaint(QPainter& painter) {
   paintOrder_.draw(painter);
 }
 
-const QImage& TForm1::linkLamp() const {
+const skin::SkinPicture& TForm1::linkLamp() const {
   const device::LinkState& state = link_->state();
   if (state.connected) return images[SkinSlot::kLinkOn];
   if (state.processorWithoutAccess()) return images[SkinSlot::kLinkWithoutAccess];

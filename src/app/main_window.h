@@ -65,7 +65,7 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
 
   // The connection indicator's picture and tooltip: connected; a processor present that this
   // user may not open (the tooltip says why and how to allow it); or no processor.
-  const QImage& linkLamp() const;
+  const skin::SkinPicture& linkLamp() const;
   QString linkToolTip() const;
 
  protected:

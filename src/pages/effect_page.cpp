@@ -109,7 +109,7 @@ void EffectPage::configureButtons() {
 void EffectPage::configureStrips() {
   const PageParameters& page = settings::Page(layout_.id);
   const bool mic = page.secondSetFirstBand != settings::kNoRecord;
-  const std::array<std::pair<const QImage*, const QImage*>, 3> typeImages = {
+  const std::array<std::pair<skin::SkinImage, skin::SkinImage>, 3> typeImages = {
       {{&images_[SkinSlot::kPeakOn], &images_[SkinSlot::kPeakOff]},
        {&images_[SkinSlot::kLowShelfOn], &images_[SkinSlot::kLowShelfOff]},
        {&images_[SkinSlot::kHighShelfOn], &images_[SkinSlot::kHighShelfOff]}}};

@@ -12,6 +12,12 @@ bool Empty(SkinImage image) {
   return image == nullptr || image->isNull();
 }
 
+// The picture's pixels for the painter's ratio, drawn into a rectangle of logical pixels.
+void DrawPixelsInto(QPainter& painter, SkinImage image, const QRectF& rect) {
+  const QImage& pixels = image->forRatio(PainterRatio(painter));
+  if (!pixels.isNull()) painter.drawImage(rect, pixels);
+}
+
 }  // namespace
 
 int ImageWidth(SkinImage image) {
@@ -21,10 +27,17 @@ int ImageHeight(SkinImage image) {
   return Empty(image) ? 0 : image->height();
 }
 
-QImage MakeSurface(int width, int height) {
-  QImage surface(width, height, QImage::Format_ARGB32_Premultiplied);
+QImage MakeSurface(int width, int height, qreal ratio) {
+  QImage surface(static_cast<int>(std::ceil(width * ratio)),
+                 static_cast<int>(std::ceil(height * ratio)), QImage::Format_ARGB32_Premultiplied);
+  surface.setDevicePixelRatio(ratio);
   surface.fill(Qt::transparent);
   return surface;
+}
+
+qreal PainterRatio(const QPainter& painter) {
+  const QPaintDevice* device = painter.device();
+  return device != nullptr ? device->devicePixelRatioF() : 1.0;
 }
 
 void PrepareSurface(QPainter& painter) {
@@ -34,16 +47,18 @@ void PrepareSurface(QPainter& painter) {
 }
 
 void DrawImageAt(QPainter& painter, SkinImage image, int x, int y) {
-  if (!Empty(image)) painter.drawImage(QPoint(x, y), *image);
+  if (!Empty(image)) DrawPixelsInto(painter, image, QRectF(QPointF(x, y), image->size()));
 }
 
 void DrawImageInto(QPainter& painter, SkinImage image, const QRect& rect) {
-  if (!Empty(image) && rect.width() > 0 && rect.height() > 0) painter.drawImage(rect, *image);
+  if (!Empty(image) && rect.width() > 0 && rect.height() > 0) DrawPixelsInto(painter, image, rect);
 }
 
 void DrawImageOnParallelogram(QPainter& painter, SkinImage image, QPointF p0, QPointF p1,
                               QPointF p2) {
   if (Empty(image)) return;
+  const QImage& pixels = image->forRatio(PainterRatio(painter));
+  if (pixels.isNull()) return;
   const qreal w = image->width();
   const qreal h = image->height();
   // The affine map that takes the image's corners (0,0), (w,0), (0,h) to p0, p1, p2.
@@ -51,7 +66,7 @@ void DrawImageOnParallelogram(QPainter& painter, SkinImage image, QPointF p0, QP
                        (p2.y() - p0.y()) / h, p0.x(), p0.y());
   painter.save();
   painter.setTransform(map, true);
-  painter.drawImage(QPointF(0, 0), *image);
+  painter.drawImage(QRectF(0, 0, w, h), pixels);
   painter.restore();
 }
 

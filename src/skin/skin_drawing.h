@@ -1,6 +1,7 @@
 // The drawing operations the skinned windows, their controls and the response chart use, on a
-// QPainter over an off-screen ARGB image. An image reference may be empty: drawing it draws
-// nothing and it measures 0.
+// QPainter over an off-screen ARGB image of any device pixel ratio. Coordinates and sizes are
+// logical pixels; a skin picture is drawn from its pixels for the surface's ratio. A picture
+// reference may be empty: drawing it draws nothing and it measures 0.
 #pragma once
 
 #include <QColor>
@@ -11,16 +12,21 @@
 #include <QRect>
 #include <QString>
 
+#include "skin/skin_picture.h"
+
 namespace kdsp::skin {
 
 // A skin image as the controls hold it: a reference into the loaded set, or none.
-using SkinImage = const QImage*;
+using SkinImage = const SkinPicture*;
 
 int ImageWidth(SkinImage image);
 int ImageHeight(SkinImage image);
 
-// An off-screen surface of the given size, 32-bit premultiplied ARGB, fully transparent.
-QImage MakeSurface(int width, int height);
+// An off-screen surface of the given logical size at a device pixel ratio: 32-bit premultiplied
+// ARGB, fully transparent, width x ratio by height x ratio pixels (rounded up).
+QImage MakeSurface(int width, int height, qreal ratio = 1.0);
+// The device pixel ratio a painter draws at.
+qreal PainterRatio(const QPainter& painter);
 // Sets the painter up as every off-screen surface is: antialiased, smooth image scaling.
 void PrepareSurface(QPainter& painter);
 

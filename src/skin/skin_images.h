@@ -1,17 +1,14 @@
-// The skin image set: every picture the skinned windows draw, decoded once from the resources
-// embedded in the program and shared by reference with the pages and their controls.
+// The skin image set: every picture the skinned windows draw, embedded in the program at 1x and
+// 2x and shared by reference with the pages and their controls. Each picture decodes the scale a
+// window draws it at when that window first paints it.
 #pragma once
 
-#include <QImage>
 #include <array>
 
 #include "skin/skin_image_table.h"
+#include "skin/skin_picture.h"
 
 namespace kdsp::skin {
-
-// The picture embedded under resource number `resourceId` (":/skin/<id>.png"). A missing or
-// undecodable resource gives a null image: drawing it draws nothing and it measures 0.
-QImage LoadSkinImage(int resourceId);
 
 // One picture per slot of the skin table, looked up by slot: images[SkinSlot::kThumbNormal]. The
 // main window owns the one set; everybody else holds references into it, so it is neither copied
@@ -22,14 +19,16 @@ class SkinImages {
   SkinImages(const SkinImages&) = delete;
   SkinImages& operator=(const SkinImages&) = delete;
 
-  QImage& operator[](SkinSlot slot) { return bySlot_[static_cast<std::size_t>(slot)]; }
-  const QImage& operator[](SkinSlot slot) const { return bySlot_[static_cast<std::size_t>(slot)]; }
+  SkinPicture& operator[](SkinSlot slot) { return bySlot_[static_cast<std::size_t>(slot)]; }
+  const SkinPicture& operator[](SkinSlot slot) const {
+    return bySlot_[static_cast<std::size_t>(slot)];
+  }
 
  private:
-  std::array<QImage, kSkinSlotCount> bySlot_;
+  std::array<SkinPicture, kSkinSlotCount> bySlot_;
 };
 
-// Fills every slot in table order (the main background first, then the page backgrounds).
+// Binds every slot to its embedded picture, in table order; nothing is decoded yet.
 void LoadSkinImages(SkinImages& images);
 
 }  // namespace kdsp::skin

@@ -64,8 +64,8 @@ class EqStrip : public ::testing::Test {
 
   EqBand band{};
   ImgEqBand strip;
-  QImage bandPassOn{39, 20, QImage::Format_ARGB32};
-  QImage bandPassOff{39, 20, QImage::Format_ARGB32};
+  SkinPicture bandPassOn{QImage(39, 20, QImage::Format_ARGB32)};
+  SkinPicture bandPassOff{QImage(39, 20, QImage::Format_ARGB32)};
 
  private:
   char savedSeparator_ = '.';

@@ -31,10 +31,10 @@ void FormatPlain(std::int32_t value, BoxText& text) {
 
 // The pictures come first: the window takes its size from the background.
 struct TestImages {
-  QImage backgroundImage = Solid(500, 300, QColor(40, 40, 44));
-  QImage buttonImage = Solid(25, 23, Qt::gray);
-  QImage thumbImage = Solid(20, 40, QColor(250, 0, 0));
-  QImage knobImage = Solid(32, 32, Qt::lightGray);
+  SkinPicture backgroundImage{Solid(500, 300, QColor(40, 40, 44))};
+  SkinPicture buttonImage{Solid(25, 23, Qt::gray)};
+  SkinPicture thumbImage{Solid(20, 40, QColor(250, 0, 0))};
+  SkinPicture knobImage{Solid(32, 32, Qt::lightGray)};
 };
 
 // One control of each kind on a plain background, with a log of what reached them.

@@ -59,8 +59,8 @@ std::pair<int, int> RowsOf(const QImage& image, int x, QColor color) {
 }
 
 TEST(SkinControlPainting, FaderThumbSitsWhereItsValuePutsIt) {
-  const QImage normal = Solid(20, 40, Qt::red);
-  const QImage active = Solid(20, 40, Qt::blue);
+  const SkinPicture normal{Solid(20, 40, Qt::red)};
+  const SkinPicture active{Solid(20, 40, Qt::blue)};
   ImgRoller fader;
   fader.rect = {10, 10, 20, 126 + 40};
   fader.imageOff = &normal;
@@ -89,9 +89,10 @@ TEST(SkinControlPainting, FaderThumbSitsWhereItsValuePutsIt) {
 
 TEST(SkinControlPainting, KnobIsDrawnTurned) {
   // Grey with a green mark at the top centre, where a knob's pointer would be.
-  QImage knobImage = Solid(32, 32, Qt::gray);
+  QImage knobPixels = Solid(32, 32, Qt::gray);
   for (int y = 2; y < 7; ++y)
-    for (int x = 14; x < 19; ++x) knobImage.setPixelColor(x, y, Qt::green);
+    for (int x = 14; x < 19; ++x) knobPixels.setPixelColor(x, y, Qt::green);
+  const SkinPicture knobImage{knobPixels};
   ImgKnob knob;
   knob.rect = {20, 20, 32, 32};
   knob.max = 2;
@@ -118,7 +119,7 @@ TEST(SkinControlPainting, KnobIsDrawnTurned) {
 }
 
 TEST(SkinControlPainting, KnobValueBoxIsDrawnOnlyWhenShown) {
-  const QImage box = Solid(32, 18, Qt::yellow);
+  const SkinPicture box{Solid(32, 18, Qt::yellow)};
   ImgKnob knob;
   knob.rect = {0, 0, 32, 32};
   knob.valueBox.rect = {0, 40, 32, 18};
@@ -213,7 +214,7 @@ TEST(SkinControlPainting, FaderValueBoxesCentreTheirTextOtherBoxesStartAtTheLeft
 }
 
 TEST(SkinControlPainting, ARefusedEntryFlashesARedFrameOverTheBox) {
-  const QImage grey = Solid(40, 18, QColor(60, 60, 60));
+  const SkinPicture grey{Solid(40, 18, QColor(60, 60, 60))};
   ImgEdit box;
   box.rect = {10, 10, 40, 18};
   box.imageNormal = &grey;
@@ -230,8 +231,8 @@ TEST(SkinControlPainting, ARefusedEntryFlashesARedFrameOverTheBox) {
 }
 
 TEST(SkinControlPainting, ValueBoxImageFollowsActive) {
-  const QImage normal = Solid(38, 20, Qt::darkGray);
-  const QImage active = Solid(38, 20, Qt::cyan);
+  const SkinPicture normal{Solid(38, 20, Qt::darkGray)};
+  const SkinPicture active{Solid(38, 20, Qt::cyan)};
   ImgEdit box;
   box.rect = {5, 5, 38, 20};
   box.imageNormal = &normal;
@@ -242,8 +243,8 @@ TEST(SkinControlPainting, ValueBoxImageFollowsActive) {
 }
 
 TEST(SkinControlPainting, ButtonIsScaledIntoItsRectangle) {
-  const QImage on = Solid(4, 4, Qt::green);
-  const QImage off = Solid(4, 4, Qt::red);
+  const SkinPicture on{Solid(4, 4, Qt::green)};
+  const SkinPicture off{Solid(4, 4, Qt::red)};
   ImgButton button;
   button.rect = {10, 5, 31, 29};  // a 43 x 42 button at 0.7
   button.imageOn = &on;
@@ -260,7 +261,7 @@ TEST(SkinControlPainting, ButtonIsScaledIntoItsRectangle) {
 }
 
 TEST(SkinControlPainting, EmptyImageSlotsDrawNothing) {
-  const QImage nullImage;
+  const SkinPicture nullImage;
   ImgButton button;
   button.rect = {0, 0, 20, 20};
   button.imageOff = &nullImage;
@@ -280,11 +281,11 @@ TEST(SkinControlPainting, EmptyImageSlotsDrawNothing) {
 }
 
 TEST(SkinControlPainting, EqStripShowsTheBand) {
-  const QImage lit = Solid(39, 20, Qt::green);
-  const QImage unlit = Solid(39, 20, Qt::darkGreen);
-  const QImage passLit = Solid(39, 20, Qt::red);      // lit PASS: band off
-  const QImage passUnlit = Solid(39, 20, Qt::black);  // band on
-  const QImage qFrame = Solid(38, 20, Qt::blue);
+  const SkinPicture lit{Solid(39, 20, Qt::green)};
+  const SkinPicture unlit{Solid(39, 20, Qt::darkGreen)};
+  const SkinPicture passLit{Solid(39, 20, Qt::red)};      // lit PASS: band off
+  const SkinPicture passUnlit{Solid(39, 20, Qt::black)};  // band on
+  const SkinPicture qFrame{Solid(38, 20, Qt::blue)};
   settings::EqBand band{0, 100, 19, settings::kPeaking, 1, 0};
   ImgEqBand strip;
   strip.bind(&band);

@@ -202,7 +202,7 @@ TEST(ImgRoller, ChangedFlagCanLiveInABank) {
 }
 
 TEST(ImgRoller, ThumbOffsetPutsMaxAtTheTopAndMinAtTheBottom) {
-  const QImage thumb(20, 40, QImage::Format_ARGB32);
+  const SkinPicture thumb{QImage(20, 40, QImage::Format_ARGB32)};
   ImgRoller fader;
   fader.rect = {0, 0, 20, 126 + 40};
   fader.imageOff = &thumb;

@@ -30,18 +30,23 @@ TEST(SkinImages, EverySlotLoadsAtItsListedSize) {
   }
 }
 
-// The set as the windows read it. The program has one set of pictures, at 1x: every slot holds a
-// decoded picture of the table's size, and the picture of its own resource, not a partner's of
-// the same size.
+// The set as the windows read it: every slot holds the picture of its own resource (not a
+// partner's of the same size) at the table's logical size, and decodes nothing until a window
+// asks for a ratio; then only that ratio.
 TEST(SkinImages, EverySlotOfTheSetHoldsItsOwnPictureAtTheTableSize) {
   SkinImages images;
   LoadSkinImages(images);
   for (const SkinImageEntry& entry : kSkinImageTable) {
-    const QImage& image = images[entry.slot];
-    ASSERT_FALSE(image.isNull()) << Name(entry);
-    EXPECT_EQ(image.size(), QSize(entry.width, entry.height)) << Name(entry);
-    EXPECT_EQ(image.devicePixelRatio(), 1.0) << Name(entry);
-    EXPECT_EQ(image, LoadSkinImage(entry.resourceId)) << Name(entry);
+    const SkinPicture& picture = images[entry.slot];
+    ASSERT_FALSE(picture.isNull()) << Name(entry);
+    EXPECT_EQ(picture.size(), QSize(entry.width, entry.height)) << Name(entry);
+    EXPECT_EQ(picture.decodedCount(), 0) << Name(entry);
+  }
+  for (const SkinImageEntry& entry : kSkinImageTable) {
+    const QImage& once = images[entry.slot].forRatio(1.0);
+    EXPECT_EQ(once.devicePixelRatio(), 1.0) << Name(entry);
+    EXPECT_EQ(once, LoadSkinImage(entry.resourceId)) << Name(entry);
+    EXPECT_EQ(images[entry.slot].decodedCount(), 1) << Name(entry);
   }
   // A few slots with their sizes written out, so a shifted table row shows here.
   EXPECT_EQ(images[SkinSlot::kMainBackground].size(), QSize(999, 600));
@@ -53,17 +58,46 @@ TEST(SkinImages, EverySlotOfTheSetHoldsItsOwnPictureAtTheTableSize) {
   EXPECT_EQ(images[SkinSlot::kEqPassOff].size(), QSize(78, 35));
   EXPECT_EQ(&images[PageBackgroundSlot(4)], &images[SkinSlot::kPageBackground4]);
   // The knob has one picture for both states; partners of a pair are different pictures.
-  EXPECT_EQ(images[SkinSlot::kKnobNormal], images[SkinSlot::kKnobActive]);
-  EXPECT_NE(images[SkinSlot::kThumbActive], images[SkinSlot::kThumbNormal]);
-  EXPECT_NE(images[SkinSlot::kPageBoxActive], images[SkinSlot::kPageBoxNormal]);
+  const auto pixels = [&](SkinSlot slot) { return images[slot].forRatio(1.0); };
+  EXPECT_EQ(pixels(SkinSlot::kKnobNormal), pixels(SkinSlot::kKnobActive));
+  EXPECT_NE(pixels(SkinSlot::kThumbActive), pixels(SkinSlot::kThumbNormal));
+  EXPECT_NE(pixels(SkinSlot::kPageBoxActive), pixels(SkinSlot::kPageBoxNormal));
+}
+
+// At 2 a picture is the generator's 2x painting, at 1.25 and 1.5 that painting reduced to the
+// ratio's own pixels; every ratio keeps the logical size the layouts measure with.
+TEST(SkinImages, EachRatioGetsPixelsOfItsOwnAtTheSameLogicalSize) {
+  struct Case {
+    qreal ratio;
+    QSize pixels;  // for the 137 x 44 logo
+  };
+  const Case cases[] = {
+      {1.0, {137, 44}}, {1.25, {171, 55}}, {1.5, {206, 66}}, {2.0, {274, 88}}, {3.0, {274, 88}}};
+  SkinImages images;
+  LoadSkinImages(images);
+  const SkinPicture& logo = images[SkinSlot::kLogo];
+  for (const Case& c : cases) {
+    const QImage& pixels = logo.forRatio(c.ratio);
+    EXPECT_EQ(pixels.size(), c.pixels) << c.ratio;
+    EXPECT_NEAR(pixels.deviceIndependentSize().width(), 137, 0.5) << c.ratio;
+    EXPECT_NEAR(pixels.deviceIndependentSize().height(), 44, 0.5) << c.ratio;
+  }
+  EXPECT_EQ(logo.forRatio(2.0), LoadSkinImage(SkinImageEntryOf(SkinSlot::kLogo).resourceId, 2));
+  // Asked again, a ratio is not decoded a second time.
+  EXPECT_EQ(logo.decodedCount(), 5);
+  logo.forRatio(1.5);
+  EXPECT_EQ(logo.decodedCount(), 5);
 }
 
 TEST(SkinImages, AMissingResourceIsEmpty) {
   for (int id : {0, 1, 99999, -5}) {
-    const QImage image = LoadSkinImage(id);
-    EXPECT_TRUE(image.isNull()) << id;
-    EXPECT_EQ(ImageWidth(&image), 0) << id;
-    EXPECT_EQ(ImageHeight(&image), 0) << id;
+    EXPECT_TRUE(LoadSkinImage(id).isNull()) << id;
+    EXPECT_TRUE(LoadSkinImage(id, 2).isNull()) << id;
+    const SkinPicture picture(id);
+    EXPECT_TRUE(picture.isNull()) << id;
+    EXPECT_EQ(ImageWidth(&picture), 0) << id;
+    EXPECT_EQ(ImageHeight(&picture), 0) << id;
+    EXPECT_TRUE(picture.forRatio(2.0).isNull()) << id;
   }
 }
 

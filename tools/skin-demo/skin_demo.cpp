@@ -95,7 +95,7 @@ class DemoPanel : public PanelWindow {
     box(strip_.fader.valueBox, x + t.gainBox.x, y + t.gainBox.y, t.gainMaxChars);
     box(strip_.freqBox, x + t.buttonDx, y + t.freqBoxDy, t.freqMaxChars);
     box(strip_.qBox, x + t.buttonDx, y + kLayout.qBoxDy, t.qMaxChars);
-    const std::array<std::pair<const QImage*, const QImage*>, 3> typeImages = {
+    const std::array<std::pair<SkinImage, SkinImage>, 3> typeImages = {
         {{&images_[SkinSlot::kPeakOn], &images_[SkinSlot::kPeakOff]},
          {&images_[SkinSlot::kLowShelfOn], &images_[SkinSlot::kLowShelfOff]},
          {&images_[SkinSlot::kHighShelfOn], &images_[SkinSlot::kHighShelfOff]}}};
