@@ -81,7 +81,8 @@ void TForm1::FormCreate() {
       .add(faders_)
       .add(knobs_)
       .add(maxBoxes_);
-  paintOrder_.add(close_)
+  paintOrder()
+      .add(close_)
       .add(minimize_)
       .add(presets_)
       .add(switches_)
@@ -332,12 +333,15 @@ void TForm1::setPage(settings::PageId page, QWidget* window, std::function<void(
   p.refresh = std::move(refresh);
 }
 
-void TForm1::FormPaint(QPainter& painter) {
+void TForm1::FormPaintStatic(QPainter& painter) {
   skin::DrawTextAt(painter, QString::fromLatin1(kVersionText.data(), kVersionText.size()),
                    fonts.fontSmall, Qt::black, kVersionTextAt.x, kVersionTextAt.y);
-  skin::DrawImageInto(painter, &linkLamp(), LinkIndicatorRect());
   skin::DrawImageAt(painter, &images[SkinSlot::kLogo], kLogoAt.x, kLogoAt.y);
-  paintOrder_.draw(painter);
+}
+
+void TForm1::FormPaint(QPainter& painter) {
+  skin::DrawImageInto(painter, &linkLamp(), LinkIndicatorRect());
+  paintOrder().draw(painter);
 }
 
 const skin::SkinPicture& TForm1::linkLamp() const {

@@ -69,6 +69,7 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   QString linkToolTip() const;
 
  protected:
+  void FormPaintStatic(QPainter& painter) override;
   void FormPaint(QPainter& painter) override;
   void FormShow() override;
   // Tooltips: the connection indicator's.
@@ -108,7 +109,6 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   skin::ImgRoller faders_[17];
   skin::ImgKnob knobs_[8];
   skin::ImgButton mutes_[14];
-  skin::ControlList paintOrder_;
   skin::RowMembers<TForm1, 14> rows_{this};
 
   struct Page {

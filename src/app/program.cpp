@@ -43,12 +43,12 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
     pages_[static_cast<std::size_t>(slot)] = std::move(page);
   }
 
-  // The analyser repaints the open pages directly, in slot order, after each buffer.
+  // The analyser repaints the open pages' charts directly, in slot order, after each buffer.
   analyser_ = std::make_unique<pages::SpectrumAnalyser>(
       std::make_unique<pages::AudioInputSource>(), main_->pageOpenFlags(), repaintHooks_, dialogs_);
   for (int slot = 0; slot < settings::kPageCount; ++slot) {
     pages::EffectPage* page = pages_[static_cast<std::size_t>(slot)].get();
-    repaintHooks_[static_cast<std::size_t>(slot)] = [page] { page->repaint(); };
+    repaintHooks_[static_cast<std::size_t>(slot)] = [page] { page->repaintChart(); };
     page->setSpectrumSource([analyser = analyser_.get()](display::ResponseChart& chart) {
       chart.showSpectrum = analyser->showSpectrum();
       chart.spectrum = analyser->spectrum().data();

@@ -1,6 +1,7 @@
 // The effect page template.
 #include "pages/effect_page.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 #include <utility>
@@ -8,10 +9,31 @@
 #include "device/page_rules.h"
 #include "pages/page_values.h"
 #include "skin/commit_int_range.h"
+#include "skin/paint_key.h"
 #include "skin/value_text.h"
 
 namespace kdsp::pages {
 namespace {
+
+// Everything the chart's picture depends on apart from the spectrum, which repaints the chart
+// itself when it changes.
+std::uint64_t ChartPaintKey(const display::ResponseChart& chart) {
+  skin::PaintKey key;
+  key.add(chart.bounds.x).add(chart.bounds.y).add(chart.bounds.width).add(chart.bounds.height);
+  key.add(chart.bandCount).add(chart.visibleMask).add(chart.selectedBand).add(chart.selectedFilter);
+  key.add(chart.showSpectrum);
+  for (const settings::EqBand* band : chart.bands) {
+    key.add(band);
+    if (band != nullptr)
+      key.add(band->gain).add(band->frequency).add(band->bandwidth).add(band->type).add(band->on);
+  }
+  for (const settings::CrossoverFilter* filter : chart.filters) {
+    key.add(filter);
+    if (filter != nullptr)
+      key.add(filter->frequency).add(filter->family).add(filter->direction).add(filter->order);
+  }
+  return key.value();
+}
 
 using skin::SkinSlot;
 using skin::ToRect;
@@ -78,11 +100,11 @@ EffectPage::EffectPage(const PageLayout& layout, const skin::SkinImages& images,
   for (int i = 0; i < knobs; ++i) controls().add(knobs_[i]);
   for (int i = 0; i < switches; ++i) controls().add(polarity_[i]);
   for (int i = 0; i < strips; ++i) controls().add(strips_[i]);
-  paintOrder_.add(close_).add(eqPass_);
-  for (int i = 0; i < knobs; ++i) paintOrder_.add(knobs_[i]);
-  for (int i = 0; i < faders; ++i) paintOrder_.add(faders_[i]);
-  for (int i = 0; i < strips; ++i) paintOrder_.add(strips_[i]);
-  for (int i = 0; i < switches; ++i) paintOrder_.add(polarity_[i]);
+  paintOrder().add(close_).add(eqPass_);
+  for (int i = 0; i < knobs; ++i) paintOrder().add(knobs_[i]);
+  for (int i = 0; i < faders; ++i) paintOrder().add(faders_[i]);
+  for (int i = 0; i < strips; ++i) paintOrder().add(strips_[i]);
+  for (int i = 0; i < switches; ++i) paintOrder().add(polarity_[i]);
   refresh();
 }
 
@@ -350,17 +372,65 @@ void EffectPage::publishControlValues() {
     link_.setMicEqMode(mode_);
 }
 
-void EffectPage::FormPaint(QPainter& painter) {
+bool EffectPage::hasModeCaption() const {
+  return settings::Page(layout_.id).secondSetFirstBand != settings::kNoRecord;
+}
+
+QRect EffectPage::modeCaptionBounds() const {
+  const QFontMetrics metrics(fonts_.fontValue);
+  int width = 0;
+  for (std::string_view caption : kMicEqModeCaptions)
+    width = std::max(width, metrics.horizontalAdvance(QString::fromLatin1(
+                                caption.data(), static_cast<qsizetype>(caption.size()))));
+  // A pixel around the text for its antialiased edges.
+  return QRect(kMicEqModeCaptionAt.x - 1, kMicEqModeCaptionAt.y - 1, width + 2,
+               metrics.height() + 2);
+}
+
+QRect EffectPage::chartBounds() const {
+  return QRect(chart_.bounds.x, chart_.bounds.y, chart_.bounds.width, chart_.bounds.height);
+}
+
+void EffectPage::FormPaintStatic(QPainter& painter) {
   if (layout_.logo)
     skin::DrawImageAt(painter, &images_[SkinSlot::kLogo], layout_.logoAt.x, layout_.logoAt.y);
-  if (settings::Page(layout_.id).secondSetFirstBand != settings::kNoRecord) {
+}
+
+QRegion EffectPage::FormTakeChangedRegion() {
+  QRegion changed;
+  if (hasModeCaption() && shownMode_ != mode_) {
+    shownMode_ = mode_;
+    changed |= modeCaptionBounds();
+  }
+  if (chartBounds().isEmpty()) return changed;
+  feedChart();
+  const std::uint64_t key = ChartPaintKey(chart_);
+  if (key != shownChartKey_) {
+    shownChartKey_ = key;
+    changed |= chartBounds();
+  }
+  return changed;
+}
+
+void EffectPage::repaintChart() {
+  if (isVisible() && !chartBounds().isEmpty()) repaint(chartBounds());
+}
+
+void EffectPage::FormPaint(QPainter& painter) {
+  if (hasModeCaption()) {
     const std::string_view caption = kMicEqModeCaptions[static_cast<std::size_t>(mode_)];
     skin::DrawTextAt(painter,
                      QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
                      fonts_.fontValue, Qt::black, kMicEqModeCaptionAt.x, kMicEqModeCaptionAt.y);
   }
-  paintOrder_.draw(painter);
+  paintOrder().draw(painter);
+  if (chartBounds().isEmpty()) return;
+  if (painter.hasClipping() && !painter.clipBoundingRect().intersects(chartBounds())) return;
+  feedChart();
+  chart_.paint(painter);
+}
 
+void EffectPage::feedChart() {
   std::uint32_t mask = 0;
   for (int i = 0; i < stripCount(); ++i)
     if (strips_[i].band->on == 1) mask |= 1u << i;
@@ -372,7 +442,6 @@ void EffectPage::FormPaint(QPainter& painter) {
   } else {
     chart_.showSpectrum = false;
   }
-  chart_.paint(painter);
 }
 
 bool EffectPage::FormMouseDown(int x, int y, Qt::MouseButton) {

@@ -43,6 +43,8 @@ class EffectPage : public skin::PanelWindow {
     spectrumSource_ = std::move(source);
   }
   display::ResponseChart& chart() { return chart_; }
+  // Repaints the chart alone at once: a new spectrum changes nothing else.
+  void repaintChart();
 
   // The controls, for tests.
   skin::ImgEqBand& strip(int i) { return strips_[i]; }
@@ -54,7 +56,9 @@ class EffectPage : public skin::PanelWindow {
   int micEqMode() const { return mode_; }
 
  protected:
+  void FormPaintStatic(QPainter& painter) override;
   void FormPaint(QPainter& painter) override;
+  QRegion FormTakeChangedRegion() override;
   bool FormMouseDown(int x, int y, Qt::MouseButton button) override;
   void FormMouseUp(int x, int y) override;
   void FormMouseMove(int x, int y) override;
@@ -69,6 +73,11 @@ class EffectPage : public skin::PanelWindow {
   // After a chart drag: the dragged band's strip or the dragged filter's controls follow it.
   void followChartDrag();
   void setBox(skin::ImgEdit& box, skin::LayoutRect rect, int maxChars);
+  bool hasModeCaption() const;
+  QRect modeCaptionBounds() const;
+  QRect chartBounds() const;
+  // The chart as the page shows it: which bands and filters are drawn, and the spectrum.
+  void feedChart();
 
   // The Mic Equalizer's mode: which set the strips edit, linking and copying the sets.
   void changeMode(std::int32_t mode);
@@ -94,10 +103,12 @@ class EffectPage : public skin::PanelWindow {
   skin::ImgRoller faders_[kMaxFaders];
   skin::ImgKnob knobs_[kMaxKnobs];
   skin::ImgButton polarity_[2];
-  skin::ControlList paintOrder_;
   display::ResponseChart chart_;
   std::function<void(display::ResponseChart&)> spectrumSource_;
   int mode_ = 0;  // Mic Equalizer mode, 0..2
+  // What the last repaint showed of the mode caption and the chart.
+  int shownMode_ = -1;
+  std::uint64_t shownChartKey_ = 0;
   skin::RowMembers<EffectPage, kMaxStrips> rows_{this};
 };
 

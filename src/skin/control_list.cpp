@@ -1,6 +1,8 @@
 // Offering events to a window's controls in their fixed order.
 #include "skin/control_list.h"
 
+#include <QPainter>
+
 namespace kdsp::skin {
 namespace {
 
@@ -96,8 +98,31 @@ void ControlList::endFlashes() {
 }
 
 void ControlList::draw(QPainter& painter) const {
-  for (const Entry& entry : entries_)
-    std::visit([&](auto* control) { control->draw(painter); }, entry.control);
+  const bool clipped = painter.hasClipping();
+  const QRect clip = clipped ? painter.clipBoundingRect().toAlignedRect() : QRect();
+  for (const Entry& entry : entries_) {
+    std::visit(
+        [&](auto* control) {
+          if (!clipped || clip.intersects(control->paintBounds())) control->draw(painter);
+        },
+        entry.control);
+  }
+}
+
+QRegion ControlList::takeChangedRegion() {
+  QRegion changed;
+  for (Entry& entry : entries_) {
+    std::visit(
+        [&](auto* control) {
+          const std::uint64_t key = control->paintKey().value();
+          if (entry.seen && key == entry.shownKey) return;
+          entry.shownKey = key;
+          entry.seen = true;
+          changed |= control->paintBounds();
+        },
+        entry.control);
+  }
+  return changed;
 }
 
 }  // namespace kdsp::skin

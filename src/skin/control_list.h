@@ -1,8 +1,11 @@
 // A window's controls in one fixed order. The window offers every event to every control in
 // that order — not only to the first one hit, since a miss clears a control's focus and commits
-// a pending value-box entry — and draws them in its own drawing order from a second list.
+// a pending value-box entry — and draws them in its own drawing order from a second list, which
+// also tells it which controls changed their picture since it last looked.
 #pragma once
 
+#include <QRegion>
+#include <cstdint>
 #include <variant>
 #include <vector>
 
@@ -41,7 +44,12 @@ class ControlList {
   void keyDown(int key);
   // To the value boxes of faders, EQ strips and knobs that show one, and to lone value boxes.
   void keyPress(char ch);
+  // Draws every control in list order; with the painter clipped, only those that reach into
+  // the clip.
   void draw(QPainter& painter) const;
+  // The area of every control whose picture changed since the last call (all of them at the
+  // first), remembering what each one shows now.
+  QRegion takeChangedRegion();
 
   // Whether a value box shows a refused entry, and the end of every such flash.
   bool anyFlashing() const;
@@ -51,6 +59,8 @@ class ControlList {
   struct Entry {
     std::variant<ImgButton*, ImgEdit*, ImgRoller*, ImgKnob*, ImgEqBand*> control;
     bool closeButton = false;
+    std::uint64_t shownKey = 0;  // the fingerprint takeChangedRegion last saw
+    bool seen = false;
   };
   // fn(box) for every value box: lone ones and those of faders, knobs and EQ strips.
   template <typename Fn>

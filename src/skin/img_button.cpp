@@ -10,6 +10,14 @@ void ImgButton::draw(QPainter& painter) const {
   drawAs(painter, state);
 }
 
+PaintKey ImgButton::paintKey() const {
+  return PaintKey().add(rect).add(state).add(imageOn).add(imageOff);
+}
+
+QRect ImgButton::paintBounds() const {
+  return QRect(rect.x, rect.y, rect.w, rect.h);
+}
+
 void ImgButton::drawAs(QPainter& painter, std::uint8_t shownState) const {
   DrawImageInto(painter, imageOfState(shownState), QRect(rect.x, rect.y, rect.w, rect.h));
 }

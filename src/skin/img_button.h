@@ -2,10 +2,12 @@
 // that fires on every release with its state already flipped.
 #pragma once
 
+#include <QRect>
 #include <cstdint>
 
 #include "skin/control_callbacks.h"
 #include "skin/control_input.h"
+#include "skin/paint_key.h"
 #include "skin/skin_drawing.h"
 
 class QPainter;
@@ -39,6 +41,10 @@ struct ImgButton {
 
   // The image of the current state scaled into the rectangle.
   void draw(QPainter& painter) const;
+  // A fingerprint of everything draw() reads, and the area draw() may cover whatever the
+  // control's state: the window repaints that area when the fingerprint changes.
+  PaintKey paintKey() const;
+  QRect paintBounds() const;
   // The same with the image of another state, for owners that show a state they keep elsewhere.
   void drawAs(QPainter& painter, std::uint8_t shownState) const;
 

@@ -57,6 +57,22 @@ void ImgEdit::draw(QPainter& painter) const {
                 QColor(255, 255, 255, 255), box, align == BoxAlign::kCentre);
 }
 
+PaintKey ImgEdit::paintKey() const {
+  return PaintKey()
+      .add(rect)
+      .add(active)
+      .add(imageActive)
+      .add(imageNormal)
+      .add(font)
+      .add(textView())
+      .add(align)
+      .add(flashing);
+}
+
+QRect ImgEdit::paintBounds() const {
+  return QRect(rect.x, rect.y, rect.w, rect.h);
+}
+
 bool ImgEdit::mouseDown(int px, int py) {
   if (rect.contains(px, py)) {
     active = 1;

@@ -4,11 +4,13 @@
 // window ends the flash.
 #pragma once
 
+#include <QRect>
 #include <cstdint>
 #include <string_view>
 
 #include "skin/control_callbacks.h"
 #include "skin/control_input.h"
+#include "skin/paint_key.h"
 #include "skin/skin_drawing.h"
 
 class QFont;
@@ -55,6 +57,10 @@ struct ImgEdit {
   // rectangle: its top at the box origin, left-aligned or centred as `align` says; a text wider
   // than the box shows its end, where typing happens. A flashing box gets a red frame on top.
   void draw(QPainter& painter) const;
+  // A fingerprint of everything draw() reads, and the area draw() may cover whatever the
+  // control's state: the window repaints that area when the fingerprint changes.
+  PaintKey paintKey() const;
+  QRect paintBounds() const;
 
   // A hit activates the box for a new entry; a miss deactivates it and commits a pending entry.
   bool mouseDown(int px, int py);

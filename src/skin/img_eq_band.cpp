@@ -46,6 +46,23 @@ void ImgEqBand::draw(QPainter& painter) const {
   passButton.drawAs(painter, band->on != 0 ? 1 : 0);
 }
 
+PaintKey ImgEqBand::paintKey() const {
+  PaintKey key;
+  key.add(band);
+  if (band == nullptr) return key;
+  key.add(fader.paintKey()).add(freqBox.paintKey()).add(qBoxShown());
+  if (qBoxShown()) key.add(qBox.paintKey());
+  for (const ImgButton& b : typeButtons) key.add(b.rect).add(b.imageOn).add(b.imageOff);
+  return key.add(band->type).add(passButton.paintKey()).add(band->on);
+}
+
+QRect ImgEqBand::paintBounds() const {
+  QRect bounds =
+      fader.paintBounds() | freqBox.paintBounds() | qBox.paintBounds() | passButton.paintBounds();
+  for (const ImgButton& b : typeButtons) bounds |= b.paintBounds();
+  return bounds;
+}
+
 bool ImgEqBand::mouseDown(int px, int py) {
   if (band == nullptr) return false;
   bool hit = fader.mouseDown(px, py);

@@ -4,6 +4,7 @@
 // whole band.
 #pragma once
 
+#include <QRect>
 #include <array>
 #include <cstdint>
 
@@ -11,6 +12,7 @@
 #include "skin/img_button.h"
 #include "skin/img_edit.h"
 #include "skin/img_roller.h"
+#include "skin/paint_key.h"
 
 class QPainter;
 
@@ -50,6 +52,10 @@ struct ImgEqBand {
   // Fader and gain box, frequency box, Q box of a peaking band, the type buttons with the band's
   // type lit, the pass button showing the band's on flag.
   void draw(QPainter& painter) const;
+  // A fingerprint of everything draw() reads, and the area draw() may cover whatever the
+  // control's state: the window repaints that area when the fingerprint changes.
+  PaintKey paintKey() const;
+  QRect paintBounds() const;
 
   bool mouseDown(int px, int py);
   void mouseMove(int px, int py) { fader.mouseMove(px, py); }

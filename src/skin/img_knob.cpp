@@ -30,6 +30,20 @@ void ImgKnob::draw(QPainter& painter) const {
   if (showValueBox != 0) valueBox.draw(painter);
 }
 
+PaintKey ImgKnob::paintKey() const {
+  PaintKey key;
+  key.add(rect).add(image()).add(value).add(min).add(max).add(showValueBox);
+  if (showValueBox != 0) key.add(valueBox.paintKey());
+  return key;
+}
+
+QRect ImgKnob::paintBounds() const {
+  // Turned about its centre, the picture's corners sweep a circle through the rectangle's corners.
+  const int reach = static_cast<int>(std::ceil(std::hypot(rect.w, rect.h) / 2)) + 1;
+  const QPoint centre(rect.x + rect.w / 2, rect.y + rect.h / 2);
+  return QRect(centre - QPoint(reach, reach), QSize(2 * reach, 2 * reach)) | valueBox.paintBounds();
+}
+
 void ImgKnob::setValue(std::int64_t v) {
   value = ClampValue(v, min, max);
   refreshText();

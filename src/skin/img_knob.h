@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QPointF>
+#include <QRect>
 #include <array>
 #include <cstdint>
 
 #include "skin/control_callbacks.h"
 #include "skin/control_input.h"
 #include "skin/img_edit.h"
+#include "skin/paint_key.h"
 #include "skin/skin_drawing.h"
 
 class QPainter;
@@ -52,6 +54,10 @@ struct ImgKnob {
 
   // The image turned into its rectangle, then the value box when it is shown.
   void draw(QPainter& painter) const;
+  // A fingerprint of everything draw() reads, and the area draw() may cover whatever the
+  // control's state: the window repaints that area when the fingerprint changes.
+  PaintKey paintKey() const;
+  QRect paintBounds() const;
 
   bool mouseDown(int px, int py);
   void mouseMove(int px, int py);

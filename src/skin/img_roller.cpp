@@ -2,6 +2,7 @@
 #include "skin/img_roller.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace kdsp::skin {
@@ -24,6 +25,16 @@ int ImgRoller::thumbOffset() const {
 void ImgRoller::draw(QPainter& painter) const {
   DrawImageAt(painter, thumb(), rect.x, rect.y + thumbOffset());
   valueBox.draw(painter);
+}
+
+PaintKey ImgRoller::paintKey() const {
+  return PaintKey().add(rect).add(thumb()).add(thumbOffset()).add(valueBox.paintKey());
+}
+
+QRect ImgRoller::paintBounds() const {
+  // The thumb is drawn at its own width anywhere along the rectangle's height.
+  const QRect travel(rect.x, rect.y, std::max(rect.w, ImageWidth(thumb())), rect.h);
+  return travel | valueBox.paintBounds();
 }
 
 void ImgRoller::setValue(std::int64_t v) {

@@ -2,11 +2,13 @@
 // The value is dragged, wheeled or stepped with the arrow keys, always clamped to [min, limit].
 #pragma once
 
+#include <QRect>
 #include <cstdint>
 
 #include "skin/control_callbacks.h"
 #include "skin/control_input.h"
 #include "skin/img_edit.h"
+#include "skin/paint_key.h"
 #include "skin/skin_drawing.h"
 
 class QPainter;
@@ -51,6 +53,10 @@ struct ImgRoller {
 
   // The thumb at its natural size, then the value box.
   void draw(QPainter& painter) const;
+  // A fingerprint of everything draw() reads, and the area draw() may cover whatever the
+  // control's state: the window repaints that area when the fingerprint changes.
+  PaintKey paintKey() const;
+  QRect paintBounds() const;
 
   bool mouseDown(int px, int py);
   void mouseMove(int px, int py);

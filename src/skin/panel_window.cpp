@@ -28,32 +28,68 @@ PanelWindow::PanelWindow(SkinImage background, QWidget* parent)
 void PanelWindow::endRefusalFlashes() {
   flashTimer_.stop();
   controls_.endFlashes();
-  update();
+  updateChanged();
 }
 
 void PanelWindow::startFlashOnRefusal() {
   if (controls_.anyFlashing()) flashTimer_.start();
 }
 
-void PanelWindow::paintAll(QImage& surface) {
+const QImage& PanelWindow::staticLayer(qreal ratio) {
+  if (staticLayer_.isNull() || staticLayer_.devicePixelRatio() != ratio) {
+    staticLayer_ = MakeSurface(width(), height(), ratio);
+    QPainter painter(&staticLayer_);
+    PrepareSurface(painter);
+    DrawImageAt(painter, background_, 0, 0);
+    FormPaintStatic(painter);
+  }
+  return staticLayer_;
+}
+
+void PanelWindow::paintInto(QImage& surface, const QRegion& region) {
+  const QImage& layer = staticLayer(surface.devicePixelRatio());
   QPainter painter(&surface);
+  painter.setClipRegion(region);
+  // The static layer replaces what was there, so a repainted area starts from the background.
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(QPoint(0, 0), layer);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   PrepareSurface(painter);
-  DrawImageAt(painter, background_, 0, 0);
   FormPaint(painter);
 }
 
 QImage PanelWindow::render() {
-  QImage surface = MakeSurface(width(), height());
-  paintAll(surface);
+  QImage surface = MakeSurface(width(), height(), devicePixelRatioF());
+  paintInto(surface, QRegion(rect()));
   return surface;
 }
 
-void PanelWindow::paintEvent(QPaintEvent*) {
-  // The whole window is drawn off screen and copied in one operation, so no half-drawn frame
-  // is ever visible.
-  QImage surface = render();
+QRegion PanelWindow::takeChangedRegion() {
+  return paintOrder_.takeChangedRegion() | FormTakeChangedRegion();
+}
+
+void PanelWindow::updateChanged() {
+  const QRegion changed = takeChangedRegion();
+  if (!changed.isEmpty()) update(changed);
+}
+
+void PanelWindow::paintEvent(QPaintEvent* event) {
+  const qreal ratio = devicePixelRatioF();
+  QRegion region = event->region();
+  if (frame_.isNull() || frame_.devicePixelRatio() != ratio) {
+    // First paint, or the window is on a screen of another scale now: everything anew.
+    frame_ = MakeSurface(width(), height(), ratio);
+    region = QRegion(rect());
+  }
+  // A change made without asking for a repaint is drawn now as well and shown by the next paint.
+  const QRegion missed = takeChangedRegion() - region;
+  paintInto(frame_, region | missed);
+  if (!missed.isEmpty()) update(missed);
+  // The window is drawn off screen and copied in one operation, so no half-drawn frame is ever
+  // visible.
   QPainter window(this);
-  window.drawImage(QPoint(0, 0), surface);
+  window.setCompositionMode(QPainter::CompositionMode_Source);
+  window.drawImage(QPoint(0, 0), frame_);
 }
 
 void PanelWindow::mousePressEvent(QMouseEvent* event) {
@@ -62,7 +98,7 @@ void PanelWindow::mousePressEvent(QMouseEvent* event) {
   if (!hit && event->button() == Qt::LeftButton)
     drag_.press(event->globalPosition().toPoint(), pos());
   startFlashOnRefusal();
-  update();
+  updateChanged();
 }
 
 void PanelWindow::startWindowMove(QPoint) {
@@ -75,7 +111,7 @@ void PanelWindow::mouseReleaseEvent(QMouseEvent* event) {
   drag_.release();
   const QPoint at = event->position().toPoint();
   FormMouseUp(at.x(), at.y());
-  update();
+  updateChanged();
 }
 
 void PanelWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -88,13 +124,13 @@ void PanelWindow::mouseMoveEvent(QMouseEvent* event) {
   }
   const QPoint at = event->position().toPoint();
   FormMouseMove(at.x(), at.y());
-  update();
+  updateChanged();
 }
 
 void PanelWindow::wheelEvent(QWheelEvent* event) {
   const QPoint at = event->position().toPoint();
   FormMouseWheel(event->angleDelta().y(), at.x(), at.y());
-  update();
+  updateChanged();
 }
 
 void PanelWindow::keyPressEvent(QKeyEvent* event) {
@@ -104,7 +140,7 @@ void PanelWindow::keyPressEvent(QKeyEvent* event) {
   if (text.size() == 1 && text[0].unicode() < 128)
     FormKeyPress(static_cast<char>(text[0].unicode()));
   startFlashOnRefusal();
-  update();
+  updateChanged();
 }
 
 void PanelWindow::showEvent(QShowEvent* event) {
@@ -116,6 +152,9 @@ void PanelWindow::showEvent(QShowEvent* event) {
 void PanelWindow::hideEvent(QHideEvent* event) {
   drag_.release();
   if (openFlag_ != nullptr) *openFlag_ = 0;
+  // A hidden window keeps no pictures of itself; the first paint after showing builds them.
+  staticLayer_ = QImage();
+  frame_ = QImage();
   FormClose();
   QWidget::hideEvent(event);
 }

@@ -1,8 +1,12 @@
 // A skinned panel window: a borderless top-level window whose client area is one background
-// picture with the skin controls drawn over it. Every paint goes through one off-screen
-// bitmap; every event is offered to the window's controls (in the window's own fixed order)
-// and then the whole window is repainted; a left press on the background followed by a drag
-// moves the window. A value box that refused an entry flashes for a moment.
+// picture with the skin controls drawn over it, in logical pixels of the 999 x 600 grid whatever
+// the screen's scale. The window paints into an off-screen picture at its screen's device pixel
+// ratio, so text, lines and pictures are drawn at the screen's own resolution, and repaints at
+// the new ratio when it moves to a screen of another scale. What never changes while the window
+// is shown (the background and what the window adds to it once) is kept as a static layer per
+// ratio; every event is offered to the window's controls (in the window's own fixed order) and
+// then only what changed is repainted. A left press on the background followed by a drag moves
+// the window. A value box that refused an entry flashes for a moment.
 #pragma once
 
 #include <QImage>
@@ -27,8 +31,11 @@ class PanelWindow : public QWidget {
   void setOpenFlag(std::uint8_t* flag) { openFlag_ = flag; }
   SkinImage background() const { return background_; }
 
-  // The whole window as it is painted, for checks and screenshots.
+  // The whole window as it is painted, at the window's device pixel ratio (999 x 600 logical
+  // pixels are 1998 x 1200 at 2), for checks and screenshots.
   QImage render();
+  // The ratio of the static layer last built, or 0 before the first paint and while hidden.
+  qreal paintedRatio() const { return staticLayer_.isNull() ? 0 : staticLayer_.devicePixelRatio(); }
 
   // How long a value box that refused an entry flashes.
   static constexpr int kRefusalFlashMs = 600;
@@ -40,10 +47,19 @@ class PanelWindow : public QWidget {
   // The window's controls in their fixed event order; the handlers below offer every event to
   // every one of them.
   ControlList& controls() { return controls_; }
+  // The window's controls in drawing order. FormPaint draws them; the window repaints a control's
+  // area whenever its picture changed.
+  ControlList& paintOrder() { return paintOrder_; }
 
   // The window's handlers, in client coordinates. FormMouseDown returns whether any control
   // (or the chart) was hit; a left press that hits nothing and then drags moves the window.
+  // FormPaintStatic draws, once per ratio, what stays as it is while the window is shown;
+  // FormPaint draws the rest, clipped to the area being repainted.
+  virtual void FormPaintStatic(QPainter&) {}
   virtual void FormPaint(QPainter& painter) = 0;
+  // What the window draws besides its controls and that changed since the last call: the area
+  // to repaint.
+  virtual QRegion FormTakeChangedRegion() { return {}; }
   virtual bool FormMouseDown(int x, int y, Qt::MouseButton) { return controls_.mouseDown(x, y); }
   virtual void FormMouseUp(int, int) { controls_.mouseUp(); }
   virtual void FormMouseMove(int x, int y) { controls_.mouseMove(x, y); }
@@ -67,13 +83,24 @@ class PanelWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
+  // Asks for a repaint of what changed: the controls whose picture changed and what
+  // FormTakeChangedRegion names.
+  void updateChanged();
+
  private:
-  void paintAll(QImage& surface);
+  QRegion takeChangedRegion();
+  // The background and FormPaintStatic at a ratio, built when the ratio changes.
+  const QImage& staticLayer(qreal ratio);
+  // The static layer, then FormPaint, inside the region of a surface.
+  void paintInto(QImage& surface, const QRegion& region);
   // After an event that may have committed an entry: a refusal starts (or restarts) the flash.
   void startFlashOnRefusal();
 
   SkinImage background_;
   ControlList controls_;
+  ControlList paintOrder_;
+  QImage staticLayer_;
+  QImage frame_;  // the window as last painted, at its ratio
   std::uint8_t* openFlag_ = nullptr;
   WindowDrag drag_;
   QTimer flashTimer_;

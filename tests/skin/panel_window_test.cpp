@@ -78,13 +78,14 @@ class TestPanel : private TestImages, public PanelWindow {
     strip.refresh();
 
     controls().addCloseButton(close).add(roller).add(knob).add(boxes).add(strip);
+    paintOrder().add(close).add(roller).add(knob).add(boxes).add(strip);
   }
 
   void startWindowMove(QPoint press) override {
     ++moves;
     if (realMoves) PanelWindow::startWindowMove(press);
   }
-  void FormPaint(QPainter& painter) override { controls().draw(painter); }
+  void FormPaint(QPainter& painter) override { paintOrder().draw(painter); }
 
   ImgButton close;
   ImgRoller roller;

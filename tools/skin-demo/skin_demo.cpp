@@ -37,14 +37,14 @@ class DemoPanel : public PanelWindow {
     setupFaders();
     setupKnob();
     controls().addCloseButton(close_).add(eqPass_).add(faders_).add(knob_).add(strip_);
-    paintOrder_.add(close_).add(eqPass_).add(knob_).add(faders_).add(strip_);
+    paintOrder().add(close_).add(eqPass_).add(knob_).add(faders_).add(strip_);
   }
 
  protected:
   void FormPaint(QPainter& painter) override {
     if (kLayout.logo)
       DrawImageAt(painter, &images_[SkinSlot::kLogo], kLayout.logoAt.x, kLayout.logoAt.y);
-    paintOrder_.draw(painter);
+    paintOrder().draw(painter);
   }
 
  private:
@@ -167,7 +167,6 @@ class DemoPanel : public PanelWindow {
   ImgEqBand strip_;
   ImgRoller faders_[2];
   ImgKnob knob_;
-  ControlList paintOrder_;
 };
 
 }  // namespace
