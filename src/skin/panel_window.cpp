@@ -83,7 +83,8 @@ void PanelWindow::paintEvent(QPaintEvent* event) {
   }
   // A change made without asking for a repaint is drawn now as well and shown by the next paint.
   const QRegion missed = takeChangedRegion() - region;
-  paintInto(frame_, region | missed);
+  lastPainted_ = region | missed;
+  paintInto(frame_, lastPainted_);
   if (!missed.isEmpty()) update(missed);
   // The window is drawn off screen and copied in one operation, so no half-drawn frame is ever
   // visible.

@@ -34,6 +34,9 @@ class PanelWindow : public QWidget {
   // The whole window as it is painted, at the window's device pixel ratio (999 x 600 logical
   // pixels are 1998 x 1200 at 2), for checks and screenshots.
   QImage render();
+  // The window as last painted and the area that paint redrew, for checks and benchmarks.
+  const QImage& frame() const { return frame_; }
+  const QRegion& lastPaintedRegion() const { return lastPainted_; }
   // The ratio of the static layer last built, or 0 before the first paint and while hidden.
   qreal paintedRatio() const { return staticLayer_.isNull() ? 0 : staticLayer_.devicePixelRatio(); }
 
@@ -101,6 +104,7 @@ class PanelWindow : public QWidget {
   ControlList paintOrder_;
   QImage staticLayer_;
   QImage frame_;  // the window as last painted, at its ratio
+  QRegion lastPainted_;
   std::uint8_t* openFlag_ = nullptr;
   WindowDrag drag_;
   QTimer flashTimer_;

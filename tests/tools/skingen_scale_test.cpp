@@ -15,52 +15,19 @@
 #include "picture_scale.h"
 #include "skin/page_layouts.h"
 #include "slot_painters.h"
+#include "support/picture_compare.h"
 
 namespace kdsp::skingen {
 namespace {
+
+using testing::LitRows;
+using testing::MeanDifference;
+using testing::Reduced;
 
 QImage Paint(skin::SkinSlot slot, int scale) {
   PaintOptions options;
   options.scale = scale;
   return PaintSlot(slot, options).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-// Each 2 x 2 block of `fine` averaged into one pixel.
-QImage Reduced(const QImage& fine) {
-  QImage coarse(fine.width() / 2, fine.height() / 2, QImage::Format_ARGB32_Premultiplied);
-  for (int y = 0; y < coarse.height(); ++y) {
-    for (int x = 0; x < coarse.width(); ++x) {
-      const QRgb block[4] = {fine.pixel(2 * x, 2 * y), fine.pixel(2 * x + 1, 2 * y),
-                             fine.pixel(2 * x, 2 * y + 1), fine.pixel(2 * x + 1, 2 * y + 1)};
-      int sum[4] = {};
-      for (const QRgb p : block) {
-        sum[0] += qRed(p);
-        sum[1] += qGreen(p);
-        sum[2] += qBlue(p);
-        sum[3] += qAlpha(p);
-      }
-      coarse.setPixel(
-          x, y, qRgba((sum[0] + 2) / 4, (sum[1] + 2) / 4, (sum[2] + 2) / 4, (sum[3] + 2) / 4));
-    }
-  }
-  return coarse;
-}
-
-// The mean absolute difference of all four channels over the pixels both pictures have, `b`
-// read `dx`, `dy` pixels away.
-double MeanDifference(const QImage& a, const QImage& b, int dx = 0, int dy = 0) {
-  double total = 0;
-  int count = 0;
-  for (int y = std::max(0, -dy); y < a.height() && y + dy < b.height(); ++y) {
-    for (int x = std::max(0, -dx); x < a.width() && x + dx < b.width(); ++x) {
-      const QRgb p = a.pixel(x, y);
-      const QRgb q = b.pixel(x + dx, y + dy);
-      total += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-               std::abs(qBlue(p) - qBlue(q)) + std::abs(qAlpha(p) - qAlpha(q));
-      count += 4;
-    }
-  }
-  return total / count;
 }
 
 // Brushing grain, antialiasing, type hinting and the 1x picture's rounding of fine lines to whole
@@ -80,21 +47,6 @@ TEST(SkinPictureScale, EveryPictureAtTwiceIsTwiceTheSizeOverTheSameLayout) {
     for (const auto& [dx, dy] : kOffsets)
       EXPECT_LT(difference, MeanDifference(reduced, coarse, dx, dy)) << dx << "," << dy;
   }
-}
-
-// The rows of `column` from `top` to `bottom` where the picture is lighter than halfway between
-// the darkest and the lightest of them.
-int LitRows(const QImage& image, int column, int top, int bottom) {
-  int darkest = 255;
-  int lightest = 0;
-  for (int y = top; y <= bottom; ++y) {
-    darkest = std::min(darkest, qGray(image.pixel(column, y)));
-    lightest = std::max(lightest, qGray(image.pixel(column, y)));
-  }
-  int lit = 0;
-  for (int y = top; y <= bottom; ++y)
-    if (qGray(image.pixel(column, y)) * 2 > darkest + lightest) ++lit;
-  return lit;
 }
 
 // A minor tick of a page fader's scale, left of its slot where no numbers are printed: one pixel
