@@ -14,7 +14,9 @@ bool Empty(SkinImage image) {
 
 // The picture's pixels for the painter's ratio, drawn into a rectangle of logical pixels.
 void DrawPixelsInto(QPainter& painter, SkinImage image, const QRectF& rect) {
-  const QImage& pixels = image->forRatio(PainterRatio(painter));
+  const qreal ratio = PainterRatio(painter);
+  const QImage& pixels =
+      image->forArea((rect.size() * ratio * painter.worldTransform().m11()).toSize(), ratio);
   if (!pixels.isNull()) painter.drawImage(rect, pixels);
 }
 

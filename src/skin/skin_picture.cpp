@@ -66,7 +66,7 @@ SkinPicture::SkinPicture(int resourceId) : resourceId_(resourceId) {
 SkinPicture::SkinPicture(QImage image) {
   if (image.isNull()) return;
   size_ = image.deviceIndependentSize().toSize();
-  decoded_.push_back({image.devicePixelRatio(), std::move(image)});
+  decoded_.push_back({image.devicePixelRatio(), QSize(), std::move(image)});
 }
 
 const QImage& SkinPicture::forRatio(qreal ratio) const {
@@ -76,8 +76,21 @@ const QImage& SkinPicture::forRatio(qreal ratio) const {
     return decoded_.empty() ? kNone : decoded_.front().image;
   }
   for (const Decoded& d : decoded_)
-    if (SameRatio(d.ratio, ratio)) return d.image;
-  decoded_.push_back({ratio, SkinImageForRatio(resourceId_, ratio)});
+    if (SameRatio(d.ratio, ratio) && d.area.isEmpty()) return d.image;
+  decoded_.push_back({ratio, QSize(), SkinImageForRatio(resourceId_, ratio)});
+  return decoded_.back().image;
+}
+
+const QImage& SkinPicture::forArea(QSize devicePixels, qreal ratio) const {
+  const QImage& natural = forRatio(ratio);
+  if (natural.isNull() || devicePixels.isEmpty() || natural.width() <= 2 * devicePixels.width() ||
+      natural.height() <= 2 * devicePixels.height())
+    return natural;
+  for (const Decoded& d : decoded_)
+    if (SameRatio(d.ratio, ratio) && d.area == devicePixels) return d.image;
+  QImage reduced = natural.scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  reduced.setDevicePixelRatio(ratio);
+  decoded_.push_back({ratio, devicePixels, std::move(reduced)});
   return decoded_.back().image;
 }
 

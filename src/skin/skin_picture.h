@@ -40,12 +40,18 @@ class SkinPicture {
 
   // The pixels to draw at a device pixel ratio, decoded once per ratio and kept.
   const QImage& forRatio(qreal ratio) const;
+  // The pixels to draw into an area of `devicePixels` at a ratio: forRatio's, unless they are
+  // more than twice as large, as the connection lamp's are. Those are reduced smoothly to the
+  // area once and kept, since a painter's filtering reads only four pixels for each it draws
+  // and would lose the edges' smoothness.
+  const QImage& forArea(QSize devicePixels, qreal ratio) const;
   // How many ratios this picture holds decoded, for checks of what the program loads.
   int decodedCount() const { return static_cast<int>(decoded_.size()); }
 
  private:
   struct Decoded {
     qreal ratio;
+    QSize area;  // empty: the picture's own size at the ratio
     QImage image;
   };
 

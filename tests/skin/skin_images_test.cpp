@@ -89,6 +89,24 @@ TEST(SkinImages, EachRatioGetsPixelsOfItsOwnAtTheSameLogicalSize) {
   EXPECT_EQ(logo.decodedCount(), 5);
 }
 
+// The connection lamp is painted at 256 x 256 and drawn at 43 x 43: that area gets pixels of its
+// own, reduced once; a picture drawn at about its own size uses its pixels as they are.
+TEST(SkinImages, APictureDrawnFarSmallerThanItsPixelsIsReducedOnceForItsArea) {
+  SkinImages images;
+  LoadSkinImages(images);
+  const SkinPicture& lamp = images[SkinSlot::kLinkOn];
+  for (const qreal ratio : {1.0, 2.0}) {
+    const QSize area = QSize(43, 43) * ratio;
+    const QImage& fitted = lamp.forArea(area, ratio);
+    EXPECT_EQ(fitted.size(), area) << ratio;
+    EXPECT_EQ(fitted.devicePixelRatio(), ratio) << ratio;
+    EXPECT_EQ(&lamp.forArea(area, ratio), &fitted) << ratio;
+  }
+  const SkinPicture& thumb = images[SkinSlot::kThumbNormal];
+  EXPECT_EQ(&thumb.forArea(QSize(40, 80), 2.0), &thumb.forRatio(2.0));
+  EXPECT_EQ(&thumb.forArea(QSize(15, 30), 1.0), &thumb.forRatio(1.0));
+}
+
 TEST(SkinImages, AMissingResourceIsEmpty) {
   for (int id : {0, 1, 99999, -5}) {
     EXPECT_TRUE(LoadSkinImage(id).isNull()) << id;
