@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
@@ -114,6 +115,28 @@ TEST_F(WindowScaleTest, AScaleMarkIsOneDevicePixelHighOnEveryScreen) {
     EXPECT_EQ(testing::LitRows(image, x * ratio + ratio / 2, (y - 2) * ratio, (y + 3) * ratio - 1),
               1);
   }
+}
+
+// A program started on a sharp screen decodes the 2x pictures of what it shows and nothing else:
+// no 1x picture, no picture of a page not yet opened.
+TEST_F(WindowScaleTest, OnlyThePicturesAWindowDrawsAreDecodedAtItsScreensRatio) {
+  TForm1& main = program.mainWindow();
+  QScreen* sharp = testing::ScreenOfRatio(2);
+  ASSERT_NE(sharp, nullptr);
+  main.move(sharp->geometry().topLeft() + QPoint(40, 40));
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  settle();
+  ASSERT_EQ(main.paintedRatio(), 2.0);
+  const skin::SkinImages& images = main.skinImages();
+  for (const skin::SkinSlot slot :
+       {skin::SkinSlot::kMainBackground, skin::SkinSlot::kLogo, skin::SkinSlot::kThumbNormal}) {
+    EXPECT_EQ(images[slot].decodedCount(), 1) << static_cast<int>(slot);
+    images[slot].forRatio(2.0);  // already there: nothing more is decoded
+    EXPECT_EQ(images[slot].decodedCount(), 1) << static_cast<int>(slot);
+  }
+  for (int page = 0; page < skin::kPageBackgroundCount; ++page)
+    EXPECT_EQ(images[skin::PageBackgroundSlot(page)].decodedCount(), 0) << page;
 }
 
 // Dragged from the standard screen to the sharp one and back, the window repaints whole at each
