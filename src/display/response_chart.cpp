@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <type_traits>
 
 #include "settings/frequency_grid.h"
 
@@ -47,6 +49,23 @@ void fillOutline(const ChartScale& scale, const std::array<float, kChartPoints>&
   outline[kChartPoints] = closeRight;
   outline[kChartPoints + 1] = closeLeft;
 }
+
+// FNV-1a over the bytes of each value added: a key that changes with any of them.
+class KeyHash {
+ public:
+  template <typename T>
+  void add(const T& value) {
+    static_assert(std::has_unique_object_representations_v<T>, "no padding may reach the key");
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    for (unsigned char byte : bytes) hash_ = (hash_ ^ byte) * kPrime;
+  }
+  std::uint64_t value() const { return hash_; }
+
+ private:
+  static constexpr std::uint64_t kPrime = 0x100000001b3ull;
+  std::uint64_t hash_ = 0xcbf29ce484222325ull;
+};
 
 template <typename T>
 bool store(T& field, int value) {
@@ -120,6 +139,34 @@ void ResponseChart::computeCurves() {
     filterHandles[f] = {s.pixelX(settings::gridFrequency(filter.frequency)),
                         (s.top + s.bottom()) / 3};
   }
+}
+
+std::uint64_t ResponseChart::restingBandsKey() const {
+  KeyHash key;
+  key.add(bounds.x);
+  key.add(bounds.y);
+  key.add(bounds.width);
+  key.add(bounds.height);
+  key.add(selectedBand);
+  for (int i = 0; i < kChartBands; ++i) {
+    const bool shown = bandShown(i);
+    key.add(shown);
+    if (shown && i != selectedBand) key.add(*bands[i]);
+  }
+  return key.value();
+}
+
+std::uint64_t ResponseChart::curvesKey() const {
+  KeyHash key;
+  key.add(restingBandsKey());
+  if (bandShown(selectedBand)) key.add(*bands[selectedBand]);
+  key.add(selectedFilter);
+  for (int f : {kHighPassHandle, kLowPassHandle}) {
+    const bool shown = filterShown(f);
+    key.add(shown);
+    if (shown) key.add(*filters[f]);
+  }
+  return key.value();
 }
 
 BandOrder ResponseChart::bandOrder() const {

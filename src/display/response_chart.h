@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <span>
 
+#include "display/chart_handle_sprites.h"
+#include "display/chart_layer.h"
 #include "display/chart_scale.h"
 #include "display/response_curve.h"
 #include "display/spectrum_analysis.h"
@@ -104,9 +106,20 @@ struct ResponseChart {
     return {spectrumPoints.data(), std::size_t(kSpectrumLinePoints)};
   }
 
-  // computeCurves and computeSpectrum, then the whole chart on a transparent surface of the
-  // bounds' size, copied onto the page's painter at bounds in one draw. Nothing for empty bounds.
+  // The chart is painted straight onto the page's painter, at bounds in the page coordinates
+  // the painter addresses, at its device's pixel ratio. Nothing for empty bounds.
+  // The whole chart: paintGrid, then paintOverGrid.
   void paint(QPainter& page);
+  // The grid, the plot's frame and the labels: what never changes while bounds stay.
+  void paintGrid(QPainter& page) const;
+  // Everything over the grid: computeSpectrum, then the band and filter areas and the sum line
+  // (from a picture kept while curvesKey and the ratio stay; computeCurves when it is made), the
+  // spectrum line, the handles and the selected filter's outline.
+  void paintOverGrid(QPainter& page);
+  // Changes whenever the areas, the sum line or the handles would be drawn differently: a hash of
+  // bounds, the selections, which bands and filters are shown and every field of their records.
+  // The spectrum line is not in it (spectrumStale tells of a new one).
+  std::uint64_t curvesKey() const;
 
   // A press at page pixels (x, y): false when the point lies outside bounds (edges included).
   // Otherwise starts dragging and picks, in this order, the high-pass handle, the low-pass
@@ -118,6 +131,19 @@ struct ResponseChart {
   // dragStep of the column; a selected filter takes only the step. Returns true when the band's
   // or filter's record changed.
   bool drag(int x, int y);
+
+ private:
+  // The kept pictures are made for the page's device pixels. The resting layer holds the areas
+  // of the shown bands but the selected one, which lies on top of them and is the one a drag
+  // moves; the curve layer starts from it and adds the selected band's area, the selected
+  // filter's area and the sum line. A drag frame then fills one area and strokes one line.
+  std::uint64_t restingBandsKey() const;
+  void drawRestingLayer(const QPainter& page, std::uint64_t key);
+  void drawCurveLayer(std::uint64_t key);
+
+  ChartLayer restingLayer_;
+  ChartLayer curveLayer_;
+  HandleSprites handleSprites_;
 };
 
 // What a drag to a row or column of the chart (chart pixels) means. Inside the plot: the gain

@@ -1,202 +1,93 @@
-// Painting the response chart: grid, band and filter areas, the summed line, the spectrum line
-// and the handles, on an off-screen surface that reaches the page in one draw.
+// Painting the response chart straight onto the page in two layers: the grid, which never
+// changes, and everything over it. The band and filter areas and the sum line, the costly
+// antialiased fills, are kept as a picture at the page's device pixel ratio and redrawn only when
+// curvesKey says they changed, so a new spectrum costs a copy, a line and the handles.
+#include <QLineF>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
+#include <QRect>
 #include <QString>
 #include <QTransform>
 #include <array>
 #include <cmath>
-#include <cstdint>
+#include <vector>
 
+#include "display/chart_handle_sprites.h"
+#include "display/chart_handles.h"
+#include "display/chart_paint_style.h"
 #include "display/response_chart.h"
 #include "skin/skin_drawing.h"
-#include "skin/skin_fonts.h"
 
 namespace kdsp::display {
 namespace {
-
-// Colours as alpha, red, green, blue.
-struct Argb {
-  std::uint8_t a, r, g, b;
-};
-
-// The selected filter's area spans the whole plot below its curve: light enough that the grid
-// stays readable through it.
-constexpr Argb kHighPassFill{70, 218, 228, 246};
-constexpr Argb kLowPassFill{70, 120, 100, 180};
-// One per band, for its area; its handle takes the same colour opaque, so no line shows through
-// the handle. The sixteenth belongs to no band.
-constexpr std::array<Argb, 16> kBandFills = {{{150, 229, 105, 106},
-                                              {150, 197, 129, 46},
-                                              {150, 64, 143, 91},
-                                              {150, 57, 87, 185},
-                                              {150, 210, 184, 22},
-                                              {150, 171, 36, 168},
-                                              {150, 28, 120, 32},
-                                              {150, 87, 39, 175},
-                                              {150, 40, 196, 161},
-                                              {150, 220, 18, 18},
-                                              {150, 238, 52, 210},
-                                              {150, 162, 117, 38},
-                                              {150, 52, 92, 114},
-                                              {150, 96, 201, 27},
-                                              {150, 240, 86, 32},
-                                              {150, 255, 255, 0}}};
-constexpr Argb kGridLine{120, 192, 192, 192};
-constexpr Argb kFrame{180, 192, 192, 192};
-constexpr Argb kLabelText{255, 255, 255, 255};
-constexpr Argb kFilterLetter{255, 0, 0, 0};
-// Band numbers are light with a dark outline and the circle has a dark rim, so the number reads
-// on every band colour, the yellow as well as the dark blue, and the handle stands off an area
-// of its own colour.
-constexpr Argb kBandNumber{255, 255, 255, 255};
-constexpr Argb kBandNumberOutline{255, 0, 0, 0};
-constexpr Argb kHandleRim{200, 0, 0, 0};
-constexpr Argb kSumLine{255, 255, 0, 0};
-constexpr Argb kFilterHandle{200, 200, 200, 150};
-constexpr Argb kSelectedOutline{200, 255, 255, 255};
-// Bright enough over the dark screen to read at a glance (about 11:1), and apart from the red sum
-// line and the band colours.
-constexpr Argb kSpectrumLine{255, 90, 230, 120};
-
-constexpr qreal kMinorGridWidth = 0.3;
-constexpr qreal kFrameWidth = 2.0;
-constexpr qreal kMajorGridWidth = 1.5;
-constexpr qreal kSumLineWidth = 2.5;
-constexpr qreal kSelectedOutlineWidth = 2.0;
-constexpr qreal kSpectrumLineWidth = 1.0;
-constexpr qreal kBandNumberOutlineWidth = 2.0;
-constexpr qreal kHandleRimWidth = 1.0;
-
-constexpr int kLabelPixels = 10;
-// Two digits need a smaller face than one to stay inside the 16-pixel circle with their outline.
-constexpr int kBandNumberPixels = 12;
-constexpr int kWideBandNumberPixels = 10;
-constexpr int kFilterLetterPixels = 14;
-
-// The letter of a filter handle starts left of and above its centre.
-constexpr int kLetterShift = 5;
-constexpr int kTextRise = 7;
-
-QColor colourOf(Argb c) {
-  return QColor(c.r, c.g, c.b, c.a);
-}
-
-QPen penOf(Argb c, qreal width) {
-  QPen pen(colourOf(c), width);
-  pen.setCapStyle(Qt::FlatCap);
-  pen.setJoinStyle(Qt::RoundJoin);
-  return pen;
-}
-
-struct ChartFonts {
-  QFont label = skin::MakeSkinFont(kLabelPixels, false);
-  QFont bandNumber = skin::MakeSkinFont(kBandNumberPixels, true);
-  QFont wideBandNumber = skin::MakeSkinFont(kWideBandNumberPixels, true);
-  QFont filterLetter = skin::MakeSkinFont(kFilterLetterPixels, false);
-};
-
-const ChartFonts& chartFonts() {
-  static const ChartFonts fonts;
-  return fonts;
-}
-
-// Thin lines and curves are stroked with whole coordinates at pixel centres, so a one-pixel line
-// at x = 100 covers column 100 alone and a curve point at row y is drawn on row y. The frame,
-// the handles and text keep whole coordinates at pixel corners: a 16-pixel handle then covers
-// exactly the 16 x 16 pixels a press answers to.
-void atPixelCentres(QPainter& painter) {
-  painter.setWorldTransform(QTransform::fromTranslate(0.5, 0.5));
-}
-void atPixelCorners(QPainter& painter) {
-  painter.resetTransform();
-}
-
-QRectF handleBox(ChartPoint centre) {
-  const int half = kHandleSize / 2;
-  return QRectF(centre.x - half, centre.y - half, kHandleSize, kHandleSize);
-}
 
 void strokeLines(QPainter& painter, std::span<const GridLine> lines, const QPen& pen) {
   painter.setPen(pen);
   for (const GridLine& line : lines) painter.drawLine(line.x1, line.y1, line.x2, line.y2);
 }
 
-void drawGrid(QPainter& painter, const ChartScale& scale) {
+void drawGrid(ChartCanvas& canvas, const ChartScale& scale) {
+  QPainter& painter = canvas.painter();
   const ChartGrid grid = makeGrid(scale);
   painter.setBrush(Qt::NoBrush);
-  atPixelCentres(painter);
+  canvas.atPixelCentres();
   strokeLines(painter, grid.minor, penOf(kGridLine, kMinorGridWidth));
-  atPixelCorners(painter);
+  canvas.atPixelCorners();
   painter.setPen(penOf(kFrame, kFrameWidth));
   painter.drawRect(scale.left, scale.top, scale.width, scale.height);
-  atPixelCentres(painter);
+  canvas.atPixelCentres();
   strokeLines(painter, grid.major, penOf(kGridLine, kMajorGridWidth));
-  atPixelCorners(painter);
+  canvas.atPixelCorners();
   for (const GridLabel& label : grid.labels) {
     skin::DrawTextAt(painter, QString::fromStdString(label.text), chartFonts().label,
                      colourOf(kLabelText), label.x, label.y);
   }
 }
 
-template <std::size_t N>
-QPolygonF polygonOf(const std::array<ChartPointF, N>& points, int count) {
+// The outline from its last point back to its first. An area is filled the same whichever way
+// round its outline runs, but not as fast: the rasteriser keeps each pixel row's cells in a list
+// sorted left to right and searches it from the left for every new cell, so a curve that runs
+// rightwards along a row, as a band's tails do beside the 0 dB line, costs the square of its
+// length there, and leftwards only the length.
+QPolygonF leftwardsPolygon(const CurveOutline& outline) {
   QPolygonF polygon;
-  polygon.reserve(count);
-  for (int k = 0; k < count; ++k) polygon.append(QPointF(points[k].x, points[k].y));
+  polygon.reserve(kOutlinePoints);
+  for (int k = kOutlinePoints - 1; k >= 0; --k) polygon.append(QPointF(outline[k].x, outline[k].y));
   return polygon;
 }
 
-QColor opaque(Argb c) {
-  return QColor(c.r, c.g, c.b);
-}
-
-void fillOutline(QPainter& painter, const CurveOutline& outline, Argb colour) {
-  atPixelCentres(painter);
+void fillOutline(ChartCanvas& canvas, const CurveOutline& outline, Argb colour) {
+  QPainter& painter = canvas.painter();
+  canvas.atPixelCentres();
   painter.setPen(Qt::NoPen);
   painter.setBrush(colourOf(colour));
-  painter.drawPolygon(polygonOf(outline, kOutlinePoints), Qt::OddEvenFill);
+  painter.drawPolygon(leftwardsPolygon(outline), Qt::OddEvenFill);
 }
 
-// The glyphs' own outline centred on the box, so one and two digits both sit in the middle.
-QPainterPath centredText(const QString& text, const QFont& font, const QRectF& box) {
-  QPainterPath path;
-  path.addText(0, 0, font, text);
-  return path.translated(box.center() - path.boundingRect().center());
-}
-
-void drawBandHandle(QPainter& painter, ChartPoint centre, int band) {
-  atPixelCorners(painter);
-  const QRectF box = handleBox(centre);
-  const qreal rimInset = kHandleRimWidth / 2;
-  painter.setPen(penOf(kHandleRim, kHandleRimWidth));
-  painter.setBrush(opaque(kBandFills[band]));
-  painter.drawEllipse(box.adjusted(rimInset, rimInset, -rimInset, -rimInset));
-
-  const int number = band + 1;
-  const QFont& font = number < 10 ? chartFonts().bandNumber : chartFonts().wideBandNumber;
-  const QPainterPath text = centredText(QString::number(number), font, box);
-  painter.strokePath(text, penOf(kBandNumberOutline, kBandNumberOutlineWidth));
-  painter.fillPath(text, colourOf(kBandNumber));
-}
-
-void drawFilterHandle(QPainter& painter, ChartPoint centre, const char* letter) {
-  atPixelCorners(painter);
-  painter.fillRect(handleBox(centre), colourOf(kFilterHandle));
-  skin::DrawTextAt(painter, QString::fromLatin1(letter), chartFonts().filterLetter,
-                   colourOf(kFilterLetter), centre.x - kLetterShift, centre.y - kTextRise);
-}
-
-// The line through the points, broken wherever a point has no finite position.
-void strokeBrokenLine(QPainter& painter, std::span<const ChartPointF> points, const QPen& pen) {
-  atPixelCentres(painter);
+// The line through the points, broken wherever a point has no finite position. At a device
+// pixel ratio of 1 it goes to the rasteriser as polylines with round joins, as the chart has
+// always been drawn. Above, it goes as separate segments with square ends, which the rasteriser
+// fills directly: a polyline of that width is outlined with its joins first, and the spectrum's
+// 928 points then cost several milliseconds at a ratio of 2, the sum line's two. Square ends close
+// the joints as the joins did, to within a fraction of the line's width.
+void strokeBrokenLine(ChartCanvas& canvas, std::span<const ChartPointF> points, QPen pen) {
+  QPainter& painter = canvas.painter();
+  canvas.atPixelCentres();
+  const bool asSegments = painter.device()->devicePixelRatioF() > 1.0;
+  if (asSegments) pen.setCapStyle(Qt::SquareCap);
   painter.setPen(pen);
   painter.setBrush(Qt::NoBrush);
   QPolygonF run;
+  std::vector<QLineF> segments;
   auto flush = [&] {
-    if (run.size() >= 2) painter.drawPolyline(run);
+    if (run.size() >= 2 && asSegments) {
+      segments.clear();
+      for (qsizetype k = 1; k < run.size(); ++k) segments.emplace_back(run[k - 1], run[k]);
+      painter.drawLines(segments.data(), static_cast<int>(segments.size()));
+    } else if (run.size() >= 2) {
+      painter.drawPolyline(run);
+    }
     run.clear();
   };
   for (const ChartPointF& point : points) {
@@ -209,55 +100,101 @@ void strokeBrokenLine(QPainter& painter, std::span<const ChartPointF> points, co
   flush();
 }
 
+// Areas and lines stay inside the plot, however far a sum or a filter's area reaches.
+void clipToPlot(ChartCanvas& canvas, const ChartScale& s) {
+  canvas.atPixelCorners();
+  canvas.painter().setClipRect(QRect(s.left, s.top, s.width, s.height));
+}
+
+// Where the chart's (0, 0) lies for a painter that addresses the page as `page` does.
+QTransform chartOrigin(const QPainter& page, const ChartRect& bounds) {
+  return QTransform::fromTranslate(bounds.x, bounds.y) * page.worldTransform();
+}
+
 }  // namespace
 
 void ResponseChart::paint(QPainter& page) {
+  paintGrid(page);
+  paintOverGrid(page);
+}
+
+void ResponseChart::paintGrid(QPainter& page) const {
   if (area.width <= 0 || area.height <= 0) return;
-  computeCurves();
+  page.save();
+  skin::PrepareSurface(page);
+  ChartCanvas canvas(page, chartOrigin(page, bounds));
+  drawGrid(canvas, scale());
+  page.restore();
+}
+
+void ResponseChart::paintOverGrid(QPainter& page) {
+  if (area.width <= 0 || area.height <= 0) return;
   computeSpectrum();
-
-  QImage surface = skin::MakeSurface(area.width, area.height);
-  {
-    QPainter painter(&surface);
-    skin::PrepareSurface(painter);
-    const ChartScale s = scale();
-    drawGrid(painter, s);
-
-    // Areas and lines stay inside the plot, however far a sum or a filter's area reaches; the
-    // handles lie above them all, unclipped, since a handle on an edge is still whole.
-    painter.setClipRect(QRect(s.left, s.top, s.width, s.height));
-    const BandOrder order = bandOrder();
-    for (int n = 0; n < order.count; ++n) {
-      const int band = order.index[n];
-      fillOutline(painter, bandCurves[band], kBandFills[band]);
-    }
-    if (filterShown(selectedFilter)) {
-      fillOutline(painter, filterCurves[selectedFilter],
-                  selectedFilter == kHighPassHandle ? kHighPassFill : kLowPassFill);
-    }
-    if (anyShown()) {
-      const SumLine sum = sumLine();
-      strokeBrokenLine(painter, sum, penOf(kSumLine, kSumLineWidth));
-    }
-    if (showSpectrum)
-      strokeBrokenLine(painter, spectrumLine(), penOf(kSpectrumLine, kSpectrumLineWidth));
-    painter.setClipping(false);
-
-    for (int n = 0; n < order.count; ++n) {
-      const int band = order.index[n];
-      drawBandHandle(painter, bandHandles[band], band);
-    }
-    for (int f : {kHighPassHandle, kLowPassHandle}) {
-      if (filterShown(f)) drawFilterHandle(painter, filterHandles[f], f == 0 ? "H" : "L");
-    }
-    if (filterShown(selectedFilter)) {
-      atPixelCorners(painter);
-      painter.setPen(penOf(kSelectedOutline, kSelectedOutlineWidth));
-      painter.setBrush(Qt::NoBrush);
-      painter.drawRect(handleBox(filterHandles[selectedFilter]));
-    }
+  const std::uint64_t key = curvesKey();
+  if (!curveLayer_.holds(page, key)) {
+    computeCurves();
+    const std::uint64_t restingKey = restingBandsKey();
+    if (!restingLayer_.holds(page, restingKey)) drawRestingLayer(page, restingKey);
+    drawCurveLayer(key);
   }
-  page.drawImage(bounds.x, bounds.y, surface);
+
+  page.save();
+  skin::PrepareSurface(page);
+  if (anyShown()) curveLayer_.drawOnto(page);
+  if (showSpectrum) {
+    page.save();
+    ChartCanvas canvas(page, chartOrigin(page, bounds));
+    clipToPlot(canvas, scale());
+    strokeBrokenLine(canvas, spectrumLine(), penOf(kSpectrumLine, kSpectrumLineWidth));
+    page.restore();
+  }
+
+  // The handles lie above everything, unclipped, since a handle on an edge is still whole.
+  auto drawMark = [&](int mark, ChartPoint centre) {
+    handleSprites_.draw(page, mark, QPointF(bounds.x + centre.x, bounds.y + centre.y));
+  };
+  const BandOrder order = bandOrder();
+  for (int n = 0; n < order.count; ++n) drawMark(order.index[n], bandHandles[order.index[n]]);
+  for (int f : {kHighPassHandle, kLowPassHandle}) {
+    if (filterShown(f)) drawMark(filterMark(f), filterHandles[f]);
+  }
+  if (filterShown(selectedFilter)) drawMark(kSelectedFilterMark, filterHandles[selectedFilter]);
+  page.restore();
+}
+
+void ResponseChart::drawRestingLayer(const QPainter& page, std::uint64_t key) {
+  const ChartScale s = scale();
+  const QRectF plotOnPage(bounds.x + s.left, bounds.y + s.top, s.width, s.height);
+  const QTransform pageToLayer = restingLayer_.restart(page, plotOnPage, key);
+  if (s.width <= 0 || s.height <= 0 || !anyShown()) return;
+
+  QPainter painter(&restingLayer_.image());
+  skin::PrepareSurface(painter);
+  ChartCanvas canvas(painter, QTransform::fromTranslate(bounds.x, bounds.y) * pageToLayer);
+  clipToPlot(canvas, s);
+  const BandOrder order = bandOrder();
+  for (int n = 0; n < order.count; ++n) {
+    const int band = order.index[n];
+    if (band != selectedBand) fillOutline(canvas, bandCurves[band], kBandFills[band]);
+  }
+}
+
+void ResponseChart::drawCurveLayer(std::uint64_t key) {
+  const QTransform pageToLayer = curveLayer_.restartFrom(restingLayer_, key);
+  const ChartScale s = scale();
+  if (s.width <= 0 || s.height <= 0 || !anyShown()) return;
+
+  QPainter painter(&curveLayer_.image());
+  skin::PrepareSurface(painter);
+  ChartCanvas canvas(painter, QTransform::fromTranslate(bounds.x, bounds.y) * pageToLayer);
+  clipToPlot(canvas, s);
+  if (bandShown(selectedBand))
+    fillOutline(canvas, bandCurves[selectedBand], kBandFills[selectedBand]);
+  if (filterShown(selectedFilter)) {
+    fillOutline(canvas, filterCurves[selectedFilter],
+                selectedFilter == kHighPassHandle ? kHighPassFill : kLowPassFill);
+  }
+  strokeBrokenLine(canvas, sumLine(), penOf(kSumLine, kSumLineWidth));
 }
 
 }  // namespace kdsp::display
