@@ -31,6 +31,8 @@ class ChartLayer {
 
   // The picture onto the page, on the device pixels it was made for.
   void drawOnto(QPainter& page) const;
+  // Lets the picture go; the next paint makes it anew.
+  void release() { image_ = QImage(); }
 
  private:
   QImage image_;

@@ -120,6 +120,8 @@ struct ResponseChart {
   // bounds, the selections, which bands and filters are shown and every field of their records.
   // The spectrum line is not in it (spectrumStale tells of a new one).
   std::uint64_t curvesKey() const;
+  // Lets the kept pictures go (a hidden page needs none); the next paint makes them anew.
+  void releasePictures();
 
   // A press at page pixels (x, y): false when the point lies outside bounds (edges included).
   // Otherwise starts dragging and picks, in this order, the high-pass handle, the low-pass

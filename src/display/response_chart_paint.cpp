@@ -103,7 +103,8 @@ void strokeBrokenLine(ChartCanvas& canvas, std::span<const ChartPointF> points, 
 // Areas and lines stay inside the plot, however far a sum or a filter's area reaches.
 void clipToPlot(ChartCanvas& canvas, const ChartScale& s) {
   canvas.atPixelCorners();
-  canvas.painter().setClipRect(QRect(s.left, s.top, s.width, s.height));
+  // Within whatever the page's painter is already clipped to: a page repaints only what changed.
+  canvas.painter().setClipRect(QRect(s.left, s.top, s.width, s.height), Qt::IntersectClip);
 }
 
 // Where the chart's (0, 0) lies for a painter that addresses the page as `page` does.
@@ -112,6 +113,11 @@ QTransform chartOrigin(const QPainter& page, const ChartRect& bounds) {
 }
 
 }  // namespace
+
+void ResponseChart::releasePictures() {
+  restingLayer_.release();
+  curveLayer_.release();
+}
 
 void ResponseChart::paint(QPainter& page) {
   paintGrid(page);

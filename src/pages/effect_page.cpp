@@ -15,26 +15,6 @@
 namespace kdsp::pages {
 namespace {
 
-// Everything the chart's picture depends on apart from the spectrum, which repaints the chart
-// itself when it changes.
-std::uint64_t ChartPaintKey(const display::ResponseChart& chart) {
-  skin::PaintKey key;
-  key.add(chart.bounds.x).add(chart.bounds.y).add(chart.bounds.width).add(chart.bounds.height);
-  key.add(chart.bandCount).add(chart.visibleMask).add(chart.selectedBand).add(chart.selectedFilter);
-  key.add(chart.showSpectrum);
-  for (const settings::EqBand* band : chart.bands) {
-    key.add(band);
-    if (band != nullptr)
-      key.add(band->gain).add(band->frequency).add(band->bandwidth).add(band->type).add(band->on);
-  }
-  for (const settings::CrossoverFilter* filter : chart.filters) {
-    key.add(filter);
-    if (filter != nullptr)
-      key.add(filter->frequency).add(filter->family).add(filter->direction).add(filter->order);
-  }
-  return key.value();
-}
-
 using skin::SkinSlot;
 using skin::ToRect;
 using namespace skin::page_layout;
@@ -394,6 +374,11 @@ QRect EffectPage::chartBounds() const {
 void EffectPage::FormPaintStatic(QPainter& painter) {
   if (layout_.logo)
     skin::DrawImageAt(painter, &images_[SkinSlot::kLogo], layout_.logoAt.x, layout_.logoAt.y);
+  chart_.paintGrid(painter);
+}
+
+void EffectPage::FormClose() {
+  chart_.releasePictures();
 }
 
 QRegion EffectPage::FormTakeChangedRegion() {
@@ -404,7 +389,10 @@ QRegion EffectPage::FormTakeChangedRegion() {
   }
   if (chartBounds().isEmpty()) return changed;
   feedChart();
-  const std::uint64_t key = ChartPaintKey(chart_);
+  // The spectrum line repaints the chart itself when a buffer arrives; whether it is shown at
+  // all belongs here.
+  const std::uint64_t key =
+      skin::PaintKey().add(chart_.curvesKey()).add(chart_.showSpectrum).value();
   if (key != shownChartKey_) {
     shownChartKey_ = key;
     changed |= chartBounds();
@@ -427,7 +415,7 @@ void EffectPage::FormPaint(QPainter& painter) {
   if (chartBounds().isEmpty()) return;
   if (painter.hasClipping() && !painter.clipBoundingRect().intersects(chartBounds())) return;
   feedChart();
-  chart_.paint(painter);
+  chart_.paintOverGrid(painter);
 }
 
 void EffectPage::feedChart() {

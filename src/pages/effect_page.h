@@ -59,6 +59,7 @@ class EffectPage : public skin::PanelWindow {
   void FormPaintStatic(QPainter& painter) override;
   void FormPaint(QPainter& painter) override;
   QRegion FormTakeChangedRegion() override;
+  void FormClose() override;
   bool FormMouseDown(int x, int y, Qt::MouseButton button) override;
   void FormMouseUp(int x, int y) override;
   void FormMouseMove(int x, int y) override;
