@@ -4,10 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <type_traits>
 
 #include "settings/frequency_grid.h"
+#include "skin/paint_key.h"
 
 namespace kdsp::display {
 namespace {
@@ -49,23 +48,6 @@ void fillOutline(const ChartScale& scale, const std::array<float, kChartPoints>&
   outline[kChartPoints] = closeRight;
   outline[kChartPoints + 1] = closeLeft;
 }
-
-// FNV-1a over the bytes of each value added: a key that changes with any of them.
-class KeyHash {
- public:
-  template <typename T>
-  void add(const T& value) {
-    static_assert(std::has_unique_object_representations_v<T>, "no padding may reach the key");
-    unsigned char bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    for (unsigned char byte : bytes) hash_ = (hash_ ^ byte) * kPrime;
-  }
-  std::uint64_t value() const { return hash_; }
-
- private:
-  static constexpr std::uint64_t kPrime = 0x100000001b3ull;
-  std::uint64_t hash_ = 0xcbf29ce484222325ull;
-};
 
 template <typename T>
 bool store(T& field, int value) {
@@ -142,7 +124,7 @@ void ResponseChart::computeCurves() {
 }
 
 std::uint64_t ResponseChart::restingBandsKey() const {
-  KeyHash key;
+  skin::PaintKey key;
   key.add(bounds.x);
   key.add(bounds.y);
   key.add(bounds.width);
@@ -157,7 +139,7 @@ std::uint64_t ResponseChart::restingBandsKey() const {
 }
 
 std::uint64_t ResponseChart::curvesKey() const {
-  KeyHash key;
+  skin::PaintKey key;
   key.add(restingBandsKey());
   if (bandShown(selectedBand)) key.add(*bands[selectedBand]);
   key.add(selectedFilter);

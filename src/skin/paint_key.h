@@ -4,30 +4,25 @@
 // same picture, so nothing that changes the picture may be left out of it.
 #pragma once
 
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <type_traits>
-
-#include "skin/control_input.h"
 
 namespace kdsp::skin {
 
 class PaintKey {
  public:
+  // Any value without padding: integers, enums, pointers, plain records of them.
   template <typename T>
   PaintKey& add(const T& value) {
-    if constexpr (std::is_pointer_v<T>) {
-      mix(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(value)));
-    } else if constexpr (std::is_enum_v<T>) {
-      mix(static_cast<std::uint64_t>(value));
-    } else {
-      static_assert(std::is_integral_v<T>, "a fingerprint takes integers, enums and pointers");
-      mix(static_cast<std::uint64_t>(value));
-    }
+    static_assert(std::has_unique_object_representations_v<T>, "no padding may reach the key");
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    for (unsigned char byte : bytes) mix(byte);
     return *this;
   }
-  PaintKey& add(const Rect& r) { return add(r.x).add(r.y).add(r.w).add(r.h); }
+  PaintKey& add(bool value) { return add(static_cast<unsigned char>(value)); }
   PaintKey& add(std::string_view text) {
     add(text.size());
     for (char c : text) add(c);
@@ -38,13 +33,8 @@ class PaintKey {
   std::uint64_t value() const { return hash_; }
 
  private:
-  // FNV-1a over the value's eight bytes: cheap, and a change of any byte changes the result.
-  void mix(std::uint64_t v) {
-    for (int i = 0; i < 8; ++i) {
-      hash_ ^= (v >> (8 * i)) & 0xffu;
-      hash_ *= 0x100000001b3ull;
-    }
-  }
+  // FNV-1a: cheap, and a change of any byte changes the result.
+  void mix(unsigned char byte) { hash_ = (hash_ ^ byte) * 0x100000001b3ull; }
 
   std::uint64_t hash_ = 0xcbf29ce484222325ull;
 };

@@ -54,15 +54,16 @@ class PanelWindow : public QWidget {
   // area whenever its picture changed.
   ControlList& paintOrder() { return paintOrder_; }
 
-  // The window's handlers, in client coordinates. FormMouseDown returns whether any control
-  // (or the chart) was hit; a left press that hits nothing and then drags moves the window.
-  // FormPaintStatic draws, once per ratio, what stays as it is while the window is shown;
-  // FormPaint draws the rest, clipped to the area being repainted.
+  // What the window paints, in client coordinates: FormPaintStatic, once per ratio, what stays as
+  // it is while the window is shown; FormPaint the rest, clipped to the area being repainted.
+  // FormTakeChangedRegion names what the window draws besides its controls and that changed
+  // since it was last asked: the area to repaint.
   virtual void FormPaintStatic(QPainter&) {}
   virtual void FormPaint(QPainter& painter) = 0;
-  // What the window draws besides its controls and that changed since the last call: the area
-  // to repaint.
   virtual QRegion FormTakeChangedRegion() { return {}; }
+
+  // The window's handlers, in client coordinates. FormMouseDown returns whether any control
+  // (or the chart) was hit; a left press that hits nothing and then drags moves the window.
   virtual bool FormMouseDown(int x, int y, Qt::MouseButton) { return controls_.mouseDown(x, y); }
   virtual void FormMouseUp(int, int) { controls_.mouseUp(); }
   virtual void FormMouseMove(int x, int y) { controls_.mouseMove(x, y); }
