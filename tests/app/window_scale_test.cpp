@@ -222,8 +222,9 @@ TEST_F(WindowScaleTest, RepaintingWhatChangedShowsWhatAWholeRepaintShows) {
       EXPECT_NE(page.frame(), before);
       EXPECT_EQ(page.frame(), page.render());
       const QRect painted = page.lastPaintedRegion().boundingRect();
-      if (step.small)
+      if (step.small) {
         EXPECT_LT(painted.width() * painted.height(), page.width() * page.height() / 10);
+      }
       EXPECT_NE(painted, page.rect());
     }
     page.hide();
