@@ -208,6 +208,15 @@ const std::array<CommandRow, kCommandRowCount>& CommandTable() {
   return kTable;
 }
 
+OutgoingCommand RecordOf(const CommandRow& row, int member, const settings::ParameterBlock& block,
+                         const LinkState& link, const ControlValues& controls) {
+  OutgoingCommand out;
+  out.order = row.order;
+  out.code = row.code;
+  BuildPayload(row, member, block, link, controls, out);
+  return out;
+}
+
 std::optional<FlagRange> FlagOfBlockField(std::size_t offset) {
   for (const CommandRow& row : kTable)
     if (row.kind == RowKind::kSingle && row.rule == Rule::kBlockBytes && row.arg == offset)
@@ -224,6 +233,10 @@ std::size_t ChannelPairOffset(int c) {
          2 * static_cast<std::size_t>(c / 4);
 }
 
+std::size_t MixControlOffset(int i) {
+  return ChannelPairOffset(ChannelOfMixControl(i)) + static_cast<std::size_t>(i % 2);
+}
+
 std::optional<OutgoingCommand> TakeNextChange(ChangeFlags& flags,
                                               const settings::ParameterBlock& block,
                                               const LinkState& link,
@@ -236,11 +249,7 @@ std::optional<OutgoingCommand> TakeNextChange(ChangeFlags& flags,
     } else {
       flags.clear(row.flags);
     }
-    OutgoingCommand out;
-    out.order = row.order;
-    out.code = row.code;
-    BuildPayload(row, member, block, link, controls, out);
-    return out;
+    return RecordOf(row, member, block, link, controls);
   }
   return std::nullopt;
 }

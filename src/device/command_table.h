@@ -9,6 +9,7 @@
 
 #include "device/change_flags.h"
 #include "device/link_state.h"
+#include "settings/control_values.h"
 #include "settings/parameter_block.h"
 
 namespace kdsp::device {
@@ -49,12 +50,7 @@ inline constexpr int kCommandRowCount = 56;
 const std::array<CommandRow, kCommandRowCount>& CommandTable();
 
 // Values that travel from the controls themselves rather than from the block.
-struct ControlValues {
-  int echoDelayLr = 0;     // Echo page Delay L-R fader, -99..99
-  int echoPreDelayLr = 0;  // Echo page Pre Delay L-R fader, -99..99
-  int echoDirect = 80;     // Echo page Direct Volume fader, 0..80
-  int micEqMode = 0;       // Mic Equalizer mode knob, 0..2
-};
+using ControlValues = settings::ControlValues;
 
 struct OutgoingCommand {
   std::uint8_t order = 0;
@@ -70,6 +66,11 @@ std::optional<OutgoingCommand> TakeNextChange(ChangeFlags& flags,
                                               const settings::ParameterBlock& block,
                                               const LinkState& link, const ControlValues& controls);
 
+// The record a row sends for one member of its flags (a family's index; any member of a group
+// or a single row gives the same record), without touching any flag.
+OutgoingCommand RecordOf(const CommandRow& row, int member, const settings::ParameterBlock& block,
+                         const LinkState& link, const ControlValues& controls);
+
 // The flag of the first single-parameter row that sends the block field at this offset (the
 // page's control, which stands before the dialog's in the table), if any row sends it.
 std::optional<FlagRange> FlagOfBlockField(std::size_t offset);
@@ -78,5 +79,8 @@ std::optional<FlagRange> FlagOfBlockField(std::size_t offset);
 int ChannelOfMixControl(int i);
 // The block offset of channel c's pair.
 std::size_t ChannelPairOffset(int c);
+// The mix byte that main-window mix fader or mute button i edits: the controls of a pair stand
+// side by side, the first editing the first byte of the channel's pair.
+std::size_t MixControlOffset(int i);
 
 }  // namespace kdsp::device
