@@ -2,8 +2,12 @@
 #include "app/preset_commands.h"
 
 #include <array>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "app/bulk_store.h"
+#include "app/edit_recorder.h"
 #include "device/command_codes.h"
 #include "device/event_loop_wait.h"
 #include "device/link_timing.h"
@@ -20,6 +24,28 @@ constexpr int kLastBulkSlot = 8;
 // A slot is read, not recalled, by the processor: its working settings stay its own.
 constexpr std::uint8_t kSlotReadMode = 3;
 
+// What a command does to the working settings, as one step of the edit history: named by the
+// command, and with the place the settings came from once the command has brought them.
+class CommandStep {
+ public:
+  CommandStep(EditRecorder* recorder, std::string name)
+      : recorder_(recorder), name_(std::move(name)) {
+    if (recorder_ != nullptr) recorder_->beginCommand();
+  }
+  ~CommandStep() {
+    if (recorder_ != nullptr) recorder_->endCommand(std::move(name_), origin_);
+  }
+  CommandStep(const CommandStep&) = delete;
+  CommandStep& operator=(const CommandStep&) = delete;
+
+  void cameFrom(const settings::SettingsOrigin& origin) { origin_ = origin; }
+
+ private:
+  EditRecorder* recorder_;
+  std::string name_;
+  std::optional<settings::SettingsOrigin> origin_;
+};
+
 }  // namespace
 
 void PresetCommands::mSaveToFileClick() {
@@ -28,22 +54,28 @@ void PresetCommands::mSaveToFileClick() {
   if (!path) return;
   if (const settings::WriteResult written = settings::WriteSettingFile(*path, working_); !written)
     dialogs_.showMessage(written.message);
+  else if (recorder_ != nullptr)
+    recorder_->kept(settings::SettingsOrigin::File(*path));
 }
 
 void PresetCommands::N82Click(std::uint8_t slot) {
-  link_.StoreBlockToDevice(slot);
+  if (link_.StoreBlockToDevice(slot) == device::StoreResult::kStored && recorder_ != nullptr)
+    recorder_->kept(settings::SettingsOrigin::Slot(slot));
 }
 
 void PresetCommands::N2Click() {
   const auto path = dialogs_.openFile(settings::filter::kOpenSetting);
   if (!path) return;
+  CommandStep step(recorder_, "Load " + std::filesystem::path(*path).filename().string());
   settings::SettingFileReader reader{working_, dialogs_, refreshAll_, [this] {
                                        link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
                                      }};
-  reader.ReadSettingFile(*path, true);
+  if (reader.ReadSettingFile(*path, true) == settings::SettingFileStatus::kLoaded)
+    step.cameFrom(settings::SettingsOrigin::File(*path));
 }
 
 void PresetCommands::N4Click(std::uint8_t slot) {
+  CommandStep step(recorder_, "Recall " + settings::SlotStepName(slot));
   if (!link_.ReadBlockFromDevice(slot, kSlotReadMode)) return;
   if (!link_.waitForReadComplete(readLimit_)) {
     if (link_.state().connected) dialogs_.showMessage(kRecallNotAnswered);
@@ -53,7 +85,11 @@ void PresetCommands::N4Click(std::uint8_t slot) {
   // working settings. An empty slot has brought the factory defaults, which go the same way.
   switch (link_.lastReadResult().value_or(device::BlockReadback::EndResult::kNoBlock)) {
     case device::BlockReadback::EndResult::kInstalled:
+      step.cameFrom(settings::SettingsOrigin::Slot(slot));
+      link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
+      break;
     case device::BlockReadback::EndResult::kFactoryInstalled:
+      step.cameFrom(settings::SettingsOrigin::Factory());
       link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
       break;
     default:  // nothing was installed

@@ -14,6 +14,8 @@
 
 namespace kdsp::app {
 
+class EditRecorder;
+
 // What a recall tells the user when the slot's block does not come.
 inline constexpr std::string_view kRecallNotAnswered =
     "The processor did not send the slot's settings in time. Nothing was changed.";
@@ -33,6 +35,9 @@ class PresetCommands {
   // Bulk store of settings/1.aex .. 8.aex, ending with one summary message.
   void N6Click();
 
+  // Told of every change of the working settings a command makes, and of where they are kept.
+  void setRecorder(EditRecorder* recorder) { recorder_ = recorder; }
+
   // How long a recall waits for the slot's block.
   void setReadLimit(std::chrono::milliseconds limit) { readLimit_ = limit; }
 
@@ -42,6 +47,7 @@ class PresetCommands {
   settings::UserDialogs& dialogs_;
   std::function<void()> refreshAll_;
   std::chrono::milliseconds readLimit_ = device::kReadBackLimit;
+  EditRecorder* recorder_ = nullptr;
 };
 
 }  // namespace kdsp::app

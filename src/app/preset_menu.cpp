@@ -55,6 +55,8 @@ PresetMenu::PresetMenu(app::PresetCommands& commands, PresetMenuActions actions,
             [this, a] { commands_.N4Click(static_cast<std::uint8_t>(a->data().toInt())); });
   }
 
+  addEditItems();
+
   connect(addNamed(this, "N6", "burn", serviceMenu), &QAction::triggered, this,
           [this] { commands_.N6Click(); });
   const auto call = [](const std::function<void()>& f) {
@@ -78,6 +80,56 @@ PresetMenu::PresetMenu(app::PresetCommands& commands, PresetMenuActions actions,
           &QAction::triggered, this, call(actions_.N8Click));
   connect(addNamed(this, "Rev1", "Rev", serviceMenu), &QAction::triggered, this,
           call(actions_.Rev1Click));
+}
+
+void PresetMenu::addEditItems() {
+  const auto call = [](const std::function<void()>& f) {
+    return [f] {
+      if (f) f();
+    };
+  };
+  struct EditItem {
+    const char* name;
+    const char* caption;
+    QList<QKeySequence> keys;
+    const std::function<void()>& click;
+  };
+  const EditItem items[] = {
+      {"mUndo", "Undo", {QKeySequence::Undo}, actions_.undoClick},
+      {"mRedo",
+       "Redo",
+       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+       actions_.redoClick},
+      {"mSwitchSide", "Switch to B", {QKeySequence(Qt::CTRL | Qt::Key_B)}, actions_.switchSideClick},
+      {"mCopyAToB", "Copy A to B", {}, actions_.copyAToBClick},
+      {"mCopyBToA", "Copy B to A", {}, actions_.copyBToAClick},
+  };
+  addSeparator();
+  for (const EditItem& item : items) {
+    if (std::string_view(item.name) == "mSwitchSide") addSeparator();
+    QAction* action = addNamed(this, item.name, item.caption, true);
+    action->setShortcuts(item.keys);
+    // The keys work in every window of the program, and while the menu is closed: the action
+    // also belongs to the window that owns the menu.
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    if (parentWidget() != nullptr) parentWidget()->addAction(action);
+    connect(action, &QAction::triggered, this, call(item.click));
+  }
+  addSeparator();
+  showEditState({});
+}
+
+void PresetMenu::showEditState(const EditMenuState& state) {
+  const auto named = [](const char* verb, const std::optional<std::string>& step) {
+    return step ? QString("%1 %2").arg(verb, QString::fromStdString(*step)) : QString(verb);
+  };
+  QAction* undo = item("mUndo");
+  undo->setText(named("Undo", state.undoName));
+  undo->setEnabled(state.undoName.has_value());
+  QAction* redo = item("mRedo");
+  redo->setText(named("Redo", state.redoName));
+  redo->setEnabled(state.redoName.has_value());
+  item("mSwitchSide")->setText(state.liveSide == 0 ? "Switch to B" : "Switch to A");
 }
 
 QAction* PresetMenu::addNamed(QMenu* menu, const char* name, const QString& caption, bool visible) {

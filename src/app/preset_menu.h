@@ -5,6 +5,8 @@
 
 #include <QMenu>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "app/preset_commands.h"
 
@@ -17,6 +19,19 @@ struct PresetMenuActions {
   std::function<void()> Rev1Click;     // reverb dialog
   std::function<void(bool)> pi1Click;  // spectrum analyser on or off
   std::function<void()> WiFi1Click;
+  // Undo and redo of the working settings, the A/B switch and the copies between the two sides.
+  std::function<void()> undoClick;
+  std::function<void()> redoClick;
+  std::function<void()> switchSideClick;
+  std::function<void()> copyAToBClick;
+  std::function<void()> copyBToAClick;
+};
+
+// What the edit items say: the steps that undo and redo would take, and the live side.
+struct EditMenuState {
+  std::optional<std::string> undoName;
+  std::optional<std::string> redoName;
+  int liveSide = 0;  // 0 = A, 1 = B
 };
 
 class PresetMenu : public QMenu {
@@ -28,9 +43,13 @@ class PresetMenu : public QMenu {
   QMenu* saveToDeviceMenu() const { return saveToDevice_; }
   QMenu* loadFromDeviceMenu() const { return loadFromDevice_; }
   QAction* item(const char* name) const;
+  // Names the steps in the Undo and Redo items (disabled when there is none) and the side the
+  // switch goes to.
+  void showEditState(const EditMenuState& state);
 
  private:
   QAction* addNamed(QMenu* menu, const char* name, const QString& caption, bool visible);
+  void addEditItems();
 
   app::PresetCommands& commands_;
   PresetMenuActions actions_;

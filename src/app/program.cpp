@@ -83,14 +83,49 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   actions.Rev1Click = open(reverb_.get());
   actions.WiFi1Click = [&link] { link.WiFi1Click(); };
   actions.pi1Click = [this](bool on) { analyser_->pi1Click(on); };
+  actions.undoClick = [this] { edits_->undo(); };
+  actions.redoClick = [this] { edits_->redo(); };
+  actions.switchSideClick = [this] { edits_->switchSide(); };
+  actions.copyAToBClick = [this] {
+    edits_->copySide(settings::EditSession::kSideA, settings::EditSession::kSideB);
+  };
+  actions.copyBToAClick = [this] {
+    edits_->copySide(settings::EditSession::kSideB, settings::EditSession::kSideA);
+  };
   menu_ = std::make_unique<PresetMenu>(*commands_, actions, serviceMenu, main_.get());
   QObject::connect(analyser_.get(), &pages::SpectrumAnalyser::switchedOff, menu_.get(),
                    [this] { menu_->item("pi1")->setChecked(false); });
   main_->setPresetsMenu(menu_.get());
+
+  edits_ = std::make_unique<EditRecorder>(working, link, refreshAll);
+  edits_->watch(*main_);
+  for (auto& page : pages_) edits_->watch(*page);
+  edits_->watch(*reverb_, "Reverb");
+  edits_->watch(*pinkNoise_, "Pink Noise");
+  commands_->setRecorder(edits_.get());
+  // The processor's own working settings, taken at the sync question, start a fresh history.
+  link.setWorkingReadListener([this](std::uint8_t slot, device::BlockReadback::EndResult result) {
+    if (slot != device::kWorkingSettingsSlot) return;
+    edits_->startFresh(result == device::BlockReadback::EndResult::kFactoryInstalled
+                           ? settings::SettingsOrigin::Factory()
+                           : settings::SettingsOrigin::Processor());
+  });
+  edits_->setChangeListener([this] { showEditState(); });
+  showEditState();
+}
+
+void Program::showEditState() {
+  const settings::EditSession& session = edits_->session();
+  const auto text = [](std::optional<std::string_view> name) -> std::optional<std::string> {
+    if (!name) return std::nullopt;
+    return std::string(*name);
+  };
+  menu_->showEditState({text(session.undoName()), text(session.redoName()), session.liveSide()});
 }
 
 Program::~Program() {
   // The dialogs borrow the link; the main window owns it and goes last.
+  edits_.reset();
   menu_.reset();
   analyser_.reset();
   reverb_.reset();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/edit_recorder.h"
 #include "app/main_window.h"
 #include "app/preset_commands.h"
 #include "app/preset_menu.h"
@@ -40,6 +41,7 @@ class Program {
   pages::TForm13& recordingMix() { return *recordingMix_; }
   pages::TForm14& reverb() { return *reverb_; }
   pages::SpectrumAnalyser& analyser() { return *analyser_; }
+  EditRecorder& edits() { return *edits_; }
   // The effect pages in page-open slot order.
   pages::EffectPage& page(settings::PageId id) { return *pages_[static_cast<int>(id)]; }
   // The windows in the order they were created.
@@ -49,6 +51,9 @@ class Program {
   static std::filesystem::path DefaultProgramIni();
 
  private:
+  // The edit items of the menu and the main window's settings status follow the session.
+  void showEditState();
+
   device::HidDeviceController hid_;
   settings::UserDialogs& dialogs_;
   std::unique_ptr<TForm1> main_;
@@ -61,6 +66,7 @@ class Program {
   std::unique_ptr<pages::TForm13> recordingMix_;
   std::unique_ptr<pages::TForm14> reverb_;
   std::unique_ptr<PresetMenu> menu_;
+  std::unique_ptr<EditRecorder> edits_;
   std::vector<QWidget*> created_;
 };
 

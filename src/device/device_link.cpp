@@ -7,6 +7,7 @@
 
 #include "device/command_codes.h"
 #include "device/device_commands.h"
+#include "device/difference_flags.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device.h"
 #include "device/hid_device_controller.h"
@@ -84,6 +85,16 @@ void DeviceLink::setEchoControls(int delayLr, int preDelayLr, int direct) {
   controls_.echoDelayLr = delayLr;
   controls_.echoPreDelayLr = preDelayLr;
   controls_.echoDirect = direct;
+}
+
+void DeviceLink::sendDifference(const settings::EditState& from, const settings::EditState& to) {
+  ChangeFlags raised;
+  const bool mostOfBlock = RaiseFlagsForDifference(raised, from, to, state_);
+  if (mostOfBlock && state_.connected &&
+      StoreBlockToDevice(kWorkingSettingsSlot) == StoreResult::kStored)
+    LowerFlagsTheBlockCarries(raised);
+  for (std::uint16_t id = 0; id < flag::kCount; ++id)
+    if (raised[id] != 0) flags_.set(id);
 }
 
 void DeviceLink::setMaxVolume(MaxVolume which, std::uint8_t value) {
@@ -262,6 +273,10 @@ void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t>
         prompts_.showMessage(IncompleteReadText(readback_));
       state_.readComplete = true;
       if (intoWorking && observer_.refreshAll) observer_.refreshAll();
+      const bool installed = result == BlockReadback::EndResult::kInstalled ||
+                             result == BlockReadback::EndResult::kFactoryInstalled;
+      if (intoWorking && installed && workingReadListener_)
+        workingReadListener_(readSlot_, result);
       break;
     }
     case code::kVersion:
@@ -382,6 +397,7 @@ bool DeviceLink::ReadBlockFromDevice(std::uint8_t slot, std::uint8_t mode, ReadI
   lastRead_.reset();
   readback_.begin();
   readInto_ = into;
+  readSlot_ = slot;
   return transfer_.ReadBlockFromDevice(slot, mode);
 }
 

@@ -24,6 +24,7 @@
 #include "device/record_sender.h"
 #include "device/replies.h"
 #include "device/tcm_socket.h"
+#include "settings/edit_state.h"
 #include "settings/parameter_block.h"
 
 namespace kdsp::device {
@@ -87,6 +88,14 @@ class DeviceLink : public QObject, private TransferHost {
   void setPinkNoiseOutput(int output, bool on);
   // A pink-noise mask raised but not yet sent is not sent.
   void withdrawPinkNoise() { flags_.clear(flag::kPinkNoise); }
+  // The values the controls hold beside the block, as the windows last published them.
+  const ControlValues& controlValues() const { return controls_; }
+  // Brings the processor from one set of working settings to the one the windows now hold (an
+  // undo, a redo, an A/B switch): every command whose record differs goes on the tick, in the
+  // table's order. When most of the block changed, the whole working block is stored as the
+  // processor's working settings at once, as after loading a file, and the tick sends only what
+  // the block does not carry.
+  void sendDifference(const settings::EditState& from, const settings::EditState& to);
   // Locks or unlocks the processor's front panel at once.
   void setPanelLocked(bool locked);
   // Gives the front panel a new lock password (0..999) at once.
@@ -175,6 +184,13 @@ class DeviceLink : public QObject, private TransferHost {
   // Sees every valid record from the processor before the link acts on it (a traffic recorder).
   using ReplyTap = std::function<void(std::uint8_t command, std::span<const std::uint8_t> payload)>;
   void setReplyTap(ReplyTap tap) { replyTap_ = std::move(tap); }
+  // Told, after the windows have been refreshed, whenever a read into the working block has
+  // installed a block: the slot that was read, and whether it brought the processor's block or,
+  // the slot being empty or broken, the factory defaults.
+  using WorkingReadListener = std::function<void(std::uint8_t slot, BlockReadback::EndResult)>;
+  void setWorkingReadListener(WorkingReadListener listener) {
+    workingReadListener_ = std::move(listener);
+  }
 
  private:
   // TransferHost.
@@ -211,6 +227,7 @@ class DeviceLink : public QObject, private TransferHost {
   BlockTransfer transfer_{state_, sender_, *this, prompts_};
   BlockReadback readback_;
   ReadInto readInto_ = ReadInto::kWorkingBlock;
+  std::uint8_t readSlot_ = 0;
   settings::ParameterBlock kept_{};
   QTimer timer_;
 
@@ -231,6 +248,7 @@ class DeviceLink : public QObject, private TransferHost {
   bool socketUp_ = false;
   unsigned unacknowledgedAtLoss_ = 0;
   ReplyTap replyTap_;
+  WorkingReadListener workingReadListener_;
 };
 
 }  // namespace kdsp::device

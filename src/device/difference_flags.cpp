@@ -47,4 +47,22 @@ bool RaiseFlagsForDifference(ChangeFlags& flags, const settings::EditState& from
   return settings::MostOfBlockDiffers(from.block, to.block);
 }
 
+void LowerFlagsTheBlockCarries(ChangeFlags& flags) {
+  for (const CommandRow& row : CommandTable()) {
+    switch (row.rule) {
+      case PayloadRule::kEchoDelayLr:
+      case PayloadRule::kEchoPreDelayLr:
+      case PayloadRule::kEchoDirect:
+      case PayloadRule::kMicEqMode:
+      case PayloadRule::kMusicMaxVolume:
+      case PayloadRule::kMicMaxVolume:
+      case PayloadRule::kPinkNoiseMask:
+        break;
+      default:
+        flags.clear(row.flags);
+        break;
+    }
+  }
+}
+
 }  // namespace kdsp::device

@@ -21,4 +21,8 @@ namespace kdsp::device {
 bool RaiseFlagsForDifference(ChangeFlags& flags, const settings::EditState& from,
                              const settings::EditState& to, const LinkState& link);
 
+// Lowers every flag whose record carries nothing but bytes of the block: what is left is what a
+// whole-block upload does not tell the processor (the values that travel from the controls).
+void LowerFlagsTheBlockCarries(ChangeFlags& flags);
+
 }  // namespace kdsp::device

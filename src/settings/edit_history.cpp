@@ -95,7 +95,7 @@ bool EditHistory::record(const EditState& before, const EditState& after, std::s
     steps_.pop_back();
   }
   Step step{std::move(name), Runs(ImageOf(before), ImageOf(after)),
-            MostOfBlockDiffers(before.block, after.block)};
+            MostOfBlockDiffers(before.block, after.block), nextId_++};
   bytes_ += Cost(step);
   steps_.push_back(std::move(step));
   ++done_;
@@ -107,14 +107,14 @@ std::optional<AppliedStep> EditHistory::undo(EditState& state) {
   if (done_ == 0) return std::nullopt;
   const Step& step = steps_[--done_];
   ApplyRuns(step.runs, Side::kBefore, state);
-  return AppliedStep{step.name, step.mostOfBlock};
+  return AppliedStep{step.name, step.mostOfBlock, step.id};
 }
 
 std::optional<AppliedStep> EditHistory::redo(EditState& state) {
   if (done_ == steps_.size()) return std::nullopt;
   const Step& step = steps_[done_++];
   ApplyRuns(step.runs, Side::kAfter, state);
-  return AppliedStep{step.name, step.mostOfBlock};
+  return AppliedStep{step.name, step.mostOfBlock, step.id};
 }
 
 std::optional<std::string_view> EditHistory::undoName() const {
@@ -128,12 +128,14 @@ std::optional<std::string_view> EditHistory::redoName() const {
 }
 
 void EditHistory::clear() {
+  baseId_ = nextId_++;
   steps_.clear();
   done_ = 0;
   bytes_ = 0;
 }
 
 void EditHistory::dropOldest() {
+  baseId_ = steps_.front().id;
   bytes_ -= Cost(steps_.front());
   steps_.pop_front();
   --done_;

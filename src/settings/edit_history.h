@@ -20,6 +20,8 @@ struct AppliedStep {
   // More than half of the block changed: the caller may send the whole block rather than a
   // record per changed parameter.
   bool mostOfBlock = false;
+  // The step's own number (see EditHistory::appliedId).
+  std::uint64_t id = 0;
 };
 
 class EditHistory {
@@ -49,6 +51,13 @@ class EditHistory {
   // What the kept steps take, their bookkeeping included.
   std::size_t bytesUsed() const { return bytes_; }
 
+  // Every step gets a number of its own, never reused; the settings as the history leaves them
+  // are named by the number of the last step applied (a number no step has after clear(), or
+  // before the first step). Two moments with the same number show the same settings.
+  std::uint64_t appliedId() const { return done_ > 0 ? steps_[done_ - 1].id : baseId_; }
+  // The number of the oldest step still kept, or of the next step when none is.
+  std::uint64_t oldestId() const { return steps_.empty() ? nextId_ : steps_.front().id; }
+
  private:
   struct Step {
     std::string name;
@@ -56,6 +65,7 @@ class EditHistory {
     // bytes before the edit, then the bytes after it.
     std::vector<std::uint8_t> runs;
     bool mostOfBlock = false;
+    std::uint64_t id = 0;
   };
   static std::size_t Cost(const Step& step);
   void dropOldest();
@@ -65,6 +75,8 @@ class EditHistory {
   std::deque<Step> steps_;
   std::size_t done_ = 0;  // steps_[0 .. done_) are applied; the rest were undone
   std::size_t bytes_ = 0;
+  std::uint64_t baseId_ = 0;  // what appliedId() names when no kept step is applied
+  std::uint64_t nextId_ = 1;
 };
 
 }  // namespace kdsp::settings

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <string>
 
 #include "skin/control_list.h"
 #include "skin/skin_drawing.h"
@@ -30,6 +31,9 @@ class PanelWindow : public QWidget {
   // The flag this window keeps set while it is shown, or none.
   void setOpenFlag(std::uint8_t* flag) { openFlag_ = flag; }
   SkinImage background() const { return background_; }
+  // The name of the control at a point of the window, as an undo step names it; empty where
+  // there is none.
+  std::string controlNameAt(int x, int y) const { return FormControlName(x, y); }
 
   // The whole window as it is painted, at the window's device pixel ratio (999 x 600 logical
   // pixels are 1998 x 1200 at 2), for checks and screenshots.
@@ -61,6 +65,7 @@ class PanelWindow : public QWidget {
   virtual void FormPaintStatic(QPainter&) {}
   virtual void FormPaint(QPainter& painter) = 0;
   virtual QRegion FormTakeChangedRegion() { return {}; }
+  virtual std::string FormControlName(int, int) const { return {}; }
 
   // The window's handlers, in client coordinates. FormMouseDown returns whether any control
   // (or the chart) was hit; a left press that hits nothing and then drags moves the window.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -206,6 +207,32 @@ TEST(EditHistory, TheMinimumStepsAreKeptBeyondTheBudget) {
   while (history.undo(state)) ++undone;
   EXPECT_EQ(undone, 500);
   EXPECT_TRUE(state == Start());  // 200 inversions dropped: an even number
+}
+
+TEST(EditHistory, StepNumbersNameTheMomentsOfTheSettings) {
+  EditHistory history(1, 2);  // no budget: the two newest steps are kept
+  EditState state = Start();
+  const std::uint64_t start = history.appliedId();
+  std::vector<std::uint64_t> moments{start};
+  for (std::uint8_t level : {10, 20, 30}) {
+    const EditState before = state;
+    state.block.masterMic = level;
+    ASSERT_TRUE(history.record(before, state, "Master Mic"));
+    EXPECT_EQ(std::ranges::count(moments, history.appliedId()), 0) << "a number is never reused";
+    moments.push_back(history.appliedId());
+  }
+  // The first step was dropped, and the moment before the oldest kept
+  // step is the one after the dropped step.
+  ASSERT_EQ(history.undoCount(), 2u);
+  history.undo(state);
+  EXPECT_EQ(history.appliedId(), moments[2]);
+  history.undo(state);
+  EXPECT_EQ(history.appliedId(), moments[1]);
+  EXPECT_EQ(history.oldestId(), moments[2]);
+  history.redo(state);
+  EXPECT_EQ(history.appliedId(), moments[2]);
+  history.clear();
+  EXPECT_EQ(std::ranges::count(moments, history.appliedId()), 0) << "a fresh start is no earlier moment";
 }
 
 }  // namespace
