@@ -71,7 +71,9 @@ void EditRecorder::endCommand(std::string stepName,
 }
 
 void EditRecorder::kept(const settings::SettingsOrigin& origin) {
-  finishGesture();
+  // The upload that stored them prepared the block (its checksum, the derived echo values):
+  // those bytes are no edit of the user's.
+  session_.adopt(current());
   session_.markKept(origin);
   notify();
 }

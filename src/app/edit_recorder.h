@@ -53,7 +53,8 @@ class EditRecorder : public QObject {
   // The command ends: what it changed is one step by that name; with an origin, the settings
   // now come from there, unmodified.
   void endCommand(std::string stepName, const std::optional<settings::SettingsOrigin>& origin);
-  // The working settings, as they are, were stored into a slot or saved to a file.
+  // The working settings, as they are, were stored into a slot or saved to a file. What the user
+  // did before is recorded first (finishGesture, before the store).
   void kept(const settings::SettingsOrigin& origin);
   // The working settings are now the processor's own: a fresh history.
   void startFresh(const settings::SettingsOrigin& origin);

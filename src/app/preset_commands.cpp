@@ -52,6 +52,7 @@ void PresetCommands::mSaveToFileClick() {
   const auto path =
       dialogs_.saveFile(settings::filter::kSaveSetting, settings::filter::kSettingSuffix);
   if (!path) return;
+  if (recorder_ != nullptr) recorder_->finishGesture();
   if (const settings::WriteResult written = settings::WriteSettingFile(*path, working_); !written)
     dialogs_.showMessage(written.message);
   else if (recorder_ != nullptr)
@@ -59,6 +60,7 @@ void PresetCommands::mSaveToFileClick() {
 }
 
 void PresetCommands::N82Click(std::uint8_t slot) {
+  if (recorder_ != nullptr) recorder_->finishGesture();
   if (link_.StoreBlockToDevice(slot) == device::StoreResult::kStored && recorder_ != nullptr)
     recorder_->kept(settings::SettingsOrigin::Slot(slot));
 }

@@ -28,8 +28,7 @@
 #include "settings/setting_file.h"
 #include "sim/simulated_hid_device.h"
 #include "skin/main_window_layout.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
+#include "support/program_session.h"
 
 namespace kdsp::app {
 namespace {
@@ -37,6 +36,10 @@ namespace {
 namespace fs = std::filesystem;
 using settings::PageId;
 using Strings = std::vector<std::string>;
+using testing::Centre;
+using testing::Drag;
+using testing::Type;
+using testing::Wheel;
 
 constexpr std::uint8_t kProcessorMaximum = 40;
 constexpr int kMusicMaster = 14;
@@ -69,29 +72,6 @@ void Prime(sim::SimulatedProcessor& processor) {
   upload(three, 3);
   upload(disco, 8);
   upload(settings::FactoryDefaults(), device::kWorkingSettingsSlot);
-}
-
-QPoint Centre(const skin::Rect& r) {
-  return QPoint(r.x + r.w / 2, r.y + r.h / 2);
-}
-
-void Wheel(QWidget& window, const skin::Rect& r, int notches) {
-  const QPoint at = Centre(r);
-  QWheelEvent event(at, window.mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(&window, &event);
-}
-
-void Drag(QWidget& window, QPoint from, QPoint by) {
-  QTest::mousePress(&window, Qt::LeftButton, {}, from);
-  QTest::mouseMove(&window, from + by);
-  QTest::mouseRelease(&window, Qt::LeftButton, {}, from + by);
-}
-
-void Type(QWidget& window, const skin::ImgEdit& box, const char* text) {
-  QTest::mouseClick(&window, Qt::LeftButton, {}, Centre(box.rect));
-  QTest::keyClicks(&window, text);
-  QTest::keyClick(&window, Qt::Key_Return);
 }
 
 // What a window's controls show, one line each, to be compared before and after the window
@@ -141,35 +121,18 @@ struct Step {
   bool maximaKeptForNextStore = false;
 };
 
-class ScreenAgreesTest : public ::testing::Test {
+class ScreenAgreesTest : public ::testing::Test, protected testing::ProgramSession {
  protected:
   ScreenAgreesTest() {
-    Prime(processor->processor());
+    Prime(simulated());
     dialogs.holdQuestions = true;
-    platform.plug(processor);
-    program = std::make_unique<Program>(platform, dialogs, temp / "kdsp.ini", true);
+    start();
     program->mainWindow().show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&program->mainWindow()));
     for (int p = 0; p < settings::kPageCount; ++p) program->page(PageId(p)).show();
   }
-  ~ScreenAgreesTest() override { program.reset(); }
 
-  TForm1& main() { return program->mainWindow(); }
-  device::DeviceLink& link() { return main().link(); }
   pages::EffectPage& page(PageId id) { return program->page(id); }
-  const settings::ParameterBlock& remote() { return processor->processor().working(); }
-  bool waitFor(const std::function<bool()>& done) {
-    return device::WaitUntil(done, std::chrono::seconds(5));
-  }
-  // Every change raised has been sent and acknowledged.
-  bool flushed() {
-    const auto insides = link().insides();
-    return !insides.flags.anySet() && insides.sender.outstandingRecords() == 0;
-  }
-  void settle() {
-    ASSERT_TRUE(waitFor([&] { return flushed(); })) << "changes still waiting to be sent";
-    device::WaitMs(30);  // replies on their way
-  }
   void expectAgreement(const Step& step) {
     // The marker and the checksum are the upload's envelope, not settings: parameter records
     // leave them as the last upload set them, on either side.
@@ -218,11 +181,6 @@ class ScreenAgreesTest : public ::testing::Test {
       if (HasFailure()) return;  // later steps would only repeat the first disagreement
     }
   }
-  void trigger(const char* item) {
-    QAction* action = program->menu().item(item);
-    ASSERT_NE(action, nullptr) << item;
-    action->trigger();
-  }
   // Assigns a file to a slot in the system control panel, as Modify does.
   void assign(int slot, const std::string& path) {
     TForm11& panel = program->systemPanel();
@@ -231,11 +189,6 @@ class ScreenAgreesTest : public ::testing::Test {
     panel.Button3Click();
   }
 
-  testing::TempDir temp;
-  device::VirtualHidPlatform platform;
-  std::shared_ptr<sim::SimulatedHidDevice> processor = std::make_shared<sim::SimulatedHidDevice>();
-  testing::ScriptedDialogs dialogs;
-  std::unique_ptr<Program> program;
 };
 
 TEST_F(ScreenAgreesTest, EveryStepLeavesTheScreenTheBlockAndTheProcessorInAgreement) {
