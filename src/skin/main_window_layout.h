@@ -26,6 +26,9 @@ struct SectionFrame {
   MainSection section;
   std::string_view title;
   LayoutRect frame;
+  // What a user calls the section's faders where it is not the title: the Control section's
+  // are the master levels.
+  std::string_view faderName = {};
 };
 
 inline constexpr std::array<SectionFrame, 6> kSectionFrames{{
@@ -33,7 +36,7 @@ inline constexpr std::array<SectionFrame, 6> kSectionFrames{{
     {MainSection::kCenter, "CENTER", {177, 50, 162, 512}},
     {MainSection::kSurround, "SURROUND", {344, 50, 162, 512}},
     {MainSection::kSubwoofer, "SUBWOOFER", {511, 50, 130, 512}},
-    {MainSection::kControl, "CONTROL", {646, 50, 176, 512}},
+    {MainSection::kControl, "CONTROL", {646, 50, 176, 512}, "MASTER"},
     {MainSection::kMicSetting, "MIC SETTING", {838, 300, 140, 118}},
 }};
 
@@ -102,6 +105,8 @@ inline constexpr std::array<MaxVolumeBox, 2> kMaxVolumeBoxes{{
     {{672, 305}, "music"},
     {{719, 305}, "mic"},
 }};
+// Printed beside the music box, for both.
+inline constexpr std::string_view kMaxVolumeCaption = "MAX";
 inline constexpr int kMaxVolumeMaxChars = 2;
 inline constexpr int kMaxVolumeMin = 0;
 inline constexpr int kMaxVolumeMax = 60;
