@@ -11,6 +11,7 @@
 
 #include "settings/block_field.h"
 #include "skin/commit_int_range.h"
+#include "skin/main_control_names.h"
 #include "skin/main_window_layout.h"
 #include "skin/typed_text.h"
 #include "skin/value_text.h"
@@ -342,6 +343,20 @@ void TForm1::FormPaintStatic(QPainter& painter) {
 void TForm1::FormPaint(QPainter& painter) {
   skin::DrawImageInto(painter, &linkLamp(), LinkIndicatorRect());
   paintOrder().draw(painter);
+}
+
+std::string TForm1::FormControlName(int x, int y) const {
+  for (int i = 0; i < static_cast<int>(kFaders.size()); ++i)
+    if (faders_[i].hits(x, y)) return skin::MainFaderName(i);
+  for (int i = 0; i < kMuteButtonCount; ++i)
+    if (mutes_[i].hits(x, y)) return skin::MainMuteName(i);
+  for (int i = 0; i < static_cast<int>(kOutputSwitches.size()); ++i)
+    if (switches_[i].hits(x, y)) return skin::MainOutputSwitchName(i);
+  for (int i = 0; i < static_cast<int>(kKnobs.size()); ++i)
+    if (knobs_[i].hits(x, y)) return skin::MainKnobName(i);
+  for (int i = 0; i < static_cast<int>(kMaxVolumeBoxes.size()); ++i)
+    if (maxBoxes_[i].hits(x, y)) return skin::MainMaxVolumeName(i);
+  return {};
 }
 
 const skin::SkinPicture& TForm1::linkLamp() const {

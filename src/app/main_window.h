@@ -72,6 +72,7 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   void FormPaintStatic(QPainter& painter) override;
   void FormPaint(QPainter& painter) override;
   void FormShow() override;
+  std::string FormControlName(int x, int y) const override;
   // Tooltips: the connection indicator's.
   bool event(QEvent* event) override;
   // The window system's close command ends the program, whatever else is open.

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <string>
 
 #include "skin/control_list.h"
 #include "skin/skin_drawing.h"
@@ -46,6 +47,10 @@ class PanelWindow : public QWidget {
   void endRefusalFlashes();
   bool refusalFlashRunning() const { return flashTimer_.isActive(); }
 
+  // The name a user knows the control under a client point by ("Main Music fader", "Mic
+  // Equalizer band 3"), for naming what a press there edits; empty where no setting is edited.
+  std::string controlNameAt(int x, int y) const { return FormControlName(x, y); }
+
  protected:
   // The window's controls in their fixed event order; the handlers below offer every event to
   // every one of them.
@@ -61,6 +66,8 @@ class PanelWindow : public QWidget {
   virtual void FormPaintStatic(QPainter&) {}
   virtual void FormPaint(QPainter& painter) = 0;
   virtual QRegion FormTakeChangedRegion() { return {}; }
+  // What controlNameAt answers: the name of the control whose hit area holds the client point.
+  virtual std::string FormControlName(int, int) const { return {}; }
 
   // The window's handlers, in client coordinates. FormMouseDown returns whether any control
   // (or the chart) was hit; a left press that hits nothing and then drags moves the window.
