@@ -9,6 +9,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/settings_status_view.h"
 #include "settings/block_field.h"
 #include "skin/commit_int_range.h"
 #include "skin/main_control_names.h"
@@ -342,7 +343,32 @@ void TForm1::FormPaintStatic(QPainter& painter) {
 
 void TForm1::FormPaint(QPainter& painter) {
   skin::DrawImageInto(painter, &linkLamp(), LinkIndicatorRect());
+  DrawSettingsStatus(painter, status_, fonts);
   paintOrder().draw(painter);
+}
+
+void TForm1::showSettingsStatus(const SettingsStatus& status) {
+  status_ = status;
+  updateChanged();
+}
+
+QRegion TForm1::FormTakeChangedRegion() {
+  if (status_ == shownStatus_) return {};
+  shownStatus_ = status_;
+  return SettingsStatusBounds();
+}
+
+bool TForm1::FormMouseDown(int x, int y, Qt::MouseButton button) {
+  const bool hit = controls().mouseDown(x, y);
+  pressedSide_ = button == Qt::LeftButton ? SettingsSideAt(x, y) : -1;
+  return hit || pressedSide_ >= 0;
+}
+
+void TForm1::FormMouseUp(int x, int y) {
+  controls().mouseUp();
+  const int side = pressedSide_;
+  pressedSide_ = -1;
+  if (side >= 0 && SettingsSideAt(x, y) == side && sideClick_) sideClick_(side);
 }
 
 std::string TForm1::FormControlName(int x, int y) const {

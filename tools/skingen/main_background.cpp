@@ -143,6 +143,7 @@ QImage MainBackgroundPicture(int scale) {
   p.setRenderHint(QPainter::TextAntialiasing, true);
   for (const SectionFrame& s : kSectionFrames)
     DrawSectionFrame(p, ToQRect(s.frame), ToQString(s.title));
+  DrawScreen(p, ToQRect(kSettingsDisplayRect));
   DrawFaders(p);
   DrawKnobs(p);
   DrawOutputSwitchCaptions(p);
