@@ -1,6 +1,7 @@
 // The main window: the processor's output mixer with its faders, mutes, delays and master
-// levels, the page buttons, the connection indicator and the Presets button. It owns the skin
-// pictures and fonts, the device link with its synchronisation timer, and the page-open flags.
+// levels, the page buttons, the connection indicator, the Presets button and the status of the
+// working settings. It owns the skin pictures and fonts, the device link with its synchronisation
+// timer, and the page-open flags.
 #pragma once
 
 #include <QPointer>
