@@ -9,8 +9,10 @@
 #include <cmath>
 #include <string>
 
+#include "app/settings_status_view.h"
 #include "settings/block_field.h"
 #include "skin/commit_int_range.h"
+#include "skin/main_control_names.h"
 #include "skin/main_window_layout.h"
 #include "skin/typed_text.h"
 #include "skin/value_text.h"
@@ -341,7 +343,46 @@ void TForm1::FormPaintStatic(QPainter& painter) {
 
 void TForm1::FormPaint(QPainter& painter) {
   skin::DrawImageInto(painter, &linkLamp(), LinkIndicatorRect());
+  DrawSettingsStatus(painter, status_, fonts);
   paintOrder().draw(painter);
+}
+
+void TForm1::showSettingsStatus(const SettingsStatus& status) {
+  status_ = status;
+  updateChanged();
+}
+
+QRegion TForm1::FormTakeChangedRegion() {
+  if (status_ == shownStatus_) return {};
+  shownStatus_ = status_;
+  return SettingsStatusBounds();
+}
+
+bool TForm1::FormMouseDown(int x, int y, Qt::MouseButton button) {
+  const bool hit = controls().mouseDown(x, y);
+  pressedSide_ = button == Qt::LeftButton ? SettingsSideAt(x, y) : -1;
+  return hit || pressedSide_ >= 0;
+}
+
+void TForm1::FormMouseUp(int x, int y) {
+  controls().mouseUp();
+  const int side = pressedSide_;
+  pressedSide_ = -1;
+  if (side >= 0 && SettingsSideAt(x, y) == side && sideClick_) sideClick_(side);
+}
+
+std::string TForm1::FormControlName(int x, int y) const {
+  for (int i = 0; i < static_cast<int>(kFaders.size()); ++i)
+    if (faders_[i].hits(x, y)) return skin::MainFaderName(i);
+  for (int i = 0; i < kMuteButtonCount; ++i)
+    if (mutes_[i].hits(x, y)) return skin::MainMuteName(i);
+  for (int i = 0; i < static_cast<int>(kOutputSwitches.size()); ++i)
+    if (switches_[i].hits(x, y)) return skin::MainOutputSwitchName(i);
+  for (int i = 0; i < static_cast<int>(kKnobs.size()); ++i)
+    if (knobs_[i].hits(x, y)) return skin::MainKnobName(i);
+  for (int i = 0; i < static_cast<int>(kMaxVolumeBoxes.size()); ++i)
+    if (maxBoxes_[i].hits(x, y)) return skin::MainMaxVolumeName(i);
+  return {};
 }
 
 const skin::SkinPicture& TForm1::linkLamp() const {

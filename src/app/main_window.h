@@ -1,6 +1,7 @@
 // The main window: the processor's output mixer with its faders, mutes, delays and master
-// levels, the page buttons, the connection indicator and the Presets button. It owns the skin
-// pictures and fonts, the device link with its synchronisation timer, and the page-open flags.
+// levels, the page buttons, the connection indicator, the Presets button and the status of the
+// working settings. It owns the skin pictures and fonts, the device link with its synchronisation
+// timer, and the page-open flags.
 #pragma once
 
 #include <QPointer>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/settings_status.h"
 #include "core/page_open_flags.h"
 #include "device/device_link.h"
 #include "settings/page_catalogue.h"
@@ -63,6 +65,15 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   skin::ImgButton& outputSwitch(int i) { return switches_[i]; }
   skin::ImgEdit& maxVolumeBox(int i) { return maxBoxes_[i]; }
 
+  // What the SETTINGS section shows; it repaints what changed. At first: A live, no origin, not
+  // modified.
+  void showSettingsStatus(const SettingsStatus& status);
+  const SettingsStatus& settingsStatus() const { return status_; }
+  // Called with the side (0 A, 1 B) whose tab the user clicked.
+  void setSideClickHandler(std::function<void(int side)> handler) {
+    sideClick_ = std::move(handler);
+  }
+
   // The connection indicator's picture and tooltip: connected; a processor present that this
   // user may not open (the tooltip says why and how to allow it); or no processor.
   const skin::SkinPicture& linkLamp() const;
@@ -71,7 +82,12 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
  protected:
   void FormPaintStatic(QPainter& painter) override;
   void FormPaint(QPainter& painter) override;
+  QRegion FormTakeChangedRegion() override;
+  // A left click on a side's tab: pressed and released on the same tab.
+  bool FormMouseDown(int x, int y, Qt::MouseButton button) override;
+  void FormMouseUp(int x, int y) override;
   void FormShow() override;
+  std::string FormControlName(int x, int y) const override;
   // Tooltips: the connection indicator's.
   bool event(QEvent* event) override;
   // The window system's close command ends the program, whatever else is open.
@@ -118,6 +134,10 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   std::array<Page, 8> pages_;
   std::vector<std::function<void()>> maxVolumesListeners_;
   QMenu* presetsMenu_ = nullptr;
+  SettingsStatus status_;
+  SettingsStatus shownStatus_;  // what the last repaint of the section showed
+  std::function<void(int side)> sideClick_;
+  int pressedSide_ = -1;
 };
 
 }  // namespace kdsp::app

@@ -193,29 +193,34 @@ void ResponseChart::computeSpectrum() {
 bool ResponseChart::press(int x, int y) {
   if (x < bounds.x || x > bounds.right() || y < bounds.y || y > bounds.bottom()) return false;
   dragging = true;
+  const ChartHandleHit hit = handleAt(x, y);
+  selectedFilter = hit.filter;
+  selectedBand = hit.band;
+  return true;
+}
+
+ChartHandleHit ResponseChart::handleAt(int x, int y) const {
+  ChartHandleHit hit;
+  if (x < bounds.x || x > bounds.right() || y < bounds.y || y > bounds.bottom()) return hit;
   const int px = x - bounds.x;
   const int py = y - bounds.y;
-
-  selectedFilter = -1;
   for (int f : {kHighPassHandle, kLowPassHandle}) {
     // A filter the page does not show keeps its handle where it was last drawn (or at the
     // corner): a press there must not pick it.
     if (handleContains(filterHandles[f], px, py) && filterShown(f)) {
-      selectedFilter = f;
-      break;
+      hit.filter = f;
+      return hit;
     }
   }
-  selectedBand = -1;
-  if (selectedFilter != -1) return true;
   // Bands switched off stay where they were last drawn and can still be picked there.
   const int count = std::clamp(bandCount, 0, kChartBands);
   for (int i = 0; i < count; ++i) {
     if (bands[i] != nullptr && handleContains(bandHandles[i], px, py)) {
-      selectedBand = i;
-      break;
+      hit.band = i;
+      return hit;
     }
   }
-  return true;
+  return hit;
 }
 
 int dragGain(const ChartScale& scale, int y) {

@@ -60,6 +60,12 @@ struct BandOrder {
   int count = 0;
 };
 
+// The handle under a point: a band's or a filter's, or neither (-1).
+struct ChartHandleHit {
+  int band = -1;
+  int filter = -1;  // kHighPassHandle or kLowPassHandle
+};
+
 struct ResponseChart {
   int selectedBand = -1;    // the band being dragged or last picked; -1 none
   int selectedFilter = -1;  // kHighPassHandle, kLowPassHandle or -1
@@ -128,6 +134,8 @@ struct ResponseChart {
   // handle (a hit on a hidden filter picks nothing) or the lowest band whose handle contains the
   // point, and returns true; a press on no handle clears both selections.
   bool press(int x, int y);
+  // The handle a press at page pixels (x, y) would pick, picking nothing.
+  ChartHandleHit handleAt(int x, int y) const;
   void release() { dragging = false; }
   // A move to page pixels (x, y) while dragging: a selected band takes dragGain of the row and
   // dragStep of the column; a selected filter takes only the step. Returns true when the band's

@@ -9,6 +9,7 @@
 #include "device/page_rules.h"
 #include "pages/page_values.h"
 #include "skin/commit_int_range.h"
+#include "skin/page_control_names.h"
 #include "skin/paint_key.h"
 #include "skin/value_text.h"
 
@@ -430,6 +431,24 @@ void EffectPage::feedChart() {
   } else {
     chart_.showSpectrum = false;
   }
+}
+
+std::string EffectPage::FormControlName(int x, int y) const {
+  for (int i = 0; i < stripCount(); ++i)
+    if (strips_[i].hits(x, y)) return skin::PageBandName(layout_, i);
+  for (int i = 0; i < static_cast<int>(layout_.faders.size()); ++i)
+    if (faders_[i].hits(x, y)) return skin::PageFaderName(layout_, i);
+  for (int i = 0; i < static_cast<int>(layout_.knobs.size()); ++i)
+    if (knobs_[i].hits(x, y)) return skin::PageKnobName(layout_, i);
+  for (int i = 0; i < static_cast<int>(layout_.polarity.size()); ++i)
+    if (polarity_[i].hits(x, y)) return skin::PagePolarityName(layout_, i);
+  if (eqPass_.hits(x, y)) return skin::PageEqPassName(layout_);
+  const display::ChartHandleHit handle = chart_.handleAt(x, y);
+  if (handle.band >= 0) return skin::PageBandName(layout_, handle.band);
+  if (handle.filter < 0) return {};
+  return skin::PageFilterName(layout_, handle.filter == display::kHighPassHandle
+                                           ? FaderRole::kHighPass
+                                           : FaderRole::kLowPass);
 }
 
 bool EffectPage::FormMouseDown(int x, int y, Qt::MouseButton) {

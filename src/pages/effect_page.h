@@ -63,6 +63,7 @@ class EffectPage : public skin::PanelWindow {
   bool FormMouseDown(int x, int y, Qt::MouseButton button) override;
   void FormMouseUp(int x, int y) override;
   void FormMouseMove(int x, int y) override;
+  std::string FormControlName(int x, int y) const override;
 
  private:
   void configureButtons();

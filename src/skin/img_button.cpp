@@ -23,7 +23,7 @@ void ImgButton::drawAs(QPainter& painter, std::uint8_t shownState) const {
 }
 
 bool ImgButton::mouseDown(int px, int py) {
-  if (!rect.contains(px, py)) return false;
+  if (!hits(px, py)) return false;
   pressed = 1;
   state = state != 0 ? 0 : 1;
   return true;

@@ -48,6 +48,8 @@ struct ImgButton {
   // The same with the image of another state, for owners that show a state they keep elsewhere.
   void drawAs(QPainter& painter, std::uint8_t shownState) const;
 
+  // Whether a press at the point lands on the button.
+  bool hits(int px, int py) const { return rect.contains(px, py); }
   // A hit presses the button and flips its state.
   bool mouseDown(int px, int py);
   // Fires the click handler of a pressed button wherever the pointer is released.

@@ -74,7 +74,7 @@ QRect ImgEdit::paintBounds() const {
 }
 
 bool ImgEdit::mouseDown(int px, int py) {
-  if (rect.contains(px, py)) {
+  if (hits(px, py)) {
     active = 1;
     cursor = -1;
     return true;

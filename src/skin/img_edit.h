@@ -62,6 +62,8 @@ struct ImgEdit {
   PaintKey paintKey() const;
   QRect paintBounds() const;
 
+  // Whether a press at the point lands on the box.
+  bool hits(int px, int py) const { return rect.contains(px, py); }
   // A hit activates the box for a new entry; a miss deactivates it and commits a pending entry.
   bool mouseDown(int px, int py);
   // Backspace (8), Enter (13), digits, minus, full stop and comma; ignored unless active and

@@ -63,6 +63,15 @@ QRect ImgEqBand::paintBounds() const {
   return bounds;
 }
 
+bool ImgEqBand::hits(int px, int py) const {
+  if (band == nullptr) return false;
+  if (fader.hits(px, py) || passButton.hits(px, py) || freqBox.hits(px, py)) return true;
+  if (qBoxShown() && qBox.hits(px, py)) return true;
+  for (const ImgButton& b : typeButtons)
+    if (b.hits(px, py)) return true;
+  return false;
+}
+
 bool ImgEqBand::mouseDown(int px, int py) {
   if (band == nullptr) return false;
   bool hit = fader.mouseDown(px, py);
@@ -83,7 +92,7 @@ bool ImgEqBand::mouseDown(int px, int py) {
 
   // The type buttons answer by rectangle only; they are a radio group kept by the band.
   for (int i = 0; i < static_cast<int>(typeButtons.size()); ++i) {
-    if (!typeButtons[static_cast<std::size_t>(i)].rect.contains(px, py)) continue;
+    if (!typeButtons[static_cast<std::size_t>(i)].hits(px, py)) continue;
     hit = true;
     if (i != band->type) setType(i);
   }

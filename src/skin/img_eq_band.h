@@ -57,6 +57,9 @@ struct ImgEqBand {
   PaintKey paintKey() const;
   QRect paintBounds() const;
 
+  // Whether a press at the point lands on any part of a bound strip: the fader and its gain box,
+  // a type or pass button, the frequency box or the Q box while shown.
+  bool hits(int px, int py) const;
   bool mouseDown(int px, int py);
   void mouseMove(int px, int py) { fader.mouseMove(px, py); }
   void mouseUp();

@@ -59,6 +59,10 @@ struct ImgKnob {
   PaintKey paintKey() const;
   QRect paintBounds() const;
 
+  // Whether a press at the point lands on the knob or on its value box while that is shown.
+  bool hits(int px, int py) const {
+    return rect.contains(px, py) || (showValueBox != 0 && valueBox.hits(px, py));
+  }
   bool mouseDown(int px, int py);
   void mouseMove(int px, int py);
   void mouseUp() { dragging = 0; }

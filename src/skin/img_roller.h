@@ -58,6 +58,8 @@ struct ImgRoller {
   PaintKey paintKey() const;
   QRect paintBounds() const;
 
+  // Whether a press at the point lands on the fader or its value box.
+  bool hits(int px, int py) const { return rect.contains(px, py) || valueBox.hits(px, py); }
   bool mouseDown(int px, int py);
   void mouseMove(int px, int py);
   void mouseUp() { dragging = 0; }

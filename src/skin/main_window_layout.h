@@ -19,23 +19,42 @@ namespace kdsp::skin::main_layout {
 inline constexpr LayoutSize kMainWindowSize = skin::SkinImageSize(SkinSlot::kMainBackground);
 
 // The printed sections of the panel. The first five group the output mixer and the master
-// controls; the sixth frames the Mic Setting knob.
-enum class MainSection : int { kMain, kCenter, kSurround, kSubwoofer, kControl, kMicSetting };
+// controls; the sixth frames the Mic Setting knob; the seventh shows the working settings' status.
+enum class MainSection : int {
+  kMain,
+  kCenter,
+  kSurround,
+  kSubwoofer,
+  kControl,
+  kMicSetting,
+  kSettings
+};
 
 struct SectionFrame {
   MainSection section;
   std::string_view title;
   LayoutRect frame;
+  // What a user calls the section's faders where it is not the title: the Control section's
+  // are the master levels.
+  std::string_view faderName = {};
 };
 
-inline constexpr std::array<SectionFrame, 6> kSectionFrames{{
+inline constexpr std::array<SectionFrame, 7> kSectionFrames{{
     {MainSection::kMain, "MAIN", {8, 50, 164, 512}},
     {MainSection::kCenter, "CENTER", {177, 50, 162, 512}},
     {MainSection::kSurround, "SURROUND", {344, 50, 162, 512}},
     {MainSection::kSubwoofer, "SUBWOOFER", {511, 50, 130, 512}},
-    {MainSection::kControl, "CONTROL", {646, 50, 176, 512}},
+    {MainSection::kControl, "CONTROL", {646, 50, 176, 512}, "MASTER"},
     {MainSection::kMicSetting, "MIC SETTING", {838, 300, 140, 118}},
+    {MainSection::kSettings, "SETTINGS", {838, 430, 140, 132}},
 }};
+
+constexpr bool FramesInSectionOrder() {
+  for (int i = 0; i < static_cast<int>(kSectionFrames.size()); ++i)
+    if (static_cast<int>(kSectionFrames[i].section) != i) return false;
+  return true;
+}
+static_assert(FramesInSectionOrder());
 
 constexpr const SectionFrame& FrameOf(MainSection section) {
   return kSectionFrames[static_cast<int>(section)];
@@ -102,6 +121,8 @@ inline constexpr std::array<MaxVolumeBox, 2> kMaxVolumeBoxes{{
     {{672, 305}, "music"},
     {{719, 305}, "mic"},
 }};
+// Printed beside the music box, for both.
+inline constexpr std::string_view kMaxVolumeCaption = "MAX";
 inline constexpr int kMaxVolumeMaxChars = 2;
 inline constexpr int kMaxVolumeMin = 0;
 inline constexpr int kMaxVolumeMax = 60;
@@ -367,6 +388,26 @@ constexpr LayoutRect KnobBoxRect(const MainKnob& k) {
                 skin::SkinImageSize(SkinSlot::kMainBoxNormal));
 }
 
+// The settings status section: a tab for each of the two working settings, the live one lit (a
+// click on a tab asks for that side), then where the live settings came from and, beneath it,
+// whether they were modified since, on a small display the background prints. The window paints
+// the tabs and the display's text.
+inline constexpr std::array<std::string_view, 2> kSettingsSideCaptions = {"A", "B"};
+inline constexpr std::array<LayoutRect, 2> kSettingsSideTabs{{
+    {856, 448, 48, 26},
+    {912, 448, 48, 26},
+}};
+inline constexpr LayoutRect kSettingsDisplayRect{846, 486, 124, 56};
+inline constexpr LayoutRect kSettingsOriginRect{850, 494, 116, 16};
+inline constexpr LayoutRect kSettingsModifiedRect{850, 516, 116, 16};
+
+// The side whose tab holds the point, or -1.
+constexpr int SettingsSideAt(int x, int y) {
+  for (int side = 0; side < static_cast<int>(kSettingsSideTabs.size()); ++side)
+    if (kSettingsSideTabs[side].contains(x, y)) return side;
+  return -1;
+}
+
 // What a control or fixed picture of the main window is, for checks and the generator's layout
 // overlay.
 enum class ControlKind {
@@ -383,6 +424,7 @@ enum class ControlKind {
   kMuteButton,
   kLinkIndicator,
   kLogo,
+  kSettingsSideTab,
 };
 
 // Calls visit(kind, index, rect) for every control rectangle and fixed picture of the window.
@@ -408,6 +450,8 @@ constexpr void ForEachControl(Visit&& visit) {
   }
   visit(ControlKind::kLinkIndicator, 0, kLinkIndicatorRect);
   visit(ControlKind::kLogo, 0, LogoRect());
+  for (int i = 0; i < static_cast<int>(kSettingsSideTabs.size()); ++i)
+    visit(ControlKind::kSettingsSideTab, i, kSettingsSideTabs[i]);
 }
 
 }  // namespace kdsp::skin::main_layout

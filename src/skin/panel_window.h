@@ -31,9 +31,6 @@ class PanelWindow : public QWidget {
   // The flag this window keeps set while it is shown, or none.
   void setOpenFlag(std::uint8_t* flag) { openFlag_ = flag; }
   SkinImage background() const { return background_; }
-  // The name of the control at a point of the window, as an undo step names it; empty where
-  // there is none.
-  std::string controlNameAt(int x, int y) const { return FormControlName(x, y); }
 
   // The whole window as it is painted, at the window's device pixel ratio (999 x 600 logical
   // pixels are 1998 x 1200 at 2), for checks and screenshots.
@@ -50,6 +47,10 @@ class PanelWindow : public QWidget {
   void endRefusalFlashes();
   bool refusalFlashRunning() const { return flashTimer_.isActive(); }
 
+  // The name a user knows the control under a client point by ("Main Music fader", "Mic
+  // Equalizer band 3"), for naming what a press there edits; empty where no setting is edited.
+  std::string controlNameAt(int x, int y) const { return FormControlName(x, y); }
+
  protected:
   // The window's controls in their fixed event order; the handlers below offer every event to
   // every one of them.
@@ -65,6 +66,7 @@ class PanelWindow : public QWidget {
   virtual void FormPaintStatic(QPainter&) {}
   virtual void FormPaint(QPainter& painter) = 0;
   virtual QRegion FormTakeChangedRegion() { return {}; }
+  // What controlNameAt answers: the name of the control whose hit area holds the client point.
   virtual std::string FormControlName(int, int) const { return {}; }
 
   // The window's handlers, in client coordinates. FormMouseDown returns whether any control

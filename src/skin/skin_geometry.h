@@ -32,6 +32,10 @@ struct LayoutRect {
   constexpr bool contains(const LayoutRect& o) const {
     return o.x >= x && o.y >= y && o.right() <= right() && o.bottom() <= bottom();
   }
+  // A point on the right or bottom edge lies outside.
+  constexpr bool contains(int px, int py) const {
+    return px >= x && py >= y && px < right() && py < bottom();
+  }
   friend constexpr bool operator==(const LayoutRect&, const LayoutRect&) = default;
 };
 

@@ -160,12 +160,51 @@ TEST(MainWindowLayout, SectionFramesHoldTheirControls) {
   for (const main_layout::MaxVolumeBox& b : main_layout::kMaxVolumeBoxes)
     EXPECT_TRUE(holds(main_layout::MainSection::kControl, main_layout::MaxVolumeBoxRect(b)))
         << b.name;
+  for (const LayoutRect& r : {main_layout::kSettingsSideTabs[0], main_layout::kSettingsSideTabs[1],
+                              main_layout::kSettingsOriginRect, main_layout::kSettingsModifiedRect})
+    EXPECT_TRUE(holds(main_layout::MainSection::kSettings, r)) << "settings at " << r.y;
+  EXPECT_TRUE(main_layout::kSettingsDisplayRect.contains(main_layout::kSettingsOriginRect) &&
+              main_layout::kSettingsDisplayRect.contains(main_layout::kSettingsModifiedRect));
   // The buttons of the title bar and the right column stay outside every frame.
   for (const LayoutRect& r :
        {main_layout::CloseButtonRect(), main_layout::MinimizeButtonRect(),
         main_layout::PresetsButtonRect(), main_layout::kLinkIndicatorRect, main_layout::LogoRect()})
     for (const main_layout::SectionFrame& s : main_layout::kSectionFrames)
       EXPECT_FALSE(s.frame.overlaps(r)) << s.title << " covers (" << r.x << ", " << r.y << ")";
+}
+
+// The status section stands under Mic Setting in the right column, as wide, its bottom on the
+// line of the mixer's sections.
+TEST(MainWindowLayout, TheSettingsSectionLinesUpWithItsNeighbours) {
+  const LayoutRect settings = main_layout::FrameOf(main_layout::MainSection::kSettings).frame;
+  const LayoutRect mic = main_layout::FrameOf(main_layout::MainSection::kMicSetting).frame;
+  const LayoutRect control = main_layout::FrameOf(main_layout::MainSection::kControl).frame;
+  EXPECT_EQ(settings.x, mic.x);
+  EXPECT_EQ(settings.w, mic.w);
+  EXPECT_EQ(settings.bottom(), control.bottom());
+  EXPECT_GT(settings.y, mic.bottom());
+}
+
+TEST(MainWindowLayout, SettingsSideUnderAPoint) {
+  struct Case {
+    int x;
+    int y;
+    int side;
+  };
+  const LayoutRect a = main_layout::kSettingsSideTabs[0];
+  const LayoutRect b = main_layout::kSettingsSideTabs[1];
+  const Case cases[] = {
+      {a.x, a.y, 0},
+      {a.right() - 1, a.bottom() - 1, 0},
+      {a.right(), a.y + 5, -1},
+      {b.x, b.y + 5, 1},
+      {b.right() - 1, b.y, 1},
+      {b.x + 5, b.bottom(), -1},
+      {b.x + 5, b.y - 1, -1},
+      {0, 0, -1},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(main_layout::SettingsSideAt(c.x, c.y), c.side) << c.x << ", " << c.y;
 }
 
 TEST(PageLayouts, TellingPositions) {

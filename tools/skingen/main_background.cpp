@@ -122,7 +122,7 @@ void DrawFixedCaptions(QPainter& p) {
   DrawLabel(p, QStringLiteral("KARAOKE EFFECTS PROCESSOR"), QPointF(18, 26),
             Qt::AlignLeft | Qt::AlignVCenter, {13, true, colour::kSilk, 2.2});
   const QRect music = ToQRect(MaxVolumeBoxRect(kMaxVolumeBoxes[0]));
-  DrawLabel(p, QStringLiteral("MAX"), QPointF(music.x() - 3, music.center().y() + 1),
+  DrawLabel(p, ToQString(kMaxVolumeCaption), QPointF(music.x() - 3, music.center().y() + 1),
             Qt::AlignRight | Qt::AlignVCenter, text::kSmallCaption);
   const QRect link = ToQRect(kLinkIndicatorRect);
   DrawLabel(p, QStringLiteral("LINK"), CentreTop(link) + QPointF(0, link.height() + 8),
@@ -143,6 +143,7 @@ QImage MainBackgroundPicture(int scale) {
   p.setRenderHint(QPainter::TextAntialiasing, true);
   for (const SectionFrame& s : kSectionFrames)
     DrawSectionFrame(p, ToQRect(s.frame), ToQString(s.title));
+  DrawScreen(p, ToQRect(kSettingsDisplayRect));
   DrawFaders(p);
   DrawKnobs(p);
   DrawOutputSwitchCaptions(p);
