@@ -111,6 +111,9 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
                            : settings::SettingsOrigin::Processor());
   });
   edits_->setChangeListener([this] { showEditState(); });
+  main_->setSideClickHandler([this](int side) {
+    if (side != edits_->session().liveSide()) edits_->switchSide();
+  });
   showEditState();
 }
 
@@ -121,6 +124,8 @@ void Program::showEditState() {
     return std::string(*name);
   };
   menu_->showEditState({text(session.undoName()), text(session.redoName()), session.liveSide()});
+  main_->showSettingsStatus(
+      {session.liveSide(), settings::OriginText(session.origin()), session.modified()});
 }
 
 Program::~Program() {

@@ -13,6 +13,7 @@
 #include "pages/reverb_dialog.h"
 #include "settings/edit_state.h"
 #include "settings/setting_file.h"
+#include "skin/main_window_layout.h"
 #include "support/program_session.h"
 
 namespace kdsp::app {
@@ -110,11 +111,11 @@ TEST_F(EditHistoryProgramTest, EveryKindOfStepUndoesAndRedoesOnTheProgramAndTheP
       {"mic EQ strip wheeled", [&] { Wheel(mic, mic.strip(2).fader.rect, 4); },
        "Mic Equalizer band 3"},
       {"mic EQ mode turned, copying the first set over the second",
-       [&] { Wheel(mic, mic.knob(0).rect, 1); }, "Mic Equalizer mode"},
+       [&] { Wheel(mic, mic.knob(0).rect, 1); }, "Mic Equalizer EQ Mode knob"},
       {"EQ Pass", [&] {
          QTest::mouseClick(&music, Qt::LeftButton, {}, Centre(music.eqPassButton().rect));
        },
-       "Music Equalizer EQ Pass"},
+       "Music Equalizer EQPass button"},
       {"high-pass handle dragged in the chart",
        [&] {
          output.render();  // the chart places its handles when it paints
@@ -124,9 +125,9 @@ TEST_F(EditHistoryProgramTest, EveryKindOfStepUndoesAndRedoesOnTheProgramAndTheP
                      chart.bounds.y + chart.filterHandles[0].y),
               QPoint(120, 0));
        },
-       "Main Output high-pass filter"},
+       "Main Output HPF"},
       {"echo left-right offset dragged",
-       [&] { Drag(echo, Centre(echo.fader(4).rect), QPoint(0, -30)); }, "Echo Effect Delay L-R"},
+       [&] { Drag(echo, Centre(echo.fader(4).rect), QPoint(0, -30)); }, "Echo Effect Delay L-R fader"},
       {"reverb dialog slider stepped by a key",
        [&] {
          program->reverb().show();
@@ -235,15 +236,20 @@ TEST_F(EditHistoryProgramTest, SwitchingSidesLeavesEachSideIntact) {
     expectBlocks(sideB);
   }
   trigger("mCopyBToA");
-  trigger("mSwitchSide");
+  // A click on the A tab of the main window's SETTINGS section makes A live.
+  const skin::LayoutRect tab = skin::main_layout::kSettingsSideTabs[0];
+  QTest::mouseClick(&main(), Qt::LeftButton, {}, QPoint(tab.x + tab.w / 2, tab.y + tab.h / 2));
   settle();
+  EXPECT_EQ(session().liveSide(), settings::EditSession::kSideA);
   expectBlocks(sideB);
   EXPECT_EQ(undoName(), "Copy B to A");
 }
 
 TEST_F(EditHistoryProgramTest, TheOriginAndModifiedStateFollowLoadEditStoreAndUndo) {
+  // As the main window's SETTINGS section shows it.
   const auto shown = [&] {
-    return OriginText(session().origin()) + (session().modified() ? " modified" : "");
+    const SettingsStatus& status = main().settingsStatus();
+    return status.origin + (status.modified ? " modified" : "");
   };
   ASSERT_TRUE(settings::WriteSettingFile(temp / "karaoke.aex", FarFromFactory()));
   dialogs.files.push_back((temp / "karaoke.aex").string());
