@@ -83,6 +83,11 @@ void EditRecorder::startFresh(const settings::SettingsOrigin& origin) {
   notify();
 }
 
+void EditRecorder::adoptProgramChange() {
+  if (applying_ || commands_ > 0) return;
+  session_.adopt(current());
+}
+
 void EditRecorder::applyLive(const settings::EditState& from) {
   const settings::EditState& to = session_.live();
   applying_ = true;

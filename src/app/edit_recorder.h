@@ -59,6 +59,11 @@ class EditRecorder : public QObject {
   // The working settings are now the processor's own: a fresh history.
   void startFresh(const settings::SettingsOrigin& origin);
 
+  // The program changed the working settings by itself (master levels brought down to new
+  // maximum volumes, which are no settings of the history): no step, and the next one starts
+  // from here. Within a command or an undo the change belongs to that step.
+  void adoptProgramChange();
+
   // ---- The user's commands ----
   void undo();
   void redo();

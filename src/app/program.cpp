@@ -110,6 +110,7 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
                            ? settings::SettingsOrigin::Factory()
                            : settings::SettingsOrigin::Processor());
   });
+  main_->addMaxVolumesListener([this] { edits_->adoptProgramChange(); });
   edits_->setChangeListener([this] { showEditState(); });
   main_->setSideClickHandler([this](int side) {
     if (side != edits_->session().liveSide()) edits_->switchSide();

@@ -195,6 +195,23 @@ TEST_F(EditHistoryProgramTest, ADragIsOneStep) {
   EXPECT_EQ(main().fader(14).value, start);
 }
 
+TEST_F(EditHistoryProgramTest, ALevelBroughtDownToANewMaximumIsNoStep) {
+  Wheel(main(), main().fader(14).rect, 10);
+  endGesture();
+  ASSERT_GT(settings::WorkingBlock().masterMusic, 12);
+  Type(main(), main().maxVolumeBox(0), "12");
+  endGesture();
+  settle();
+  EXPECT_EQ(settings::WorkingBlock().masterMusic, 12);
+  EXPECT_EQ(undoName(), "Master Music fader") << "the maximum is no setting of the history";
+  Wheel(main(), main().fader(0).rect, -3);
+  endGesture();
+  trigger("mUndo");
+  settle();
+  EXPECT_EQ(settings::WorkingBlock().masterMusic, 12);
+  EXPECT_EQ(remote().masterMusic, 12);
+}
+
 TEST_F(EditHistoryProgramTest, FiveHundredStepsUndoToTheStart) {
   const Blocks start = blocks();
   for (int i = 0; i < 500; ++i)
