@@ -103,17 +103,17 @@ void EditRecorder::applyLive(const settings::EditState& from) {
 }
 
 void EditRecorder::undo() {
-  finishGesture();
-  const settings::EditState from = current();
-  if (!session_.undo()) return;
-  applyLive(from);
-  notify();
+  takeStep(&settings::EditSession::undo);
 }
 
 void EditRecorder::redo() {
+  takeStep(&settings::EditSession::redo);
+}
+
+void EditRecorder::takeStep(StepDirection direction) {
   finishGesture();
   const settings::EditState from = current();
-  if (!session_.redo()) return;
+  if (!(session_.*direction)()) return;
   applyLive(from);
   notify();
 }

@@ -87,6 +87,9 @@ class EditRecorder : public QObject {
   // The step name of a press at a point of a watched window.
   static std::string NameAt(Watched& window, QPoint windowPosition);
   void startGesture(std::string name);
+  // An undo or a redo of the session, applied to the windows and the processor.
+  using StepDirection = std::optional<settings::AppliedStep> (settings::EditSession::*)();
+  void takeStep(StepDirection direction);
   // Makes the session's live settings the program's and brings the processor there from what
   // it was last told.
   void applyLive(const settings::EditState& from);

@@ -72,18 +72,14 @@ void EditSession::startFresh(const EditState& now, const SettingsOrigin& origin)
 std::optional<AppliedStep> EditSession::undo() {
   Side& side = current();
   auto step = side.history.undo(side.state);
-  if (!step) return step;
-  for (const ProvenanceStep& p : side.provenanceSteps)
-    if (p.id == step->id) side.restore(p.before);
+  if (step) side.restoreAround(step->id, &ProvenanceStep::before);
   return step;
 }
 
 std::optional<AppliedStep> EditSession::redo() {
   Side& side = current();
   auto step = side.history.redo(side.state);
-  if (!step) return step;
-  for (const ProvenanceStep& p : side.provenanceSteps)
-    if (p.id == step->id) side.restore(p.after);
+  if (step) side.restoreAround(step->id, &ProvenanceStep::after);
   return step;
 }
 

@@ -90,6 +90,11 @@ class EditSession {
       origin = p.origin;
       cleanId = p.cleanId;
     }
+    // After an undo (which) or a redo (after) of a step: what that step made of the provenance.
+    void restoreAround(std::uint64_t id, Provenance ProvenanceStep::*which) {
+      for (const ProvenanceStep& p : provenanceSteps)
+        if (p.id == id) restore(p.*which);
+    }
   };
 
   static std::size_t Index(int s) { return s == kSideB ? 1 : 0; }

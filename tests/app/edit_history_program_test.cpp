@@ -117,14 +117,7 @@ TEST_F(EditHistoryProgramTest, EveryKindOfStepUndoesAndRedoesOnTheProgramAndTheP
        },
        "Music Equalizer EQPass button"},
       {"high-pass handle dragged in the chart",
-       [&] {
-         output.render();  // the chart places its handles when it paints
-         const display::ResponseChart& chart = output.chart();
-         Drag(output,
-              QPoint(chart.bounds.x + chart.filterHandles[0].x,
-                     chart.bounds.y + chart.filterHandles[0].y),
-              QPoint(120, 0));
-       },
+       [&] { testing::DragFilterHandle(output, display::kHighPassHandle, QPoint(120, 0)); },
        "Main Output HPF"},
       {"echo left-right offset dragged",
        [&] { Drag(echo, Centre(echo.fader(4).rect), QPoint(0, -30)); }, "Echo Effect Delay L-R fader"},

@@ -252,14 +252,7 @@ TEST_F(ScreenAgreesTest, EveryStepLeavesTheScreenTheBlockAndTheProcessorInAgreem
          Wheel(mic, mic.strip(4).fader.rect, -6);
        }},
       {"high-pass handle dragged in the chart",
-       [&] {
-         output.render();  // the chart places its handles when it paints
-         const display::ResponseChart& chart = output.chart();
-         Drag(output,
-              QPoint(chart.bounds.x + chart.filterHandles[0].x,
-                     chart.bounds.y + chart.filterHandles[0].y),
-              QPoint(120, 0));
-       }},
+       [&] { testing::DragFilterHandle(output, display::kHighPassHandle, QPoint(120, 0)); }},
       {"echo delay and its left-right offset dragged",
        [&] {
          Drag(echo, Centre(echo.fader(1).rect), QPoint(0, -40));

@@ -17,6 +17,7 @@
 #include "app/program.h"
 #include "device/event_loop_wait.h"
 #include "device/virtual_hid_platform.h"
+#include "pages/effect_page.h"
 #include "sim/simulated_hid_device.h"
 #include "skin/control_input.h"
 #include "skin/img_edit.h"
@@ -40,6 +41,14 @@ inline void Drag(QWidget& window, QPoint from, QPoint by) {
   QTest::mousePress(&window, Qt::LeftButton, {}, from);
   QTest::mouseMove(&window, from + by);
   QTest::mouseRelease(&window, Qt::LeftButton, {}, from + by);
+}
+
+// Drags a crossover filter's handle (0 high-pass, 1 low-pass) in a page's chart.
+inline void DragFilterHandle(pages::EffectPage& page, int filter, QPoint by) {
+  page.render();  // the chart places its handles when it paints
+  const display::ResponseChart& chart = page.chart();
+  const display::ChartPoint handle = chart.filterHandles[static_cast<std::size_t>(filter)];
+  Drag(page, QPoint(chart.bounds.x + handle.x, chart.bounds.y + handle.y), by);
 }
 
 inline void Type(QWidget& window, const skin::ImgEdit& box, const char* text) {
