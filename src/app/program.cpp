@@ -103,6 +103,11 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   edits_->watch(*reverb_, "Reverb");
   edits_->watch(*pinkNoise_, "Pink Noise");
   commands_->setRecorder(edits_.get());
+  for (std::size_t slot = 0; slot < pages_.size(); ++slot) {
+    chartCommands_[slot] = std::make_unique<ChartCommands>(*pages_[slot], working, link, dialogs_,
+                                                           *edits_, refreshAll);
+    pages_[slot]->setChartMenu(chartCommands_[slot]->actions());
+  }
   // The processor's own working settings, taken at the sync question, start a fresh history.
   link.setWorkingReadListener([this](std::uint8_t slot, device::BlockReadback::EndResult result) {
     if (slot != device::kWorkingSettingsSlot) return;
@@ -131,6 +136,7 @@ void Program::showEditState() {
 
 Program::~Program() {
   // The dialogs borrow the link; the main window owns it and goes last.
+  for (auto& commands : chartCommands_) commands.reset();
   edits_.reset();
   menu_.reset();
   analyser_.reset();

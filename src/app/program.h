@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/chart_commands.h"
 #include "app/edit_recorder.h"
 #include "app/main_window.h"
 #include "app/preset_commands.h"
@@ -67,6 +68,7 @@ class Program {
   std::unique_ptr<pages::TForm14> reverb_;
   std::unique_ptr<PresetMenu> menu_;
   std::unique_ptr<EditRecorder> edits_;
+  std::array<std::unique_ptr<ChartCommands>, settings::kPageCount> chartCommands_;
   std::vector<QWidget*> created_;
 };
 

@@ -2,6 +2,8 @@
 // filters and every band that is switched on.
 #pragma once
 
+#include <string>
+
 #include "display/response_curve.h"
 #include "settings/page_catalogue.h"
 #include "settings/parameter_block.h"
@@ -11,5 +13,9 @@ namespace kdsp::display {
 // secondSet picks the Mic Equalizer's second band set (48..62); other pages have only one.
 ChartResponse PageResponse(const settings::ParameterBlock& block,
                            const settings::PageParameters& page, bool secondSet = false);
+
+// The response as comma-separated text: a header line, then one line per chart frequency, the
+// frequency in hertz and the level in dB, with a point as decimal separator.
+std::string ResponseCsv(const ChartResponse& response);
 
 }  // namespace kdsp::display

@@ -1,7 +1,9 @@
 // The effect page template.
 #include "pages/effect_page.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QMenu>
 #include <QPainter>
 #include <algorithm>
 #include <utility>
@@ -403,6 +405,51 @@ QRegion EffectPage::FormTakeChangedRegion() {
 
 void EffectPage::repaintChart() {
   if (isVisible() && !chartBounds().isEmpty()) repaint(chartBounds());
+}
+
+void EffectPage::setChartMenu(const ChartMenuActions& actions) {
+  if (chartMenu_ == nullptr) chartMenu_ = new QMenu(this);
+  chartMenu_->clear();
+  const struct {
+    const char* name;
+    const char* caption;
+    const std::function<void()>& act;
+  } items[] = {
+      {"mImportFilters", "Import Filters…", actions.importFilters},
+      {"mExportFilters", "Export Filters…", actions.exportFilters},
+      {"mExportResponse", "Export Response (CSV)…", actions.exportResponse},
+      {"mExportPicture", "Export Picture (PNG)…", actions.exportPicture},
+  };
+  for (const auto& item : items) {
+    QAction* action = chartMenu_->addAction(QString::fromUtf8(item.caption));
+    action->setObjectName(item.name);
+    action->setEnabled(static_cast<bool>(item.act));
+    connect(action, &QAction::triggered, this, [act = item.act] {
+      if (act) act();
+    });
+  }
+}
+
+void EffectPage::contextMenuEvent(QContextMenuEvent* event) {
+  if (chartMenu_ == nullptr || !chartBounds().contains(event->pos())) return;
+  // The menu pops up and returns at once; its items act when chosen.
+  chartMenu_->popup(event->globalPos());
+}
+
+bool EffectPage::showsSecondMicSet() const {
+  const PageParameters& page = settings::Page(layout_.id);
+  return page.secondSetFirstBand != settings::kNoRecord &&
+         device::MicBandSetFirst(mode_) == page.secondSetFirstBand;
+}
+
+QImage EffectPage::chartPicture() {
+  const QImage window = render();
+  const qreal ratio = window.devicePixelRatio();
+  const QRect area = chartBounds();
+  QImage picture = window.copy(QRect(qRound(area.x() * ratio), qRound(area.y() * ratio),
+                                     qRound(area.width() * ratio), qRound(area.height() * ratio)));
+  picture.setDevicePixelRatio(ratio);
+  return picture;
 }
 
 void EffectPage::FormPaint(QPainter& painter) {

@@ -20,7 +20,17 @@
 #include "skin/skin_images.h"
 #include "skin/typed_handlers.h"
 
+class QMenu;
+
 namespace kdsp::pages {
+
+// What the response chart's context menu does; the program fills it in.
+struct ChartMenuActions {
+  std::function<void()> importFilters;
+  std::function<void()> exportFilters;
+  std::function<void()> exportResponse;
+  std::function<void()> exportPicture;
+};
 
 inline constexpr int kMaxStrips = 15;
 inline constexpr int kMaxFaders = 9;
@@ -45,6 +55,15 @@ class EffectPage : public skin::PanelWindow {
   display::ResponseChart& chart() { return chart_; }
   // Repaints the chart alone at once: a new spectrum changes nothing else.
   void repaintChart();
+  // The response chart's context menu, opened by a right click on the chart: Import Filters…,
+  // Export Filters…, Export Response (CSV)…, Export Picture (PNG)…, named mImportFilters,
+  // mExportFilters, mExportResponse and mExportPicture.
+  void setChartMenu(const ChartMenuActions& actions);
+  QMenu* chartMenu() const { return chartMenu_; }
+  // Whether the chart shows the Mic Equalizer's second band set (the mode's set).
+  bool showsSecondMicSet() const;
+  // The chart as the page shows it, at the window's device pixel ratio.
+  QImage chartPicture();
 
   // The controls, for tests.
   skin::ImgEqBand& strip(int i) { return strips_[i]; }
@@ -63,6 +82,7 @@ class EffectPage : public skin::PanelWindow {
   bool FormMouseDown(int x, int y, Qt::MouseButton button) override;
   void FormMouseUp(int x, int y) override;
   void FormMouseMove(int x, int y) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   std::string FormControlName(int x, int y) const override;
 
  private:
@@ -107,6 +127,7 @@ class EffectPage : public skin::PanelWindow {
   skin::ImgButton polarity_[2];
   display::ResponseChart chart_;
   std::function<void(display::ResponseChart&)> spectrumSource_;
+  QMenu* chartMenu_ = nullptr;
   int mode_ = 0;  // Mic Equalizer mode, 0..2
   // What the last repaint showed of the mode caption and the chart.
   int shownMode_ = -1;

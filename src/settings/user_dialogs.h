@@ -30,6 +30,14 @@ inline constexpr std::string_view kSaveSetting = "Audio Setting(*.aex)|*.aex";
 inline constexpr std::string_view kOpenGroup = "Audio Config(*.set)|*.set|All Files(*.*)|*.*";
 inline constexpr std::string_view kSaveGroup = "Audio Setting(*.set)|*.set";
 inline constexpr std::string_view kSettingSuffix = "aex";
+inline constexpr std::string_view kOpenFilterText =
+    "Filter Settings(*.txt)|*.txt|All Files(*.*)|*.*";
+inline constexpr std::string_view kSaveFilterText = "Filter Settings(*.txt)|*.txt";
+inline constexpr std::string_view kFilterTextSuffix = "txt";
+inline constexpr std::string_view kSaveResponse = "Response(*.csv)|*.csv";
+inline constexpr std::string_view kResponseSuffix = "csv";
+inline constexpr std::string_view kSavePicture = "Picture(*.png)|*.png";
+inline constexpr std::string_view kPictureSuffix = "png";
 }  // namespace filter
 
 }  // namespace kdsp::settings

@@ -1,0 +1,38 @@
+// What the response chart's context menu does on one page: the page's filters imported from and
+// exported to the text that measurement programs and equaliser software use, the page's
+// response as CSV and the chart as a PNG picture.
+#pragma once
+
+#include <functional>
+
+#include "device/device_link.h"
+#include "pages/effect_page.h"
+#include "settings/parameter_block.h"
+#include "settings/user_dialogs.h"
+
+namespace kdsp::app {
+
+class EditRecorder;
+
+class ChartCommands {
+ public:
+  ChartCommands(pages::EffectPage& page, settings::ParameterBlock& working,
+                device::DeviceLink& link, settings::UserDialogs& dialogs, EditRecorder& edits,
+                std::function<void()> refreshAll);
+
+  // The menu's items, bound to this object.
+  pages::ChartMenuActions actions();
+
+  void exportResponse();
+  void exportPicture();
+
+ private:
+  pages::EffectPage& page_;
+  settings::ParameterBlock& working_;
+  device::DeviceLink& link_;
+  settings::UserDialogs& dialogs_;
+  EditRecorder& edits_;
+  std::function<void()> refreshAll_;
+};
+
+}  // namespace kdsp::app
