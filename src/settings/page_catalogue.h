@@ -21,6 +21,9 @@ enum class PageId : int {
 
 inline constexpr int kPageCount = 8;
 inline constexpr int kNoRecord = -1;
+// Crossover filters 0..4 (mic, echo, reverb) have only a frequency control; from this one on,
+// the output pages' filters also have their family and order knobs.
+inline constexpr int kFirstFilterWithShapeKnobs = 5;
 
 struct PageParameters {
   PageId id;
