@@ -27,6 +27,13 @@ bool isPass(FilterKind kind) {
   return kind == FilterKind::kHighPass || kind == FilterKind::kLowPass;
 }
 
+// Any band type but the two shelves designs as a peaking band.
+FilterKind kindOfBand(std::uint8_t type) {
+  return type == settings::kLowShelf    ? FilterKind::kLowShelf
+         : type == settings::kHighShelf ? FilterKind::kHighShelf
+                                        : FilterKind::kPeaking;
+}
+
 std::uint8_t bandType(FilterKind kind) {
   return kind == FilterKind::kLowShelf    ? settings::kLowShelf
          : kind == FilterKind::kHighShelf ? settings::kHighShelf
@@ -93,10 +100,8 @@ std::string describeAsked(const RequestedFilter& f) {
 }
 
 std::string describeBand(const settings::EqBand& band) {
-  static constexpr std::array<FilterKind, 3> kKinds = {FilterKind::kPeaking, FilterKind::kLowShelf,
-                                                       FilterKind::kHighShelf};
   std::string text = band.on == 1 ? "" : "OFF ";
-  text += std::string(settings::FilterKindName(kKinds[std::min<int>(band.type, 2)])) + " " +
+  text += std::string(settings::FilterKindName(kindOfBand(band.type))) + " " +
           settings::FixedText(settings::gridFrequency(band.frequency), 1) + " Hz " +
           settings::FixedText(band.gain / 10.0, 1) + " dB";
   if (band.type == settings::kPeaking)
@@ -118,9 +123,7 @@ class Fitter {
   Fitter(const settings::ParameterBlock& block, const settings::PageParameters& page,
          bool secondSet)
       : page_(page),
-        firstBand_(secondSet && page.secondSetFirstBand != settings::kNoRecord
-                       ? page.secondSetFirstBand
-                       : page.firstBand),
+        firstBand_(settings::FirstBand(page, secondSet)),
         deviationHz_(DeviationFrequencies()) {
     fit_.block = block;
   }
@@ -344,17 +347,13 @@ std::vector<std::string> FitReport(const FilterFit& fit) {
 
 std::vector<RequestedFilter> PageFilters(const settings::ParameterBlock& block,
                                          const settings::PageParameters& page, bool secondSet) {
-  const int first = secondSet && page.secondSetFirstBand != settings::kNoRecord
-                        ? page.secondSetFirstBand
-                        : page.firstBand;
+  const int first = settings::FirstBand(page, secondSet);
   std::vector<RequestedFilter> filters;
   for (int i = 0; i < page.bandCount; ++i) {
     const settings::EqBand& band = block.bands[first + i];
     RequestedFilter f;
     f.on = band.on == 1;
-    f.kind = band.type == settings::kLowShelf    ? FilterKind::kLowShelf
-             : band.type == settings::kHighShelf ? FilterKind::kHighShelf
-                                                 : FilterKind::kPeaking;
+    f.kind = kindOfBand(band.type);
     f.hz = settings::gridFrequency(band.frequency);
     f.gainDb = band.gain / 10.0;
     if (f.kind == FilterKind::kPeaking) f.q = bandwidthQ((band.bandwidth + 1) * 5);
@@ -366,7 +365,7 @@ std::vector<RequestedFilter> PageFilters(const settings::ParameterBlock& block,
 std::string ExportFilterText(const settings::ParameterBlock& block,
                              const settings::PageParameters& page, bool secondSet) {
   std::string notes = std::string(page.title);
-  if (secondSet && page.secondSetFirstBand != settings::kNoRecord) notes += ", second set";
+  if (settings::FirstBand(page, secondSet) != page.firstBand) notes += ", second set";
   return settings::WriteFilterText(PageFilters(block, page, secondSet), notes);
 }
 

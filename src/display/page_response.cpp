@@ -11,9 +11,7 @@ void VisitPageSections(const settings::ParameterBlock& block, const settings::Pa
                        bool secondSet, Visit visit) {
   for (int filter : {page.highPass, page.lowPass})
     if (filter != settings::kNoRecord) visit(designCrossover(block.filters[filter]).view());
-  const int first = secondSet && page.secondSetFirstBand != settings::kNoRecord
-                        ? page.secondSetFirstBand
-                        : page.firstBand;
+  const int first = settings::FirstBand(page, secondSet);
   for (int i = 0; i < page.bandCount; ++i) {
     const settings::EqBand& band = block.bands[first + i];
     if (band.on != 1) continue;

@@ -56,6 +56,13 @@ constexpr const PageParameters& Page(PageId id) {
   return kPages[static_cast<int>(id)];
 }
 
+// The block index of the page's first band; secondSet picks the Mic Equalizer's second set and
+// means nothing on the other pages.
+constexpr int FirstBand(const PageParameters& page, bool secondSet) {
+  return secondSet && page.secondSetFirstBand != kNoRecord ? page.secondSetFirstBand
+                                                           : page.firstBand;
+}
+
 // The page with this command-line name, or nullptr.
 constexpr const PageParameters* FindPage(std::string_view key) {
   for (const PageParameters& p : kPages)
