@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "app/edit_recorder.h"
-#include "display/page_response.h"
+#include "display/response_csv.h"
 #include "settings/safe_file_write.h"
 
 namespace kdsp::app {
@@ -33,11 +33,9 @@ void ChartCommands::exportResponse() {
   const auto path = dialogs_.saveFile(settings::filter::kSaveResponse,
                                       settings::filter::kResponseSuffix);
   if (!path) return;
-  const display::ChartResponse response = display::PageResponse(
+  const std::string csv = display::PageResponseCsv(
       working_, settings::Page(page_.layout().id), page_.showsSecondMicSet());
-  if (const settings::WriteResult written =
-          settings::WriteFileSafely(*path, display::ResponseCsv(response));
-      !written)
+  if (const settings::WriteResult written = settings::WriteFileSafely(*path, csv); !written)
     dialogs_.showMessage(written.message);
 }
 

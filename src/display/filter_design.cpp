@@ -108,36 +108,25 @@ BiquadSection firstOrder(float p, bool lowPass, float s, float c) {
   return q;
 }
 
-}  // namespace
-
-float bandwidthQ(int hundredths) {
-  const float octaves = static_cast<float>(hundredths) * 0.01f;
-  const float p = std::pow(2.0f, octaves);
-  return std::sqrt(p) / (p - 1.0f);
-}
-
-BiquadSection designEqBand(const settings::EqBand& band) {
+// The cookbook peaking and shelf sections at amplitude a = 10^(dB / 40); every intermediate
+// value is a 32-bit float, as in the processor.
+BiquadSection eqSection(std::uint8_t type, float a, float w0, float qFactor) {
   BiquadSection q;
-  q.spare[2] = band.on;
-  if (band.gain == 0) return q;
-
-  const float a = std::pow(10.0f, static_cast<float>(band.gain) * 0.1f * 0.025f);
-  const float w0 = settings::stepOmega(band.frequency);
   const float s = std::sin(w0);
   const float c = std::cos(w0);
   const float ap1 = a + 1.0f;
   const float am1 = a - 1.0f;
 
-  if (band.type == settings::kLowShelf) {
-    const float beta = s * std::sqrt(a) / kShelfQ;
+  if (type == settings::kLowShelf) {
+    const float beta = s * std::sqrt(a) / qFactor;
     const float a0 = ap1 + am1 * c + beta;
     q.b0 = a * (ap1 - am1 * c + beta) / a0;
     q.b1 = 2.0f * a * (am1 - ap1 * c) / a0;
     q.b2 = a * (ap1 - am1 * c - beta) / a0;
     q.a1 = -2.0f * (am1 + ap1 * c) / a0;
     q.a2 = (ap1 + am1 * c - beta) / a0;
-  } else if (band.type == settings::kHighShelf) {
-    const float beta = s * std::sqrt(a) / kShelfQ;
+  } else if (type == settings::kHighShelf) {
+    const float beta = s * std::sqrt(a) / qFactor;
     const float a0 = ap1 - am1 * c + beta;
     q.b0 = a * (ap1 + am1 * c + beta) / a0;
     q.b1 = -2.0f * a * (am1 + ap1 * c) / a0;
@@ -145,9 +134,6 @@ BiquadSection designEqBand(const settings::EqBand& band) {
     q.a1 = 2.0f * (am1 - ap1 * c) / a0;
     q.a2 = (ap1 - am1 * c - beta) / a0;
   } else {
-    // Any type but the two shelves is a peaking band; only type 0 takes the band's own Q.
-    const float qFactor =
-        band.type == settings::kPeaking ? bandwidthQ((band.bandwidth + 1) * 5) : kShelfQ;
     const float alpha = s / (2.0f * qFactor);
     const float a0 = 1.0f + alpha / a;
     q.b0 = (1.0f + alpha * a) / a0;
@@ -157,6 +143,38 @@ BiquadSection designEqBand(const settings::EqBand& band) {
     q.a2 = (1.0f - alpha / a) / a0;
   }
   return q;
+}
+
+}  // namespace
+
+float bandwidthQ(int hundredths) {
+  const float octaves = static_cast<float>(hundredths) * 0.01f;
+  const float p = std::pow(2.0f, octaves);
+  return std::sqrt(p) / (p - 1.0f);
+}
+
+BiquadSection designEqBand(const settings::EqBand& band) {
+  if (band.gain == 0) {
+    BiquadSection identity;
+    identity.spare[2] = band.on;
+    return identity;
+  }
+  const float a = std::pow(10.0f, static_cast<float>(band.gain) * 0.1f * 0.025f);
+  // Any type but the two shelves is a peaking band; only type 0 takes the band's own Q.
+  const float qFactor =
+      band.type == settings::kPeaking ? bandwidthQ((band.bandwidth + 1) * 5) : kShelfQ;
+  BiquadSection q = eqSection(band.type, a, settings::stepOmega(band.frequency), qFactor);
+  q.spare[2] = band.on;
+  return q;
+}
+
+BiquadSection designEqSection(std::uint8_t type, float w0, float gainDb, float qFactor) {
+  if (gainDb == 0.0f) return {};
+  return eqSection(type, std::pow(10.0f, gainDb * 0.025f), w0, qFactor);
+}
+
+BiquadSection designPassSection(bool lowPass, float w0, float qFactor) {
+  return secondOrder(pole(1.0f / qFactor), lowPass, std::sin(w0), std::cos(w0));
 }
 
 CrossoverDesign designCrossoverAt(const settings::CrossoverFilter& filter, float w0) {

@@ -55,6 +55,15 @@ float bandwidthQ(int hundredths);
 // One section for a band; a band of gain 0 is the identity whatever its type.
 BiquadSection designEqBand(const settings::EqBand& band);
 
+// A peaking (type 0), low-shelf (1) or high-shelf (2) section by the same formulas as
+// designEqBand, from continuous values: w0 in radians per sample, the gain in dB and the Q the
+// formula takes (the processor's own shelves use 0.707). Gain 0 is the identity.
+BiquadSection designEqSection(std::uint8_t type, float w0, float gainDb, float qFactor);
+
+// One second-order high-pass or low-pass section of quality qFactor at w0, by the crossover
+// design's formulas (a 2nd-order Butterworth is qFactor = 0.7071).
+BiquadSection designPassSection(bool lowPass, float w0, float qFactor);
+
 // The filter's sections; a high-pass at step 0 or a low-pass above step 358 is all identity.
 CrossoverDesign designCrossover(const settings::CrossoverFilter& filter);
 

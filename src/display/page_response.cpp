@@ -1,42 +1,42 @@
 // Summing a page's response.
 #include "display/page_response.h"
 
-#include <charconv>
-
 namespace kdsp::display {
+namespace {
+
+// Hands each designed record of the page that the chart's red line includes to visit, as a span
+// of sections: the crossover filters first, then the bands that are switched on.
+template <class Visit>
+void VisitPageSections(const settings::ParameterBlock& block, const settings::PageParameters& page,
+                       bool secondSet, Visit visit) {
+  for (int filter : {page.highPass, page.lowPass})
+    if (filter != settings::kNoRecord) visit(designCrossover(block.filters[filter]).view());
+  const int first = settings::FirstBand(page, secondSet);
+  for (int i = 0; i < page.bandCount; ++i) {
+    const settings::EqBand& band = block.bands[first + i];
+    if (band.on != 1) continue;
+    const BiquadSection section = designEqBand(band);
+    visit(std::span<const BiquadSection>(&section, 1));
+  }
+}
+
+}  // namespace
 
 ChartResponse PageResponse(const settings::ParameterBlock& block,
                            const settings::PageParameters& page, bool secondSet) {
   ChartResponse sum;
-  for (int filter : {page.highPass, page.lowPass})
-    if (filter != settings::kNoRecord) addCrossover(block.filters[filter], sum);
-  const int first = secondSet && page.secondSetFirstBand != settings::kNoRecord
-                        ? page.secondSetFirstBand
-                        : page.firstBand;
-  for (int i = 0; i < page.bandCount; ++i) {
-    const settings::EqBand& band = block.bands[first + i];
-    if (band.on == 1) addBand(band, sum);
-  }
+  VisitPageSections(block, page, secondSet,
+                    [&](std::span<const BiquadSection> sections) { addSections(sections, sum); });
   return sum;
 }
 
-std::string ResponseCsv(const ChartResponse& response) {
-  std::string text = "frequency_hz,response_db\n";
-  const auto& hz = chartFrequencies();
-  // to_chars writes a point whatever locale the program runs in.
-  const auto append = [&text](double value, int decimals) {
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value,
-                                   std::chars_format::fixed, decimals).ptr;
-    text.append(digits, end);
-  };
-  for (int i = 0; i < kChartPoints; ++i) {
-    append(hz[i], 2);
-    text += ',';
-    append(response.db[i], 3);
-    text += '\n';
-  }
-  return text;
+std::vector<BiquadSection> PageSections(const settings::ParameterBlock& block,
+                                        const settings::PageParameters& page, bool secondSet) {
+  std::vector<BiquadSection> all;
+  VisitPageSections(block, page, secondSet, [&](std::span<const BiquadSection> sections) {
+    all.insert(all.end(), sections.begin(), sections.end());
+  });
+  return all;
 }
 
 }  // namespace kdsp::display

@@ -2,7 +2,7 @@
 // filters and every band that is switched on.
 #pragma once
 
-#include <string>
+#include <vector>
 
 #include "display/response_curve.h"
 #include "settings/page_catalogue.h"
@@ -14,8 +14,10 @@ namespace kdsp::display {
 ChartResponse PageResponse(const settings::ParameterBlock& block,
                            const settings::PageParameters& page, bool secondSet = false);
 
-// The response as comma-separated text: a header line, then one line per chart frequency, the
-// frequency in hertz and the level in dB, with a point as decimal separator.
-std::string ResponseCsv(const ChartResponse& response);
+// The sections behind the same sum, for evaluating it with responseDb at frequencies of the
+// caller's choosing.
+std::vector<BiquadSection> PageSections(const settings::ParameterBlock& block,
+                                        const settings::PageParameters& page,
+                                        bool secondSet = false);
 
 }  // namespace kdsp::display

@@ -21,6 +21,9 @@ enum class PageId : int {
 
 inline constexpr int kPageCount = 8;
 inline constexpr int kNoRecord = -1;
+// Crossover filters 0..4 (mic, echo, reverb) have only a frequency control; from this one on,
+// the output pages' filters also have their family and order knobs.
+inline constexpr int kFirstFilterWithShapeKnobs = 5;
 
 struct PageParameters {
   PageId id;
@@ -51,6 +54,13 @@ inline constexpr std::array<PageParameters, kPageCount> kPages{{
 
 constexpr const PageParameters& Page(PageId id) {
   return kPages[static_cast<int>(id)];
+}
+
+// The block index of the page's first band; secondSet picks the Mic Equalizer's second set and
+// means nothing on the other pages.
+constexpr int FirstBand(const PageParameters& page, bool secondSet) {
+  return secondSet && page.secondSetFirstBand != kNoRecord ? page.secondSetFirstBand
+                                                           : page.firstBand;
 }
 
 // The page with this command-line name, or nullptr.

@@ -145,6 +145,60 @@ TEST_F(KdspctlTest, CurveOfTheMicPagePicksItsSet) {
   EXPECT_NEAR(std::stod(b[204].substr(8)), -6.0, 0.01);
 }
 
+TEST_F(KdspctlTest, EqExportThenImportLeavesTheSettingFileAsItWas) {
+  settings::ParameterBlock block = settings::FactoryDefaults();
+  block.bands[48] = {-65, 61, 3, 1, 1, 0};    // low shelf
+  block.bands[52] = {35, 150, 27, 0, 0, 0};   // switched off, kept with its values
+  block.bands[62] = {-240, 340, 0, 2, 1, 0};  // high shelf
+  const std::string path = file("a.aex", block);
+  const std::string before = testing::ReadBytes(path);
+  const fs::path list = dir / "mic-b.txt";
+  const RunResult exported =
+      run("eq export " + path + " --page mic --mic-set b -o " + list.string());
+  ASSERT_EQ(exported.status, 0) << exported.err;
+  EXPECT_EQ(exported.out, "");
+  const auto text = Lines(testing::ReadBytes(list));
+  ASSERT_EQ(text.size(), 20u);
+  EXPECT_EQ(text[5], "Filter  1: ON  LS       Fc    65.0 Hz  Gain  -6.50 dB");
+  EXPECT_EQ(text[9], "Filter  5: OFF PK       Fc   360.4 Hz  Gain   3.50 dB  Q  0.991");
+
+  const RunResult imported = run("eq import " + path + " --page mic --mic-set b " + list.string());
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  const auto report = Lines(imported.out);
+  ASSERT_EQ(report.size(), 17u);  // 15 bands, the linked sets' note, the deviation
+  EXPECT_EQ(report[0], "line 6: LS 65.0 Hz -6.50 dB -> bands[48]: LS 65.0 Hz -6.5 dB");
+  EXPECT_TRUE(report.back().starts_with("largest deviation: ")) << report.back();
+  EXPECT_EQ(testing::ReadBytes(path), before);
+}
+
+TEST_F(KdspctlTest, EqImportSetsThePageAndReportsEachFilter) {
+  const std::string path = file("a.aex", settings::FactoryDefaults());
+  std::ofstream(dir / "room.txt")
+      << "Filter Settings file\n"
+         "Notes: sub, listening position\n"
+         "Equaliser: Generic\n"
+         "Filter  1: ON  PK       Fc   42,80 Hz  Gain  -7,50 dB  Q  6,200\n"
+         "Filter  2: ON  None\n"
+         "Filter: ON HP Fc 25 Hz\n";
+  const fs::path out = dir / "b.aex";
+  const RunResult r = run("eq import " + path + " --page subwoofer " + (dir / "room.txt").string() +
+                          " -o " + out.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto report = Lines(r.out);
+  ASSERT_EQ(report.size(), 3u) << r.out;
+  EXPECT_EQ(report[0],
+            "line 4: PK 42.8 Hz -7.50 dB Q 6.200 -> bands[38]: PK 42.5 Hz -7.5 dB Q 5.764");
+  EXPECT_EQ(report[1], "line 6: HP 25.0 Hz -> filters[8] high-pass: 24.8 Hz Butterworth 12 dB/oct");
+  EXPECT_TRUE(report[2].starts_with("largest deviation: ")) << report[2];
+  EXPECT_EQ(run("diff " + path + " " + out.string()).out,
+            "bands[38].gain: +0.0 dB -> -7.5 dB\n"
+            "bands[38].frequency: 125.00 Hz [ 125] (step 95) -> 42.52 Hz [42.5] (step 39)\n"
+            "bands[38].bandwidth: 0.50 oct -> 0.25 oct\n"
+            "filters[8].frequency: OFF (step 0) -> 24.80 Hz [24.8] (step 11)\n"
+            "filters[8].family: Linkwitz-Riley -> Butterworth\n"
+            "filters[8].order: 24 dB/oct -> 12 dB/oct\n");
+}
+
 TEST_F(KdspctlTest, EncodeAndDecode) {
   EXPECT_EQ(run("encode 0xE5 0x00").out, ":E50001001A\n");
   EXPECT_EQ(run("encode 224 240 0").out, ":E00002F0002E\n");
@@ -188,6 +242,12 @@ TEST_F(KdspctlTest, BadInputGivesAMessageAndAnExitStatus) {
   std::ofstream(dir / "type1.aex", std::ios::binary)
       .write(reinterpret_cast<const char*>(typeOne.data()), typeOne.size());
   const std::string good = file("good.aex", settings::FactoryDefaults());
+  const std::string goodBytes = testing::ReadBytes(good);
+  std::ofstream(dir / "xx.txt") << "# one wrong type\nFilter 1: ON XX Fc 1 Hz\n";
+  std::ofstream six(dir / "six.txt");
+  for (int i = 0; i < 6; ++i) six << "Filter: ON PK Fc " << 100 * (i + 1) << " Hz Gain 1 dB Q 1\n";
+  six.close();
+  std::ofstream(dir / "hp.txt") << "Filter: ON HP Fc 80 Hz\n";
   // 2 is for what the user asked wrongly (arguments, input files); 1 for work that failed.
   struct Case {
     std::string args;
@@ -208,6 +268,18 @@ TEST_F(KdspctlTest, BadInputGivesAMessageAndAnExitStatus) {
       {"new " + (dir / "no" / "such" / "folder.aex").string(), "folder.aex", 1},
       {"frobnicate", "unknown command"},
       {"decode " + (dir / "missing.bin").string(), "Can't read"},
+      {"eq export " + good, "usage: kdspctl eq export"},
+      {"eq sing " + good, "unknown eq command 'sing'"},
+      {"eq import " + good + " --page main " + (dir / "missing.txt").string(), "Can't read"},
+      {"eq import " + good + " --page main " + (dir / "xx.txt").string(),
+       "xx.txt: line 2: unknown filter type 'XX' in \"Filter 1: ON XX Fc 1 Hz\"; " + good +
+           " is unchanged"},
+      {"eq import " + good + " --page main " + (dir / "six.txt").string(),
+       "six.txt: line 6: one filter too many: the Main Output page has 5 bands"},
+      {"eq import " + good + " --page music " + (dir / "hp.txt").string(),
+       "line 1: the Music Equalizer page has no high-pass filter"},
+      {"eq export " + good + " --page main -o " + (dir / "no" / "such" / "x.txt").string(), "x.txt",
+       1},
   };
   for (const Case& c : cases) {
     const RunResult r = run(c.args);
@@ -215,6 +287,7 @@ TEST_F(KdspctlTest, BadInputGivesAMessageAndAnExitStatus) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << " -> " << r.err;
     EXPECT_EQ(r.out, "") << c.args;
   }
+  EXPECT_EQ(testing::ReadBytes(good), goodBytes);
 }
 
 }  // namespace

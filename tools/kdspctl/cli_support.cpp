@@ -52,4 +52,20 @@ settings::ParameterBlock LoadBlockOrExplain(const std::string& path) {
   }
 }
 
+bool TakePageOption(const Args& args, std::size_t& i, PageChoice& choice, std::string_view usage) {
+  if (args[i] == "--page" && i + 1 < args.size()) {
+    choice.page = settings::FindPage(args[++i]);
+    if (choice.page == nullptr)
+      throw UsageError("unknown page '" + std::string(args[i]) + "'\n" + std::string(usage));
+    return true;
+  }
+  if (args[i] == "--mic-set" && i + 1 < args.size()) {
+    const std::string_view set = args[++i];
+    if (set != "a" && set != "b") throw UsageError("--mic-set takes a or b");
+    choice.secondSet = set == "b";
+    return true;
+  }
+  return false;
+}
+
 }  // namespace kdsp::tools

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/page_catalogue.h"
 #include "settings/parameter_block.h"
 
 namespace kdsp::tools {
@@ -32,5 +33,15 @@ long ParseNumber(std::string_view text, long low, long high, std::string_view wh
 settings::ParameterBlock LoadBlockOrExplain(const std::string& path);
 
 using Args = std::vector<std::string_view>;
+
+// The page a command works on, as "--page PAGE [--mic-set a|b]" names it.
+struct PageChoice {
+  const settings::PageParameters* page = nullptr;
+  bool secondSet = false;  // the Mic Equalizer's second band set
+};
+
+// Reads "--page PAGE" or "--mic-set a|b" at args[i] into choice and moves i onto its value;
+// false when args[i] is neither. An unknown page throws UsageError ending with usage.
+bool TakePageOption(const Args& args, std::size_t& i, PageChoice& choice, std::string_view usage);
 
 }  // namespace kdsp::tools

@@ -9,6 +9,7 @@ int RunNew(const Args& args);
 int RunDump(const Args& args);
 int RunDiff(const Args& args);
 int RunCurve(const Args& args);
+int RunEq(const Args& args);
 int RunEncode(const Args& args);
 int RunDecode(const Args& args);
 

@@ -55,29 +55,22 @@ int RunDiff(const Args& args) {
 
 int RunCurve(const Args& args) {
   std::string path;
-  const settings::PageParameters* page = nullptr;
-  bool secondSet = false;
+  PageChoice choice;
   const char* usage =
       "usage: kdspctl curve FILE --page mic|music|echo|reverb|main|center|surround|subwoofer "
       "[--mic-set a|b]";
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--page" && i + 1 < args.size()) {
-      page = settings::FindPage(args[++i]);
-      if (page == nullptr)
-        throw UsageError("unknown page '" + std::string(args[i]) + "'\n" + usage);
-    } else if (args[i] == "--mic-set" && i + 1 < args.size()) {
-      const std::string_view set = args[++i];
-      if (set != "a" && set != "b") throw UsageError("--mic-set takes a or b");
-      secondSet = set == "b";
-    } else if (path.empty() && !args[i].starts_with("--")) {
+    if (TakePageOption(args, i, choice, usage)) continue;
+    if (path.empty() && !args[i].starts_with("--")) {
       path = args[i];
     } else {
       throw UsageError(usage);
     }
   }
-  if (path.empty() || page == nullptr) throw UsageError(usage);
+  if (path.empty() || choice.page == nullptr) throw UsageError(usage);
   const auto block = LoadBlockOrExplain(path);
-  const display::ChartResponse response = display::PageResponse(block, *page, secondSet);
+  const display::ChartResponse response =
+      display::PageResponse(block, *choice.page, choice.secondSet);
   const auto& hz = display::chartFrequencies();
   for (int i = 0; i < display::kChartPoints; ++i)
     std::printf("%.2f\t%.3f\n", hz[i], response.db[i]);

@@ -21,6 +21,14 @@ constexpr const char* kUsage =
     "                             print a page's summed response, one HZ<TAB>DB line per\n"
     "                             chart point; PAGE: mic music echo reverb main center\n"
     "                             surround subwoofer\n"
+    "  eq export FILE --page PAGE [--mic-set a|b] [-o OUT.txt]\n"
+    "                             write a page's bands as a filter list in the format of\n"
+    "                             room-measurement programs (stdout without -o)\n"
+    "  eq import FILE --page PAGE [--mic-set a|b] FILTERS.txt [-o OUT.aex]\n"
+    "                             set a page from a filter list (PK, LS, HS, HP, LP lines),\n"
+    "                             fitted to the processor's steps; prints what each filter\n"
+    "                             became and the largest deviation. Without -o FILE is\n"
+    "                             replaced safely; a list that does not fit changes nothing\n"
     "Processor (--connect usb (default), sim, or tcp://HOST:PORT):\n"
     "  list                       processors found on USB, and whether they may be opened\n"
     "  info                       version and status of the processor\n"
@@ -55,6 +63,7 @@ constexpr Command kCommands[] = {
     {"dump", kdsp::tools::RunDump},
     {"diff", kdsp::tools::RunDiff},
     {"curve", kdsp::tools::RunCurve},
+    {"eq", kdsp::tools::RunEq},
     {"encode", kdsp::tools::RunEncode},
     {"decode", kdsp::tools::RunDecode},
     {"list", nullptr, kdsp::tools::RunList},

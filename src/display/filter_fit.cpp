@@ -1,0 +1,372 @@
+// Fitting requested filters onto a page's bands and crossover filters, and listing them back.
+#include "display/filter_fit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "display/page_response.h"
+#include "settings/frequency_grid.h"
+#include "settings/value_texts.h"
+
+namespace kdsp::display {
+namespace {
+
+using settings::FilterKind;
+using settings::RequestedFilter;
+
+constexpr int kMinGainTenths = -240;
+constexpr int kMaxGainTenths = 120;
+constexpr int kLastBandwidth = 59;
+constexpr int kLowShelfHighestStep = 275;  // 4 kHz
+constexpr int kHighShelfLowestStep = 203;  // 1 kHz
+// Half a grid step as a frequency ratio: how far beyond the grid a request may still land on it.
+const double kHalfStepRatio = std::pow(2.0, 1.0 / 72.0);
+
+bool isPass(FilterKind kind) {
+  return kind == FilterKind::kHighPass || kind == FilterKind::kLowPass;
+}
+
+// Any band type but the two shelves designs as a peaking band.
+FilterKind kindOfBand(std::uint8_t type) {
+  return type == settings::kLowShelf    ? FilterKind::kLowShelf
+         : type == settings::kHighShelf ? FilterKind::kHighShelf
+                                        : FilterKind::kPeaking;
+}
+
+std::uint8_t bandType(FilterKind kind) {
+  return kind == FilterKind::kLowShelf    ? settings::kLowShelf
+         : kind == FilterKind::kHighShelf ? settings::kHighShelf
+                                          : settings::kPeaking;
+}
+
+// Octaves of bandwidth of a peaking Q: the inverse of bandwidthQ.
+double octavesOfQ(double q) {
+  return 2.0 / std::log(2.0) * std::asinh(1.0 / (2.0 * q));
+}
+
+// The cookbook's shelf slope S (1 at 12 dB/octave, the steepest without overshoot) as the Q the
+// shelf formula takes at this gain; nullopt when the slope is too steep for the gain.
+std::optional<double> shelfQOfSlope(double slopeDbPerOctave, double gainDb) {
+  const double a = std::pow(10.0, gainDb / 40.0);
+  const double s = slopeDbPerOctave / 12.0;
+  const double inverseSquared = (a + 1.0 / a) * (1.0 / s - 1.0) + 2.0;
+  if (!(inverseSquared > 0.0)) return std::nullopt;
+  return 1.0 / std::sqrt(inverseSquared);
+}
+
+double requestedQ(const RequestedFilter& f) {
+  if (f.q) return *f.q;
+  if (f.slopeDbPerOctave) {
+    if (const auto q = shelfQOfSlope(*f.slopeDbPerOctave, f.gainDb)) return *q;
+  }
+  return settings::kDefaultFilterQ;
+}
+
+// The step in [first, last] nearest to hz in log frequency.
+int nearestStep(double hz, int first, int last) {
+  int best = first;
+  double bestDistance = INFINITY;
+  for (int step = first; step <= last; ++step) {
+    const double distance = std::abs(std::log(hz / settings::gridFrequency(step)));
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = step;
+    }
+  }
+  return best;
+}
+
+void responseOn(std::span<const BiquadSection> sections, const std::vector<float>& hz,
+                std::vector<float>& out) {
+  out.resize(hz.size());
+  for (std::size_t i = 0; i < hz.size(); ++i) out[i] = responseDb(sections, hz[i]);
+}
+
+float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
+  float largest = 0.0f;
+  for (std::size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+  return largest;
+}
+
+std::string describeAsked(const RequestedFilter& f) {
+  std::string text = f.on ? "" : "OFF ";
+  text +=
+      std::string(settings::FilterKindName(f.kind)) + " " + settings::FixedText(f.hz, 1) + " Hz";
+  if (!isPass(f.kind)) text += " " + settings::FixedText(f.gainDb, 2) + " dB";
+  if (f.q) text += " Q " + settings::FixedText(*f.q, 3);
+  if (f.slopeDbPerOctave) text += " " + settings::FixedText(*f.slopeDbPerOctave, 1) + " dB/oct";
+  return text;
+}
+
+std::string describeBand(const settings::EqBand& band) {
+  std::string text = band.on == 1 ? "" : "OFF ";
+  text += std::string(settings::FilterKindName(kindOfBand(band.type))) + " " +
+          settings::FixedText(settings::gridFrequency(band.frequency), 1) + " Hz " +
+          settings::FixedText(band.gain / 10.0, 1) + " dB";
+  if (band.type == settings::kPeaking)
+    text += " Q " + settings::FixedText(bandwidthQ((band.bandwidth + 1) * 5), 3);
+  return text;
+}
+
+std::string describeCrossover(const settings::CrossoverFilter& filter) {
+  const bool off =
+      isLowPass(filter) ? filter.frequency >= settings::kLastStep : filter.frequency == 0;
+  if (off) return "OFF";
+  return settings::FixedText(settings::gridFrequency(filter.frequency), 1) + " Hz " +
+         std::string(settings::kFilterFamilyNames[std::min<int>(filter.family, 2)]) + " " +
+         std::to_string(settings::kFilterOrderSlopes[orderIndex(filter.order)]) + " dB/oct";
+}
+
+class Fitter {
+ public:
+  Fitter(const settings::ParameterBlock& block, const settings::PageParameters& page,
+         bool secondSet)
+      : page_(page),
+        firstBand_(settings::FirstBand(page, secondSet)),
+        deviationHz_(DeviationFrequencies()) {
+    fit_.block = block;
+  }
+
+  FilterFit run(const settings::FilterText& text) {
+    int bandsUsed = 0;
+    for (const RequestedFilter& f : text.filters) {
+      FittedFilter fitted;
+      fitted.asked = f;
+      if (!checkFrequency(f)) return refused();
+      if (isPass(f.kind)) {
+        if (!fitCrossover(f, fitted)) return refused();
+      } else {
+        if (bandsUsed == page_.bandCount) {
+          fit_.error =
+              settings::LineMessage(f.line, f.text,
+                                    "one filter too many: the " + std::string(page_.title) +
+                                        " page has " + std::to_string(page_.bandCount) + " bands");
+          return refused();
+        }
+        if (!fitBand(f, firstBand_ + bandsUsed, fitted)) return refused();
+        ++bandsUsed;
+      }
+      fit_.filters.push_back(std::move(fitted));
+    }
+    for (const FittedFilter& f : fit_.filters) {
+      if (f.band != settings::kNoRecord) fit_.block.bands[f.band] = f.setBand;
+      if (f.crossover != settings::kNoRecord) fit_.block.filters[f.crossover] = f.setFilter;
+    }
+    for (int i = bandsUsed; i < page_.bandCount; ++i) fit_.block.bands[firstBand_ + i].gain = 0;
+    addNotes(text);
+    fit_.largestDeviationDb = deviation(text);
+    return std::move(fit_);
+  }
+
+ private:
+  FilterFit refused() {
+    FilterFit refusal;
+    refusal.error = std::move(fit_.error);
+    return refusal;
+  }
+
+  bool fail(const RequestedFilter& f, const std::string& what) {
+    fit_.error = settings::LineMessage(f.line, f.text, what);
+    return false;
+  }
+
+  bool checkFrequency(const RequestedFilter& f) {
+    const double lowest = settings::gridFrequency(0) / kHalfStepRatio;
+    const double highest = settings::gridFrequency(settings::kLastStep) * kHalfStepRatio;
+    if (f.hz >= lowest && f.hz <= highest) return true;
+    return fail(f, "Fc " + settings::FixedText(f.hz, 1) + " Hz is outside the processor's " +
+                       settings::FixedText(settings::gridFrequency(0), 1) + " - " +
+                       settings::FixedText(settings::gridFrequency(settings::kLastStep), 0) +
+                       " Hz");
+  }
+
+  bool fitBand(const RequestedFilter& f, int index, FittedFilter& fitted) {
+    settings::EqBand band = fit_.block.bands[index];
+    const long tenths = std::lround(f.gainDb * 10.0);
+    if (tenths < kMinGainTenths || tenths > kMaxGainTenths)
+      return fail(f, "gain " + settings::FixedText(f.gainDb, 2) +
+                         " dB is outside the bands' -24.0 to +12.0 dB");
+    band.gain = static_cast<std::int16_t>(tenths);
+    band.frequency = static_cast<std::uint16_t>(nearestStep(f.hz, 0, settings::kLastStep));
+    band.type = bandType(f.kind);
+    band.on = f.on ? 1 : 0;
+    if (f.kind == FilterKind::kPeaking) {
+      const double index0 = octavesOfQ(*f.q) / 0.05 - 1.0;
+      if (!(index0 >= -0.5 && index0 <= kLastBandwidth + 0.5))
+        return fail(f, "Q " + settings::FixedText(*f.q, 3) + " is outside the bands' " +
+                           settings::FixedText(bandwidthQ((kLastBandwidth + 1) * 5), 3) + " - " +
+                           settings::FixedText(bandwidthQ(5), 2));
+      band.bandwidth =
+          static_cast<std::uint8_t>(std::clamp<long>(std::lround(index0), 0, kLastBandwidth));
+    }
+    if (f.kind == FilterKind::kLowShelf && band.frequency > kLowShelfHighestStep)
+      return fail(f, "a low shelf reaches up to 4000 Hz only");
+    if (f.kind == FilterKind::kHighShelf && band.frequency < kHighShelfLowestStep)
+      return fail(f, "a high shelf reaches down to 1000 Hz only");
+    if (f.slopeDbPerOctave && !shelfQOfSlope(*f.slopeDbPerOctave, f.gainDb))
+      return fail(f, "a slope of " + settings::FixedText(*f.slopeDbPerOctave, 1) +
+                         " dB/oct is too steep for this gain");
+    fitted.band = index;
+    fitted.setBand = band;
+    return true;
+  }
+
+  bool fitCrossover(const RequestedFilter& f, FittedFilter& fitted) {
+    const bool lowPass = f.kind == FilterKind::kLowPass;
+    const int index = lowPass ? page_.lowPass : page_.highPass;
+    const std::string name = lowPass ? "low-pass" : "high-pass";
+    if (index == settings::kNoRecord)
+      return fail(f, "the " + std::string(page_.title) + " page has no " + name + " filter");
+    for (const FittedFilter& earlier : fit_.filters)
+      if (earlier.crossover == index)
+        return fail(f, "a second " + name + " filter; the page has one");
+    settings::CrossoverFilter filter = fit_.block.filters[index];
+    if (!f.on) {
+      filter.frequency = static_cast<std::uint16_t>(lowPass ? settings::kLastStep : 0);
+    } else {
+      // Step 0 switches a high-pass off and the last step a low-pass: a request means a filter.
+      filter.frequency =
+          static_cast<std::uint16_t>(lowPass ? nearestStep(f.hz, 0, settings::kLastStep - 1)
+                                             : nearestStep(f.hz, 1, settings::kLastStep));
+      if (index >= settings::kFirstFilterWithShapeKnobs) filter = nearestShape(f, filter);
+    }
+    fitted.crossover = index;
+    fitted.setFilter = filter;
+    return true;
+  }
+
+  // 12 dB/octave in the family whose response lies nearest the request.
+  settings::CrossoverFilter nearestShape(const RequestedFilter& f,
+                                         settings::CrossoverFilter filter) {
+    std::vector<float> asked;
+    std::vector<float> candidate;
+    responseOn(RequestedSections(f), deviationHz_, asked);
+    settings::CrossoverFilter best = filter;
+    float bestDeviation = INFINITY;
+    for (std::uint8_t family :
+         {settings::kButterworth, settings::kBessel, settings::kLinkwitzRiley}) {
+      filter.family = family;
+      filter.order = 0;
+      responseOn(designCrossover(filter).view(), deviationHz_, candidate);
+      const float d = largestDifference(asked, candidate);
+      if (d < bestDeviation) {
+        bestDeviation = d;
+        best = filter;
+      }
+    }
+    return best;
+  }
+
+  void addNotes(const settings::FilterText& text) {
+    if (text.preampDb)
+      fit_.notes.push_back(
+          "line " + std::to_string(text.preampLine) + ": preamp " +
+          settings::FixedText(*text.preampDb, 2) +
+          " dB is not applied: the page has no overall gain of its own (set the level by hand)");
+    if (firstBand_ == page_.secondSetFirstBand &&
+        (fit_.block.micFlags & settings::kMicSetsLinked) != 0)
+      fit_.notes.push_back(
+          "the two mic sets are linked: the first set is copied over this one when the settings "
+          "go to the processor");
+  }
+
+  // What was asked includes the page's crossover filters that the text leaves as they are.
+  float deviation(const settings::FilterText& text) {
+    std::vector<BiquadSection> asked;
+    for (const RequestedFilter& f : text.filters) {
+      const std::vector<BiquadSection> sections = RequestedSections(f);
+      asked.insert(asked.end(), sections.begin(), sections.end());
+    }
+    for (int index : {page_.highPass, page_.lowPass}) {
+      if (index == settings::kNoRecord) continue;
+      const bool named = std::any_of(fit_.filters.begin(), fit_.filters.end(),
+                                     [&](const FittedFilter& f) { return f.crossover == index; });
+      if (named) continue;
+      const CrossoverDesign kept = designCrossover(fit_.block.filters[index]);
+      asked.insert(asked.end(), kept.view().begin(), kept.view().end());
+    }
+    std::vector<float> wanted;
+    std::vector<float> got;
+    responseOn(asked, deviationHz_, wanted);
+    responseOn(PageSections(fit_.block, page_, firstBand_ != page_.firstBand), deviationHz_, got);
+    return largestDifference(wanted, got);
+  }
+
+  const settings::PageParameters& page_;
+  const int firstBand_;
+  const std::vector<float> deviationHz_;
+  FilterFit fit_;
+};
+
+}  // namespace
+
+std::vector<float> DeviationFrequencies() {
+  std::vector<float> hz;
+  const double octaves = std::log2(double(kDeviationHighHz) / kDeviationLowHz);
+  const int points = static_cast<int>(std::floor(octaves * kDeviationPointsPerOctave));
+  for (int i = 0; i <= points; ++i)
+    hz.push_back(
+        static_cast<float>(kDeviationLowHz * std::pow(2.0, double(i) / kDeviationPointsPerOctave)));
+  if (hz.back() < kDeviationHighHz) hz.push_back(kDeviationHighHz);
+  return hz;
+}
+
+std::vector<BiquadSection> RequestedSections(const RequestedFilter& f) {
+  if (!f.on) return {};
+  const auto w0 = static_cast<float>(omegaOf(static_cast<float>(f.hz)));
+  const auto q = static_cast<float>(requestedQ(f));
+  if (isPass(f.kind)) return {designPassSection(f.kind == FilterKind::kLowPass, w0, q)};
+  return {designEqSection(bandType(f.kind), w0, static_cast<float>(f.gainDb), q)};
+}
+
+FilterFit FitFilters(const settings::ParameterBlock& block, const settings::PageParameters& page,
+                     bool secondSet, const settings::FilterText& filters) {
+  return Fitter(block, page, secondSet).run(filters);
+}
+
+std::vector<std::string> FitReport(const FilterFit& fit) {
+  std::vector<std::string> lines;
+  for (const FittedFilter& f : fit.filters) {
+    std::string line =
+        "line " + std::to_string(f.asked.line) + ": " + describeAsked(f.asked) + " -> ";
+    if (f.band != settings::kNoRecord) {
+      line += "bands[" + std::to_string(f.band) + "]: " + describeBand(f.setBand);
+    } else {
+      line += "filters[" + std::to_string(f.crossover) + "] " +
+              (isLowPass(f.setFilter) ? "low-pass: " : "high-pass: ") +
+              describeCrossover(f.setFilter);
+    }
+    lines.push_back(std::move(line));
+  }
+  lines.insert(lines.end(), fit.notes.begin(), fit.notes.end());
+  lines.push_back("largest deviation: " + settings::FixedText(fit.largestDeviationDb, 2) +
+                  " dB over 20 Hz - 20 kHz");
+  return lines;
+}
+
+std::vector<RequestedFilter> PageFilters(const settings::ParameterBlock& block,
+                                         const settings::PageParameters& page, bool secondSet) {
+  const int first = settings::FirstBand(page, secondSet);
+  std::vector<RequestedFilter> filters;
+  for (int i = 0; i < page.bandCount; ++i) {
+    const settings::EqBand& band = block.bands[first + i];
+    RequestedFilter f;
+    f.on = band.on == 1;
+    f.kind = kindOfBand(band.type);
+    f.hz = settings::gridFrequency(band.frequency);
+    f.gainDb = band.gain / 10.0;
+    if (f.kind == FilterKind::kPeaking) f.q = bandwidthQ((band.bandwidth + 1) * 5);
+    filters.push_back(std::move(f));
+  }
+  return filters;
+}
+
+std::string ExportFilterText(const settings::ParameterBlock& block,
+                             const settings::PageParameters& page, bool secondSet) {
+  std::string notes = std::string(page.title);
+  if (settings::FirstBand(page, secondSet) != page.firstBand) notes += ", second set";
+  return settings::WriteFilterText(PageFilters(block, page, secondSet), notes);
+}
+
+}  // namespace kdsp::display
