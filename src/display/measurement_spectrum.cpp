@@ -120,9 +120,14 @@ void MeasurementSpectrum::setSmoothing(bool thirdOctave) {
 
 void MeasurementSpectrum::setMicResponse(const std::function<double(double hz)>& micResponseDb) {
   correctionDb_.clear();
+  correctionGain_.clear();
   if (micResponseDb) {
     correctionDb_.resize(kMeasurementBins);
-    for (int k = 0; k < kMeasurementBins; ++k) correctionDb_[k] = micResponseDb(binFrequency(k));
+    correctionGain_.resize(kMeasurementBins);
+    for (int k = 0; k < kMeasurementBins; ++k) {
+      correctionDb_[k] = micResponseDb(binFrequency(k));
+      correctionGain_[k] = std::pow(10.0, -correctionDb_[k] / 10);
+    }
   }
   stale_ = true;
 }
@@ -131,8 +136,7 @@ void MeasurementSpectrum::setMicResponse(const std::function<double(double hz)>&
 void MeasurementSpectrum::show(const std::vector<double>& power, std::vector<float>& levels) const {
   scratch_ = power;
   if (corrected()) {
-    for (int k = 0; k < kMeasurementBins; ++k)
-      scratch_[k] *= std::pow(10.0, -correctionDb_[k] / 10);
+    for (int k = 0; k < kMeasurementBins; ++k) scratch_[k] *= correctionGain_[k];
   }
   const std::vector<double>* shown = &scratch_;
   if (smoothing_) {
