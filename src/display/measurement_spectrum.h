@@ -90,9 +90,10 @@ class MeasurementSpectrum {
   long received_ = 0;           // samples taken since the restart, up to a full window
   std::vector<float> windowed_;
   std::vector<std::complex<double>> bins_;
-  std::vector<double> power_;         // averaged power per bin, relative to a full-scale sine
-  std::vector<double> peak_;          // the highest power per bin since the last reset
-  std::vector<double> correctionDb_;  // the microphone's response per bin; empty: none
+  std::vector<double> power_;           // averaged power per bin, relative to a full-scale sine
+  std::vector<double> peak_;            // the highest power per bin since the last reset
+  std::vector<double> correctionDb_;    // the microphone's response per bin; empty: none
+  std::vector<double> correctionGain_;  // the same as a factor on power
   long analyses_ = 0;
   Averaging averaging_ = Averaging::kOff;
   bool peakHold_ = false;

@@ -14,6 +14,7 @@
 #include "pages/measurement_window.h"
 #include "pages/pink_noise_dialog.h"
 #include "pages/reverb_dialog.h"
+#include "pages/spectrum_analyser.h"
 #include "sim/simulated_hid_device.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -62,7 +63,9 @@ TEST(ProgramTest, TheMeasurementAnalyserOpensFromTheMenuAndRecordsOnlyWhileShown
   item->trigger();
   EXPECT_TRUE(program.measurement().isVisible());
   const bool hasInput = !QMediaDevices::defaultAudioInput().isNull();
-  if (!hasInput) EXPECT_FALSE(program.measurement().source().running());
+  if (!hasInput) {
+    EXPECT_FALSE(program.measurement().source().running());
+  }
   // Its trouble with the sound input is its own: no message box, and the live line stays off.
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_FALSE(program.analyser().showSpectrum());
