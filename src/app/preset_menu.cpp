@@ -66,6 +66,8 @@ PresetMenu::PresetMenu(app::PresetCommands& commands, PresetMenuActions actions,
   };
   connect(addNamed(this, "mAllSet", "System Control", true), &QAction::triggered, this,
           call(actions_.mAllSetClick));
+  connect(addNamed(this, "mMeasure", "Measurement Analyser…", true), &QAction::triggered, this,
+          call(actions_.measureClick));
   connect(addNamed(this, "N7", Caption(pages::kPinkNoiseTitle), serviceMenu), &QAction::triggered,
           this, call(actions_.N7Click));
   QAction* spectrum = addNamed(this, "pi1", "Real-Time Spectrum", serviceMenu);

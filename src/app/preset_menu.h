@@ -14,6 +14,7 @@ namespace kdsp::app {
 
 struct PresetMenuActions {
   std::function<void()> mAllSetClick;  // the system control panel
+  std::function<void()> measureClick;  // the measurement analyser window
   std::function<void()> N7Click;       // pink-noise dialog
   std::function<void()> N8Click;       // recording-mix dialog
   std::function<void()> Rev1Click;     // reverb dialog

@@ -7,6 +7,7 @@
 #include "app/window_placement.h"
 #include "pages/audio_input_source.h"
 #include "pages/effect_page.h"
+#include "pages/measurement_window.h"
 #include "pages/pink_noise_dialog.h"
 #include "pages/recording_mix_dialog.h"
 #include "pages/reverb_dialog.h"
@@ -68,6 +69,9 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   recordingMix_ = std::make_unique<pages::TForm13>(link, main_.get());
   reverb_ = std::make_unique<pages::TForm14>(working, link, main_.get());
   main_->addMaxVolumesListener([this] { recordingMix_->showMaxVolumes(); });
+  measurement_ = std::make_unique<pages::MeasurementWindow>(
+      std::make_unique<pages::AudioInputSource>(), dialogs_, main_.get());
+  PlaceOnFirstShow(*measurement_, *main_);
   for (QWidget* w : std::initializer_list<QWidget*>{panel_.get(), pinkNoise_.get(),
                                                     recordingMix_.get(), reverb_.get()}) {
     PlaceOnFirstShow(*w, *main_);
@@ -79,6 +83,7 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   actions.mAllSetClick = [this] { panel_->showFromMainWindow(); };
   const auto open = [](QWidget* dialog) { return [dialog] { ShowInFront(*dialog); }; };
   actions.N7Click = open(pinkNoise_.get());
+  actions.measureClick = open(measurement_.get());
   actions.N8Click = open(recordingMix_.get());
   actions.Rev1Click = open(reverb_.get());
   actions.WiFi1Click = [&link] { link.WiFi1Click(); };
@@ -140,6 +145,7 @@ Program::~Program() {
   edits_.reset();
   menu_.reset();
   analyser_.reset();
+  measurement_.reset();
   reverb_.reset();
   recordingMix_.reset();
   pinkNoise_.reset();

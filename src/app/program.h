@@ -19,6 +19,7 @@
 
 namespace kdsp::pages {
 class EffectPage;
+class MeasurementWindow;
 class SpectrumAnalyser;
 class TForm12;
 class TForm13;
@@ -42,6 +43,7 @@ class Program {
   pages::TForm13& recordingMix() { return *recordingMix_; }
   pages::TForm14& reverb() { return *reverb_; }
   pages::SpectrumAnalyser& analyser() { return *analyser_; }
+  pages::MeasurementWindow& measurement() { return *measurement_; }
   EditRecorder& edits() { return *edits_; }
   // The effect pages in page-open slot order.
   pages::EffectPage& page(settings::PageId id) { return *pages_[static_cast<int>(id)]; }
@@ -66,6 +68,7 @@ class Program {
   std::unique_ptr<pages::TForm12> pinkNoise_;
   std::unique_ptr<pages::TForm13> recordingMix_;
   std::unique_ptr<pages::TForm14> reverb_;
+  std::unique_ptr<pages::MeasurementWindow> measurement_;
   std::unique_ptr<PresetMenu> menu_;
   std::unique_ptr<EditRecorder> edits_;
   std::array<std::unique_ptr<ChartCommands>, settings::kPageCount> chartCommands_;

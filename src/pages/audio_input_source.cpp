@@ -1,4 +1,4 @@
-// The PC's default sound input as the spectrum analyser's capture source.
+// The PC's sound input as a capture source of the spectrum analysers.
 #include "pages/audio_input_source.h"
 
 #include <QAudioSource>
@@ -10,6 +10,15 @@ namespace {
 
 bool EndsTheRecording(QAudio::Error error) {
   return error == QAudio::OpenError || error == QAudio::IOError || error == QAudio::FatalError;
+}
+
+// The chosen input among those there are now; a null device when it is not there.
+QAudioDevice FindInput(const std::string& id) {
+  if (id.empty()) return QMediaDevices::defaultAudioInput();
+  for (const QAudioDevice& device : QMediaDevices::audioInputs()) {
+    if (device.id().toStdString() == id) return device;
+  }
+  return {};
 }
 
 }  // namespace
@@ -47,7 +56,7 @@ std::optional<CaptureFailure> AudioInputSource::start() {
   stopRecording();
   ++run_;  // whatever follows, a late notice from an earlier run is void
 
-  const QAudioDevice device = QMediaDevices::defaultAudioInput();
+  const QAudioDevice device = FindInput(chosenId_);
   if (device.isNull()) return CaptureFailure::kNoInputDevice;
   const QAudioFormat format = captureFormat();
   if (!device.isFormatSupported(format)) return CaptureFailure::kFormatRefused;
@@ -68,6 +77,14 @@ std::optional<CaptureFailure> AudioInputSource::start() {
   delivered_ = false;
   connect(open_, &QIODevice::readyRead, this, &AudioInputSource::readAvailable);
   return std::nullopt;
+}
+
+std::vector<CaptureInput> AudioInputSource::inputs() const {
+  std::vector<CaptureInput> found;
+  for (const QAudioDevice& device : QMediaDevices::audioInputs()) {
+    found.push_back({device.id().toStdString(), device.description().toStdString()});
+  }
+  return found;
 }
 
 void AudioInputSource::stop() {

@@ -1,6 +1,6 @@
-// The PC's default sound input as the spectrum analyser's capture source: Qt Multimedia records
-// 16-bit mono at 44100 Hz, and the bytes it hands to the user-interface thread are cut into
-// whole buffers, handed over in order from one fixed block.
+// The PC's sound input (the default one unless another is chosen) as a capture source of the
+// spectrum analysers: Qt Multimedia records 16-bit mono at 44100 Hz, and the bytes it hands to
+// the user-interface thread are cut into whole buffers, handed over in order from one fixed block.
 #pragma once
 
 #include <QAudio>
@@ -12,6 +12,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "pages/capture_source.h"
 
@@ -55,11 +57,13 @@ class AudioInputSource : public QObject, public CaptureSource {
   explicit AudioInputSource(QObject* parent = nullptr);
   ~AudioInputSource() override;
 
-  // Looks for the default input afresh each time, so a microphone plugged in after a failed
-  // start is found by the next one.
+  // Looks for the input afresh each time, so a microphone plugged in after a failed start is
+  // found by the next one. A chosen input that has gone away is no input.
   std::optional<CaptureFailure> start() override;
   void stop() override;
   bool running() const override { return delivering_; }
+  std::vector<CaptureInput> inputs() const override;
+  void chooseInput(const std::string& id) override { chosenId_ = id; }
 
   // 44100 Hz, one channel, 16-bit signed samples.
   static QAudioFormat captureFormat();
@@ -74,7 +78,8 @@ class AudioInputSource : public QObject, public CaptureSource {
 
   BufferAssembler assembler_;
   std::unique_ptr<QAudioSource> audio_;
-  QAudioDevice device_;  // the input audio_ records from
+  QAudioDevice device_;   // the input audio_ records from
+  std::string chosenId_;  // empty: the default input
   // The recording's stream while it records. The recording deletes it itself when it fails.
   QPointer<QIODevice> open_;
   bool delivering_ = false;     // started and not stopped or failed

@@ -8,7 +8,9 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "display/spectrum_analysis.h"
 
@@ -22,6 +24,12 @@ enum class CaptureFailure {
   kFormatRefused,  // the input cannot record 16-bit mono at 44100 Hz
   kCannotOpen,     // the input refused to start
   kInputLost,      // the input failed after it had delivered sound
+};
+
+// A sound input a source can record from: an id the source knows it by, a name for the user.
+struct CaptureInput {
+  std::string id;
+  std::string name;
 };
 
 class CaptureSource {
@@ -46,6 +54,13 @@ class CaptureSource {
   // buffer handler; no buffer is handed over after it returns.
   virtual void stop() = 0;
   virtual bool running() const = 0;
+
+  // The inputs there are now, for the user to choose from. A source that records from one input
+  // only lists none and has no choice to make.
+  virtual std::vector<CaptureInput> inputs() const { return {}; }
+  // The input the next start() records from; an empty id is the PC's default input, which is
+  // also where a source starts out. A running source goes on with its input until restarted.
+  virtual void chooseInput(const std::string& id) { (void)id; }
 
  protected:
   void deliver(CaptureBuffer samples) const {

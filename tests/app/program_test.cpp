@@ -11,8 +11,10 @@
 #include "device/event_loop_wait.h"
 #include "device/virtual_hid_platform.h"
 #include "pages/effect_page.h"
+#include "pages/measurement_window.h"
 #include "pages/pink_noise_dialog.h"
 #include "pages/reverb_dialog.h"
+#include "pages/spectrum_analyser.h"
 #include "sim/simulated_hid_device.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -45,6 +47,31 @@ TEST(ProgramTest, MainWindowFirstThenTheDialogsHiddenUntilOpened) {
   program.menu().item("pi1")->setChecked(true);
   EXPECT_FALSE(program.menu().item("pi1")->isChecked());
   EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST(ProgramTest, TheMeasurementAnalyserOpensFromTheMenuAndRecordsOnlyWhileShown) {
+  testing::TempDir temp;
+  device::VirtualHidPlatform platform;
+  testing::ScriptedDialogs dialogs;
+  Program program(platform, dialogs, temp / "kdsp.ini", false);
+  QAction* item = program.menu().item("mMeasure");
+  ASSERT_NE(item, nullptr);
+  EXPECT_TRUE(item->isVisible());
+  EXPECT_EQ(item->text(), "Measurement Analyser…");
+  EXPECT_FALSE(program.measurement().isVisible());
+
+  item->trigger();
+  EXPECT_TRUE(program.measurement().isVisible());
+  const bool hasInput = !QMediaDevices::defaultAudioInput().isNull();
+  if (!hasInput) {
+    EXPECT_FALSE(program.measurement().source().running());
+  }
+  // Its trouble with the sound input is its own: no message box, and the live line stays off.
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_FALSE(program.analyser().showSpectrum());
+
+  program.measurement().close();
+  EXPECT_FALSE(program.measurement().source().running());
 }
 
 }  // namespace
