@@ -3,10 +3,14 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <filesystem>
+#include <optional>
 #include <span>
+#include <string>
 #include <utility>
 
 #include "app/edit_recorder.h"
+#include "display/filter_fit.h"
 #include "display/response_csv.h"
 #include "settings/safe_file_write.h"
 
@@ -24,17 +28,55 @@ ChartCommands::ChartCommands(pages::EffectPage& page, settings::ParameterBlock& 
 
 pages::ChartMenuActions ChartCommands::actions() {
   pages::ChartMenuActions a;
+  a.importFilters = [this] { importFilters(); };
+  a.exportFilters = [this] { exportFilters(); };
   a.exportResponse = [this] { exportResponse(); };
   a.exportPicture = [this] { exportPicture(); };
   return a;
+}
+
+const settings::PageParameters& ChartCommands::page() const {
+  return settings::Page(page_.layout().id);
+}
+
+void ChartCommands::importFilters() {
+  const auto path = dialogs_.openFile(settings::filter::kOpenFilterText);
+  if (!path) return;
+  const display::FilterFileFit imported =
+      display::FitFilterFile(*path, working_, page(), page_.showsSecondMicSet());
+  if (!imported.ok()) {
+    dialogs_.showMessage(imported.error + "\nNothing was changed.");
+    return;
+  }
+  // One step of the history, sent to the processor as an undo would send it: a record for
+  // every band and filter that changed.
+  edits_.beginCommand();
+  const settings::EditState before = edits_.current();
+  working_ = imported.fit.block;
+  if (refreshAll_) refreshAll_();
+  link_.sendDifference(before, edits_.current());
+  edits_.endCommand("Import Filters " + std::filesystem::path(*path).filename().string(),
+                    std::nullopt);
+  std::string report;
+  for (const std::string& line : display::FitReport(imported.fit)) report += line + "\n";
+  dialogs_.showMessage(report);
+}
+
+void ChartCommands::exportFilters() {
+  const auto path = dialogs_.saveFile(settings::filter::kSaveFilterText,
+                                      settings::filter::kFilterTextSuffix);
+  if (!path) return;
+  const std::string text =
+      display::ExportFilterText(working_, page(), page_.showsSecondMicSet());
+  if (const settings::WriteResult written = settings::WriteFileSafely(*path, text); !written)
+    dialogs_.showMessage(written.message);
 }
 
 void ChartCommands::exportResponse() {
   const auto path = dialogs_.saveFile(settings::filter::kSaveResponse,
                                       settings::filter::kResponseSuffix);
   if (!path) return;
-  const std::string csv = display::PageResponseCsv(
-      working_, settings::Page(page_.layout().id), page_.showsSecondMicSet());
+  const std::string csv = display::PageResponseCsv(working_, page(), page_.showsSecondMicSet());
   if (const settings::WriteResult written = settings::WriteFileSafely(*path, csv); !written)
     dialogs_.showMessage(written.message);
 }

@@ -23,10 +23,17 @@ class ChartCommands {
   // The menu's items, bound to this object.
   pages::ChartMenuActions actions();
 
+  // Reads a filter file chosen by the user and fits it onto the page (the mode's set on the Mic
+  // Equalizer): one undoable step, sent to the processor, then the fit's report; a file that
+  // does not fit is refused with the line at fault and nothing changes.
+  void importFilters();
+  void exportFilters();
   void exportResponse();
   void exportPicture();
 
  private:
+  const settings::PageParameters& page() const;
+
   pages::EffectPage& page_;
   settings::ParameterBlock& working_;
   device::DeviceLink& link_;

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "display/page_response.h"
+#include "settings/file_read.h"
 #include "settings/frequency_grid.h"
 #include "settings/value_texts.h"
 
@@ -367,6 +369,19 @@ std::string ExportFilterText(const settings::ParameterBlock& block,
   std::string notes = std::string(page.title);
   if (settings::FirstBand(page, secondSet) != page.firstBand) notes += ", second set";
   return settings::WriteFilterText(PageFilters(block, page, secondSet), notes);
+}
+
+FilterFileFit FitFilterFile(const std::filesystem::path& path, const settings::ParameterBlock& block,
+                            const settings::PageParameters& page, bool secondSet) {
+  const std::string name = path.string();
+  const std::optional<std::string> text = settings::ReadFileHead(path, kLongestFilterFile);
+  if (!text) return {"Can't read " + name, {}};
+  if (text->size() == kLongestFilterFile) return {name + ": too long for a filter list", {}};
+  const settings::FilterTextRead read = settings::ReadFilterText(*text);
+  if (!read.ok()) return {name + ": " + read.error, {}};
+  FilterFit fit = FitFilters(block, page, secondSet, read.filters);
+  if (!fit.ok()) return {name + ": " + fit.error, {}};
+  return {{}, std::move(fit)};
 }
 
 }  // namespace kdsp::display

@@ -19,6 +19,8 @@
 //   elsewhere family and order stay as they are. Filters the text does not name stay as they are.
 #pragma once
 
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -75,6 +77,18 @@ std::vector<std::string> FitReport(const FilterFit& fit);
 std::vector<settings::RequestedFilter> PageFilters(const settings::ParameterBlock& block,
                                                    const settings::PageParameters& page,
                                                    bool secondSet);
+
+// A filter file read and fitted onto the page, as the program and the command line import it.
+struct FilterFileFit {
+  std::string error;  // "<file>: line 7: …", "Can't read <file>", "<file>: too long …"
+  FilterFit fit;
+
+  bool ok() const { return error.empty(); }
+};
+// Far more than any filter list: a larger file is something else given by mistake.
+inline constexpr std::size_t kLongestFilterFile = std::size_t{1} << 20;
+FilterFileFit FitFilterFile(const std::filesystem::path& path, const settings::ParameterBlock& block,
+                            const settings::PageParameters& page, bool secondSet);
 
 // The export file: PageFilters in the measurement programs' format, the page named in its notes.
 std::string ExportFilterText(const settings::ParameterBlock& block,

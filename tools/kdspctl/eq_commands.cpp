@@ -4,7 +4,6 @@
 
 #include "commands.h"
 #include "display/filter_fit.h"
-#include "settings/file_read.h"
 #include "settings/filter_text.h"
 #include "settings/setting_file.h"
 
@@ -15,9 +14,6 @@ constexpr const char* kUsage =
     "usage: kdspctl eq export FILE.aex --page PAGE [--mic-set a|b] [-o OUT.txt]\n"
     "       kdspctl eq import FILE.aex --page PAGE [--mic-set a|b] FILTERS.txt [-o OUT.aex]\n"
     "PAGE: mic music echo reverb main center surround subwoofer";
-
-// Far more than any filter list; a larger file is something else given by mistake.
-constexpr std::size_t kLongestFilterList = 1 << 20;
 
 struct EqArguments {
   std::vector<std::string> files;  // the setting file, then the filter list for import
@@ -59,16 +55,10 @@ int RunEqImport(const Args& args) {
   const std::string& settingFile = a.files[0];
   const std::string& filterFile = a.files[1];
   const settings::ParameterBlock block = LoadBlockOrExplain(settingFile);
-  const std::optional<std::string> text = settings::ReadFileHead(filterFile, kLongestFilterList);
-  if (!text) throw UsageError("Can't read " + filterFile);
-  if (text->size() == kLongestFilterList)
-    throw UsageError(filterFile + ": too long for a filter list");
-  const std::string unchanged = "; " + settingFile + " is unchanged";
-  const settings::FilterTextRead read = settings::ReadFilterText(*text);
-  if (!read.ok()) throw UsageError(filterFile + ": " + read.error + unchanged);
-  const display::FilterFit fit =
-      display::FitFilters(block, *a.choice.page, a.choice.secondSet, read.filters);
-  if (!fit.ok()) throw UsageError(filterFile + ": " + fit.error + unchanged);
+  const display::FilterFileFit imported =
+      display::FitFilterFile(filterFile, block, *a.choice.page, a.choice.secondSet);
+  if (!imported.ok()) throw UsageError(imported.error + "; " + settingFile + " is unchanged");
+  const display::FilterFit& fit = imported.fit;
   // Without -o the setting file is replaced whole, never left half-written.
   const settings::WriteResult written =
       settings::WriteSettingFile(a.output.empty() ? settingFile : a.output, fit.block);
