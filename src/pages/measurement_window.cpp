@@ -93,6 +93,11 @@ void MeasurementWindow::buildControls() {
   statusLabel_ = new QLabel(this);
   statusLabel_->setObjectName("statusLabel");
 
+  // No button is the window's default: Enter resets nothing and opens no file dialog.
+  for (QPushButton* button : {peakResetButton_, exportButton, calibrationButton,
+                              clearCalibrationButton_})
+    button->setAutoDefault(false);
+
   auto* inputRow = new QHBoxLayout;
   inputRow->addWidget(new QLabel(tr("Input:"), this));
   inputRow->addWidget(inputBox_);

@@ -2,6 +2,8 @@
 // window, page, dialog, menu and standard box the user meets, and saves each as it paints itself
 // into a folder (docs/screenshots through scripts/screenshots).
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -9,15 +11,22 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <array>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <numbers>
+#include <random>
 #include <string>
 
 #include "app/program.h"
 #include "app/qt_user_dialogs.h"
 #include "app/system_control_panel.h"
 #include "device/virtual_hid_platform.h"
+#include "pages/capture_source.h"
 #include "pages/effect_page.h"
+#include "pages/measurement_window.h"
 #include "pages/pink_noise_dialog.h"
 #include "pages/recording_mix_dialog.h"
 #include "pages/reverb_dialog.h"
@@ -32,12 +41,54 @@ using namespace kdsp;
 // Long enough for the link's replies and the repaints they cause.
 constexpr int kStartSettleMs = 1500;
 constexpr int kWindowSettleMs = 300;
+constexpr int kMeasurementSettleMs = 3000;
 
 void Settle(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
 }
+
+// A sound input for the measurement analyser's picture: pink noise at about -30 dBFS with a
+// 1 kHz tone at -12 dBFS, handed over at the pace a real input records it.
+class TestSignalSource : public pages::CaptureSource {
+ public:
+  TestSignalSource() {
+    timer_.setInterval(1000 * display::kBufferSamples / display::kCaptureRate);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { deliverOne(); });
+  }
+  std::optional<pages::CaptureFailure> start() override {
+    timer_.start();
+    return std::nullopt;
+  }
+  void stop() override { timer_.stop(); }
+  bool running() const override { return timer_.isActive(); }
+
+ private:
+  void deliverOne() {
+    constexpr double kToneAmplitude = 0.251;  // -12 dBFS
+    constexpr double kNoiseScale = 0.012;
+    std::normal_distribution<double> white;
+    for (std::int16_t& sample : samples_) {
+      // Paul Kellet's economy filter turns white noise into pink noise (-3 dB an octave).
+      const double w = white(random_);
+      pink_[0] = 0.99765 * pink_[0] + w * 0.0990460;
+      pink_[1] = 0.96300 * pink_[1] + w * 0.2965164;
+      pink_[2] = 0.57000 * pink_[2] + w * 1.0526913;
+      const double pink = pink_[0] + pink_[1] + pink_[2] + w * 0.1848;
+      const double tone =
+          kToneAmplitude * std::sin(2 * std::numbers::pi * 1000.0 * at_++ / display::kCaptureRate);
+      sample = static_cast<std::int16_t>(std::lround(32767 * (tone + kNoiseScale * pink)));
+    }
+    deliver(pages::CaptureBuffer(samples_));
+  }
+
+  QTimer timer_;
+  std::mt19937 random_{7};
+  std::array<double, 3> pink_{};
+  long at_ = 0;
+  std::array<std::int16_t, display::kBufferSamples> samples_{};
+};
 
 class Tour {
  public:
@@ -134,6 +185,30 @@ int main(int argc, char** argv) {
   tour.showAndSave(program.reverb(), "reverb-dialog");
   tour.showAndSave(program.recordingMix(), "recording-mix-dialog");
   tour.showAndSave(program.pinkNoise(), "pink-noise-dialog");
+
+  // The response chart's menu, opened over the main page's chart.
+  pages::EffectPage& mainPage = program.page(settings::PageId::kMainOutput);
+  mainPage.show();
+  Settle(kWindowSettleMs);
+  mainPage.chartMenu()->popup(mainPage.mapToGlobal(QPoint(300, 120)));
+  Settle(kWindowSettleMs);
+  tour.save(QApplication::activePopupWidget(), "chart-menu");
+  mainPage.chartMenu()->close();
+  mainPage.hide();
+
+  // The analyser as the program opens it (on a PC without a sound input it says so), then fed a
+  // test signal long enough for the slow average to settle.
+  tour.showAndSave(program.measurement(), "measurement-no-input");
+  {
+    pages::MeasurementWindow analyser(std::make_unique<TestSignalSource>(), dialogs, &mainWindow);
+    // Set up as an installer checks a room: slow averaging, peak hold, 1/3-octave smoothing.
+    analyser.findChild<QComboBox*>("averagingBox")->setCurrentIndex(1);
+    analyser.findChild<QCheckBox*>("peakHoldBox")->setChecked(true);
+    analyser.findChild<QCheckBox*>("smoothingBox")->setChecked(true);
+    analyser.show();
+    Settle(kMeasurementSettleMs);
+    tour.save(&analyser, "measurement-analyser");
+  }
 
   program.menu().popup(mainWindow.mapToGlobal(QPoint(40, 40)));
   Settle(kWindowSettleMs);
