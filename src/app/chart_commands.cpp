@@ -15,6 +15,13 @@
 #include "settings/safe_file_write.h"
 
 namespace kdsp::app {
+namespace {
+
+std::vector<std::uint8_t> BytesOf(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+}  // namespace
 
 ChartCommands::ChartCommands(pages::EffectPage& page, settings::ParameterBlock& working,
                              device::DeviceLink& link, settings::UserDialogs& dialogs,
@@ -62,40 +69,43 @@ void ChartCommands::importFilters() {
   dialogs_.showMessage(report);
 }
 
-void ChartCommands::exportFilters() {
-  const auto path = dialogs_.saveFile(settings::filter::kSaveFilterText,
-                                      settings::filter::kFilterTextSuffix);
+void ChartCommands::exportTo(
+    std::string_view filter, std::string_view suffix,
+    const std::function<std::optional<std::vector<std::uint8_t>>()>& contents) {
+  const auto path = dialogs_.saveFile(filter, suffix);
   if (!path) return;
-  const std::string text =
-      display::ExportFilterText(working_, page(), page_.showsSecondMicSet());
-  if (const settings::WriteResult written = settings::WriteFileSafely(*path, text); !written)
+  const auto bytes = contents();
+  if (!bytes) return;
+  if (const settings::WriteResult written = settings::WriteFileSafely(*path, std::span(*bytes));
+      !written)
     dialogs_.showMessage(written.message);
+}
+
+void ChartCommands::exportFilters() {
+  exportTo(settings::filter::kSaveFilterText, settings::filter::kFilterTextSuffix, [this] {
+    return BytesOf(display::ExportFilterText(working_, page(), page_.showsSecondMicSet()));
+  });
 }
 
 void ChartCommands::exportResponse() {
-  const auto path = dialogs_.saveFile(settings::filter::kSaveResponse,
-                                      settings::filter::kResponseSuffix);
-  if (!path) return;
-  const std::string csv = display::PageResponseCsv(working_, page(), page_.showsSecondMicSet());
-  if (const settings::WriteResult written = settings::WriteFileSafely(*path, csv); !written)
-    dialogs_.showMessage(written.message);
+  exportTo(settings::filter::kSaveResponse, settings::filter::kResponseSuffix, [this] {
+    return BytesOf(display::PageResponseCsv(working_, page(), page_.showsSecondMicSet()));
+  });
 }
 
 void ChartCommands::exportPicture() {
-  const auto path = dialogs_.saveFile(settings::filter::kSavePicture,
-                                      settings::filter::kPictureSuffix);
-  if (!path) return;
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  if (!page_.chartPicture().save(&buffer, "PNG")) {
-    dialogs_.showMessage("The chart could not be made into a picture.");
-    return;
-  }
-  const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
-                               static_cast<std::size_t>(png.size()));
-  if (const settings::WriteResult written = settings::WriteFileSafely(*path, bytes); !written)
-    dialogs_.showMessage(written.message);
+  exportTo(
+      settings::filter::kSavePicture, settings::filter::kPictureSuffix,
+      [this]() -> std::optional<std::vector<std::uint8_t>> {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!page_.chartPicture().save(&buffer, "PNG")) {
+          dialogs_.showMessage("The chart could not be made into a picture.");
+          return std::nullopt;
+        }
+        return BytesOf(std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+      });
 }
 
 }  // namespace kdsp::app

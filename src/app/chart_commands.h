@@ -3,7 +3,12 @@
 // response as CSV and the chart as a PNG picture.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
 
 #include "device/device_link.h"
 #include "pages/effect_page.h"
@@ -33,6 +38,10 @@ class ChartCommands {
 
  private:
   const settings::PageParameters& page() const;
+  // Asks where to save, makes the file's bytes (nothing: the reason has been shown) and writes
+  // them safely, saying so when the write fails.
+  void exportTo(std::string_view filter, std::string_view suffix,
+                const std::function<std::optional<std::vector<std::uint8_t>>()>& contents);
 
   pages::EffectPage& page_;
   settings::ParameterBlock& working_;
