@@ -114,6 +114,10 @@ void DeviceLink::setPinkNoiseOutput(int output, bool on) {
   markChanged(flag::kPinkNoise.first);
 }
 
+bool DeviceLink::sendNow(const OutgoingCommand& record) {
+  return state_.connected && sender_.SendRecord(record.code, record.payload());
+}
+
 void DeviceLink::setPanelLocked(bool locked) {
   state_.panelUnlocked = locked ? 0 : 255;
   SendPanelLock(sender_, state_.panelUnlocked);
@@ -275,8 +279,7 @@ void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t>
       if (intoWorking && observer_.refreshAll) observer_.refreshAll();
       const bool installed = result == BlockReadback::EndResult::kInstalled ||
                              result == BlockReadback::EndResult::kFactoryInstalled;
-      if (intoWorking && installed && workingReadListener_)
-        workingReadListener_(readSlot_, result);
+      if (intoWorking && installed && workingReadListener_) workingReadListener_(readSlot_, result);
       break;
     }
     case code::kVersion:
