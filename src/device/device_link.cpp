@@ -377,13 +377,19 @@ void DeviceLink::WiFi1Click() {
   socket_.SetRemoteHost(wifiHost_);
   socket_.SetRemotePort(wifiPort_);
   socket_.SetActive(true);
-  WaitMs(kWifiSettleMs);
+  if (wifiSettleWaits_) {
+    WaitMs(kWifiSettleMs);
+  } else {
+    // Until the connect is made or has failed (a failed one leaves no socket).
+    WaitUntil([this] { return socket_.Active() || socket_.Socket() == TcmSocket::kInvalidSocket; },
+              kWifiConnectLimit);
+  }
   if (socket_.Active()) {
     state_.connected = true;
     lastLoss_.reset();
     notifyConnection();
     greet();
-    WaitMs(kWifiSettleMs);
+    if (wifiSettleWaits_) WaitMs(kWifiSettleMs);
   }
   timer_.start();
 }

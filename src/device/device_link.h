@@ -149,6 +149,11 @@ class DeviceLink : public QObject, private TransferHost {
   void WiFi1Click();
   bool wifiChecked() const { return wifiChecked_; }
   void setWifiAddress(std::string host, int port);
+  // The WiFi switch waits a fixed settle time for the module, once for the connection and once
+  // after the greeting, as the module needs when the program switches to it. Without them the
+  // switch waits for the connection itself and not after the greeting: for a tool that waits
+  // for the replies it needs, a command takes what its work takes.
+  void setWifiSettleWaits(bool settle) { wifiSettleWaits_ = settle; }
 
   // Block procedures with the event loop running; see BlockTransfer.
   StoreResult StoreBlockToDevice(std::uint8_t slot);
@@ -238,6 +243,7 @@ class DeviceLink : public QObject, private TransferHost {
   bool deviceListExists_ = false;
   std::set<std::uint32_t> toldAboutPermission_;
   bool wifiChecked_ = false;
+  bool wifiSettleWaits_ = true;
   std::string wifiHost_;
   int wifiPort_;
   std::chrono::milliseconds ackLimit_;

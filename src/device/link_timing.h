@@ -17,5 +17,7 @@ inline constexpr std::chrono::milliseconds kAcknowledgementLimit = 3s;
 inline constexpr std::chrono::milliseconds kReadBackLimit = 10s;
 // The WiFi switch waits this long for the connection and again after the greeting.
 inline constexpr int kWifiSettleMs = 500;
+// Without the settle waits, how long a connect may take before it counts as failed.
+inline constexpr std::chrono::milliseconds kWifiConnectLimit = 3s;
 
 }  // namespace kdsp::device

@@ -58,9 +58,10 @@ inline Bytes Report(std::size_t length, std::uint8_t first = 1) {
 }
 
 // Waits (with the event loop running) until done() holds; false after the limit, which only
-// keeps a broken test from hanging.
+// keeps a broken test from hanging. The conditions here are often another thread's or a
+// device's, which no event announces: they are also looked at now and then.
 inline bool Eventually(const std::function<bool()>& done) {
-  return WaitUntil(done, std::chrono::seconds(10));
+  return WaitUntilLooking(done, std::chrono::seconds(10), std::chrono::milliseconds(10));
 }
 
 // Delivers the notices already posted (device changes), and those their handlers post in

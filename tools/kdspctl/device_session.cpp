@@ -119,7 +119,9 @@ void DeviceSession::openTcp() {
       socketError_ = device::MapErrorCode(error);
   });
   link_->setWifiAddress(target_.host, target_.port);
-  link_->WiFi1Click();  // connects, greets and waits for the answer
+  // No settle waits: open() waits for the version reply itself.
+  link_->setWifiSettleWaits(false);
+  link_->WiFi1Click();  // connects and greets
   link_->syncTimer().stop();
   // A processor that answered the greeting and then closed has said what it had to say; the
   // command fails only if it needs more.

@@ -108,15 +108,18 @@ class GuestDevice {
     for (const std::string& record : records()) count += record.starts_with(prefix) ? 1 : 0;
     return count;
   }
-  // Waits, with the event loop running, until `count` records of the command have arrived.
+  // Waits, with the event loop running, until `count` records of the command have arrived. The
+  // device program's output is no event of this one: the wait looks at its pipe now and then.
   bool waitForRecords(int code, int count, std::chrono::milliseconds limit = kPlugLimit) {
-    return device::WaitUntil([&] { return recordCount(code) >= count; }, limit);
+    return device::WaitUntilLooking([&] { return recordCount(code) >= count; }, limit,
+                                    kPipeLookInterval);
   }
 
   ChildProcess& process() { return process_; }
 
  private:
   static constexpr std::string_view kRecord = "record ";
+  static constexpr std::chrono::milliseconds kPipeLookInterval{20};
 
   static std::vector<std::string> Arguments(DeviceKind kind, std::vector<std::string> options) {
     std::vector<std::string> args = {KDSP_USB_DEVICE_PATH};
@@ -131,12 +134,12 @@ class GuestDevice {
   }
 
   bool waitForLine(std::string_view text, std::size_t from = 0) {
-    return device::WaitUntil(
+    return device::WaitUntilLooking(
                [&] {
                  const auto at = process_.find(text, from);
                  return (at && process_.lines()[*at] == text) || process_.ended();
                },
-               kPlugLimit) &&
+               kPlugLimit, kPipeLookInterval) &&
            !process_.ended();
   }
 
