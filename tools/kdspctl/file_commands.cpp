@@ -2,12 +2,16 @@
 #include <cstdio>
 #include <iostream>
 
-#include "block_fields.h"
 #include "commands.h"
 #include "display/page_response.h"
+#include "settings/block_fields.h"
 #include "settings/setting_file.h"
 
 namespace kdsp::tools {
+
+using settings::DescribeBlock;
+using settings::FieldsToJson;
+using settings::FieldValue;
 
 int RunNew(const Args& args) {
   if (args.size() != 1) throw UsageError("usage: kdspctl new FILE");

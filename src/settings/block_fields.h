@@ -1,5 +1,5 @@
 // Every field of a parameter block by name, in user units: what `kdspctl dump` prints and
-// `kdspctl diff` compares.
+// `kdspctl diff` compares. Plain C++, so the program's windows can show the same names.
 #pragma once
 
 #include <string>
@@ -7,7 +7,7 @@
 
 #include "settings/parameter_block.h"
 
-namespace kdsp::tools {
+namespace kdsp::settings {
 
 struct FieldValue {
   std::string name;  // e.g. "bands[28].gain"
@@ -20,4 +20,4 @@ std::vector<FieldValue> DescribeBlock(const settings::ParameterBlock& block);
 // The fields as one JSON object, in block order.
 std::string FieldsToJson(const std::vector<FieldValue>& fields);
 
-}  // namespace kdsp::tools
+}  // namespace kdsp::settings

@@ -1,5 +1,5 @@
 // Describing a parameter block field by field.
-#include "block_fields.h"
+#include "settings/block_fields.h"
 
 #include <cstdio>
 #include <span>
@@ -8,10 +8,8 @@
 #include "settings/frequency_grid.h"
 #include "settings/value_texts.h"
 
-namespace kdsp::tools {
+namespace kdsp::settings {
 namespace {
-
-using settings::ParameterBlock;
 
 std::string Format(const char* format, auto... args) {
   char buffer[128];
@@ -218,4 +216,4 @@ std::string FieldsToJson(const std::vector<FieldValue>& fields) {
   return out + "\n}\n";
 }
 
-}  // namespace kdsp::tools
+}  // namespace kdsp::settings
