@@ -11,6 +11,7 @@
 #include <QUrlQuery>
 #include <QWebSocket>
 #include <algorithm>
+#include <cmath>
 
 #include "remote/http_reply.h"
 #include "remote/web/web_files.h"
@@ -239,7 +240,8 @@ void RemoteServer::serveRecall(const QHttpServerRequest& request, QTcpSocket* so
   const auto body = BodyObject(request.body());
   const QJsonValue slot = body ? body->value("slot") : QJsonValue();
   const double number = slot.toDouble(-1);
-  if (!slot.isDouble() || number != static_cast<int>(number)) {
+  // A whole number, and small enough to be one before it is taken for one.
+  if (!slot.isDouble() || std::abs(number) > 1e6 || std::floor(number) != number) {
     WriteError(socket, 400, tr("send {\"slot\": S}, a slot the PC's recall menu offers"), {},
                close);
     return;
@@ -309,6 +311,7 @@ void RemoteServer::acceptWebSockets() {
     lastStatus_ = target_.status();
     raw->sendTextMessage(QString::fromUtf8(QJsonDocument(state).toJson(QJsonDocument::Compact)));
     clients_.push_back({std::move(socket), Pairing::HashOf(token)});
+    emit eventClientsChanged();
   }
 }
 
@@ -328,6 +331,7 @@ void RemoteServer::dropClient(QWebSocket* socket) {
   // The socket is inside its own signal: it goes once that has returned.
   at->socket.release()->deleteLater();
   clients_.erase(at);
+  emit eventClientsChanged();
 }
 
 void RemoteServer::newCode() {
@@ -345,6 +349,7 @@ void RemoteServer::closeUnpaired() {
     it = clients_.erase(it);
     socket->disconnect(this);
     refuse(std::move(socket), kCloseUnpaired, tr("pair this phone first"));
+    emit eventClientsChanged();
   }
 }
 

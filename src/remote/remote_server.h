@@ -44,6 +44,10 @@ class RemoteServer : public QAbstractHttpServer {
   // Event sockets open and paired.
   int eventClients() const { return static_cast<int>(clients_.size()); }
 
+ signals:
+  // A phone began or stopped following the events.
+  void eventClientsChanged();
+
  protected:
   bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
   void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;

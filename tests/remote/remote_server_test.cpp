@@ -247,7 +247,8 @@ TEST_F(RemoteServerTest, RecallAnswersOnceTheTargetIsDone) {
     EXPECT_FALSE(a.error().empty());
   }
   const std::size_t calls = target.recalled.size();
-  for (const char* body : {"{}", R"({"slot":"1"})", R"({"slot":1.5})", R"({"slot":true})", "[1]"})
+  for (const char* body : {"{}", R"({"slot":"1"})", R"({"slot":1.5})", R"({"slot":true})", "[1]",
+                           R"({"slot":1e300})", R"({"slot":-1e300})"})
     EXPECT_EQ(client->post("/api/v1/recall", body).status, 400) << body;
   EXPECT_EQ(target.recalled.size(), calls);
 }
