@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/bulk_store.h"
+#include "settings/field_ranges.h"
 #include "settings/setting_file.h"
 #include "settings/slot_backup.h"
 
@@ -80,7 +81,7 @@ constexpr std::array<MaxVolumePlace, 2> kMaxVolumeBoxes{{
 constexpr int kIdleProgress = -1;
 constexpr int kLastSlot = settings::kGroupSlotCount - 1;
 
-constexpr long long kMaxVolumeLimit = 60;
+constexpr long long kMaxVolumeLimit = settings::range::kMaxVolume.max;
 // A maximum-volume text that is not a number reads as this, which is out of range.
 constexpr long long kNotANumberVolume = 100;
 constexpr long long kPasswordLimit = 999;

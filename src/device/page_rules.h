@@ -9,6 +9,7 @@
 
 #include "device/change_flags.h"
 #include "settings/block_field.h"
+#include "settings/field_ranges.h"
 #include "settings/page_catalogue.h"
 #include "settings/parameter_block.h"
 
@@ -16,10 +17,11 @@ namespace kdsp::device {
 
 // ---- Echo Effect: the second side follows the first by the left/right offsets ----
 
-inline constexpr int kEchoDelayMax = 300;     // ms, either side
-inline constexpr int kEchoPreDelayMax = 100;  // ms, either side
-inline constexpr int kEchoOffsetMin = -99;    // the range of both left/right offsets
-inline constexpr int kEchoOffsetMax = 99;
+inline constexpr int kEchoDelayMax = settings::range::kEchoDelay.max;  // ms, either side
+inline constexpr int kEchoPreDelayMax = settings::range::kEchoPreDelay.max;
+// The range of both left/right offsets.
+inline constexpr int kEchoOffsetMin = settings::range::kEchoOffset.min;
+inline constexpr int kEchoOffsetMax = settings::range::kEchoOffset.max;
 // The Pre Delay L-R fader reads 5 where both sides have the same pre-delay.
 inline constexpr int kPreDelayOffsetBias = 5;
 
@@ -41,7 +43,7 @@ EchoOffsets EchoOffsetsOf(const settings::ParameterBlock& block);
 // ---- Mic Equalizer: two band sets and the mode that picks one ----
 
 // 0: both sets linked (all five microphones), 1: set A (MIC1, 3, 5), 2: set B (MIC2, 4).
-inline constexpr int kMicEqModeMax = 2;
+inline constexpr int kMicEqModeMax = settings::range::kMicEqMode.max;
 
 // The first band of the set the strips edit in a mode: the second set in mode 2, else the first.
 int MicBandSetFirst(int mode);

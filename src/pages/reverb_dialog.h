@@ -10,6 +10,7 @@
 
 #include "device/change_flags.h"
 #include "settings/block_field.h"
+#include "settings/field_ranges.h"
 #include "settings/parameter_block.h"
 #include "skin/page_layouts.h"
 
@@ -39,7 +40,7 @@ struct ReverbRow {
 
 inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
     {skin::page_layout::kRevTimeName,
-     95,
+     settings::range::kRevTime.max,
      {settings::offsets::kRevTime, settings::FieldKind::kByte},
      device::flag::kDialogRevTime.first,
      "Label7",
@@ -47,7 +48,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      "TrackBar1",
      16},
     {"Damp",
-     100,
+     settings::range::kRevShape.max,
      {settings::offsets::kRevDamp, settings::FieldKind::kByte},
      device::flag::kDialogRevDamp.first,
      "Label1",
@@ -55,7 +56,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      "TrackBar2",
      56},
     {"Wet",
-     100,
+     settings::range::kRevShape.max,
      {settings::offsets::kRevWet, settings::FieldKind::kByte},
      device::flag::kDialogRevWet.first,
      "Label2",
@@ -63,7 +64,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      "TrackBar3",
      96},
     {"Width",
-     100,
+     settings::range::kRevShape.max,
      {settings::offsets::kRevWidth, settings::FieldKind::kByte},
      device::flag::kDialogRevWidth.first,
      "Label3",
@@ -71,7 +72,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      "TrackBar4",
      144},
     {skin::page_layout::kRevLevelName,
-     80,
+     settings::range::kRevLevel.max,
      {settings::offsets::kRevLevel, settings::FieldKind::kByte},
      device::flag::kDialogRevLevel.first,
      "Label4",
@@ -79,7 +80,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      "TrackBar5",
      192},
     {skin::page_layout::kRevPreDelayName,
-     100,
+     settings::range::kRevPreDelay.max,
      {settings::offsets::kRevPreDelay, settings::FieldKind::kUint16},
      device::flag::kDialogRevPreDelay.first,
      "Label5",

@@ -1,13 +1,16 @@
-// Every field of a parameter block by name, in user units: what `kdspctl dump` prints and
-// `kdspctl diff` compares. Plain C++, so the program's windows can show the same names.
+// Every field of a parameter block by name, in user units: what `kdspctl dump` prints, `diff`
+// compares and `get` reads, and what the remote shows.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/parameter_block.h"
 
 namespace kdsp::settings {
+
+struct FieldEntry;
 
 struct FieldValue {
   std::string name;  // e.g. "bands[28].gain"
@@ -15,9 +18,13 @@ struct FieldValue {
   std::string json;  // the same value as a JSON value
 };
 
-std::vector<FieldValue> DescribeBlock(const settings::ParameterBlock& block);
+std::vector<FieldValue> DescribeBlock(const ParameterBlock& block);
+FieldValue DescribeField(const FieldEntry& field, const ParameterBlock& block);
 
 // The fields as one JSON object, in block order.
 std::string FieldsToJson(const std::vector<FieldValue>& fields);
+
+// A JSON string of the text.
+std::string JsonQuote(std::string_view text);
 
 }  // namespace kdsp::settings

@@ -9,9 +9,9 @@
 namespace kdsp::skin {
 
 ImgEqBand::ImgEqBand() {
-  fader.min = -240;
-  fader.max = 120;
-  fader.limit = 120;
+  fader.min = settings::range::kEqGain.min;
+  fader.max = settings::range::kEqGain.max;
+  fader.limit = settings::range::kEqGain.max;
   fader.value = 0;
   fader.valueBox.maxChars = 5;
 }

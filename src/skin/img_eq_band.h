@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "settings/field_ranges.h"
 #include "settings/parameter_block.h"
 #include "skin/img_button.h"
 #include "skin/img_edit.h"
@@ -21,10 +22,10 @@ namespace kdsp::skin {
 struct ImgEqBand {
   // The highest frequency step a low shelf may sit at (4000 Hz) and the lowest for a high shelf
   // (1000 Hz).
-  static constexpr int kLowShelfTopStep = 275;
-  static constexpr int kHighShelfBottomStep = 203;
-  static constexpr int kTopStep = 359;
-  static constexpr int kTopBandwidth = 59;
+  static constexpr int kLowShelfTopStep = settings::range::kLowShelfTopStep;
+  static constexpr int kHighShelfBottomStep = settings::range::kHighShelfBottomStep;
+  static constexpr int kTopStep = settings::range::kFrequencyStep.max;
+  static constexpr int kTopBandwidth = settings::range::kBandwidth.max;
 
   // The gain fader runs from -240 to +120 tenths of a dB with a 5-character box.
   ImgEqBand();

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "settings/field_ranges.h"
 #include "settings/page_catalogue.h"
 #include "settings/parameter_block.h"
 #include "settings/value_texts.h"
@@ -124,8 +125,8 @@ inline constexpr std::array<MaxVolumeBox, 2> kMaxVolumeBoxes{{
 // Printed beside the music box, for both.
 inline constexpr std::string_view kMaxVolumeCaption = "MAX";
 inline constexpr int kMaxVolumeMaxChars = 2;
-inline constexpr int kMaxVolumeMin = 0;
-inline constexpr int kMaxVolumeMax = 60;
+inline constexpr int kMaxVolumeMin = settings::range::kMaxVolume.min;
+inline constexpr int kMaxVolumeMax = settings::range::kMaxVolume.max;
 inline constexpr int kInitialMaxVolume = 55;
 
 constexpr LayoutRect MaxVolumeBoxRect(const MaxVolumeBox& box) {
@@ -185,43 +186,61 @@ using settings::Source;
 constexpr std::size_t Mix(Output o, Source s) {
   return settings::offsets::Mix(o, s);
 }
+inline constexpr settings::IntRange kMix = settings::range::kMixLevel;
+inline constexpr settings::IntRange kMaster = settings::range::kMasterLevel;
+inline constexpr settings::IntRange kEffect = settings::range::kMasterEffect;
 }  // namespace detail
 
 inline constexpr std::array<MainFader, 17> kFaders{{
-    {23, MainSection::kMain, "MUSIC", detail::Mix(settings::kMain, settings::kMusic), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {63, MainSection::kMain, "MIC", detail::Mix(settings::kMain, settings::kMic), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {102, MainSection::kMain, "ECHO", detail::Mix(settings::kMain, settings::kEcho), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {141, MainSection::kMain, "REV", detail::Mix(settings::kMain, settings::kRev), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {189, MainSection::kCenter, "MUSIC", detail::Mix(settings::kCenter, settings::kMusic), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {229, MainSection::kCenter, "MIC", detail::Mix(settings::kCenter, settings::kMic), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {268, MainSection::kCenter, "ECHO", detail::Mix(settings::kCenter, settings::kEcho), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {308, MainSection::kCenter, "REV", detail::Mix(settings::kCenter, settings::kRev), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {356, MainSection::kSurround, "MUSIC", detail::Mix(settings::kSurround, settings::kMusic), 0,
-     50, FaderLimit::kScale, 0, 50, true},
-    {396, MainSection::kSurround, "MIC", detail::Mix(settings::kSurround, settings::kMic), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {436, MainSection::kSurround, "ECHO", detail::Mix(settings::kSurround, settings::kEcho), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {474, MainSection::kSurround, "REV", detail::Mix(settings::kSurround, settings::kRev), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {540, MainSection::kSubwoofer, "MUSIC", detail::Mix(settings::kSubwoofer, settings::kMusic), 0,
-     50, FaderLimit::kScale, 0, 50, true},
-    {596, MainSection::kSubwoofer, "MIC", detail::Mix(settings::kSubwoofer, settings::kMic), 0, 50,
-     FaderLimit::kScale, 0, 50, true},
-    {679, MainSection::kControl, "MUSIC", offsetof(settings::ParameterBlock, masterMusic), 0, 60,
-     FaderLimit::kMusicMaxVolume, 0, 60, false},
-    {726, MainSection::kControl, "MIC", offsetof(settings::ParameterBlock, masterMic), 0, 60,
-     FaderLimit::kMicMaxVolume, 0, 60, false},
-    {772, MainSection::kControl, "EFFECT", offsetof(settings::ParameterBlock, masterEffect), 0, 80,
-     FaderLimit::kScale, 0, 80, false},
+    {23, MainSection::kMain, "MUSIC", detail::Mix(settings::kMain, settings::kMusic),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {63, MainSection::kMain, "MIC", detail::Mix(settings::kMain, settings::kMic), detail::kMix.min,
+     detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max, true},
+    {102, MainSection::kMain, "ECHO", detail::Mix(settings::kMain, settings::kEcho),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {141, MainSection::kMain, "REV", detail::Mix(settings::kMain, settings::kRev), detail::kMix.min,
+     detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max, true},
+    {189, MainSection::kCenter, "MUSIC", detail::Mix(settings::kCenter, settings::kMusic),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {229, MainSection::kCenter, "MIC", detail::Mix(settings::kCenter, settings::kMic),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {268, MainSection::kCenter, "ECHO", detail::Mix(settings::kCenter, settings::kEcho),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {308, MainSection::kCenter, "REV", detail::Mix(settings::kCenter, settings::kRev),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {356, MainSection::kSurround, "MUSIC", detail::Mix(settings::kSurround, settings::kMusic),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {396, MainSection::kSurround, "MIC", detail::Mix(settings::kSurround, settings::kMic),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {436, MainSection::kSurround, "ECHO", detail::Mix(settings::kSurround, settings::kEcho),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {474, MainSection::kSurround, "REV", detail::Mix(settings::kSurround, settings::kRev),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {540, MainSection::kSubwoofer, "MUSIC", detail::Mix(settings::kSubwoofer, settings::kMusic),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {596, MainSection::kSubwoofer, "MIC", detail::Mix(settings::kSubwoofer, settings::kMic),
+     detail::kMix.min, detail::kMix.max, FaderLimit::kScale, detail::kMix.min, detail::kMix.max,
+     true},
+    {679, MainSection::kControl, "MUSIC", offsetof(settings::ParameterBlock, masterMusic),
+     detail::kMaster.min, detail::kMaster.max, FaderLimit::kMusicMaxVolume, detail::kMaster.min,
+     detail::kMaster.max, false},
+    {726, MainSection::kControl, "MIC", offsetof(settings::ParameterBlock, masterMic),
+     detail::kMaster.min, detail::kMaster.max, FaderLimit::kMicMaxVolume, detail::kMaster.min,
+     detail::kMaster.max, false},
+    {772, MainSection::kControl, "EFFECT", offsetof(settings::ParameterBlock, masterEffect),
+     detail::kEffect.min, detail::kEffect.max, FaderLimit::kScale, detail::kEffect.min,
+     detail::kEffect.max, false},
 }};
 
 // Mute button i belongs to fader i; the first 14 faders have one.
@@ -271,8 +290,8 @@ constexpr std::size_t Delay(int line) {
 }  // namespace detail
 
 // Delay knobs count hundredths of a millisecond; their targets hold microseconds (value × 10).
-inline constexpr int kDelayKnobMax = 10000;
-inline constexpr int kDelayToTarget = 10;
+inline constexpr int kDelayKnobMax = settings::range::kOutputDelayKnob.max;
+inline constexpr int kDelayToTarget = settings::range::kOutputDelayKnobToBlock;
 
 inline constexpr std::array<MainKnob, 8> kKnobs{{
     {{115, 91},
@@ -352,8 +371,8 @@ inline constexpr std::array<MainKnob, 8> kKnobs{{
      MainSection::kMicSetting,
      "FB-EX",
      offsetof(settings::ParameterBlock, feedbackLevel),
-     0,
-     5,
+     settings::range::kFeedbackLevel.min,
+     settings::range::kFeedbackLevel.max,
      1,
      1,
      false,
@@ -364,8 +383,8 @@ inline constexpr std::array<MainKnob, 8> kKnobs{{
      MainSection::kControl,
      "INPUT",
      offsetof(settings::ParameterBlock, musicInput),
-     0,
-     4,
+     settings::range::kMusicInput.min,
+     settings::range::kMusicInput.max,
      1,
      1,
      false,

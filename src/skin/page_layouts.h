@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "device/page_rules.h"
+#include "settings/field_ranges.h"
 #include "settings/page_catalogue.h"
 #include "settings/parameter_block.h"
 #include "skin/skin_geometry.h"
@@ -24,9 +25,9 @@ using settings::PageId;
 // The template shared by every page.
 struct PageTemplate {
   // One EQ band strip, from its fader origin (x, y).
-  int eqFaderTravel = 126;  // fader rectangle height = thumb height + 126
-  int eqGainMin = -240;     // tenths of a dB
-  int eqGainMax = 120;
+  int eqFaderTravel = 126;                       // fader rectangle height = thumb height + 126
+  int eqGainMin = settings::range::kEqGain.min;  // tenths of a dB
+  int eqGainMax = settings::range::kEqGain.max;
   LayoutPoint gainBox{-9, -18};
   int freqBoxDy = 172;
   int qBoxDyMic = 195;  // the Mic Equalizer's Q row sits 5 pixels higher
@@ -103,8 +104,8 @@ constexpr PageFader Threshold(int x) {
           .caption = "Threshold",
           .group = kCompressorGroup,
           .x = x,
-          .min = -20,
-          .max = 22,
+          .min = settings::range::kThreshold.min,
+          .max = settings::range::kThreshold.max,
           .field = PageField::kThreshold};
 }
 constexpr PageFader Attack(int x) {
@@ -112,7 +113,7 @@ constexpr PageFader Attack(int x) {
           .caption = "Attack",
           .group = kCompressorGroup,
           .x = x,
-          .max = 6,
+          .max = settings::range::kAttack.max,
           .format = FaderFormat::kAttack,
           .commit = FaderCommit::kReadOnly,
           .field = PageField::kAttack};
@@ -122,7 +123,7 @@ constexpr PageFader Release(int x) {
           .caption = "Release",
           .group = kCompressorGroup,
           .x = x,
-          .max = 4,
+          .max = settings::range::kRelease.max,
           .format = FaderFormat::kRelease,
           .commit = FaderCommit::kReadOnly,
           .field = PageField::kRelease};
@@ -132,7 +133,7 @@ constexpr PageFader Ratio(int x) {
           .caption = "Ratio",
           .group = kCompressorGroup,
           .x = x,
-          .max = 11,
+          .max = settings::range::kRatio.max,
           .format = FaderFormat::kRatio,
           .commit = FaderCommit::kReadOnly,
           .field = PageField::kRatio};
@@ -143,7 +144,7 @@ constexpr PageFader HighPass(int x, std::string_view caption = "HPF",
           .caption = caption,
           .group = group,
           .x = x,
-          .max = 359,
+          .max = settings::range::kFrequencyStep.max,
           .format = FaderFormat::kFreqOffLow,
           .commit = FaderCommit::kFreq,
           .maxChars = 5,
@@ -155,19 +156,19 @@ constexpr PageFader LowPass(int x, std::string_view caption = "LPF",
           .caption = caption,
           .group = group,
           .x = x,
-          .max = 359,
+          .max = settings::range::kFrequencyStep.max,
           .format = FaderFormat::kFreqOffHigh,
           .commit = FaderCommit::kFreq,
           .maxChars = 5,
           .field = PageField::kLowPassFrequency};
 }
-constexpr PageFader Level(std::string_view caption, std::string_view group, int x, int min, int max,
-                          int maxChars, PageField field) {
+constexpr PageFader Level(std::string_view caption, std::string_view group, int x,
+                          settings::IntRange range, int maxChars, PageField field) {
   return {.caption = caption,
           .group = group,
           .x = x,
-          .min = min,
-          .max = max,
+          .min = range.min,
+          .max = range.max,
           .maxChars = maxChars,
           .field = field};
 }
@@ -196,6 +197,10 @@ inline constexpr std::array<std::string_view, 3> kKnobCaptions = {"FILTER", "SLO
 inline constexpr std::array<std::string_view, 3> kMicEqModeCaptions = {"MIC12345 EQ", "MIC135 EQ",
                                                                        "MIC24 EQ"};
 inline constexpr LayoutPoint kMicEqModeCaptionAt{34, 94};
+
+inline constexpr settings::IntRange kFamilyKnob = settings::range::kFilterFamily;
+inline constexpr settings::IntRange kOrderKnob = settings::range::kFilterOrder;
+inline constexpr settings::IntRange kModeKnob = settings::range::kMicEqMode;
 
 constexpr std::span<const std::string_view> KnobPositions(KnobRole role) {
   switch (role) {
@@ -250,7 +255,7 @@ inline constexpr std::array<int, 15> kTForm2Strips = {60,  103, 147, 189, 233, 2
 inline constexpr std::array<PageFader, 5> kTForm2Faders = {
     Threshold(732), Attack(786), Release(842), Ratio(898), HighPass(956, "HPF", {})};
 inline constexpr std::array<PageKnob, 1> kTForm2Knobs = {
-    {{KnobRole::kMicEqMode, FaderRole::kLevel, {754, 38}, 0, 2}}};
+    {{KnobRole::kMicEqMode, FaderRole::kLevel, {754, 38}, kModeKnob.min, kModeKnob.max}}};
 inline constexpr std::array<PolaritySwitch, 2> kTForm2Polarity = {{
     {{15, 22}, "MIC13 Pol", settings::kMicPolarity1},
     {{15, 67}, "MIC2 Pol", settings::kMicPolarity2},
@@ -279,8 +284,8 @@ inline constexpr std::array<int, 5> kWideOutputStrips = {134, 187, 238, 289, 342
 inline constexpr std::array<PageFader, 5> kHighPassOutputFaders = {
     Threshold(413), Attack(466), Release(522), Ratio(579), HighPass(656)};
 inline constexpr std::array<PageKnob, 2> kHighPassOutputKnobs = {{
-    {KnobRole::kFamily, FaderRole::kHighPass, {731, 136}, 0, 2},
-    {KnobRole::kOrder, FaderRole::kHighPass, {731, 224}, 0, 2},
+    {KnobRole::kFamily, FaderRole::kHighPass, {731, 136}, kFamilyKnob.min, kFamilyKnob.max},
+    {KnobRole::kOrder, FaderRole::kHighPass, {731, 224}, kOrderKnob.min, kOrderKnob.max},
 }};
 inline constexpr PageLayout kTForm3 = {
     .id = PageId::kMainOutput,
@@ -312,12 +317,13 @@ inline constexpr std::array<PageFader, 7> kTForm6Faders = {
     Ratio(540),
     HighPass(618),
     LowPass(826),
-    WithMinText(Level("Decay", {}, 1021, 0, 50, 2, PageField::kSubDecay), "OFF")};
+    WithMinText(Level("Decay", {}, 1021, settings::range::kSubDecay, 2, PageField::kSubDecay),
+                "OFF")};
 inline constexpr std::array<PageKnob, 4> kBandPassOutputKnobs = {{
-    {KnobRole::kFamily, FaderRole::kHighPass, {693, 132}, 0, 2},
-    {KnobRole::kOrder, FaderRole::kHighPass, {693, 220}, 0, 2},
-    {KnobRole::kFamily, FaderRole::kLowPass, {901, 132}, 0, 2},
-    {KnobRole::kOrder, FaderRole::kLowPass, {901, 220}, 0, 2},
+    {KnobRole::kFamily, FaderRole::kHighPass, {693, 132}, kFamilyKnob.min, kFamilyKnob.max},
+    {KnobRole::kOrder, FaderRole::kHighPass, {693, 220}, kOrderKnob.min, kOrderKnob.max},
+    {KnobRole::kFamily, FaderRole::kLowPass, {901, 132}, kFamilyKnob.min, kFamilyKnob.max},
+    {KnobRole::kOrder, FaderRole::kLowPass, {901, 220}, kOrderKnob.min, kOrderKnob.max},
 }};
 inline constexpr PageLayout kTForm4 = {
     .id = PageId::kCenterOutput,
@@ -377,24 +383,25 @@ inline constexpr std::string_view kRevTimeName = "Rev Time";
 inline constexpr std::string_view kRevPreDelayName = "Rev Pre Delay";
 inline constexpr std::array<int, 3> kEffectStrips = {107, 161, 215};
 inline constexpr std::array<PageFader, 9> kTForm8Faders = {
-    Level("Echo Level", "ECHO", 305, 0, 80, 2, PageField::kEchoLevel),
+    Level("Echo Level", "ECHO", 305, settings::range::kEffectLevel, 2, PageField::kEchoLevel),
     InMilliseconds(
-        Level("Echo Delay", "ECHO", 355, 0, device::kEchoDelayMax, 3, PageField::kEchoDelay)),
-    Level("Echo Repeat", "ECHO", 404, 0, 80, 2, PageField::kEchoRepeat),
+        Level("Echo Delay", "ECHO", 355, settings::range::kEchoDelay, 3, PageField::kEchoDelay)),
+    Level("Echo Repeat", "ECHO", 404, settings::range::kEffectLevel, 2, PageField::kEchoRepeat),
+    InMilliseconds(Level("Pre Delay", "ECHO", 452, settings::range::kEchoPreDelay, 3,
+                         PageField::kEchoPreDelay)),
     InMilliseconds(
-        Level("Pre Delay", "ECHO", 452, 0, device::kEchoPreDelayMax, 3, PageField::kEchoPreDelay)),
-    InMilliseconds(Level("Delay L-R", "ECHO", 500, device::kEchoOffsetMin, device::kEchoOffsetMax,
-                         3, PageField::kEchoDelayLr)),
-    InMilliseconds(Level("Pre Delay L-R", "ECHO", 548, device::kEchoOffsetMin,
-                         device::kEchoOffsetMax, 3, PageField::kEchoPreDelayLr)),
+        Level("Delay L-R", "ECHO", 500, settings::range::kEchoOffset, 3, PageField::kEchoDelayLr)),
+    InMilliseconds(Level("Pre Delay L-R", "ECHO", 548, settings::range::kEchoOffset, 3,
+                         PageField::kEchoPreDelayLr)),
     HighPass(596, "Echo HPF", "FILTER"),
     LowPass(644, "Echo LPF", "FILTER"),
-    Level("Direct Volume", {}, 729, 0, 80, 2, PageField::kEchoDirect),
+    Level("Direct Volume", {}, 729, settings::range::kEffectLevel, 2, PageField::kEchoDirect),
 };
 inline constexpr std::array<PageFader, 5> kTForm9Faders = {
-    Level(kRevLevelName, "REVERB", 305, 0, 80, 2, PageField::kRevLevel),
-    Level(kRevTimeName, "REVERB", 355, 0, 80, 2, PageField::kRevTime),
-    InMilliseconds(Level(kRevPreDelayName, "REVERB", 404, 0, 100, 3, PageField::kRevPreDelay)),
+    Level(kRevLevelName, "REVERB", 305, settings::range::kEffectLevel, 2, PageField::kRevLevel),
+    Level(kRevTimeName, "REVERB", 355, settings::range::kRevPageTime, 2, PageField::kRevTime),
+    InMilliseconds(Level(kRevPreDelayName, "REVERB", 404, settings::range::kRevPreDelay, 3,
+                         PageField::kRevPreDelay)),
     HighPass(452, "Rev HPF", "FILTER"),
     LowPass(500, "Rev LPF", "FILTER"),
 };
