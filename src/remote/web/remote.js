@@ -602,7 +602,6 @@
       if (!this.enabled || this.held || (e.pointerType === "mouse" && e.button !== 0)) return;
       if (typeof this.value !== "number") return;
       e.preventDefault();
-      this.el.focus({ preventScroll: true });
       this.held = true;
       this.pointerId = e.pointerId;
       this.startX = e.clientX;
