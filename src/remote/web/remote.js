@@ -103,10 +103,11 @@
     throw new RequestError(response.status, errorText(response.status, json), json);
   }
 
+  // The program's own words when it gave some, else what the status means.
   function errorText(status, json) {
+    if (json && typeof json.error === "string" && json.error) return capitalise(json.error) + ".";
     if (status === 409) return "The processor is not connected.";
     if (status === 504) return "The processor did not answer.";
-    if (json && typeof json.error === "string" && json.error) return capitalise(json.error) + ".";
     return "The program answered with error " + status + ".";
   }
 
@@ -396,7 +397,12 @@
     model.slots = Array.isArray(state.slots) ? state.slots : [];
     buildControls();
     buildPresets();
-    for (const control of controls.values()) control.fromProgram(model.settings[control.field]);
+    for (const control of controls.values()) {
+      // A field the program does not offer is not shown, rather than shown without a value.
+      control.root.hidden = !(control.field in model.settings);
+      control.fromProgram(model.settings[control.field]);
+    }
+    $("outputPanel").hidden = OUTPUTS.every((spec) => !(spec.field in model.settings));
     renderSource();
     renderEnabled();
   }
@@ -506,6 +512,7 @@
 
       const row = document.createElement("div");
       row.className = "level";
+      this.root = row;
       row.dataset.field = spec.field;
       const head = document.createElement("div");
       head.className = "level-head";
@@ -686,6 +693,7 @@
       this.el = document.createElement("button");
       this.el.type = "button";
       this.el.className = className;
+      this.root = this.el;
       this.el.id = "switch-" + cssId(spec.field);
       this.el.dataset.field = spec.field;
       this.el.setAttribute("aria-label", spec.aria);
@@ -735,6 +743,7 @@
     constructor(field, host) {
       this.field = field;
       this.host = host;
+      this.root = host.closest(".panel");
       this.value = undefined;
       this.names = [];
       this.sender = new Sender(field, (result) => this.settled(result));

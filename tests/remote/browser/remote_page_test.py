@@ -38,6 +38,8 @@ SKIP = 77
 MAIN_WINDOW_SIZE = (999, 600)
 MUSIC_FADER = (679, 355, 20, 175)
 MAIN_WINDOW_TITLE = b"Karaoke DSP Control"
+SYNC_QUESTION_TITLE = b"Sync"
+XK_RETURN = 0xFF0D
 
 # A phone held upright.
 PHONE = {"width": 390, "height": 844, "pixelRatio": 3.0}
@@ -205,6 +207,10 @@ class FakeInput:
             ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
         self.xtst.XTestFakeButtonEvent.argtypes = [
             ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.xtst.XTestFakeKeyEvent.argtypes = [
+            ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.x.XKeysymToKeycode.restype = ctypes.c_ubyte
+        self.x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         self.display = self.x.XOpenDisplay(display_name.encode())
         if not self.display:
             raise Failure("cannot open the X display " + display_name)
@@ -253,6 +259,15 @@ class FakeInput:
                                              ctypes.byref(x), ctypes.byref(y), ctypes.byref(unused))
                 return (x.value, y.value, attributes.width, attributes.height)
         return None
+
+    def press_key(self, x, y, keysym):
+        """Moves the pointer to (x, y), where the keyboard's focus follows it without a window
+        manager, and presses and releases one key."""
+        self.xtst.XTestFakeMotionEvent(self.display, -1, x, y, 0)
+        keycode = self.x.XKeysymToKeycode(self.display, keysym)
+        self.xtst.XTestFakeKeyEvent(self.display, keycode, 1, 0)
+        self.xtst.XTestFakeKeyEvent(self.display, keycode, 0, 0)
+        self.x.XSync(self.display, 0)
 
     def wheel(self, x, y, notches):
         """Moves the pointer to (x, y) and turns the wheel: up for positive notches."""
@@ -418,8 +433,8 @@ def run(arguments, work):
             environment[name] = folder
         environment.update(DISPLAY=display, QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
         kdsp = processes.start("kdsp",
-                               [arguments.kdsp, "--connect", "tcp://" + sim_address,
-                                "--remote", "127.0.0.1:0"],
+                               [arguments.kdsp, "--instance", "remote-page-test-%d" % os.getpid(),
+                                "--connect", "tcp://" + sim_address, "--remote", "127.0.0.1:0"],
                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=environment)
         kdsp_lines = LineReader(kdsp.stdout, "kdsp: ")
         remote_line = re.compile(r"^remote: (http://\S+/) code (\d{6})$")
@@ -433,6 +448,18 @@ def run(arguments, work):
 
         remote = wait_for("kdsp to print its remote address", remote_address)
         base_url, code = remote.group(1), remote.group(2)
+
+        # At connection the program asks whether to read the processor's settings: Yes, with
+        # the Return key, as the user would answer.
+        fake_input = FakeInput(display)
+        window = wait_for("the main window on the X server",
+                          lambda: fake_input.find_window(MAIN_WINDOW_TITLE))
+        question = wait_for("the question whether to sync",
+                            lambda: fake_input.find_window(SYNC_QUESTION_TITLE))
+        fake_input.press_key(question[0] + question[2] // 2, question[1] + question[3] // 2,
+                             XK_RETURN)
+        wait_for("the question to close",
+                 lambda: fake_input.find_window(SYNC_QUESTION_TITLE) is None)
 
         driver = start_chromedriver(processes, os.path.join(work, "chromedriver.log"))
         driver.start(os.path.join(work, "chromium"))
@@ -477,9 +504,6 @@ def run(arguments, work):
         # master, on the X server the program draws on.
         if arguments.screenshots:
             driver.screenshot(os.path.join(arguments.screenshots, "remote-page.png"))
-        fake_input = FakeInput(display)
-        window = wait_for("the main window on the X server",
-                          lambda: fake_input.find_window(MAIN_WINDOW_TITLE))
         scale = window[2] / MAIN_WINDOW_SIZE[0]
         x = window[0] + round((MUSIC_FADER[0] + MUSIC_FADER[2] / 2) * scale)
         y = window[1] + round((MUSIC_FADER[1] + MUSIC_FADER[3] / 2) * scale)
