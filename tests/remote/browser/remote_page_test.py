@@ -47,8 +47,11 @@ PHONE = {"width": 390, "height": 844, "pixelRatio": 3.0}
 # Every wait ends here at the latest; a wait that runs out is a failure, with what was seen.
 DEADLINE = 60.0
 
-# The processor's record for the music master: command 160, one byte.
+# The processor's records for the music master (command 160) and the output mutes (command 173,
+# bit 7 set while the music is muted), one byte each.
 MUSIC_RECORD = re.compile(r"^160 \(A0\) [^:]*: ([0-9A-F]{2})$")
+MUTES_RECORD = re.compile(r"^173 \(AD\) [^:]*: ([0-9A-F]{2})$")
+MUSIC_MUTE_BIT = 0x80
 
 
 class Failure(Exception):
@@ -355,6 +358,12 @@ class WebDriver:
         with open(path, "wb") as out:
             out.write(png)
 
+    def tap(self, element):
+        """A finger's tap on the middle of element."""
+        box = self.rect(element)
+        self.drag_with_finger((box["x"] + box["width"] / 2, box["y"] + box["height"] / 2),
+                              (box["x"] + box["width"] / 2, box["y"] + box["height"] / 2), 0)
+
     def drag_with_finger(self, start, end, steps=12):
         """A touch that lands at start, slides to end in steps and lifts: real pointer actions."""
         moves = [{"type": "pointerMove", "duration": 0, "x": int(start[0]), "y": int(start[1])},
@@ -393,6 +402,10 @@ return now === '' || now === null ? null : Number(now);
 """
 
 LINK_TEXT = "return document.getElementById('linkText').textContent;"
+PAIR_MESSAGE = "return document.getElementById('pairMessage').textContent;"
+MUSIC_SWITCH_STATE = """
+return document.querySelector('#switch-outputMutes-controlMusic .state').textContent;
+"""
 
 
 def visible(driver, element_id):
@@ -470,6 +483,13 @@ def run(arguments, work):
         if arguments.screenshots:
             driver.script("document.getElementById('code').blur();")
             driver.screenshot(os.path.join(arguments.screenshots, "remote-pair.png"))
+        # A wrong code first: refused, and said so.
+        wrong = "%06d" % ((int(code) + 1) % 1000000)
+        driver.type_into(driver.find("#code"), wrong)
+        wait_for("the page to say the code was wrong",
+                 lambda: driver.script(PAIR_MESSAGE).startswith("Wrong code"))
+        if not visible(driver, "pairScreen"):
+            raise Failure("a wrong code left the pairing screen")
         driver.type_into(driver.find("#code"), code)
         wait_for("the remote screen after pairing", lambda: visible(driver, "remoteScreen"))
         wait_for("the page to show the processor linked",
@@ -500,6 +520,19 @@ def run(arguments, work):
         wait_for("the program to hold the music master at %d" % moved,
                  lambda: api_state(base_url, token)["settings"]["masterMusic"] == moved)
 
+        # The music's sound switch, tapped off and on again.
+        music_switch = driver.find("#switch-outputMutes-controlMusic")
+        for muted, shown in ((True, "Muted"), (False, "On")):
+            records_before = len(sim_lines.snapshot())
+            driver.tap(music_switch)
+            wait_for("the page to show the music %s" % shown,
+                     lambda: driver.script(MUSIC_SWITCH_STATE) == shown)
+            wait_for("the output mutes' record with the music %s" % shown.lower(),
+                     lambda: _mutes_record(sim_lines, records_before, muted))
+            wait_for("the program to hold the music %s" % shown.lower(),
+                     lambda: api_state(base_url, token)["settings"][
+                         "outputMutes.controlMusic"] is not muted)
+
         # The PC's hand: the mouse wheel turned two notches down over the main window's music
         # master, on the X server the program draws on.
         if arguments.screenshots:
@@ -518,8 +551,9 @@ def run(arguments, work):
             "return document.querySelector('[data-field=\"masterMusic\"] .readout').textContent;")
         if readout != str(expected):
             raise Failure("the music master's readout shows %r, not %d" % (readout, expected))
-        print("paired with code %s, the finger moved the music master %d -> %d, the PC's wheel "
-              "moved it to %d, the page followed" % (code, start_value, moved, expected))
+        print("refused a wrong code, paired with code %s; the finger moved the music master "
+              "%d -> %d and muted and unmuted the music; the PC's wheel moved the master to %d and "
+              "the page followed" % (code, start_value, moved, expected))
         return 0
     finally:
         if driver:
@@ -537,6 +571,14 @@ def _settled_value(driver, field, start_value):
     if held or value is None or value <= start_value:
         return None
     return value
+
+
+def _mutes_record(sim_lines, start, music_muted):
+    for line in sim_lines.snapshot()[start:]:
+        match = MUTES_RECORD.match(line)
+        if match and bool(int(match.group(1), 16) & MUSIC_MUTE_BIT) == music_muted:
+            return line
+    return None
 
 
 def _record_with(sim_lines, start, value):
