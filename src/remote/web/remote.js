@@ -538,9 +538,13 @@
       this.fill = document.createElement("div");
       this.fill.className = "fill";
       this.track.append(this.fill);
+      // Where the PC has put the level while the finger holds the fader.
+      this.ghost = document.createElement("div");
+      this.ghost.className = "ghost";
+      this.ghost.hidden = true;
       this.knob = document.createElement("div");
       this.knob.className = "knob";
-      this.el.append(this.track, this.knob);
+      this.el.append(this.track, this.knob, this.ghost);
       body.append(this.el);
       row.append(head, body);
       host.append(row);
@@ -582,22 +586,44 @@
     fromProgram(value) {
       if (typeof value !== "number") return;
       this.program = value;
-      if (this.engaged()) return;
+      if (this.engaged()) {
+        this.renderGhost();
+        return;
+      }
       if (performance.now() < this.echoUntil && this.gestureValues.has(value)) return;
       this.value = value;
       this.render();
     }
 
     render() {
-      const { min, max, step } = this.range;
+      const { step } = this.range;
       const v = this.value;
       const known = typeof v === "number";
-      const shown = known ? Math.min(max, Math.max(min, v)) : min;
-      const fraction = max > min ? (shown - min) / (max - min) : 0;
-      this.el.style.setProperty("--at", fraction.toFixed(4));
+      this.el.style.setProperty("--at", known ? this.fraction(v).toFixed(4) : "0");
       this.readout.textContent = known ? formatNumber(v, step) : "–";
       this.el.setAttribute("aria-valuenow", known ? String(v) : "");
       this.el.setAttribute("aria-valuetext", known ? formatNumber(v, step) : "unknown");
+      this.renderGhost();
+    }
+
+    fraction(v) {
+      const { min, max } = this.range;
+      return max > min ? (Math.min(max, Math.max(min, v)) - min) / (max - min) : 0;
+    }
+
+    // The PC's value, marked on the track while the finger keeps the fader its own; it goes
+    // when the finger is lifted and the fader shows what the program holds.
+    renderGhost() {
+      const p = this.program;
+      const show =
+        this.engaged() && typeof p === "number" && p !== this.value && !this.gestureValues.has(p);
+      this.ghost.hidden = !show;
+      if (show) {
+        this.el.style.setProperty("--pc", this.fraction(p).toFixed(4));
+        this.el.dataset.pc = String(p);
+      } else {
+        delete this.el.dataset.pc;
+      }
     }
 
     // Pixels of travel for the whole range: the track less the knob.

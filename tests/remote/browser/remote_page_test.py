@@ -364,6 +364,22 @@ class WebDriver:
         self.drag_with_finger((box["x"] + box["width"] / 2, box["y"] + box["height"] / 2),
                               (box["x"] + box["width"] / 2, box["y"] + box["height"] / 2), 0)
 
+    def press_and_move(self, start, end):
+        """A mouse pressed at start and moved to end, left pressed."""
+        self._hand([{"type": "pointerMove", "duration": 0, "x": int(start[0]), "y": int(start[1])},
+                    {"type": "pointerDown", "button": 0},
+                    {"type": "pointerMove", "duration": 150, "x": int(end[0]), "y": int(end[1])}])
+
+    def release(self):
+        """The mouse of press_and_move let go where it is."""
+        self._hand([{"type": "pointerUp", "button": 0}])
+        self.call("DELETE", self._s("/actions"))
+
+    def _hand(self, moves):
+        self.call("POST", self._s("/actions"), {"actions": [{
+            "type": "pointer", "id": "hand", "parameters": {"pointerType": "mouse"},
+            "actions": moves}]})
+
     def drag_with_finger(self, start, end, steps=12):
         """A touch that lands at start, slides to end in steps and lifts: real pointer actions."""
         moves = [{"type": "pointerMove", "duration": 0, "x": int(start[0]), "y": int(start[1])},
@@ -399,6 +415,12 @@ const fader = document.querySelector('[data-field="' + arguments[0] + '"] .fader
 if (!fader) return null;
 const now = fader.getAttribute('aria-valuenow');
 return now === '' || now === null ? null : Number(now);
+"""
+
+FADER_STATE = """
+const fader = document.querySelector('[data-field="' + arguments[0] + '"] .fader');
+return {value: Number(fader.getAttribute('aria-valuenow')), held: fader.classList.contains('held'),
+        pc: fader.dataset.pc === undefined ? null : Number(fader.dataset.pc)};
 """
 
 LINK_TEXT = "return document.getElementById('linkText').textContent;"
@@ -501,7 +523,7 @@ def run(arguments, work):
         start_value = wait_for("the music master's value",
                                lambda: driver.script(PAGE_VALUE, "masterMusic"))
         music_range = api_state(base_url, token)["ranges"]["masterMusic"]
-        if start_value >= music_range["max"] - 5:
+        if start_value + (music_range["max"] - music_range["min"]) // 4 + 4 > music_range["max"]:
             raise Failure("the music master starts too high to move up: %s" % start_value)
 
         # The finger slides the music master's knob to the right, about a quarter of its travel.
@@ -533,18 +555,49 @@ def run(arguments, work):
                      lambda: api_state(base_url, token)["settings"][
                          "outputMutes.controlMusic"] is not muted)
 
-        # The PC's hand: the mouse wheel turned two notches down over the main window's music
-        # master, on the X server the program draws on.
         if arguments.screenshots:
             driver.screenshot(os.path.join(arguments.screenshots, "remote-page.png"))
+
+        # The PC's hand: the mouse wheel turned two notches down over the main window's music
+        # master, on the X server the program draws on.
         scale = window[2] / MAIN_WINDOW_SIZE[0]
-        x = window[0] + round((MUSIC_FADER[0] + MUSIC_FADER[2] / 2) * scale)
-        y = window[1] + round((MUSIC_FADER[1] + MUSIC_FADER[3] / 2) * scale)
+        wheel_at = (window[0] + round((MUSIC_FADER[0] + MUSIC_FADER[2] / 2) * scale),
+                    window[1] + round((MUSIC_FADER[1] + MUSIC_FADER[3] / 2) * scale))
+
+        def pc_turns_music_down(to):
+            records_before = len(sim_lines.snapshot())
+            fake_input.wheel(wheel_at[0], wheel_at[1], -2)
+            wait_for("the PC's music master record with %d at the processor" % to,
+                     lambda: _record_with(sim_lines, records_before, to))
+
+        # A hand holds the page's fader after moving it three steps up (a mouse: a touch held
+        # across two WebDriver calls loses its release). The PC's change meanwhile is marked on
+        # the track but does not take the fader from the hand; once it lets go, the fader shows
+        # what the program holds.
+        knob_rect = driver.rect(knob)
+        grip = (knob_rect["x"] + knob_rect["width"] / 2, knob_rect["y"] + knob_rect["height"] / 2)
+        step_px = (fader_rect["width"] - knob_rect["width"]) / (music_range["max"] - music_range["min"])
         records_before = len(sim_lines.snapshot())
-        fake_input.wheel(x, y, -2)
-        expected = moved - 2
-        wait_for("the music master's record with %d at the processor" % expected,
-                 lambda: _record_with(sim_lines, records_before, expected))
+        driver.press_and_move(grip, (grip[0] + 3.5 * step_px, grip[1]))
+        held = wait_for("the held fader to show %d" % (moved + 3),
+                        lambda: driver.script(PAGE_VALUE, "masterMusic") == moved + 3 and moved + 3)
+        wait_for("the music master's record with %d at the processor" % held,
+                 lambda: _record_with(sim_lines, records_before, held))
+        pc_value = held - 2
+        pc_turns_music_down(pc_value)
+        wait_for("the page to mark the PC's %d beside the held fader" % pc_value,
+                 lambda: driver.script(FADER_STATE, "masterMusic") == {
+                     "value": held, "held": True, "pc": pc_value})
+        driver.release()
+        wait_for("the released fader to show the program's %d" % pc_value,
+                 lambda: driver.script(FADER_STATE, "masterMusic") == {
+                     "value": pc_value, "held": False, "pc": None})
+        if api_state(base_url, token)["settings"]["masterMusic"] != pc_value:
+            raise Failure("the program does not hold the PC's %d" % pc_value)
+
+        # With no hand on the fader, the page follows the PC at once.
+        expected = pc_value - 2
+        pc_turns_music_down(expected)
         wait_for("the page to show the PC's music master %d" % expected,
                  lambda: driver.script(PAGE_VALUE, "masterMusic") == expected)
         readout = driver.script(
@@ -552,8 +605,9 @@ def run(arguments, work):
         if readout != str(expected):
             raise Failure("the music master's readout shows %r, not %d" % (readout, expected))
         print("refused a wrong code, paired with code %s; the finger moved the music master "
-              "%d -> %d and muted and unmuted the music; the PC's wheel moved the master to %d and "
-              "the page followed" % (code, start_value, moved, expected))
+              "%d -> %d and muted and unmuted the music; the PC's wheel did not take the held "
+              "fader from the hand, and the page followed the PC to %d"
+              % (code, start_value, moved, expected))
         return 0
     finally:
         if driver:
