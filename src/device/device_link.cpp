@@ -117,6 +117,10 @@ void DeviceLink::setPinkNoiseOutput(int output, bool on) {
   markChanged(flag::kPinkNoise.first);
 }
 
+bool DeviceLink::sendNow(const OutgoingCommand& record) {
+  return state_.connected && sender_.SendRecord(record.code, record.payload());
+}
+
 void DeviceLink::setPanelLocked(bool locked) {
   state_.panelUnlocked = locked ? 0 : 255;
   SendPanelLock(sender_, state_.panelUnlocked);

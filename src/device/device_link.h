@@ -96,6 +96,9 @@ class DeviceLink : public QObject, private TransferHost {
   // processor's working settings at once, as after loading a file, and the tick sends only what
   // the block does not carry.
   void sendDifference(const settings::EditState& from, const settings::EditState& to);
+  // Sends one record of the command table at once, outside the tick (an edit from the command
+  // line); awaitAcknowledgements waits for its acknowledgement. False when it could not be sent.
+  bool sendNow(const OutgoingCommand& record);
   // Locks or unlocks the processor's front panel at once.
   void setPanelLocked(bool locked);
   // Gives the front panel a new lock password (0..999) at once.

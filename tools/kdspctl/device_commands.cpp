@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 
+#include "command_options.h"
 #include "device/command_codes.h"
 #include "device/link_timing.h"
 #include "settings/group_file.h"
@@ -18,91 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using device::kWorkingSettingsSlot;
-
-// The options of a device command: --name VALUE pairs, flags, and positional arguments.
-struct Options {
-  std::map<std::string, std::string, std::less<>> values;
-  std::vector<std::string> flags;
-  std::vector<std::string> positional;
-
-  bool has(std::string_view flag) const {
-    return std::find(flags.begin(), flags.end(), flag) != flags.end();
-  }
-  std::optional<std::string> value(std::string_view name) const {
-    const auto it = values.find(name);
-    return it == values.end() ? std::nullopt : std::optional(it->second);
-  }
-};
-
-Options ParseOptions(const Args& args, std::initializer_list<std::string_view> valued,
-                     std::initializer_list<std::string_view> flags, std::size_t positional,
-                     const char* usage) {
-  Options options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view a = args[i];
-    if (std::find(valued.begin(), valued.end(), a) != valued.end()) {
-      if (i + 1 >= args.size()) throw UsageError(std::string(a) + " needs a value\n" + usage);
-      options.values[std::string(a)] = args[++i];
-    } else if (std::find(flags.begin(), flags.end(), a) != flags.end()) {
-      options.flags.emplace_back(a);
-    } else if (!a.starts_with("-") || a == "-") {
-      options.positional.emplace_back(a);
-    } else {
-      throw UsageError("unknown option " + std::string(a) + "\n" + usage);
-    }
-  }
-  if (options.positional.size() != positional) throw UsageError(usage);
-  return options;
-}
-
-// "working" or a number within 0..highest.
-std::uint8_t ParseSlot(const std::optional<std::string>& text, int highest, const char* usage) {
-  if (!text) throw UsageError(usage);
-  if (*text == "working") return kWorkingSettingsSlot;
-  return static_cast<std::uint8_t>(ParseNumber(*text, 0, highest, "slot"));
-}
-
-std::string DescribeSlot(std::uint8_t slot) {
-  if (slot == kWorkingSettingsSlot) return "the working settings";
-  if (slot < settings::kGroupSlotCount)
-    return "slot " + std::to_string(slot) + " (" + std::string(settings::kSlotNames[slot].name) +
-           ")";
-  return "slot " + std::to_string(slot);
-}
-
-std::optional<long> PasswordOption(const Options& options) {
-  if (const auto text = options.value("--password"))
-    return ParseNumber(*text, 0, 65535, "password");
-  return std::nullopt;
-}
-
-// Reads a slot's block into the session's working block; throws when it does not arrive whole.
-settings::ParameterBlock ReadSlot(DeviceSession& session, std::uint8_t slot) {
-  device::DeviceLink& link = session.link();
-  const std::uint8_t mode = slot == kWorkingSettingsSlot ? 0 : 3;
-  if (!link.state().connected && link.lastLoss())
-    throw CommandFailure(session.lostLinkText() + " before " + DescribeSlot(slot) + " was read");
-  if (!link.ReadBlockFromDevice(slot, mode)) throw CommandFailure("No connecting device!");
-  if (!link.waitForReadComplete(device::kReadBackLimit)) {
-    if (!link.state().connected)
-      throw CommandFailure(session.lostLinkText() + " while " + DescribeSlot(slot) + " was read");
-    throw CommandFailure("the processor did not send " + DescribeSlot(slot) + " in time");
-  }
-  using device::BlockReadback;
-  switch (link.lastReadResult().value_or(BlockReadback::EndResult::kNoBlock)) {
-    case BlockReadback::EndResult::kInstalled:
-      return session.working();
-    case BlockReadback::EndResult::kIncomplete:
-      throw CommandFailure(DescribeSlot(slot) + " could not be read: " + link.missingChunks() +
-                           " of " + std::to_string(device::kUploadChunkCount) + " did not arrive");
-    case BlockReadback::EndResult::kNoBlock:
-      throw CommandFailure(DescribeSlot(slot) + " could not be read: the processor sent no block");
-    case BlockReadback::EndResult::kFactoryInstalled:
-      break;
-  }
-  throw CommandFailure(DescribeSlot(slot) +
-                       " could not be read: it is empty or its checksum is wrong");
-}
 
 void Store(DeviceSession& session, std::uint8_t slot) {
   const device::StoreResult result = session.link().StoreBlockToDevice(slot);

@@ -3,18 +3,21 @@
 
 #include <cstdio>
 
+#include "device/command_codes.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device.h"
 #include "device/link_timing.h"
 #include "device/linux_hid_platform.h"
 #include "device/socket_errors.h"
 #include "device/virtual_hid_platform.h"
+#include "settings/group_file.h"
 #include "sim/simulated_hid_device.h"
 
 namespace kdsp::tools {
 namespace {
 
 using namespace std::chrono_literals;
+using device::kWorkingSettingsSlot;
 
 constexpr auto kVersionLimit = 2s;
 constexpr auto kStatusLimit = 1s;
@@ -154,6 +157,41 @@ void DeviceSession::requireUnlocked(const std::optional<long>& password) {
     throw CommandFailure(
         "the processor's front panel is locked: give its password with --password");
   if (*password != s.lockPassword) throw CommandFailure("Password Error!");
+}
+
+std::string DescribeSlot(std::uint8_t slot) {
+  if (slot == kWorkingSettingsSlot) return "the working settings";
+  if (slot < settings::kGroupSlotCount)
+    return "slot " + std::to_string(slot) + " (" + std::string(settings::kSlotNames[slot].name) +
+           ")";
+  return "slot " + std::to_string(slot);
+}
+
+settings::ParameterBlock ReadSlot(DeviceSession& session, std::uint8_t slot) {
+  device::DeviceLink& link = session.link();
+  const std::uint8_t mode = slot == kWorkingSettingsSlot ? 0 : 3;
+  if (!link.state().connected && link.lastLoss())
+    throw CommandFailure(session.lostLinkText() + " before " + DescribeSlot(slot) + " was read");
+  if (!link.ReadBlockFromDevice(slot, mode)) throw CommandFailure("No connecting device!");
+  if (!link.waitForReadComplete(device::kReadBackLimit)) {
+    if (!link.state().connected)
+      throw CommandFailure(session.lostLinkText() + " while " + DescribeSlot(slot) + " was read");
+    throw CommandFailure("the processor did not send " + DescribeSlot(slot) + " in time");
+  }
+  using device::BlockReadback;
+  switch (link.lastReadResult().value_or(BlockReadback::EndResult::kNoBlock)) {
+    case BlockReadback::EndResult::kInstalled:
+      return session.working();
+    case BlockReadback::EndResult::kIncomplete:
+      throw CommandFailure(DescribeSlot(slot) + " could not be read: " + link.missingChunks() +
+                           " of " + std::to_string(device::kUploadChunkCount) + " did not arrive");
+    case BlockReadback::EndResult::kNoBlock:
+      throw CommandFailure(DescribeSlot(slot) + " could not be read: the processor sent no block");
+    case BlockReadback::EndResult::kFactoryInstalled:
+      break;
+  }
+  throw CommandFailure(DescribeSlot(slot) +
+                       " could not be read: it is empty or its checksum is wrong");
 }
 
 }  // namespace kdsp::tools

@@ -79,4 +79,11 @@ class DeviceSession {
   bool closedByPeer_ = false;
 };
 
+// "the working settings", "slot 3 (...)": a slot as messages name it.
+std::string DescribeSlot(std::uint8_t slot);
+
+// Reads a slot's block into the session's working block; throws CommandFailure when it does not
+// arrive whole.
+settings::ParameterBlock ReadSlot(DeviceSession& session, std::uint8_t slot);
+
 }  // namespace kdsp::tools

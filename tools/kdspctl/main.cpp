@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "device_commands.h"
+#include "live_commands.h"
 
 namespace {
 
@@ -41,7 +42,20 @@ constexpr const char* kUsage =
     "  lock|unlock --password P   lock or unlock the processor's front panel\n"
     "  password NEW --password OLD\n"
     "                             change the front panel's password (0..999)\n"
-    "  With a locked front panel, pull, push, pull-all and push-group need --password.\n"
+    "  get FIELD... [--json]      print fields of the working settings as dump names and\n"
+    "                             shows them (outputMutes.main left, bands[28].gain, ...)\n"
+    "  set FIELD=VALUE...         change fields of the working settings, in dump's units:\n"
+    "                             bands[28].gain=-3.0, bands[28].frequency=800 (Hz, onto the\n"
+    "                             nearest step), masterMusic=40, outputMutes.controlMusic=off,\n"
+    "                             'mix[main][mic]=40 muted'. One record per changed command,\n"
+    "                             each acknowledged; a field unknown or a value out of range\n"
+    "                             sends nothing. Prints what changed\n"
+    "  watch [--every MS] [--all-records]\n"
+    "                             print every record the processor sends and, reading the\n"
+    "                             working settings every MS (1000), each change as\n"
+    "                             FIELD: OLD -> NEW, until interrupted (exit 0)\n"
+    "  With a locked front panel, pull, push, pull-all, push-group, get, set and watch need\n"
+    "  --password.\n"
     "Device records:\n"
     "  encode CODE [BYTE...]      print a record's text (numbers decimal or 0x-hex)\n"
     "  decode [FILE]              read the processor's byte stream (stdin without FILE)\n"
@@ -75,6 +89,9 @@ constexpr Command kCommands[] = {
     {"lock", nullptr, kdsp::tools::RunLock},
     {"unlock", nullptr, kdsp::tools::RunUnlock},
     {"password", nullptr, kdsp::tools::RunPassword},
+    {"get", nullptr, kdsp::tools::RunGet},
+    {"set", nullptr, kdsp::tools::RunSet},
+    {"watch", nullptr, kdsp::tools::RunWatch},
 };
 
 // Takes "--connect URL" out of the arguments, wherever it stands.

@@ -52,16 +52,19 @@ std::string_view ReasonText(device::RecordReceiver::DropReason reason) {
 
 }  // namespace
 
+std::string DescribeRecord(std::uint8_t command, std::span<const std::uint8_t> payload) {
+  const std::string_view name = device::CommandName(command);
+  char head[96];
+  std::snprintf(head, sizeof head, "record %3u 0x%02X %-20s length %3zu  ", command, command,
+                name.empty() ? "(unknown)" : std::string(name).c_str(), payload.size());
+  return head + Hex(payload);
+}
+
 std::string DecodeRecordStream(std::span<const std::uint8_t> bytes) {
   std::string out;
   device::RecordReceiver receiver(
       [&out](std::uint8_t command, std::span<const std::uint8_t> payload) {
-        const std::string_view name = device::CommandName(command);
-        char head[96];
-        std::snprintf(head, sizeof head, "record %3u 0x%02X %-20s length %3zu  ", command, command,
-                      name.empty() ? "(unknown)" : std::string(name).c_str(), payload.size());
-        out += head;
-        out += Hex(payload);
+        out += DescribeRecord(command, payload);
         out += '\n';
       },
       [&out](device::RecordReceiver::DropReason reason, std::string_view text) {

@@ -11,4 +11,7 @@ namespace kdsp::tools {
 // Every line ends in "\n"; a record still open at the end of the bytes gets a line of its own.
 std::string DecodeRecordStream(std::span<const std::uint8_t> bytes);
 
+// One record's line, without its "\n": "record 186 0xBA status  length   6  37 37 ...".
+std::string DescribeRecord(std::uint8_t command, std::span<const std::uint8_t> payload);
+
 }  // namespace kdsp::tools
