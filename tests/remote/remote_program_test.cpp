@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/program.h"
+#include "app/remote_line_view.h"
 #include "remote/pairing.h"
 #include "remote/token_store.h"
 #include "remote_test_client.h"
@@ -71,6 +72,27 @@ TEST_F(RemoteProgramTest, TheLineIsShownOnTheMainWindowAndTheLampFollowsThePhone
   EXPECT_TRUE(program->menu().item("mNewRemoteCode")->isVisible());
 }
 
+TEST_F(RemoteProgramTest, ANewCodeRepaintsTheCodeAndNothingOutsideTheLine) {
+  const QImage before = main().grab().toImage();
+  const std::string code = main().remoteLine().code;
+  // Until the code differs: one in a million new codes is the old one.
+  while (main().remoteLine().code == code) program->remote()->newCode();
+  const QImage after = main().grab().toImage();
+  ASSERT_EQ(before.size(), after.size());
+  const QRect bounds = RemoteLineBounds();
+  const skin::LayoutRect& c = skin::main_layout::kRemoteCodeRect;
+  const QRect codeRect(c.x, c.y, c.w, c.h);
+  int inCode = 0, outside = 0;
+  for (int y = 0; y < before.height(); ++y)
+    for (int x = 0; x < before.width(); ++x) {
+      if (before.pixel(x, y) == after.pixel(x, y)) continue;
+      if (codeRect.contains(x, y)) ++inCode;
+      if (!bounds.contains(x, y)) ++outside;
+    }
+  EXPECT_GT(inCode, 0);
+  EXPECT_EQ(outside, 0);
+}
+
 TEST_F(RemoteProgramTest, APhonesEditReachesTheProcessorAndThePanelsAndCanBeUndone) {
   const int before = settings::WorkingBlock().masterMusic;
   const int target = before == 20 ? 21 : 20;
@@ -93,6 +115,7 @@ TEST_F(RemoteProgramTest, APhonesEditReachesTheProcessorAndThePanelsAndCanBeUndo
   // The edit is a step of the history like a panel's.
   QAction* undo = program->menu().item("mUndo");
   ASSERT_TRUE(undo->isEnabled());
+  EXPECT_EQ(undo->text().toStdString(), "Undo Phone masterMusic");
   undo->trigger();
   settle();
   EXPECT_EQ(remote().masterMusic, before);
