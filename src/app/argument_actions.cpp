@@ -59,13 +59,33 @@ constexpr StartOnlyFlag kStartOnlyFlags[] = {
     {&CommandLine::serviceMenu, "--service-menu"},
 };
 
+// Starts the phone remote unless it serves already; its line, or why it cannot listen.
+bool StartRemote(Program& program, const remote::ListenAddress& address, std::string& out,
+                 std::string& err) {
+  QString error;
+  if (program.remote() == nullptr && !program.startRemote(address, error)) {
+    err += "kdsp: " + error.toStdString() + "\n";
+    return false;
+  }
+  out += program.remote()->text().toStdString() + "\n";
+  return true;
+}
+
 }  // namespace
 
-void ActOnStartArguments(Program& program, const CommandLine& line) {
+bool ActOnStartArguments(Program& program, const CommandLine& line) {
+  if (line.remote) {
+    // The line is printed as the remote starts.
+    QString error;
+    if (!program.startRemote(*line.remote, error)) {
+      std::fprintf(stderr, "kdsp: %s\n", error.toLocal8Bit().constData());
+      return false;
+    }
+  }
   if (line.wifiHost) ConnectWifi(program, *line.wifiHost, line.wifiPort);
   QWidget* shown = &program.mainWindow();
   if (line.page) shown = &OpenPage(program, *line.page);
-  if (!line.screenshot) return;
+  if (!line.screenshot) return true;
   QTimer::singleShot(kStartScreenshotDelayMs, &program.mainWindow(),
                      [shown, path = *line.screenshot] {
                        const bool saved = SaveScreenshot(*shown, QString::fromStdString(path));
@@ -73,6 +93,7 @@ void ActOnStartArguments(Program& program, const CommandLine& line) {
                        std::fflush(stdout);
                        QApplication::exit(saved ? 0 : 1);
                      });
+  return true;
 }
 
 InstanceReply ActOnLaterStart(Program& program, const InstanceRequest& request) {
@@ -99,6 +120,7 @@ InstanceReply ActOnLaterStart(Program& program, const InstanceRequest& request) 
     reply.status = 1;
   }
 
+  if (line.remote && !StartRemote(program, *line.remote, reply.out, reply.err)) reply.status = 1;
   if (line.wifiHost) ConnectWifi(program, *line.wifiHost, line.wifiPort);
   QWidget* shown = &mainWindow;
   if (line.page) shown = &OpenPage(program, *line.page);

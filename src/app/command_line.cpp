@@ -9,10 +9,13 @@ namespace kdsp::app {
 
 const char* CommandLineHelp() {
   return "usage: kdsp [--simulate] [--connect tcp://HOST:PORT] [--service-menu]\n"
+         "            [--remote [ADDR:]PORT]\n"
          "\n"
          "  --simulate                 start with the simulated processor plugged in on USB\n"
          "  --connect tcp://HOST:PORT  switch WiFi control on at start, toward HOST:PORT\n"
          "  --service-menu             show the Presets menu's service items\n"
+         "  --remote [ADDR:]PORT       serve the phone remote on PORT (0: a free one), on every\n"
+         "                             interface or on ADDR; prints the address and pairing code\n"
          "  --page PAGE                open an effect page at start: mic music echo reverb main\n"
          "                             center subwoofer surround\n"
          "  --screenshot FILE          save the main window (or the page) once shown, then quit\n"
@@ -22,8 +25,9 @@ const char* CommandLineHelp() {
          "  --help                     this text\n"
          "\n"
          "When kdsp is already running, a new start brings it to the front and passes --connect,\n"
-         "--page and --screenshot to it (the running kdsp saves the screenshot and goes on);\n"
-         "--simulate and --service-menu take effect only at start, and the new start says so.\n";
+         "--page, --screenshot and --remote to it (the running kdsp saves the screenshot, starts\n"
+         "the remote unless it serves one already, and goes on); --simulate and --service-menu\n"
+         "take effect only at start, and the new start says so.\n";
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -38,9 +42,19 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.help = true;
     } else if (a == "--version") {
       line.version = true;
-    } else if ((a == "--connect" || a == "--screenshot" || a == "--page" || a == "--instance") &&
+    } else if ((a == "--connect" || a == "--screenshot" || a == "--page" || a == "--instance" ||
+                a == "--remote") &&
                i + 1 < arguments.size()) {
       const QString value = arguments[++i];
+      if (a == "--remote") {
+        QString error;
+        line.remote = remote::ParseListenAddress(value, error);
+        if (!line.remote) {
+          line.error = error.toStdString();
+          return line;
+        }
+        continue;
+      }
       if (a == "--instance") {
         line.error = InstanceNameProblem(value.toStdString());
         if (!line.error.empty()) return line;

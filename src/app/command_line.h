@@ -1,11 +1,14 @@
 // The program's command line: by default it behaves as it always has; options add a simulated
-// processor, a WiFi connection at start, the service menu, and a private single-instance name.
+// processor, a WiFi connection at start, the service menu, a private single-instance name, and
+// the phone remote's server.
 #pragma once
 
 #include <QStringList>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "remote/remote_address.h"
 
 namespace kdsp::app {
 
@@ -17,6 +20,7 @@ struct CommandLine {
   std::optional<std::string> screenshot;  // save the main window (or the page) as shown, then quit
   std::optional<std::string> page;        // open this effect page at start (mic, music, echo, ...)
   std::optional<std::string> instance;    // a private single-instance name (--instance NAME)
+  std::optional<remote::ListenAddress> remote;  // serve the phone remote (--remote [ADDR:]PORT)
   bool help = false;
   bool version = false;
   std::string error;  // set when the arguments cannot be used

@@ -96,6 +96,6 @@ int main(int argc, char** argv) {
 
   CentreOnScreen(mainWindow);
   mainWindow.show();
-  app::ActOnStartArguments(program, line);
+  if (!app::ActOnStartArguments(program, line)) return 2;
   return QApplication::exec();
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/remote_line_view.h"
 #include "app/settings_status_view.h"
 #include "settings/block_field.h"
 #include "skin/commit_int_range.h"
@@ -344,6 +345,7 @@ void TForm1::FormPaintStatic(QPainter& painter) {
 void TForm1::FormPaint(QPainter& painter) {
   skin::DrawImageInto(painter, &linkLamp(), LinkIndicatorRect());
   DrawSettingsStatus(painter, status_, fonts);
+  DrawRemoteLine(painter, remote_, fonts);
   paintOrder().draw(painter);
 }
 
@@ -352,10 +354,18 @@ void TForm1::showSettingsStatus(const SettingsStatus& status) {
   updateChanged();
 }
 
+void TForm1::showRemoteLine(const RemoteLine& line) {
+  remote_ = line;
+  updateChanged();
+}
+
 QRegion TForm1::FormTakeChangedRegion() {
-  if (status_ == shownStatus_) return {};
+  QRegion changed;
+  if (status_ != shownStatus_) changed += SettingsStatusBounds();
+  if (remote_ != shownRemote_) changed += RemoteLineBounds();
   shownStatus_ = status_;
-  return SettingsStatusBounds();
+  shownRemote_ = remote_;
+  return changed;
 }
 
 bool TForm1::FormMouseDown(int x, int y, Qt::MouseButton button) {

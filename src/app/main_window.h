@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/remote_line.h"
 #include "app/settings_status.h"
 #include "core/page_open_flags.h"
 #include "device/device_link.h"
@@ -69,6 +70,10 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   // modified.
   void showSettingsStatus(const SettingsStatus& status);
   const SettingsStatus& settingsStatus() const { return status_; }
+  // What the phone remote's line shows; it repaints what changed. At first: nothing, the remote
+  // being off.
+  void showRemoteLine(const RemoteLine& line);
+  const RemoteLine& remoteLine() const { return remote_; }
   // Called with the side (0 A, 1 B) whose tab the user clicked.
   void setSideClickHandler(std::function<void(int side)> handler) {
     sideClick_ = std::move(handler);
@@ -136,6 +141,8 @@ class TForm1 : private MainWindowSkin, public skin::PanelWindow {
   QMenu* presetsMenu_ = nullptr;
   SettingsStatus status_;
   SettingsStatus shownStatus_;  // what the last repaint of the section showed
+  RemoteLine remote_;
+  RemoteLine shownRemote_;  // what the last repaint of the remote's line showed
   std::function<void(int side)> sideClick_;
   int pressedSide_ = -1;
 };

@@ -77,12 +77,15 @@ void PresetCommands::N2Click() {
 }
 
 void PresetCommands::N4Click(std::uint8_t slot) {
+  if (recall(slot) == RecallOutcome::kNotAnswered) dialogs_.showMessage(kRecallNotAnswered);
+}
+
+RecallOutcome PresetCommands::recall(std::uint8_t slot) {
   CommandStep step(recorder_, "Recall " + settings::SlotStepName(slot));
-  if (!link_.ReadBlockFromDevice(slot, kSlotReadMode)) return;
-  if (!link_.waitForReadComplete(readLimit_)) {
-    if (link_.state().connected) dialogs_.showMessage(kRecallNotAnswered);
-    return;
-  }
+  // Not connected, the read asks nothing of the processor and says why in a message.
+  if (!link_.ReadBlockFromDevice(slot, kSlotReadMode)) return RecallOutcome::kNotConnected;
+  if (!link_.waitForReadComplete(readLimit_))
+    return link_.state().connected ? RecallOutcome::kNotAnswered : RecallOutcome::kNotConnected;
   // Reading the slot only brings it into the windows; the processor plays it once it is its
   // working settings. An empty slot has brought the factory defaults, which go the same way.
   switch (link_.lastReadResult().value_or(device::BlockReadback::EndResult::kNoBlock)) {
@@ -95,8 +98,9 @@ void PresetCommands::N4Click(std::uint8_t slot) {
       link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
       break;
     default:  // nothing was installed
-      break;
+      return RecallOutcome::kNotInstalled;
   }
+  return RecallOutcome::kRecalled;
 }
 
 void PresetCommands::N6Click() {

@@ -20,6 +20,14 @@ class EditRecorder;
 inline constexpr std::string_view kRecallNotAnswered =
     "The processor did not send the slot's settings in time. Nothing was changed.";
 
+// How a recall ended.
+enum class RecallOutcome {
+  kRecalled,      // the slot's settings (or, for an empty slot, the factory defaults) arrived
+  kNotConnected,  // no processor to ask
+  kNotAnswered,   // the processor did not send the slot in time; nothing changed
+  kNotInstalled,  // the slot came incomplete, which the link has told; nothing changed
+};
+
 class PresetCommands {
  public:
   PresetCommands(device::DeviceLink& link, settings::ParameterBlock& working,
@@ -32,6 +40,8 @@ class PresetCommands {
   // Recalls a slot: reads it into the working block and, once it has come, makes it the
   // processor's working settings, so the processor plays what the windows show.
   void N4Click(std::uint8_t slot);
+  // The recall without its message: for callers that tell their own user (the phone remote).
+  RecallOutcome recall(std::uint8_t slot);
   // Bulk store of settings/1.aex .. 8.aex, ending with one summary message.
   void N6Click();
 

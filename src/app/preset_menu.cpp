@@ -1,6 +1,8 @@
 // Building the preset menu.
 #include "app/preset_menu.h"
 
+#include <QCoreApplication>
+
 #include "pages/pink_noise_dialog.h"
 #include "pages/recording_mix_dialog.h"
 #include "settings/preset_slots.h"
@@ -68,6 +70,9 @@ PresetMenu::PresetMenu(app::PresetCommands& commands, PresetMenuActions actions,
           call(actions_.mAllSetClick));
   connect(addNamed(this, "mMeasure", "Measurement Analyser…", true), &QAction::triggered, this,
           call(actions_.measureClick));
+  connect(addNamed(this, "mNewRemoteCode",
+                   QCoreApplication::translate("PresetMenu", "New Remote Code"), false),
+          &QAction::triggered, this, call(actions_.newRemoteCodeClick));
   connect(addNamed(this, "N7", Caption(pages::kPinkNoiseTitle), serviceMenu), &QAction::triggered,
           this, call(actions_.N7Click));
   QAction* spectrum = addNamed(this, "pi1", "Real-Time Spectrum", serviceMenu);
@@ -102,7 +107,10 @@ void PresetMenu::addEditItems() {
        "Redo",
        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
        actions_.redoClick},
-      {"mSwitchSide", "Switch to B", {QKeySequence(Qt::CTRL | Qt::Key_B)}, actions_.switchSideClick},
+      {"mSwitchSide",
+       "Switch to B",
+       {QKeySequence(Qt::CTRL | Qt::Key_B)},
+       actions_.switchSideClick},
       {"mCopyAToB", "Copy A to B", {}, actions_.copyAToBClick},
       {"mCopyBToA", "Copy B to A", {}, actions_.copyBToAClick},
   };
@@ -119,6 +127,10 @@ void PresetMenu::addEditItems() {
   }
   addSeparator();
   showEditState({});
+}
+
+void PresetMenu::showRemoteItems(bool shown) {
+  item("mNewRemoteCode")->setVisible(shown);
 }
 
 void PresetMenu::showEditState(const EditMenuState& state) {

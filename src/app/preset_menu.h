@@ -26,6 +26,8 @@ struct PresetMenuActions {
   std::function<void()> switchSideClick;
   std::function<void()> copyAToBClick;
   std::function<void()> copyBToAClick;
+  // A new pairing code for the phone remote; every paired phone pairs again.
+  std::function<void()> newRemoteCodeClick;
 };
 
 // What the edit items say: the steps that undo and redo would take, and the live side.
@@ -44,6 +46,8 @@ class PresetMenu : public QMenu {
   QMenu* saveToDeviceMenu() const { return saveToDevice_; }
   QMenu* loadFromDeviceMenu() const { return loadFromDevice_; }
   QAction* item(const char* name) const;
+  // The phone remote's items are shown once the remote serves.
+  void showRemoteItems(bool shown);
   // Names the steps in the Undo and Redo items (disabled when there is none) and the side the
   // switch goes to.
   void showEditState(const EditMenuState& state);

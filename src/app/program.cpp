@@ -26,7 +26,7 @@ std::filesystem::path Program::DefaultProgramIni() {
 
 Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
                  std::filesystem::path programIni, bool serviceMenu)
-    : hid_(platform), dialogs_(dialogs) {
+    : hid_(platform), dialogs_(dialogs), programIni_(programIni) {
   settings::ParameterBlock& working = settings::WorkingBlock();
   main_ = std::make_unique<TForm1>(hid_, working, dialogs_);
   created_.push_back(main_.get());
@@ -97,6 +97,9 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   actions.copyBToAClick = [this] {
     edits_->copySide(settings::EditSession::kSideB, settings::EditSession::kSideA);
   };
+  actions.newRemoteCodeClick = [this] {
+    if (remote_) remote_->newCode();
+  };
   menu_ = std::make_unique<PresetMenu>(*commands_, actions, serviceMenu, main_.get());
   QObject::connect(analyser_.get(), &pages::SpectrumAnalyser::switchedOff, menu_.get(),
                    [this] { menu_->item("pi1")->setChecked(false); });
@@ -139,7 +142,32 @@ void Program::showEditState() {
       {session.liveSide(), settings::OriginText(session.origin()), session.modified()});
 }
 
+bool Program::startRemote(const remote::ListenAddress& address, QString& error) {
+  if (remote_) return true;
+  device::DeviceLink& link = main_->link();
+  auto control = std::make_unique<RemoteControl>(settings::WorkingBlock(), link, *edits_,
+                                                 *commands_, [this] { main_->RefreshAll(); });
+  auto phone = std::make_unique<PhoneRemote>(*control, programIni_);
+  phone->setLineListener([this] { main_->showRemoteLine(remote_->line()); });
+  // The line listener reads remote_, so the remote is in place before it starts.
+  remoteControl_ = std::move(control);
+  remote_ = std::move(phone);
+  if (!remote_->start(address, error)) {
+    remote_.reset();
+    remoteControl_.reset();
+    return false;
+  }
+  // The working settings are compared where the processor is told of them.
+  QObject::connect(&link.syncTimer(), &QTimer::timeout, remoteControl_.get(),
+                   [control = remoteControl_.get()] { control->followChanges(); });
+  menu_->showRemoteItems(true);
+  return true;
+}
+
 Program::~Program() {
+  // The remote's server talks to its target, which borrows the windows' state.
+  remote_.reset();
+  remoteControl_.reset();
   // The dialogs borrow the link; the main window owns it and goes last.
   for (auto& commands : chartCommands_) commands.reset();
   edits_.reset();

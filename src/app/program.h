@@ -11,8 +11,10 @@
 #include "app/chart_commands.h"
 #include "app/edit_recorder.h"
 #include "app/main_window.h"
+#include "app/phone_remote.h"
 #include "app/preset_commands.h"
 #include "app/preset_menu.h"
+#include "app/remote_control.h"
 #include "device/hid_device_controller.h"
 #include "device/hid_platform.h"
 #include "settings/user_dialogs.h"
@@ -53,12 +55,20 @@ class Program {
   // The program INI: Config/groupini, under the user's configuration folder.
   static std::filesystem::path DefaultProgramIni();
 
+  // Serves the phone remote: prints its line and shows it on the main window. False, with error
+  // set, when the address cannot be taken; the remote stays off.
+  bool startRemote(const remote::ListenAddress& address, QString& error);
+  // The phone remote while it serves; null while it is off.
+  PhoneRemote* remote() { return remote_.get(); }
+  RemoteControl* remoteControl() { return remoteControl_.get(); }
+
  private:
   // The edit items of the menu and the main window's settings status follow the session.
   void showEditState();
 
   device::HidDeviceController hid_;
   settings::UserDialogs& dialogs_;
+  std::filesystem::path programIni_;
   std::unique_ptr<TForm1> main_;
   std::unique_ptr<app::PresetCommands> commands_;
   std::array<std::unique_ptr<pages::EffectPage>, settings::kPageCount> pages_;
@@ -73,6 +83,8 @@ class Program {
   std::unique_ptr<EditRecorder> edits_;
   std::array<std::unique_ptr<ChartCommands>, settings::kPageCount> chartCommands_;
   std::vector<QWidget*> created_;
+  std::unique_ptr<RemoteControl> remoteControl_;
+  std::unique_ptr<PhoneRemote> remote_;
 };
 
 }  // namespace kdsp::app

@@ -73,6 +73,9 @@ DeviceLink::~DeviceLink() {
   timer_.stop();
   hid_.OnEnumerate = nullptr;
   hid_.SetOnDeviceChange(nullptr);
+  // Replies still on their way are served as a device is given back: a link that is going has
+  // nobody left to tell of them, and the windows it would tell may be gone already.
+  closing_ = true;
   releaseDevices(nullptr);
 }
 
@@ -255,6 +258,7 @@ void DeviceLink::tellAboutPermission(const HidDevice& device) {
 }
 
 void DeviceLink::OnHidData(HidDevice&, std::uint8_t, std::span<const std::uint8_t> data) {
+  if (closing_) return;
   receiver_.receiveReport(data);
 }
 

@@ -255,6 +255,7 @@ class DeviceLink : public QObject, private TransferHost {
   bool syncQuestionOpen_ = false;
   bool timerWasActive_ = false;
   bool socketUp_ = false;
+  bool closing_ = false;  // the link is being destroyed
   unsigned unacknowledgedAtLoss_ = 0;
   ReplyTap replyTap_;
   WorkingReadListener workingReadListener_;

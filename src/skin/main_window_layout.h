@@ -420,6 +420,16 @@ inline constexpr LayoutRect kSettingsDisplayRect{846, 486, 124, 56};
 inline constexpr LayoutRect kSettingsOriginRect{850, 494, 116, 16};
 inline constexpr LayoutRect kSettingsModifiedRect{850, 516, 116, 16};
 
+// The phone remote's line along the bottom edge, below the sections, shown while the remote
+// serves: a lamp lit while a phone follows the settings, the caption, the address to open on the
+// phone and the pairing code. The window paints all of it.
+inline constexpr LayoutRect kRemoteLineRect{8, 567, 814, 26};
+inline constexpr LayoutRect kRemoteLampRect{18, 576, 8, 8};
+inline constexpr LayoutRect kRemoteCaptionRect{34, 567, 112, 26};
+inline constexpr LayoutRect kRemoteUrlRect{150, 567, 450, 26};
+inline constexpr LayoutRect kRemoteCodeCaptionRect{604, 567, 92, 26};
+inline constexpr LayoutRect kRemoteCodeRect{700, 570, 114, 20};
+
 // The side whose tab holds the point, or -1.
 constexpr int SettingsSideAt(int x, int y) {
   for (int side = 0; side < static_cast<int>(kSettingsSideTabs.size()); ++side)

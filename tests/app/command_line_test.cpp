@@ -29,6 +29,23 @@ TEST(CommandLineTest, OptionsAndTheirMistakes) {
     EXPECT_FALSE(Parse(bad).error.empty()) << bad.join(' ').toStdString();
 }
 
+TEST(CommandLineTest, TheRemotesAddressIsReadWhereTheOptionIsGiven) {
+  EXPECT_FALSE(Parse({}).remote.has_value());
+  const CommandLine every = Parse({"--remote", "8080"});
+  ASSERT_TRUE(every.remote.has_value()) << every.error;
+  EXPECT_EQ(every.remote->address, QHostAddress(QHostAddress::Any));
+  EXPECT_EQ(every.remote->port, 8080);
+  const CommandLine local = Parse({"--simulate", "--remote", "127.0.0.1:0"});
+  ASSERT_TRUE(local.remote.has_value()) << local.error;
+  EXPECT_EQ(local.remote->address, QHostAddress(QHostAddress::LocalHost));
+  EXPECT_EQ(local.remote->port, 0);
+  EXPECT_EQ(Parse({"--remote", "http://x"}).error,
+            "--remote takes [ADDR:]PORT (a port 0..65535, an IPv4 address or an IPv6 address in "
+            "brackets), not 'http://x'");
+  EXPECT_NE(Parse({"--remote"}).error, "");
+  EXPECT_NE(std::string(CommandLineHelp()).find("--remote [ADDR:]PORT"), std::string::npos);
+}
+
 TEST(CommandLineTest, APrivateInstanceNameComesFromTheOptionElseTheEnvironment) {
   const struct {
     QStringList args;
