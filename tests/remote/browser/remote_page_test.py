@@ -365,10 +365,10 @@ class WebDriver:
                               (box["x"] + box["width"] / 2, box["y"] + box["height"] / 2), 0)
 
     def press_and_move(self, start, end):
-        """A mouse pressed at start and moved to end, left pressed."""
+        """A mouse pressed at start and moved to end in one step, left pressed."""
         self._hand([{"type": "pointerMove", "duration": 0, "x": int(start[0]), "y": int(start[1])},
                     {"type": "pointerDown", "button": 0},
-                    {"type": "pointerMove", "duration": 150, "x": int(end[0]), "y": int(end[1])}])
+                    {"type": "pointerMove", "duration": 0, "x": int(end[0]), "y": int(end[1])}])
 
     def release(self):
         """The mouse of press_and_move let go where it is."""
@@ -570,10 +570,10 @@ def run(arguments, work):
             wait_for("the PC's music master record with %d at the processor" % to,
                      lambda: _record_with(sim_lines, records_before, to))
 
-        # A hand holds the page's fader after moving it three steps up (a mouse: a touch held
-        # across two WebDriver calls loses its release). The PC's change meanwhile is marked on
-        # the track but does not take the fader from the hand; once it lets go, the fader shows
-        # what the program holds.
+        # A hand holds the page's fader after moving it three steps up at once (a mouse: a touch
+        # held across two WebDriver calls loses its release). The PC's change meanwhile is
+        # marked on the track but does not take the fader from the hand; once it lets go, the
+        # fader shows what the program holds.
         knob_rect = driver.rect(knob)
         grip = (knob_rect["x"] + knob_rect["width"] / 2, knob_rect["y"] + knob_rect["height"] / 2)
         step_px = (fader_rect["width"] - knob_rect["width"]) / (music_range["max"] - music_range["min"])
@@ -618,13 +618,12 @@ def run(arguments, work):
 
 
 def _settled_value(driver, field, start_value):
-    """The fader's value once the finger is off and every request has been answered."""
-    value = driver.script(PAGE_VALUE, field)
-    held = driver.script("return !!document.querySelector('[data-field=\"' + arguments[0] + "
-                         "'\"] .fader.held');", field)
-    if held or value is None or value <= start_value:
+    """The fader's value once the finger is off, read with its held state in one go: the
+    browser may still be handling the last moves when the actions have been performed."""
+    state = driver.script(FADER_STATE, field)
+    if state["held"] or state["value"] <= start_value:
         return None
-    return value
+    return state["value"]
 
 
 def _mutes_record(sim_lines, start, music_muted):
