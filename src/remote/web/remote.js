@@ -933,7 +933,9 @@
       number.textContent = String(slot.slot);
       const name = document.createElement("span");
       name.className = "name";
-      name.textContent = slot.name || "Preset " + slot.slot;
+      // A slot still named by its number reads as a preset, not as the number twice.
+      const named = slot.name && slot.name.trim() !== String(slot.slot);
+      name.textContent = named ? slot.name : "Preset " + slot.slot;
       b.append(number, name);
       b.addEventListener("click", () => presetTapped(b, slot));
       host.append(b);
@@ -966,7 +968,7 @@
     button.classList.add("busy");
     try {
       await api("/api/v1/recall", { slot: slot.slot });
-      toast("Recalled " + (slot.name || "preset " + slot.slot) + ".");
+      toast("Recalled " + button.querySelector(".name").textContent + ".");
     } catch (e) {
       toast(e.message);
     } finally {

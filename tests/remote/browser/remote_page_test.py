@@ -52,6 +52,8 @@ DEADLINE = 60.0
 MUSIC_RECORD = re.compile(r"^160 \(A0\) [^:]*: ([0-9A-F]{2})$")
 MUTES_RECORD = re.compile(r"^173 \(AD\) [^:]*: ([0-9A-F]{2})$")
 MUSIC_MUTE_BIT = 0x80
+# A read request: how the program fetches a slot's settings.
+READ_RECORD = re.compile(r"^224 \(E0\) ")
 
 
 class Failure(Exception):
@@ -351,7 +353,10 @@ class WebDriver:
         self.call("POST", self._s("/element/%s/value" % element), {"text": text})
 
     def rect(self, element):
-        return self.call("GET", self._s("/element/%s/rect" % element))
+        """The element's box in the viewport, where pointer actions take their coordinates."""
+        return self.script("const r = arguments[0].getBoundingClientRect();"
+                           "return {x: r.left, y: r.top, width: r.width, height: r.height};",
+                           {self.ELEMENT: element})
 
     def screenshot(self, path):
         png = base64.b64decode(self.call("GET", self._s("/screenshot")))
@@ -359,10 +364,15 @@ class WebDriver:
             out.write(png)
 
     def tap(self, element):
-        """A finger's tap on the middle of element."""
-        box = self.rect(element)
-        self.drag_with_finger((box["x"] + box["width"] / 2, box["y"] + box["height"] / 2),
-                              (box["x"] + box["width"] / 2, box["y"] + box["height"] / 2), 0)
+        """A finger's tap on the middle of element, scrolled into view first."""
+        self.script("arguments[0].scrollIntoView({block: 'center'});", {self.ELEMENT: element})
+        origin = {self.ELEMENT: element}
+        self.call("POST", self._s("/actions"), {"actions": [{
+            "type": "pointer", "id": "finger", "parameters": {"pointerType": "touch"},
+            "actions": [{"type": "pointerMove", "duration": 0, "origin": origin, "x": 0, "y": 0},
+                        {"type": "pointerDown", "button": 0},
+                        {"type": "pointerUp", "button": 0}]}]})
+        self.call("DELETE", self._s("/actions"))
 
     def press_and_move(self, start, end):
         """A mouse pressed at start and moved to end in one step, left pressed."""
@@ -424,6 +434,10 @@ return {value: Number(fader.getAttribute('aria-valuenow')), held: fader.classLis
 """
 
 LINK_TEXT = "return document.getElementById('linkText').textContent;"
+PRESET_NAME = """
+return document.querySelector('#presets .preset[data-slot="' + arguments[0] + '"] .name').textContent;
+"""
+TOAST = "const t = document.getElementById('toast'); return t.hidden ? '' : t.textContent;"
 PAIR_MESSAGE = "return document.getElementById('pairMessage').textContent;"
 MUSIC_SWITCH_STATE = """
 return document.querySelector('#switch-outputMutes-controlMusic .state').textContent;
@@ -574,7 +588,8 @@ def run(arguments, work):
         # held across two WebDriver calls loses its release). The PC's change meanwhile is
         # marked on the track but does not take the fader from the hand; once it lets go, the
         # fader shows what the program holds.
-        knob_rect = driver.rect(knob)
+        driver.script("window.scrollTo(0, 0);")
+        fader_rect, knob_rect = driver.rect(fader), driver.rect(knob)
         grip = (knob_rect["x"] + knob_rect["width"] / 2, knob_rect["y"] + knob_rect["height"] / 2)
         step_px = (fader_rect["width"] - knob_rect["width"]) / (music_range["max"] - music_range["min"])
         records_before = len(sim_lines.snapshot())
@@ -604,10 +619,27 @@ def run(arguments, work):
             "return document.querySelector('[data-field=\"masterMusic\"] .readout').textContent;")
         if readout != str(expected):
             raise Failure("the music master's readout shows %r, not %d" % (readout, expected))
+        # A preset: the first tap arms it, the second recalls it; the program reads the slot
+        # from the processor and the page shows the recalled settings.
+        slot = next(entry for entry in api_state(base_url, token)["slots"] if entry["slot"] > 0)
+        preset = driver.find('#presets .preset[data-slot="%d"]' % slot["slot"])
+        driver.tap(preset)
+        wait_for("the preset to ask for a second tap",
+                 lambda: driver.script(PRESET_NAME, slot["slot"]) == "Tap again to recall")
+        records_before = len(sim_lines.snapshot())
+        driver.tap(preset)
+        wait_for("the page to say the preset was recalled",
+                 lambda: driver.script(TOAST).startswith("Recalled "))
+        if not any(READ_RECORD.match(line) for line in sim_lines.snapshot()[records_before:]):
+            raise Failure("the recall read nothing from the processor")
+        recalled = api_state(base_url, token)["settings"]["masterMusic"]
+        wait_for("the page to show the recalled music master %d" % recalled,
+                 lambda: driver.script(PAGE_VALUE, "masterMusic") == recalled)
+
         print("refused a wrong code, paired with code %s; the finger moved the music master "
               "%d -> %d and muted and unmuted the music; the PC's wheel did not take the held "
-              "fader from the hand, and the page followed the PC to %d"
-              % (code, start_value, moved, expected))
+              "fader from the hand, and the page followed the PC to %d; recalled slot %d"
+              % (code, start_value, moved, expected, slot["slot"]))
         return 0
     finally:
         if driver:
