@@ -21,6 +21,7 @@ import json
 import os
 import queue
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -88,7 +89,10 @@ class Processes:
         self.started = []
 
     def start(self, name, args, **kwargs):
-        process = subprocess.Popen(args, start_new_session=True, **kwargs)
+        # Each in a session of its own, so its whole tree (chromedriver's browser) can be
+        # ended; and, on Linux, ended with the test even if the test is killed.
+        process = subprocess.Popen(args, start_new_session=True, preexec_fn=_die_with_parent,
+                                   **kwargs)
         self.started.append((name, process))
         return process
 
@@ -105,6 +109,17 @@ class Processes:
                     os.killpg(process.pid, signal.SIGKILL)
                     process.wait()
         self.started.clear()
+
+
+# Loaded before any process starts: the child calls prctl between fork and exec, where loading
+# a library could wait on a lock another thread of the test held at the fork.
+_LIBC = ctypes.CDLL(ctypes.util.find_library("c")) if sys.platform.startswith("linux") else None
+PR_SET_PDEATHSIG = 1
+
+
+def _die_with_parent():
+    if _LIBC is not None:
+        _LIBC.prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
 class LineReader:
@@ -152,9 +167,19 @@ def start_xvfb(processes):
         stderr=subprocess.DEVNULL,
     )
     os.close(write_end)
+    # Xvfb writes its display number once it accepts clients; it closes the pipe if it fails.
     number = b""
-    with os.fdopen(read_end, "rb") as pipe:
-        number = pipe.readline().strip()
+    end = time.monotonic() + DEADLINE
+    with os.fdopen(read_end, "rb", buffering=0) as pipe:
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([pipe], [], [], max(0.0, end - time.monotonic()))
+            if not ready:
+                raise Failure("Xvfb did not report its display in time")
+            chunk = pipe.read(16)
+            if not chunk:
+                break
+            number += chunk
+    number = number.strip()
     if not number.isdigit():
         raise Failure("Xvfb did not report its display")
     return ":" + number.decode()
@@ -690,6 +715,12 @@ def main():
     if arguments.screenshots:
         os.makedirs(arguments.screenshots, exist_ok=True)
 
+    # A test ended from outside (CTest's timeout, ^C) still ends what it started.
+    def interrupted(number, frame):
+        raise Failure("ended by signal %d" % number)
+
+    signal.signal(signal.SIGTERM, interrupted)
+    signal.signal(signal.SIGINT, interrupted)
     work = tempfile.mkdtemp(prefix="kdsp-remote-page-")
     try:
         return run(arguments, work)
