@@ -133,7 +133,6 @@
     $("remoteScreen").hidden = true;
     $("pairScreen").hidden = false;
     $("pairMessage").textContent = message || "";
-    $("pairMessage").classList.remove("good");
     renderLink();
     const code = $("code");
     code.value = "";
