@@ -402,7 +402,7 @@
       control.root.hidden = !(control.field in model.settings);
       control.fromProgram(model.settings[control.field]);
     }
-    $("outputPanel").hidden = OUTPUTS.every((spec) => !(spec.field in model.settings));
+    $("outputPanel").hidden = OUTPUTS.every((entry) => !(entry.field in model.settings));
     renderSource();
     renderEnabled();
   }
@@ -503,9 +503,8 @@
   // jump), or by the keys when focused. While the finger is on it, and until the values it sent
   // have been answered, changes from the PC wait; the finger is never fought.
   class Fader {
-    constructor(spec, host) {
-      this.field = spec.field;
-      this.spec = spec;
+    constructor(entry, host) {
+      this.field = entry.field;
       this.range = rangeFrom(undefined, null);
       this.value = undefined; // what the fader shows
       this.program = undefined; // what the event stream last said
@@ -521,7 +520,7 @@
       this.pcValue = undefined; // a change made on the PC while this fader was engaged
       this.echoUntil = 0; // after it, echoes are no longer waited for
       this.sender = new Sender(
-        spec.field,
+        entry.field,
         () => this.settled(),
         (result) => this.answered(result)
       );
@@ -529,13 +528,13 @@
       const row = document.createElement("div");
       row.className = "level";
       this.root = row;
-      row.dataset.field = spec.field;
+      row.dataset.field = entry.field;
       const head = document.createElement("div");
       head.className = "level-head";
       const label = document.createElement("span");
       label.className = "label";
-      label.id = "label-" + cssId(spec.field);
-      label.textContent = spec.label;
+      label.id = "label-" + cssId(entry.field);
+      label.textContent = entry.label;
       this.readout = document.createElement("output");
       this.readout.className = "readout";
       this.readout.setAttribute("aria-hidden", "true");
@@ -545,7 +544,7 @@
       body.className = "level-body";
       this.el = document.createElement("div");
       this.el.className = "fader";
-      this.el.id = "fader-" + cssId(spec.field);
+      this.el.id = "fader-" + cssId(entry.field);
       this.el.tabIndex = 0;
       this.el.setAttribute("role", "slider");
       this.el.setAttribute("aria-labelledby", label.id);
@@ -572,7 +571,7 @@
       this.el.addEventListener("pointercancel", (e) => this.up(e));
       this.el.addEventListener("lostpointercapture", (e) => this.up(e));
       this.el.addEventListener("keydown", (e) => this.key(e));
-      this.setRange(model.ranges[spec.field]);
+      this.setRange(model.ranges[entry.field]);
     }
 
     engaged() {
@@ -758,20 +757,20 @@
   // An on/off switch: lit while the sound is on. One request per tap; the program's answer (or
   // event) has the last word.
   class Toggle {
-    constructor(spec, host, className) {
-      this.field = spec.field;
+    constructor(entry, host, className) {
+      this.field = entry.field;
       this.value = undefined;
       this.el = document.createElement("button");
       this.el.type = "button";
       this.el.className = className;
       this.root = this.el;
-      this.el.id = "switch-" + cssId(spec.field);
-      this.el.dataset.field = spec.field;
-      this.el.setAttribute("aria-label", spec.aria);
+      this.el.id = "switch-" + cssId(entry.field);
+      this.el.dataset.field = entry.field;
+      this.el.setAttribute("aria-label", entry.aria);
       this.el.innerHTML = '<span class="lamp" aria-hidden="true"></span><span class="name"></span><span class="state"></span>';
-      this.el.querySelector(".name").textContent = spec.label;
+      this.el.querySelector(".name").textContent = entry.label;
       host.append(this.el);
-      this.sender = new Sender(spec.field, (result) => this.settled(result));
+      this.sender = new Sender(entry.field, (result) => this.settled(result));
       this.el.addEventListener("click", () => {
         if (!this.enabled || typeof this.value !== "boolean") return;
         this.value = !this.value;
@@ -881,22 +880,22 @@
       for (const control of controls.values()) control.setRange(model.ranges[control.field]);
       return;
     }
-    for (const spec of LEVELS) {
-      const fader = new Fader(spec, $(spec.panel));
-      controls.set(spec.field, fader);
-      if (spec.mute) {
+    for (const entry of LEVELS) {
+      const fader = new Fader(entry, $(entry.panel));
+      controls.set(entry.field, fader);
+      if (entry.mute) {
         const toggle = new Toggle(
-          { field: spec.mute, label: "", aria: spec.label + " sound" },
+          { field: entry.mute, label: "", aria: entry.label + " sound" },
           fader.body,
           "mute"
         );
-        controls.set(spec.mute, toggle);
+        controls.set(entry.mute, toggle);
       }
     }
-    for (const spec of OUTPUTS) {
+    for (const entry of OUTPUTS) {
       controls.set(
-        spec.field,
-        new Toggle({ field: spec.field, label: spec.label, aria: spec.label + " output" }, $("outputs"), "switch")
+        entry.field,
+        new Toggle({ field: entry.field, label: entry.label, aria: entry.label + " output" }, $("outputs"), "switch")
       );
     }
     controls.set(MUSIC_INPUT, new Choice(MUSIC_INPUT, $("musicInput")));
