@@ -27,8 +27,9 @@
   // Reconnection waits, in seconds; the last repeats. A little jitter keeps several phones from
   // knocking at the same moment after the program restarts.
   const BACKOFF = [1, 2, 4, 8, 15];
-  // After a slider comes to rest, echoes of the values it sent on the way may still be in flight.
-  const ECHO_WINDOW_MS = 800;
+  // After a fader comes to rest, echoes of the values it sent on the way may still be in flight;
+  // they are waited for this long at most.
+  const ECHO_WINDOW_MS = 2000;
   // A preset button stays armed this long after the first tap.
   const ARM_MS = 4000;
 
@@ -132,7 +133,6 @@
     $("remoteScreen").hidden = true;
     $("pairScreen").hidden = false;
     $("pairMessage").textContent = message || "";
-    $("pairMessage").classList.remove("good");
     renderLink();
     const code = $("code");
     code.value = "";
@@ -402,7 +402,7 @@
       control.root.hidden = !(control.field in model.settings);
       control.fromProgram(model.settings[control.field]);
     }
-    $("outputPanel").hidden = OUTPUTS.every((spec) => !(spec.field in model.settings));
+    $("outputPanel").hidden = OUTPUTS.every((entry) => !(entry.field in model.settings));
     renderSource();
     renderEnabled();
   }
@@ -436,9 +436,12 @@
   // ---- Sending: at most one request per field in flight, the latest value wins ----
 
   class Sender {
-    constructor(field, onSettled) {
+    // onSettled(result) once the last value has been answered; onAnswer(result), if given, after
+    // every answer on the way.
+    constructor(field, onSettled, onAnswer) {
       this.field = field;
       this.onSettled = onSettled;
+      this.onAnswer = onAnswer || (() => {});
       this.inFlight = false;
       this.pending = undefined;
     }
@@ -461,6 +464,7 @@
         result = { ok: false, sent: value, error: e };
       }
       this.inFlight = false;
+      this.onAnswer(result);
       // Whatever else the program changed with it (a clamp, a linked field) shows at once.
       for (const [field, changed] of Object.entries(result.changed || {})) {
         if (field === this.field) continue;
@@ -499,27 +503,38 @@
   // jump), or by the keys when focused. While the finger is on it, and until the values it sent
   // have been answered, changes from the PC wait; the finger is never fought.
   class Fader {
-    constructor(spec, host) {
-      this.field = spec.field;
-      this.spec = spec;
+    constructor(entry, host) {
+      this.field = entry.field;
       this.range = rangeFrom(undefined, null);
       this.value = undefined; // what the fader shows
-      this.program = undefined; // what the program last said
+      this.program = undefined; // what the event stream last said
       this.held = false;
-      this.gestureValues = new Set(); // values sent since the finger came down
-      this.echoUntil = 0;
-      this.sender = new Sender(spec.field, (result) => this.settled(result));
+      // The events trail the answers: the program tells of each change on its next tick, on
+      // another connection. Until the stream has told the value last confirmed (caughtUp),
+      // an event with a value this fader sent is an echo of the phone's own move; any other
+      // value is the PC's.
+      this.sent = new Set();
+      this.confirmed = undefined; // the value the program's last answer holds
+      this.failed = false; // the last request was refused
+      this.caughtUp = true;
+      this.pcValue = undefined; // a change made on the PC while this fader was engaged
+      this.echoUntil = 0; // after it, echoes are no longer waited for
+      this.sender = new Sender(
+        entry.field,
+        () => this.settled(),
+        (result) => this.answered(result)
+      );
 
       const row = document.createElement("div");
       row.className = "level";
       this.root = row;
-      row.dataset.field = spec.field;
+      row.dataset.field = entry.field;
       const head = document.createElement("div");
       head.className = "level-head";
       const label = document.createElement("span");
       label.className = "label";
-      label.id = "label-" + cssId(spec.field);
-      label.textContent = spec.label;
+      label.id = "label-" + cssId(entry.field);
+      label.textContent = entry.label;
       this.readout = document.createElement("output");
       this.readout.className = "readout";
       this.readout.setAttribute("aria-hidden", "true");
@@ -529,7 +544,7 @@
       body.className = "level-body";
       this.el = document.createElement("div");
       this.el.className = "fader";
-      this.el.id = "fader-" + cssId(spec.field);
+      this.el.id = "fader-" + cssId(entry.field);
       this.el.tabIndex = 0;
       this.el.setAttribute("role", "slider");
       this.el.setAttribute("aria-labelledby", label.id);
@@ -556,7 +571,7 @@
       this.el.addEventListener("pointercancel", (e) => this.up(e));
       this.el.addEventListener("lostpointercapture", (e) => this.up(e));
       this.el.addEventListener("keydown", (e) => this.key(e));
-      this.setRange(model.ranges[spec.field]);
+      this.setRange(model.ranges[entry.field]);
     }
 
     engaged() {
@@ -586,11 +601,20 @@
     fromProgram(value) {
       if (typeof value !== "number") return;
       this.program = value;
-      if (this.engaged()) {
+      const engaged = this.engaged();
+      if (!this.caughtUp && !engaged && performance.now() > this.echoUntil) this.caughtUp = true;
+      if (!this.caughtUp) {
+        if (value === this.confirmed && !this.sender.busy()) {
+          this.caughtUp = true;
+          return;
+        }
+        if (this.sent.has(value)) return;
+      }
+      if (engaged) {
+        this.pcValue = value;
         this.renderGhost();
         return;
       }
-      if (performance.now() < this.echoUntil && this.gestureValues.has(value)) return;
       this.value = value;
       this.render();
     }
@@ -614,9 +638,8 @@
     // The PC's value, marked on the track while the finger keeps the fader its own; it goes
     // when the finger is lifted and the fader shows what the program holds.
     renderGhost() {
-      const p = this.program;
-      const show =
-        this.engaged() && typeof p === "number" && p !== this.value && !this.gestureValues.has(p);
+      const p = this.pcValue;
+      const show = this.engaged() && typeof p === "number" && p !== this.value;
       this.ghost.hidden = !show;
       if (show) {
         this.el.style.setProperty("--pc", this.fraction(p).toFixed(4));
@@ -639,7 +662,7 @@
       this.pointerId = e.pointerId;
       this.startX = e.clientX;
       this.startValue = this.value;
-      this.gestureValues = new Set();
+      this.startGesture();
       this.el.classList.add("held");
       try {
         this.el.setPointerCapture(e.pointerId);
@@ -664,7 +687,7 @@
     release() {
       this.held = false;
       this.el.classList.remove("held");
-      if (!this.sender.busy()) this.settled(null);
+      if (!this.sender.busy()) this.settled();
     }
 
     key(e) {
@@ -681,31 +704,52 @@
       else if (e.key === "End") v = max;
       else return;
       e.preventDefault();
-      if (!this.sender.busy()) this.gestureValues = new Set();
+      if (!this.sender.busy()) this.startGesture();
       this.change(this.clamp(v));
+    }
+
+    // A new gesture forgets the last one's values once the stream has caught up with them.
+    startGesture() {
+      if (this.sender.busy()) return;
+      if (this.caughtUp) this.sent = new Set();
+      this.confirmed = undefined;
+      this.failed = false;
+      this.pcValue = undefined;
     }
 
     change(v) {
       if (v === this.value) return;
       this.value = v;
+      this.sent.add(v);
+      this.caughtUp = false;
+      // The phone's newer value replaces a change the PC made before it.
+      this.pcValue = undefined;
       this.render();
-      this.gestureValues.add(v);
       this.sender.send(v);
     }
 
-    // The finger is up and every value sent has been answered: show what the program holds.
-    settled(result) {
-      if (this.engaged()) return;
-      const now = performance.now();
-      if (result && result.ok) {
+    answered(result) {
+      if (result.ok) {
         // The answer names the value when it changed; else the program already held it.
-        this.program = this.field in result.changed ? result.changed[this.field] : result.sent;
-      } else if (result && !result.ok) {
+        this.confirmed = this.field in result.changed ? result.changed[this.field] : result.sent;
+        this.sent.add(this.confirmed);
+        this.failed = false;
+        if (this.program === this.confirmed && !this.sender.busy()) this.caughtUp = true;
+      } else {
+        this.failed = true;
         toast(result.error.message);
       }
-      // Events still on their way that echo the values sent on the way must not move it back.
-      if (typeof this.program === "number") this.value = this.program;
-      this.echoUntil = now + ECHO_WINDOW_MS;
+    }
+
+    // The finger is up and every value sent has been answered: the fader shows what the program
+    // holds, which is the PC's change if one came meanwhile, else the phone's last value.
+    settled() {
+      if (this.engaged()) return;
+      if (typeof this.pcValue === "number") this.value = this.pcValue;
+      else if (this.failed || this.confirmed === undefined) this.value = this.program;
+      else this.value = this.confirmed;
+      this.pcValue = undefined;
+      this.echoUntil = performance.now() + ECHO_WINDOW_MS;
       this.render();
     }
   }
@@ -713,20 +757,20 @@
   // An on/off switch: lit while the sound is on. One request per tap; the program's answer (or
   // event) has the last word.
   class Toggle {
-    constructor(spec, host, className) {
-      this.field = spec.field;
+    constructor(entry, host, className) {
+      this.field = entry.field;
       this.value = undefined;
       this.el = document.createElement("button");
       this.el.type = "button";
       this.el.className = className;
       this.root = this.el;
-      this.el.id = "switch-" + cssId(spec.field);
-      this.el.dataset.field = spec.field;
-      this.el.setAttribute("aria-label", spec.aria);
+      this.el.id = "switch-" + cssId(entry.field);
+      this.el.dataset.field = entry.field;
+      this.el.setAttribute("aria-label", entry.aria);
       this.el.innerHTML = '<span class="lamp" aria-hidden="true"></span><span class="name"></span><span class="state"></span>';
-      this.el.querySelector(".name").textContent = spec.label;
+      this.el.querySelector(".name").textContent = entry.label;
       host.append(this.el);
-      this.sender = new Sender(spec.field, (result) => this.settled(result));
+      this.sender = new Sender(entry.field, (result) => this.settled(result));
       this.el.addEventListener("click", () => {
         if (!this.enabled || typeof this.value !== "boolean") return;
         this.value = !this.value;
@@ -836,22 +880,22 @@
       for (const control of controls.values()) control.setRange(model.ranges[control.field]);
       return;
     }
-    for (const spec of LEVELS) {
-      const fader = new Fader(spec, $(spec.panel));
-      controls.set(spec.field, fader);
-      if (spec.mute) {
+    for (const entry of LEVELS) {
+      const fader = new Fader(entry, $(entry.panel));
+      controls.set(entry.field, fader);
+      if (entry.mute) {
         const toggle = new Toggle(
-          { field: spec.mute, label: "", aria: spec.label + " sound" },
+          { field: entry.mute, label: "", aria: entry.label + " sound" },
           fader.body,
           "mute"
         );
-        controls.set(spec.mute, toggle);
+        controls.set(entry.mute, toggle);
       }
     }
-    for (const spec of OUTPUTS) {
+    for (const entry of OUTPUTS) {
       controls.set(
-        spec.field,
-        new Toggle({ field: spec.field, label: spec.label, aria: spec.label + " output" }, $("outputs"), "switch")
+        entry.field,
+        new Toggle({ field: entry.field, label: entry.label, aria: entry.label + " output" }, $("outputs"), "switch")
       );
     }
     controls.set(MUSIC_INPUT, new Choice(MUSIC_INPUT, $("musicInput")));
@@ -887,7 +931,9 @@
       number.textContent = String(slot.slot);
       const name = document.createElement("span");
       name.className = "name";
-      name.textContent = slot.name || "Preset " + slot.slot;
+      // A slot still named by its number reads as a preset, not as the number twice.
+      const named = slot.name && slot.name.trim() !== String(slot.slot);
+      name.textContent = named ? slot.name : "Preset " + slot.slot;
       b.append(number, name);
       b.addEventListener("click", () => presetTapped(b, slot));
       host.append(b);
@@ -920,7 +966,7 @@
     button.classList.add("busy");
     try {
       await api("/api/v1/recall", { slot: slot.slot });
-      toast("Recalled " + (slot.name || "preset " + slot.slot) + ".");
+      toast("Recalled " + button.querySelector(".name").textContent + ".");
     } catch (e) {
       toast(e.message);
     } finally {

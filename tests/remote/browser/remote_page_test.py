@@ -21,6 +21,7 @@ import json
 import os
 import queue
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -52,6 +53,8 @@ DEADLINE = 60.0
 MUSIC_RECORD = re.compile(r"^160 \(A0\) [^:]*: ([0-9A-F]{2})$")
 MUTES_RECORD = re.compile(r"^173 \(AD\) [^:]*: ([0-9A-F]{2})$")
 MUSIC_MUTE_BIT = 0x80
+# A read request: how the program fetches a slot's settings.
+READ_RECORD = re.compile(r"^224 \(E0\) ")
 
 
 class Failure(Exception):
@@ -86,7 +89,10 @@ class Processes:
         self.started = []
 
     def start(self, name, args, **kwargs):
-        process = subprocess.Popen(args, start_new_session=True, **kwargs)
+        # Each in a session of its own, so its whole tree (chromedriver's browser) can be
+        # ended; and, on Linux, ended with the test even if the test is killed.
+        process = subprocess.Popen(args, start_new_session=True, preexec_fn=_die_with_parent,
+                                   **kwargs)
         self.started.append((name, process))
         return process
 
@@ -103,6 +109,17 @@ class Processes:
                     os.killpg(process.pid, signal.SIGKILL)
                     process.wait()
         self.started.clear()
+
+
+# Loaded before any process starts: the child calls prctl between fork and exec, where loading
+# a library could wait on a lock another thread of the test held at the fork.
+_LIBC = ctypes.CDLL(ctypes.util.find_library("c")) if sys.platform.startswith("linux") else None
+PR_SET_PDEATHSIG = 1
+
+
+def _die_with_parent():
+    if _LIBC is not None:
+        _LIBC.prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
 class LineReader:
@@ -150,9 +167,19 @@ def start_xvfb(processes):
         stderr=subprocess.DEVNULL,
     )
     os.close(write_end)
+    # Xvfb writes its display number once it accepts clients; it closes the pipe if it fails.
     number = b""
-    with os.fdopen(read_end, "rb") as pipe:
-        number = pipe.readline().strip()
+    end = time.monotonic() + DEADLINE
+    with os.fdopen(read_end, "rb", buffering=0) as pipe:
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([pipe], [], [], max(0.0, end - time.monotonic()))
+            if not ready:
+                raise Failure("Xvfb did not report its display in time")
+            chunk = pipe.read(16)
+            if not chunk:
+                break
+            number += chunk
+    number = number.strip()
     if not number.isdigit():
         raise Failure("Xvfb did not report its display")
     return ":" + number.decode()
@@ -351,7 +378,10 @@ class WebDriver:
         self.call("POST", self._s("/element/%s/value" % element), {"text": text})
 
     def rect(self, element):
-        return self.call("GET", self._s("/element/%s/rect" % element))
+        """The element's box in the viewport, where pointer actions take their coordinates."""
+        return self.script("const r = arguments[0].getBoundingClientRect();"
+                           "return {x: r.left, y: r.top, width: r.width, height: r.height};",
+                           {self.ELEMENT: element})
 
     def screenshot(self, path):
         png = base64.b64decode(self.call("GET", self._s("/screenshot")))
@@ -359,16 +389,21 @@ class WebDriver:
             out.write(png)
 
     def tap(self, element):
-        """A finger's tap on the middle of element."""
-        box = self.rect(element)
-        self.drag_with_finger((box["x"] + box["width"] / 2, box["y"] + box["height"] / 2),
-                              (box["x"] + box["width"] / 2, box["y"] + box["height"] / 2), 0)
+        """A finger's tap on the middle of element, scrolled into view first."""
+        self.script("arguments[0].scrollIntoView({block: 'center'});", {self.ELEMENT: element})
+        origin = {self.ELEMENT: element}
+        self.call("POST", self._s("/actions"), {"actions": [{
+            "type": "pointer", "id": "finger", "parameters": {"pointerType": "touch"},
+            "actions": [{"type": "pointerMove", "duration": 0, "origin": origin, "x": 0, "y": 0},
+                        {"type": "pointerDown", "button": 0},
+                        {"type": "pointerUp", "button": 0}]}]})
+        self.call("DELETE", self._s("/actions"))
 
     def press_and_move(self, start, end):
-        """A mouse pressed at start and moved to end, left pressed."""
+        """A mouse pressed at start and moved to end in one step, left pressed."""
         self._hand([{"type": "pointerMove", "duration": 0, "x": int(start[0]), "y": int(start[1])},
                     {"type": "pointerDown", "button": 0},
-                    {"type": "pointerMove", "duration": 150, "x": int(end[0]), "y": int(end[1])}])
+                    {"type": "pointerMove", "duration": 0, "x": int(end[0]), "y": int(end[1])}])
 
     def release(self):
         """The mouse of press_and_move let go where it is."""
@@ -424,6 +459,10 @@ return {value: Number(fader.getAttribute('aria-valuenow')), held: fader.classLis
 """
 
 LINK_TEXT = "return document.getElementById('linkText').textContent;"
+PRESET_NAME = """
+return document.querySelector('#presets .preset[data-slot="' + arguments[0] + '"] .name').textContent;
+"""
+TOAST = "const t = document.getElementById('toast'); return t.hidden ? '' : t.textContent;"
 PAIR_MESSAGE = "return document.getElementById('pairMessage').textContent;"
 MUSIC_SWITCH_STATE = """
 return document.querySelector('#switch-outputMutes-controlMusic .state').textContent;
@@ -570,11 +609,12 @@ def run(arguments, work):
             wait_for("the PC's music master record with %d at the processor" % to,
                      lambda: _record_with(sim_lines, records_before, to))
 
-        # A hand holds the page's fader after moving it three steps up (a mouse: a touch held
-        # across two WebDriver calls loses its release). The PC's change meanwhile is marked on
-        # the track but does not take the fader from the hand; once it lets go, the fader shows
-        # what the program holds.
-        knob_rect = driver.rect(knob)
+        # A hand holds the page's fader after moving it three steps up at once (a mouse: a touch
+        # held across two WebDriver calls loses its release). The PC's change meanwhile is
+        # marked on the track but does not take the fader from the hand; once it lets go, the
+        # fader shows what the program holds.
+        driver.script("window.scrollTo(0, 0);")
+        fader_rect, knob_rect = driver.rect(fader), driver.rect(knob)
         grip = (knob_rect["x"] + knob_rect["width"] / 2, knob_rect["y"] + knob_rect["height"] / 2)
         step_px = (fader_rect["width"] - knob_rect["width"]) / (music_range["max"] - music_range["min"])
         records_before = len(sim_lines.snapshot())
@@ -604,10 +644,27 @@ def run(arguments, work):
             "return document.querySelector('[data-field=\"masterMusic\"] .readout').textContent;")
         if readout != str(expected):
             raise Failure("the music master's readout shows %r, not %d" % (readout, expected))
+        # A preset: the first tap arms it, the second recalls it; the program reads the slot
+        # from the processor and the page shows the recalled settings.
+        slot = next(entry for entry in api_state(base_url, token)["slots"] if entry["slot"] > 0)
+        preset = driver.find('#presets .preset[data-slot="%d"]' % slot["slot"])
+        driver.tap(preset)
+        wait_for("the preset to ask for a second tap",
+                 lambda: driver.script(PRESET_NAME, slot["slot"]) == "Tap again to recall")
+        records_before = len(sim_lines.snapshot())
+        driver.tap(preset)
+        wait_for("the page to say the preset was recalled",
+                 lambda: driver.script(TOAST).startswith("Recalled "))
+        if not any(READ_RECORD.match(line) for line in sim_lines.snapshot()[records_before:]):
+            raise Failure("the recall read nothing from the processor")
+        recalled = api_state(base_url, token)["settings"]["masterMusic"]
+        wait_for("the page to show the recalled music master %d" % recalled,
+                 lambda: driver.script(PAGE_VALUE, "masterMusic") == recalled)
+
         print("refused a wrong code, paired with code %s; the finger moved the music master "
               "%d -> %d and muted and unmuted the music; the PC's wheel did not take the held "
-              "fader from the hand, and the page followed the PC to %d"
-              % (code, start_value, moved, expected))
+              "fader from the hand, and the page followed the PC to %d; recalled slot %d"
+              % (code, start_value, moved, expected, slot["slot"]))
         return 0
     finally:
         if driver:
@@ -618,13 +675,12 @@ def run(arguments, work):
 
 
 def _settled_value(driver, field, start_value):
-    """The fader's value once the finger is off and every request has been answered."""
-    value = driver.script(PAGE_VALUE, field)
-    held = driver.script("return !!document.querySelector('[data-field=\"' + arguments[0] + "
-                         "'\"] .fader.held');", field)
-    if held or value is None or value <= start_value:
+    """The fader's value once the finger is off, read with its held state in one go: the
+    browser may still be handling the last moves when the actions have been performed."""
+    state = driver.script(FADER_STATE, field)
+    if state["held"] or state["value"] <= start_value:
         return None
-    return value
+    return state["value"]
 
 
 def _mutes_record(sim_lines, start, music_muted):
@@ -659,6 +715,12 @@ def main():
     if arguments.screenshots:
         os.makedirs(arguments.screenshots, exist_ok=True)
 
+    # A test ended from outside (CTest's timeout, ^C) still ends what it started.
+    def interrupted(number, frame):
+        raise Failure("ended by signal %d" % number)
+
+    signal.signal(signal.SIGTERM, interrupted)
+    signal.signal(signal.SIGINT, interrupted)
     work = tempfile.mkdtemp(prefix="kdsp-remote-page-")
     try:
         return run(arguments, work)
