@@ -18,10 +18,6 @@
 namespace kdsp::app {
 namespace {
 
-QString Text(const char* text) {
-  return QCoreApplication::translate("RemoteControl", text);
-}
-
 // A recall menu place the menu shows.
 bool OfferedSlot(int slot) {
   return slot >= 0 && slot < settings::kRecallMenuPlaces &&
@@ -114,13 +110,19 @@ QList<remote::PresetEntry> RemoteControl::presets() const {
 remote::ApplyResult RemoteControl::applyFields(const QJsonObject& values) {
   using Kind = remote::ApplyResult::Kind;
   if (!link_.state().connected)
-    return {Kind::kNotConnected, {}, Text("the processor is not connected")};
-  if (recalling_) return {Kind::kBusy, {}, Text("a recall is under way")};
+    return {Kind::kNotConnected,
+            {},
+            QCoreApplication::translate("RemoteControl", "the processor is not connected")};
+  if (recalling_)
+    return {Kind::kBusy, {}, QCoreApplication::translate("RemoteControl", "a recall is under way")};
   std::vector<device::FieldChange> changes;
   for (auto it = values.begin(); it != values.end(); ++it) {
     const auto value = ToJsonValue(it.value());
     if (!value)
-      return {Kind::kRefused, {}, QString("%1: %2").arg(it.key(), Text("no value it takes"))};
+      return {Kind::kRefused,
+              {},
+              QString("%1: %2").arg(
+                  it.key(), QCoreApplication::translate("RemoteControl", "no value it takes"))};
     changes.push_back({it.key().toStdString(), *value});
   }
   // All or nothing, each change as the program's control for the field would make it.
