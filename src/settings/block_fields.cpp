@@ -6,21 +6,10 @@
 
 #include "settings/field_table.h"
 #include "settings/frequency_grid.h"
+#include "settings/text_pieces.h"
 
 namespace kdsp::settings {
 namespace {
-
-std::string Format(const char* format, auto... args) {
-  char buffer[128];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
-
-std::string Trim(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return std::string(text);
-}
 
 FieldValue Value(const std::string& name, std::string text, std::string json) {
   return {name, std::move(text), std::move(json)};
@@ -38,7 +27,7 @@ FieldValue Carried(const FieldEntry& f, const ParameterBlock& block) {
 
 FieldValue Choice(const FieldEntry& f, std::int64_t value) {
   if (value >= 0 && static_cast<std::size_t>(value) < f.choices.size()) {
-    const std::string name = Trim(f.choices[static_cast<std::size_t>(value)]);
+    const std::string name(TrimBlanks(f.choices[static_cast<std::size_t>(value)]));
     return Value(f.name, name, JsonQuote(name));
   }
   return Value(f.name, Format("%lld (out of range)", static_cast<long long>(value)),

@@ -8,21 +8,10 @@
 #include <cstdio>
 
 #include "settings/frequency_grid.h"
+#include "settings/text_pieces.h"
 
 namespace kdsp::settings {
 namespace {
-
-std::string Format(const char* format, auto... args) {
-  char buffer[160];
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  return buffer;
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 bool SameWord(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -33,15 +22,15 @@ bool SameWord(std::string_view a, std::string_view b) {
 
 // The text without the unit dump prints after it, if it ends so.
 std::string_view WithoutUnit(std::string_view text, std::string_view unit) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   if (!unit.empty() && text.size() > unit.size() &&
       SameWord(text.substr(text.size() - unit.size()), unit))
-    text = Trim(text.substr(0, text.size() - unit.size()));
+    text = TrimBlanks(text.substr(0, text.size() - unit.size()));
   return text;
 }
 
 std::optional<double> Decimal(std::string_view text) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   if (text.starts_with('+')) text.remove_prefix(1);
   if (text.empty() || text.front() == '+' || text.front() == ' ') return std::nullopt;
   double value = 0;
@@ -72,7 +61,7 @@ std::string ChoiceList(const FieldEntry& f, IntRange range) {
   std::string out;
   for (int i = range.min; i <= range.max && i < static_cast<int>(f.choices.size()); ++i) {
     if (!out.empty()) out += i == range.max ? " or " : ", ";
-    out += Trim(f.choices[static_cast<std::size_t>(i)]);
+    out += TrimBlanks(f.choices[static_cast<std::size_t>(i)]);
   }
   return out;
 }
@@ -143,7 +132,7 @@ std::optional<std::int64_t> NearestStep(double hz) {
 
 std::optional<std::int64_t> FrequencyStep(const FieldEntry& f, const ParameterBlock& block,
                                           std::string_view text) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   // As dump prints it: "125.00 Hz [ 125] (step 95)", "OFF (step 0)".
   if (const std::size_t step = text.rfind("(step ");
       step != std::string_view::npos && text.ends_with(')'))
@@ -167,7 +156,7 @@ std::optional<std::int64_t> FrequencyStep(const FieldEntry& f, const ParameterBl
 std::optional<std::int64_t> MixCell(const ParameterBlock& block, const FieldEntry& f,
                                     std::string_view text) {
   const std::uint8_t now = block.bytes()[f.offset];
-  text = Trim(text);
+  text = TrimBlanks(text);
   if (SameWord(text, "muted")) return now | kMixMuted;
   if (SameWord(text, "unmuted")) return now & ~kMixMuted;
   bool muted = false;
@@ -181,14 +170,14 @@ std::optional<std::int64_t> MixCell(const ParameterBlock& block, const FieldEntr
 }
 
 std::optional<std::int64_t> Choice(const FieldEntry& f, std::string_view text) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   for (std::size_t i = 0; i < f.choices.size(); ++i)
-    if (SameWord(text, Trim(f.choices[i]))) return static_cast<std::int64_t>(i);
+    if (SameWord(text, TrimBlanks(f.choices[i]))) return static_cast<std::int64_t>(i);
   return std::nullopt;
 }
 
 std::optional<bool> Word(std::string_view text, std::string_view no, std::string_view yes) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   if (SameWord(text, yes)) return true;
   if (SameWord(text, no)) return false;
   return std::nullopt;
@@ -201,7 +190,7 @@ std::optional<std::int64_t> StoredOf(const FieldEntry& f, const ParameterBlock& 
     case FieldShape::kNumber:
       return Whole(text);
     case FieldShape::kOffAtZero:
-      return SameWord(Trim(text), "off") ? std::optional<std::int64_t>(0) : Whole(text);
+      return SameWord(TrimBlanks(text), "off") ? std::optional<std::int64_t>(0) : Whole(text);
     case FieldShape::kChoice:
       return Choice(f, text);
     case FieldShape::kOnOff: {
@@ -363,7 +352,7 @@ FieldRange RangeOf(const FieldEntry& f) {
     case FieldShape::kChoice:
       out.kind = FieldRange::Kind::kChoice;
       for (int i = r.min; i <= r.max; ++i)
-        out.choices.emplace_back(Trim(f.choices[static_cast<std::size_t>(i)]));
+        out.choices.emplace_back(TrimBlanks(f.choices[static_cast<std::size_t>(i)]));
       break;
     case FieldShape::kOnOff:
       out.kind = FieldRange::Kind::kOnOff;
@@ -431,9 +420,9 @@ std::optional<FieldRange> RangeOfField(std::string_view name) {
 std::optional<FieldAssignment> ParseAssignment(std::string_view text) {
   const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  const std::string_view name = Trim(text.substr(0, equals));
+  const std::string_view name = TrimBlanks(text.substr(0, equals));
   if (name.empty()) return std::nullopt;
-  return FieldAssignment{std::string(name), std::string(Trim(text.substr(equals + 1)))};
+  return FieldAssignment{std::string(name), std::string(TrimBlanks(text.substr(equals + 1)))};
 }
 
 AssignResult AssignText(ParameterBlock& block, std::string_view field, std::string_view text) {

@@ -5,22 +5,16 @@
 #include <utility>
 
 #include "settings/file_read.h"
+#include "settings/text_pieces.h"
 
 namespace kdsp::settings {
 namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kBlanks = " \t\r\v\f";
 constexpr std::size_t npos = std::string_view::npos;
 
-std::string_view Trim(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(kBlanks);
-  if (first == npos) return {};
-  return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
-}
-
 bool IsBlank(std::string_view s) {
-  return Trim(s).empty();
+  return TrimBlanks(s).empty();
 }
 
 char AsciiLower(char c) {
@@ -33,10 +27,10 @@ bool SameName(std::string_view a, std::string_view b) {
 
 // The name of a section header line, "[name]"; a header without its "]" runs to the line's end.
 std::optional<std::string_view> SectionName(std::string_view line) {
-  const std::string_view t = Trim(line);
+  const std::string_view t = TrimBlanks(line);
   if (t.empty() || t.front() != '[') return std::nullopt;
   const std::string_view inside = t.substr(1);
-  return Trim(inside.substr(0, inside.find(']')));
+  return TrimBlanks(inside.substr(0, inside.find(']')));
 }
 
 struct Entry {
@@ -46,13 +40,13 @@ struct Entry {
 
 // The key and raw value of a "key=value" line; comments, headers and other lines have none.
 std::optional<Entry> EntryOf(std::string_view line) {
-  const std::string_view t = Trim(line);
+  const std::string_view t = TrimBlanks(line);
   if (t.empty() || t.front() == ';' || t.front() == '[') return std::nullopt;
   const std::size_t equals = t.find('=');
   if (equals == npos) return std::nullopt;
-  const std::string_view key = Trim(t.substr(0, equals));
+  const std::string_view key = TrimBlanks(t.substr(0, equals));
   if (key.empty()) return std::nullopt;
-  return Entry{key, Trim(t.substr(equals + 1))};
+  return Entry{key, TrimBlanks(t.substr(equals + 1))};
 }
 
 bool IsQuote(char c) {
@@ -69,7 +63,7 @@ std::string_view Unquote(std::string_view value) {
 // Quotes a value that reading would otherwise change: outer blanks are trimmed, and an outer
 // pair of quotes is taken away.
 std::string Quoted(std::string_view value) {
-  const bool needsQuotes = !value.empty() && (Trim(value).size() != value.size() ||
+  const bool needsQuotes = !value.empty() && (TrimBlanks(value).size() != value.size() ||
                                               Unquote(value).size() != value.size());
   return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
 }
@@ -125,7 +119,7 @@ IniDocument IniDocument::Read(const std::filesystem::path& path) {
 
 template <typename Visit>
 std::size_t IniDocument::VisitEntries(std::string_view section, Visit visit) const {
-  section = Trim(section);
+  section = TrimBlanks(section);
   bool inSection = false;
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     if (const auto name = SectionName(lines_[i].text)) {
@@ -139,7 +133,7 @@ std::size_t IniDocument::VisitEntries(std::string_view section, Visit visit) con
 }
 
 std::size_t IniDocument::FindLine(std::string_view section, std::string_view key) const {
-  key = Trim(key);
+  key = TrimBlanks(key);
   return VisitEntries(section, [&](std::size_t, std::string_view name, std::string_view) {
     return SameName(name, key);
   });
@@ -164,7 +158,7 @@ std::vector<std::optional<std::string>> IniDocument::FindEach(
   VisitEntries(section, [&](std::size_t, std::string_view name, std::string_view value) {
     for (std::size_t k = 0; k < keys.size(); ++k) {
       // The first line of a key wins, as in Find; a key asked twice gets the same value twice.
-      if (!values[k] && SameName(name, Trim(keys[k]))) {
+      if (!values[k] && SameName(name, TrimBlanks(keys[k]))) {
         values[k] = std::string(Unquote(value));
         --missing;
       }
@@ -181,8 +175,8 @@ void IniDocument::Insert(std::size_t at, std::string text) {
 }
 
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
-  section = Trim(section);
-  key = Trim(key);
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
   if (section.empty() || section.find(']') != npos || HasLineBreakOrNul(section)) return false;
   if (key.empty() || key.find('=') != npos || key.front() == '[' || key.front() == ';' ||
       HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) {
