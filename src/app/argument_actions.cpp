@@ -119,6 +119,12 @@ InstanceReply ActOnLaterStart(Program& program, const InstanceRequest& request) 
                  " is not passed to it: it takes effect only when kdsp starts\n";
     reply.status = 1;
   }
+  if (line.language) {
+    reply.err +=
+        "kdsp is already running; --lang is not passed to it: it takes effect only when "
+        "kdsp starts\n";
+    reply.status = 1;
+  }
 
   if (line.remote && !StartRemote(program, *line.remote, reply.out, reply.err)) reply.status = 1;
   if (line.wifiHost) ConnectWifi(program, *line.wifiHost, line.wifiPort);

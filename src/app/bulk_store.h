@@ -22,7 +22,8 @@ std::string SkipReason(const settings::SettingFileLoad& load, const std::filesys
 
 class BulkStoreReport {
  public:
-  // operation names the command in the text ("Download All").
+  // operation names the command in the text ("Download All"), marked
+  // QT_TRANSLATE_NOOP("Messages", …) where it is given, as the report's texts are translated.
   explicit BulkStoreReport(std::string_view operation) : operation_(operation) {}
 
   void stored(int slot) { stored_.push_back(slot); }

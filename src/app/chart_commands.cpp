@@ -3,6 +3,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -10,9 +11,12 @@
 #include <utility>
 
 #include "app/edit_recorder.h"
+#include "core/composed_text.h"
+#include "core/translatable.h"
 #include "display/filter_fit.h"
 #include "display/response_csv.h"
 #include "settings/safe_file_write.h"
+#include "settings/step_names.h"
 
 namespace kdsp::app {
 namespace {
@@ -52,7 +56,9 @@ void ChartCommands::importFilters() {
   const display::FilterFileFit imported =
       display::FitFilterFile(*path, working_, page(), page_.showsSecondMicSet());
   if (!imported.ok()) {
-    dialogs_.showMessage(imported.error + "\nNothing was changed.");
+    dialogs_.showMessage(
+        imported.error + "\n" +
+        QCoreApplication::translate("Messages", "Nothing was changed.").toStdString());
     return;
   }
   // One step of the history, sent to the processor as an undo would send it: a record for
@@ -62,7 +68,8 @@ void ChartCommands::importFilters() {
   working_ = imported.fit.block;
   if (refreshAll_) refreshAll_();
   link_.sendDifference(before, edits_.current());
-  edits_.endCommand("Import Filters " + std::filesystem::path(*path).filename().string(),
+  edits_.endCommand(core::FillIn(settings::step::kImportFilters,
+                                 {std::filesystem::path(*path).filename().string()}),
                     std::nullopt);
   std::string report;
   for (const std::string& line : display::FitReport(imported.fit)) report += line + "\n";
@@ -101,7 +108,8 @@ void ChartCommands::exportPicture() {
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         if (!page_.chartPicture().save(&buffer, "PNG")) {
-          dialogs_.showMessage("The chart could not be made into a picture.");
+          dialogs_.showMessage(
+              KDSP_TRANSLATE_NOOP("Messages", "The chart could not be made into a picture."));
           return std::nullopt;
         }
         return BytesOf(std::string_view(png.constData(), static_cast<std::size_t>(png.size())));

@@ -1,33 +1,51 @@
 // Parsing the program's command line.
 #include "app/command_line.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "settings/page_catalogue.h"
 
 namespace kdsp::app {
 
-const char* CommandLineHelp() {
-  return "usage: kdsp [--simulate] [--connect tcp://HOST:PORT] [--service-menu]\n"
-         "            [--remote [ADDR:]PORT]\n"
-         "\n"
-         "  --simulate                 start with the simulated processor plugged in on USB\n"
-         "  --connect tcp://HOST:PORT  switch WiFi control on at start, toward HOST:PORT\n"
-         "  --service-menu             show the Presets menu's service items\n"
-         "  --remote [ADDR:]PORT       serve the phone remote on PORT (0: a free one), on every\n"
-         "                             interface or on ADDR; prints the address and pairing code\n"
-         "  --page PAGE                open an effect page at start: mic music echo reverb main\n"
-         "                             center subwoofer surround\n"
-         "  --screenshot FILE          save the main window (or the page) once shown, then quit\n"
-         "  --instance NAME            run as a private instance NAME, apart from the user's\n"
-         "                             kdsp (also KDSP_INSTANCE_NAME=NAME)\n"
-         "  --version                  print the program's version\n"
-         "  --help                     this text\n"
-         "\n"
-         "When kdsp is already running, a new start brings it to the front and passes --connect,\n"
-         "--page, --screenshot and --remote to it (the running kdsp saves the screenshot, starts\n"
-         "the remote unless it serves one already, and goes on); --simulate and --service-menu\n"
-         "take effect only at start, and the new start says so.\n";
+namespace {
+
+// Texts marked QT_TRANSLATE_NOOP("CommandLine", …), in the installed language.
+std::string Translated(const char* text) {
+  return QCoreApplication::translate("CommandLine", text).toStdString();
+}
+
+std::string Translated(const char* text, const QString& value) {
+  return QCoreApplication::translate("CommandLine", text).arg(value).toStdString();
+}
+
+}  // namespace
+
+std::string CommandLineHelp() {
+  return Translated(QT_TRANSLATE_NOOP(
+      "CommandLine",
+      "usage: kdsp [--simulate] [--connect tcp://HOST:PORT] [--service-menu]\n"
+      "            [--remote [ADDR:]PORT] [--lang en|zh_CN]\n"
+      "\n"
+      "  --simulate                 start with the simulated processor plugged in on USB\n"
+      "  --connect tcp://HOST:PORT  switch WiFi control on at start, toward HOST:PORT\n"
+      "  --service-menu             show the Presets menu's service items\n"
+      "  --remote [ADDR:]PORT       serve the phone remote on PORT (0: a free one), on every\n"
+      "                             interface or on ADDR; prints the address and pairing code\n"
+      "  --page PAGE                open an effect page at start: mic music echo reverb main\n"
+      "                             center subwoofer surround\n"
+      "  --screenshot FILE          save the main window (or the page) once shown, then quit\n"
+      "  --instance NAME            run as a private instance NAME, apart from the user's\n"
+      "                             kdsp (also KDSP_INSTANCE_NAME=NAME)\n"
+      "  --lang en|zh_CN            speak English or Simplified Chinese, whatever the\n"
+      "                             desktop's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG)\n"
+      "  --version                  print the program's version\n"
+      "  --help                     this text\n"
+      "\n"
+      "When kdsp is already running, a new start brings it to the front and passes --connect,\n"
+      "--page, --screenshot and --remote to it (the running kdsp saves the screenshot, starts\n"
+      "the remote unless it serves one already, and goes on); --simulate and --service-menu\n"
+      "take effect only at start, and the new start says so.\n"));
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -43,7 +61,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     } else if (a == "--version") {
       line.version = true;
     } else if ((a == "--connect" || a == "--screenshot" || a == "--page" || a == "--instance" ||
-                a == "--remote") &&
+                a == "--remote" || a == "--lang") &&
                i + 1 < arguments.size()) {
       const QString value = arguments[++i];
       if (a == "--remote") {
@@ -53,6 +71,15 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
           line.error = error.toStdString();
           return line;
         }
+        continue;
+      }
+      if (a == "--lang") {
+        if (!LanguageNamed(value.toStdString())) {
+          line.error = Translated(
+              QT_TRANSLATE_NOOP("CommandLine", "--lang takes en or zh_CN, not '%1'"), value);
+          return line;
+        }
+        line.language = LanguageNamed(value.toStdString());
         continue;
       }
       if (a == "--instance") {
@@ -67,7 +94,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       }
       if (a == "--page") {
         if (settings::FindPage(value.toStdString()) == nullptr) {
-          line.error = "unknown page '" + value.toStdString() + "'";
+          line.error = Translated(QT_TRANSLATE_NOOP("CommandLine", "unknown page '%1'"), value);
           return line;
         }
         line.page = value.toStdString();
@@ -78,13 +105,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       bool ok = false;
       const int port = colon > 0 ? value.mid(colon + 1).toInt(&ok) : 0;
       if (!value.startsWith(prefix) || colon <= prefix.size() || !ok || port < 1 || port > 65535) {
-        line.error = "--connect takes tcp://HOST:PORT, not '" + value.toStdString() + "'";
+        line.error = Translated(
+            QT_TRANSLATE_NOOP("CommandLine", "--connect takes tcp://HOST:PORT, not '%1'"), value);
         return line;
       }
       line.wifiHost = value.mid(prefix.size(), colon - prefix.size()).toStdString();
       line.wifiPort = port;
     } else {
-      line.error = "unknown argument '" + a.toStdString() + "'";
+      line.error = Translated(QT_TRANSLATE_NOOP("CommandLine", "unknown argument '%1'"), a);
       return line;
     }
   }
@@ -98,8 +126,11 @@ std::string InstanceNameProblem(std::string_view name) {
   };
   if (name.empty() || name.size() > 64 || name == "." || name == ".." ||
       !std::all_of(name.begin(), name.end(), allowed))
-    return "an instance name is 1 to 64 letters, digits, '.', '_' and '-', not '" +
-           std::string(name) + "'";
+    return Translated(
+        QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "an instance name is 1 to 64 letters, digits, '.', '_' and '-', not '%1'"),
+        QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
   return {};
 }
 

@@ -1,6 +1,6 @@
 // The program's command line: by default it behaves as it always has; options add a simulated
 // processor, a WiFi connection at start, the service menu, a private single-instance name, and
-// the phone remote's server.
+// the phone remote's server, the language.
 #pragma once
 
 #include <QStringList>
@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/language.h"
 #include "remote/remote_address.h"
 
 namespace kdsp::app {
@@ -21,13 +22,15 @@ struct CommandLine {
   std::optional<std::string> page;        // open this effect page at start (mic, music, echo, ...)
   std::optional<std::string> instance;    // a private single-instance name (--instance NAME)
   std::optional<remote::ListenAddress> remote;  // serve the phone remote (--remote [ADDR:]PORT)
+  std::optional<Language> language;             // --lang en|zh_CN, over the desktop's language
   bool help = false;
   bool version = false;
   std::string error;  // set when the arguments cannot be used
 };
 
+// The errors and the help are in the language installed when they are made.
 CommandLine ParseCommandLine(const QStringList& arguments);
-const char* CommandLineHelp();
+std::string CommandLineHelp();
 
 // The environment variable that gives a program a private single-instance name, as --instance
 // does; --instance wins.

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <utility>
 
+#include "settings/step_names.h"
 #include "skin/panel_window.h"
 
 namespace kdsp::app {
@@ -52,7 +53,9 @@ void EditRecorder::startGesture(std::string name) {
 void EditRecorder::finishGesture() {
   wheelBurst_.stop();
   if (applying_ || commands_ > 0) return;
-  if (session_.recordEdit(current(), gestureName_.empty() ? "Edit" : gestureName_)) notify();
+  if (session_.recordEdit(current(),
+                          gestureName_.empty() ? std::string(settings::step::kEdit) : gestureName_))
+    notify();
 }
 
 void EditRecorder::beginCommand() {

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "app/argument_actions.h"
 #include "app/command_line.h"
+#include "app/language.h"
 #include "app/program.h"
 #include "app/qt_user_dialogs.h"
 #include "app/single_instance.h"
@@ -47,8 +49,13 @@ int main(int argc, char** argv) {
   // Help and version are answered before anything graphical starts, so they work without a
   // display.
   const app::CommandLine early = app::ParseCommandLine(ArgumentsOf(argc, argv));
+  // The language is installed before any text is made: --lang over the desktop's locale.
+  const app::Language language = early.language.value_or(app::LanguageFromEnvironment());
   if (early.help) {
-    std::fputs(app::CommandLineHelp(), stdout);
+    // Translations need an application object, not a display.
+    QCoreApplication helpOnly(argc, argv);
+    app::UseLanguage(language);
+    std::fputs(app::CommandLineHelp().c_str(), stdout);
     return 0;
   }
   if (early.version) {
@@ -58,12 +65,16 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName("kdsp");
-  QApplication::setApplicationDisplayName("Karaoke DSP Control");
+  if (!app::UseLanguage(language))
+    std::fprintf(stderr, "kdsp: the %s translation cannot be loaded; the texts stay English\n",
+                 std::string(app::LanguageCode(language)).c_str());
+  QApplication::setApplicationDisplayName(
+      QCoreApplication::translate("Program", "Karaoke DSP Control"));
   skin::ApplyDarkTheme();
 
   const app::CommandLine line = app::ParseCommandLine(QApplication::arguments());
   if (!line.error.empty()) {
-    std::fprintf(stderr, "kdsp: %s\n\n%s", line.error.c_str(), app::CommandLineHelp());
+    std::fprintf(stderr, "kdsp: %s\n\n%s", line.error.c_str(), app::CommandLineHelp().c_str());
     return 2;
   }
 

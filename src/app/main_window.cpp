@@ -55,7 +55,7 @@ TForm1::TForm1(device::HidDeviceController& hid, settings::ParameterBlock& worki
     : PanelWindow(&images[SkinSlot::kMainBackground], parent),
       working_(working),
       dialogs_(dialogs) {
-  setWindowTitle("Karaoke DSP Control");
+  setWindowTitle(QApplication::translate("Program", "Karaoke DSP Control"));
   device::LinkObserver observer;
   observer.refreshAll = [this] { RefreshAll(); };
   observer.connectionChanged = [this] { update(); };

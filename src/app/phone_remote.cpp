@@ -4,6 +4,7 @@
 #include <QNetworkInterface>
 #include <cstdio>
 
+#include "app/language.h"
 #include "remote/token_store.h"
 
 namespace kdsp::app {
@@ -17,6 +18,7 @@ PhoneRemote::PhoneRemote(remote::RemoteTarget& target, std::filesystem::path pro
 }
 
 bool PhoneRemote::start(const remote::ListenAddress& address, QString& error) {
+  server_.setPageLanguage(InstalledLanguageTag());
   if (!server_.start(address, error)) return false;
   url_ = remote::RemoteUrl(
       remote::ReachableAddress(address.address, QNetworkInterface::allAddresses()), server_.port());

@@ -8,11 +8,13 @@
 
 #include "app/bulk_store.h"
 #include "app/edit_recorder.h"
+#include "core/composed_text.h"
 #include "device/command_codes.h"
 #include "device/event_loop_wait.h"
 #include "device/link_timing.h"
 #include "settings/read_setting_file.h"
 #include "settings/setting_file.h"
+#include "settings/step_names.h"
 
 namespace kdsp::app {
 namespace {
@@ -68,7 +70,8 @@ void PresetCommands::N82Click(std::uint8_t slot) {
 void PresetCommands::N2Click() {
   const auto path = dialogs_.openFile(settings::filter::kOpenSetting);
   if (!path) return;
-  CommandStep step(recorder_, "Load " + std::filesystem::path(*path).filename().string());
+  CommandStep step(recorder_, core::FillIn(settings::step::kLoadFile,
+                                           {std::filesystem::path(*path).filename().string()}));
   settings::SettingFileReader reader{working_, dialogs_, refreshAll_, [this] {
                                        link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
                                      }};
@@ -81,7 +84,8 @@ void PresetCommands::N4Click(std::uint8_t slot) {
 }
 
 RecallOutcome PresetCommands::recall(std::uint8_t slot) {
-  CommandStep step(recorder_, "Recall " + settings::SlotStepName(slot));
+  CommandStep step(recorder_,
+                   core::FillIn(settings::step::kRecallSlot, {settings::SlotStepName(slot)}));
   // Not connected, the read asks nothing of the processor and says why in a message.
   if (!link_.ReadBlockFromDevice(slot, kSlotReadMode)) return RecallOutcome::kNotConnected;
   if (!link_.waitForReadComplete(readLimit_))
@@ -114,7 +118,8 @@ void PresetCommands::N6Click() {
         slot, settings::NumberedSettingFilePath(slot)};
   dialogs_.setBusy(true);
   const BulkStoreReport report =
-      StoreSettingFiles(link_, files, "Burn", [](int) { device::WaitMs(kBulkStorePauseMs); });
+      StoreSettingFiles(link_, files, QT_TRANSLATE_NOOP("Messages", "Burn"),
+                        [](int) { device::WaitMs(kBulkStorePauseMs); });
   dialogs_.setBusy(false);
   dialogs_.showMessage(report.text());
 }

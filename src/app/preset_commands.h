@@ -7,6 +7,7 @@
 #include <functional>
 #include <string_view>
 
+#include "core/translatable.h"
 #include "device/device_link.h"
 #include "device/link_timing.h"
 #include "settings/parameter_block.h"
@@ -17,8 +18,8 @@ namespace kdsp::app {
 class EditRecorder;
 
 // What a recall tells the user when the slot's block does not come.
-inline constexpr std::string_view kRecallNotAnswered =
-    "The processor did not send the slot's settings in time. Nothing was changed.";
+inline constexpr std::string_view kRecallNotAnswered = KDSP_TRANSLATE_NOOP(
+    "Messages", "The processor did not send the slot's settings in time. Nothing was changed.");
 
 // How a recall ended.
 enum class RecallOutcome {

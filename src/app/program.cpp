@@ -3,6 +3,7 @@
 
 #include <QStandardPaths>
 
+#include "app/language.h"
 #include "app/system_control_panel.h"
 #include "app/window_placement.h"
 #include "pages/audio_input_source.h"
@@ -138,8 +139,9 @@ void Program::showEditState() {
     return std::string(*name);
   };
   menu_->showEditState({text(session.undoName()), text(session.redoName()), session.liveSide()});
-  main_->showSettingsStatus(
-      {session.liveSide(), settings::OriginText(session.origin()), session.modified()});
+  main_->showSettingsStatus({session.liveSide(),
+                             settings::OriginText(session.origin(), &TranslateText),
+                             session.modified()});
 }
 
 bool Program::startRemote(const remote::ListenAddress& address, QString& error) {

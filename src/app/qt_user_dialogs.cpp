@@ -5,13 +5,26 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <string>
 #include <utility>
+
+#include "app/composed_messages.h"
+#include "core/translatable.h"
 
 namespace kdsp::app {
 namespace {
 
 QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The working parts give their texts in English; the user reads them in the program's language,
+// composed messages with their file names and numbers filled into the translated pattern.
+QString Translated(std::string_view text) {
+  return Text(TranslateComposed(text, MessagePatterns(), [](std::string_view english) {
+    return QCoreApplication::translate(core::kMessageContext, std::string(english).c_str())
+        .toStdString();
+  }));
 }
 
 std::optional<std::string> Chosen(const QString& path) {
@@ -22,14 +35,14 @@ std::optional<std::string> Chosen(const QString& path) {
 }  // namespace
 
 QString QtFilter(std::string_view filter) {
-  const QStringList parts = Text(filter).split('|');
+  const QStringList parts = Translated(filter).split('|');
   QStringList entries;
   for (qsizetype i = 0; i < parts.size(); i += 2) entries << parts[i];
   return entries.join(";;");
 }
 
 void QtUserDialogs::showMessage(std::string_view text) {
-  QMessageBox::information(owner(), QApplication::applicationDisplayName(), Text(text));
+  QMessageBox::information(owner(), QApplication::applicationDisplayName(), Translated(text));
 }
 
 QWidget* QtUserDialogs::owner() const {
@@ -46,7 +59,7 @@ QtUserDialogs::~QtUserDialogs() {
 }
 
 bool QtUserDialogs::askYesNo(std::string_view caption, std::string_view question) {
-  return QMessageBox::question(owner(), Text(caption), Text(question),
+  return QMessageBox::question(owner(), Translated(caption), Translated(question),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -54,7 +67,7 @@ void QtUserDialogs::askYesNoAsync(std::string_view caption, std::string_view que
                                   std::function<void(bool yes)> answered) {
   // What QMessageBox::question shows, without the event loop of exec(): whoever asked goes on
   // at once, timers included, and hears the answer when it is given.
-  auto* box = new QMessageBox(QMessageBox::Question, Text(caption), Text(question),
+  auto* box = new QMessageBox(QMessageBox::Question, Translated(caption), Translated(question),
                               QMessageBox::Yes | QMessageBox::No, owner());
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::ApplicationModal);
@@ -72,7 +85,7 @@ void QtUserDialogs::askYesNoAsync(std::string_view caption, std::string_view que
 std::optional<std::string> QtUserDialogs::askText(std::string_view caption, std::string_view prompt,
                                                   std::string_view initialText) {
   bool ok = false;
-  const QString answer = QInputDialog::getText(owner(), Text(caption), Text(prompt),
+  const QString answer = QInputDialog::getText(owner(), Translated(caption), Translated(prompt),
                                                QLineEdit::Normal, Text(initialText), &ok);
   if (!ok) return std::nullopt;
   return answer.toStdString();
@@ -92,7 +105,7 @@ std::optional<std::string> QtUserDialogs::saveFile(std::string_view filter,
 }
 
 std::optional<std::string> QtUserDialogs::chooseFolder(std::string_view title) {
-  return Chosen(QFileDialog::getExistingDirectory(owner(), Text(title)));
+  return Chosen(QFileDialog::getExistingDirectory(owner(), Translated(title)));
 }
 
 void QtUserDialogs::setBusy(bool busy) {

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/language.h"
+#include "core/composed_text.h"
 #include "device/field_edit.h"
 #include "remote/field_changes.h"
 #include "settings/block_fields.h"
@@ -14,6 +16,7 @@
 #include "settings/json_value.h"
 #include "settings/preset_slots.h"
 #include "settings/settings_origin.h"
+#include "settings/step_names.h"
 
 namespace kdsp::app {
 namespace {
@@ -52,9 +55,10 @@ QJsonObject RangeObject(const settings::FieldRange& range, double max) {
 // The step's name in the Undo item: what the phone edited.
 std::string StepName(const QJsonObject& values) {
   const QStringList fields = values.keys();
-  std::string name = "Phone " + (fields.isEmpty() ? std::string() : fields.front().toStdString());
-  if (fields.size() > 1) name += " and " + std::to_string(fields.size() - 1) + " more";
-  return name;
+  const std::string first = fields.isEmpty() ? std::string() : fields.front().toStdString();
+  if (fields.size() > 1)
+    return core::FillIn(settings::step::kPhoneFields, {first, std::to_string(fields.size() - 1)});
+  return core::FillIn(settings::step::kPhoneField, {first});
 }
 
 }  // namespace
@@ -77,7 +81,7 @@ QJsonObject RemoteControl::fields() const {
 
 RemoteControl::StatusKey RemoteControl::statusKey() const {
   const device::LinkState& state = link_.state();
-  return {state.connected, settings::OriginText(edits_.session().origin()),
+  return {state.connected, settings::OriginText(edits_.session().origin(), &TranslateText),
           edits_.session().modified(), state.musicMaxVolume, state.micMaxVolume};
 }
 

@@ -1,6 +1,7 @@
 // The system control panel's window and handlers.
 #include "app/system_control_panel.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,12 +10,14 @@
 #include <QRect>
 #include <QShowEvent>
 #include <QSize>
+#include <QStringList>
 #include <QTableWidget>
 #include <algorithm>
 #include <array>
 #include <utility>
 
 #include "app/bulk_store.h"
+#include "core/translatable.h"
 #include "settings/field_ranges.h"
 #include "settings/setting_file.h"
 #include "settings/slot_backup.h"
@@ -26,7 +29,7 @@ namespace {
 // The window's outer size is 595 x 382; its client area is that less a single-line frame with
 // a caption bar.
 constexpr QSize kClientSize{587, 355};
-constexpr char kCaption[] = "System Control";
+constexpr char kCaption[] = QT_TRANSLATE_NOOP("SystemControlPanel", "System Control");
 
 struct ButtonPlace {
   QPushButton* TForm11::*component;
@@ -36,19 +39,45 @@ struct ButtonPlace {
 };
 
 constexpr std::array<ButtonPlace, 8> kButtons{{
-    {&TForm11::Button1, {16, 8, 113, 33}, "Open Config", &TForm11::Button1Click},
-    {&TForm11::Button2, {128, 8, 113, 33}, "Save Config", &TForm11::Button2Click},
-    {&TForm11::Button3, {440, 56, 144, 33}, "Modify", &TForm11::Button3Click},
-    {&TForm11::Button4, {440, 88, 144, 33}, "Delete", &TForm11::Button4Click},
-    {&TForm11::Button5, {440, 176, 144, 33}, "Download All To Device", &TForm11::Button5Click},
-    {&TForm11::Button6, {440, 208, 144, 33}, "Upload All From Device", &TForm11::Button6Click},
-    {&TForm11::Button7, {440, 272, 137, 33}, "Lock Panel", &TForm11::Button7Click},
-    {&TForm11::Button8, {440, 304, 137, 33}, "Change Password", &TForm11::Button8Click},
+    {&TForm11::Button1,
+     {16, 8, 113, 33},
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Open Config"),
+     &TForm11::Button1Click},
+    {&TForm11::Button2,
+     {128, 8, 113, 33},
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Save Config"),
+     &TForm11::Button2Click},
+    {&TForm11::Button3,
+     {440, 56, 144, 33},
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Modify"),
+     &TForm11::Button3Click},
+    {&TForm11::Button4,
+     {440, 88, 144, 33},
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Delete"),
+     &TForm11::Button4Click},
+    {&TForm11::Button5,
+     {440, 176, 144, 33},
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Download All To Device"),
+     &TForm11::Button5Click},
+    {&TForm11::Button6,
+     {440, 208, 144, 33},
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Upload All From Device"),
+     &TForm11::Button6Click},
+    {&TForm11::Button7,
+     {440, 272, 137, 33},
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Lock Panel"),
+     &TForm11::Button7Click},
+    {&TForm11::Button8,
+     {440, 304, 137, 33},
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Change Password"),
+     &TForm11::Button8Click},
 }};
 
 constexpr QRect kListRect{8, 56, 417, 209};
 constexpr std::array<int, 2> kListColumnWidths{100, 300};
-constexpr std::array<const char*, 2> kListColumns{"Group NO.", "Setting File"};
+constexpr std::array<const char*, 2> kListColumns{
+    QT_TRANSLATE_NOOP("SystemControlPanel", "Group NO."),
+    QT_TRANSLATE_NOOP("SystemControlPanel", "Setting File")};
 constexpr QRect kProgressRect{9, 264, 417, 17};
 // Room between a maximum-volume label and its box.
 constexpr int kLabelGap = 4;
@@ -67,13 +96,13 @@ constexpr std::array<MaxVolumePlace, 2> kMaxVolumeBoxes{{
      &TForm11::Edit1,
      {16, 304, 76, 17},
      {96, 302, 41, 21},
-     "Music Max Vol",
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Music Max Vol"),
      &TForm11::Edit1Change},
     {&TForm11::Label2,
      &TForm11::Edit2,
      {184, 304, 83, 17},
      {271, 302, 41, 21},
-     "Mic Max Vol",
+     QT_TRANSLATE_NOOP("SystemControlPanel", "Mic Max Vol"),
      &TForm11::Edit2Change},
 }};
 
@@ -90,6 +119,10 @@ constexpr std::uint8_t kPanelLocked = 0;
 // A slot is read back for keeping, not recalled into the processor's working settings.
 constexpr std::uint8_t kSlotReadMode = 3;
 
+QString Translated(const char* text) {
+  return QCoreApplication::translate("SystemControlPanel", text);
+}
+
 // The text as a decimal integer, spaces around it allowed; nothing when it is not one.
 std::optional<long long> DecimalInteger(const QString& text) {
   bool ok = false;
@@ -97,14 +130,27 @@ std::optional<long long> DecimalInteger(const QString& text) {
   return ok ? std::optional<long long>(value) : std::nullopt;
 }
 
+// A message's text, marked QT_TRANSLATE_NOOP("Messages", …), with its values in the installed
+// language.
+std::string Said(const char* text, const QStringList& values = {}) {
+  QString said = QCoreApplication::translate("Messages", text);
+  for (const QString& value : values) said = said.arg(value);
+  return said.toStdString();
+}
+
 std::string UploadStoppedText(int slot, std::string_view reason) {
-  return "Upload All stopped at slot " + SlotLabel(slot) + ": " + std::string(reason) +
-         ". Nothing was written and the group was not changed.";
+  return Said(
+      QT_TRANSLATE_NOOP("Messages",
+                        "Upload All stopped at slot %1: %2. Nothing was written and the "
+                        "group was not changed."),
+      {QString::fromStdString(SlotLabel(slot)), QString::fromStdString(std::string(reason))});
 }
 
 std::string UploadNotWrittenText(std::string_view reason) {
-  return "Upload All could not write the settings: " + std::string(reason) +
-         ". Nothing in the folder was replaced and the group was not changed.";
+  return Said(QT_TRANSLATE_NOOP("Messages",
+                                "Upload All could not write the settings: %1. Nothing in the "
+                                "folder was replaced and the group was not changed."),
+              {QString::fromStdString(std::string(reason))});
 }
 
 // While a transfer runs the processor's replies and the user's input keep being handled, so
@@ -143,13 +189,16 @@ TForm11::TForm11(device::DeviceLink& link, settings::UserDialogs& dialogs, fs::p
 }
 
 void TForm11::createComponents() {
-  setWindowTitle(kCaption);
+  setWindowTitle(Translated(kCaption));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFixedSize(kClientSize);
 
-  for (const ButtonPlace& place : kButtons) {
-    auto* button = new QPushButton(QString::fromLatin1(place.caption), this);
+  // The components keep the form's names (Button1…, Label1…, Edit1…), which tests look them up by.
+  for (std::size_t i = 0; i < kButtons.size(); ++i) {
+    const ButtonPlace& place = kButtons[i];
+    auto* button = new QPushButton(Translated(place.caption), this);
+    button->setObjectName(QStringLiteral("Button%1").arg(i + 1));
     button->setGeometry(place.rect);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, click = place.click] { (this->*click)(); });
@@ -157,8 +206,9 @@ void TForm11::createComponents() {
   }
 
   ListView1 = new QTableWidget(0, static_cast<int>(kListColumns.size()), this);
+  ListView1->setObjectName(QStringLiteral("ListView1"));
   ListView1->setGeometry(kListRect);
-  ListView1->setHorizontalHeaderLabels({kListColumns[0], kListColumns[1]});
+  ListView1->setHorizontalHeaderLabels({Translated(kListColumns[0]), Translated(kListColumns[1])});
   for (std::size_t c = 0; c < kListColumnWidths.size(); ++c)
     ListView1->setColumnWidth(static_cast<int>(c), kListColumnWidths[c]);
   ListView1->verticalHeader()->hide();
@@ -181,14 +231,17 @@ void TForm11::createComponents() {
   ProgressBar1->setValue(kIdleProgress);
   ProgressBar1->setTextVisible(false);
 
-  for (const MaxVolumePlace& place : kMaxVolumeBoxes) {
+  for (std::size_t i = 0; i < kMaxVolumeBoxes.size(); ++i) {
+    const MaxVolumePlace& place = kMaxVolumeBoxes[i];
     // A caption wider than its place in this font pushes its box to the right instead of being
     // cut by it.
-    auto* label = new QLabel(QString::fromLatin1(place.caption), this);
+    auto* label = new QLabel(Translated(place.caption), this);
+    label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
     QRect labelRect = place.labelRect;
     labelRect.setWidth(std::max(labelRect.width(), label->sizeHint().width()));
     label->setGeometry(labelRect);
     auto* edit = new QLineEdit(this);
+    edit->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
     QRect editRect = place.editRect;
     editRect.moveLeft(std::max(editRect.left(), labelRect.right() + 1 + kLabelGap));
     edit->setGeometry(editRect);
@@ -225,7 +278,9 @@ void TForm11::refreshList() {
     if (name.flag == 0) continue;
     const int row = ListView1->rowCount();
     ListView1->insertRow(row);
-    auto* number = new QTableWidgetItem(QString::fromUtf8(name.name.data(), name.name.size()));
+    // The slots are named as the Presets menu names them.
+    auto* number = new QTableWidgetItem(
+        QCoreApplication::translate("PresetMenu", std::string(name.name).c_str()));
     // Modify and Delete act on the slot the row shows, whichever slots are listed.
     number->setData(Qt::UserRole, slot);
     ListView1->setItem(row, 0, number);
@@ -291,7 +346,7 @@ void TForm11::Button5Click() {
       files.push_back({slot, path});
   const BulkStoreReport report = [&] {
     TransferScope transfer(*this, dialogs_);
-    return StoreSettingFiles(link_, files, "Download All",
+    return StoreSettingFiles(link_, files, QT_TRANSLATE_NOOP("Messages", "Download All"),
                              [this](int slot) { ProgressBar1->setValue(slot); });
   }();
   dialogs_.showMessage(report.text());
@@ -343,18 +398,20 @@ std::optional<std::string> TForm11::uploadSlots(const fs::path& folder) {
 std::optional<std::string> TForm11::readSlot(int slot) {
   if (!link_.ReadBlockFromDevice(static_cast<std::uint8_t>(slot), kSlotReadMode,
                                  device::ReadInto::kKeptBlock))
-    return "the processor could not be asked for it";
+    return Said(QT_TRANSLATE_NOOP("Messages", "the processor could not be asked for it"));
   if (!link_.waitForReadComplete(readLimit_)) {
-    if (link_.state().connected) return "the processor did not send its settings in time";
+    if (link_.state().connected)
+      return Said(QT_TRANSLATE_NOOP("Messages", "the processor did not send its settings in time"));
     return link_.lastLoss() == device::LinkLoss::kClosed
-               ? std::string(device::message::kConnectionClosed)
-               : "the processor was disconnected";
+               ? Said(device::message::kConnectionClosed.data())
+               : Said(QT_TRANSLATE_NOOP("Messages", "the processor was disconnected"));
   }
   switch (link_.lastReadResult().value_or(device::BlockReadback::EndResult::kNoBlock)) {
     case device::BlockReadback::EndResult::kNoBlock:
-      return "the processor sent no settings for it";
+      return Said(QT_TRANSLATE_NOOP("Messages", "the processor sent no settings for it"));
     case device::BlockReadback::EndResult::kIncomplete:
-      return "its settings arrived incomplete (" + link_.missingChunks() + " missing)";
+      return Said(QT_TRANSLATE_NOOP("Messages", "its settings arrived incomplete (%1 missing)"),
+                  {QString::fromStdString(link_.missingChunks())});
     default:  // installed, or an empty slot's factory defaults
       return std::nullopt;
   }
@@ -378,11 +435,13 @@ void TForm11::maxVolumeChanged(const QLineEdit& edit, bool music) {
 }
 
 void TForm11::refreshLockCaption() {
-  Button7->setText(link_.state().panelUnlocked != kPanelLocked ? "Lock Panel" : "Unlock Panel");
+  Button7->setText(link_.state().panelUnlocked != kPanelLocked
+                       ? QCoreApplication::translate("SystemControlPanel", "Lock Panel")
+                       : QCoreApplication::translate("SystemControlPanel", "Unlock Panel"));
 }
 
 std::optional<bool> TForm11::passwordMatches(std::string_view prompt) {
-  const auto answer = dialogs_.askText("Processor", prompt, "0");
+  const auto answer = dialogs_.askText(KDSP_TRANSLATE_NOOP("Messages", "Processor"), prompt, "0");
   // A cancelled box does nothing, rather than counting as its initial "0".
   if (!answer) return std::nullopt;
   const long long typed = DecimalInteger(QString::fromStdString(*answer)).value_or(0);
@@ -390,7 +449,7 @@ std::optional<bool> TForm11::passwordMatches(std::string_view prompt) {
 }
 
 void TForm11::Button7Click() {
-  const auto match = passwordMatches("Please Input Password");
+  const auto match = passwordMatches(KDSP_TRANSLATE_NOOP("Messages", "Please Input Password"));
   if (!match) return;
   if (!*match) {
     dialogs_.showMessage(panel_message::kPasswordError);
@@ -401,14 +460,16 @@ void TForm11::Button7Click() {
 }
 
 void TForm11::Button8Click() {
-  const auto match = passwordMatches("Please Input Old Password ");
+  const auto match = passwordMatches(KDSP_TRANSLATE_NOOP("Messages", "Please Input Old Password "));
   if (!match) return;
   if (!*match) {
     dialogs_.showMessage(panel_message::kPasswordError);
     return;
   }
-  const auto answer = dialogs_.askText("New Password", "Please Input New Password ( 0 -999)",
-                                       std::to_string(link_.state().lockPassword));
+  const auto answer =
+      dialogs_.askText(KDSP_TRANSLATE_NOOP("Messages", "New Password"),
+                       KDSP_TRANSLATE_NOOP("Messages", "Please Input New Password ( 0 -999)"),
+                       std::to_string(link_.state().lockPassword));
   if (!answer) return;
   // A text that is not a number counts as too large.
   const long long password =

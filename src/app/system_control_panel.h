@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/translatable.h"
 #include "device/device_link.h"
 #include "device/link_timing.h"
 #include "settings/group_file.h"
@@ -26,14 +27,18 @@ namespace kdsp::app {
 
 // The panel's fixed message texts.
 namespace panel_message {
-inline constexpr std::string_view kSelectOneItem = "Please select one item to modify!";
-inline constexpr std::string_view kNoDeviceConnecting = "No device connecting!";
-inline constexpr std::string_view kDownloadDone = "Download Done!";
-inline constexpr std::string_view kFinish = "Finish!";
-inline constexpr std::string_view kPasswordError = "Password Error!";
-inline constexpr std::string_view kPasswordTooLarge = "Password can't large than 999";
+inline constexpr std::string_view kSelectOneItem =
+    KDSP_TRANSLATE_NOOP("Messages", "Please select one item to modify!");
+inline constexpr std::string_view kNoDeviceConnecting =
+    KDSP_TRANSLATE_NOOP("Messages", "No device connecting!");
+inline constexpr std::string_view kDownloadDone = KDSP_TRANSLATE_NOOP("Messages", "Download Done!");
+inline constexpr std::string_view kFinish = KDSP_TRANSLATE_NOOP("Messages", "Finish!");
+inline constexpr std::string_view kPasswordError =
+    KDSP_TRANSLATE_NOOP("Messages", "Password Error!");
+inline constexpr std::string_view kPasswordTooLarge =
+    KDSP_TRANSLATE_NOOP("Messages", "Password can't large than 999");
 inline constexpr std::string_view kChooseUploadFolder =
-    "Please select a folder to save all setting";
+    KDSP_TRANSLATE_NOOP("Messages", "Please select a folder to save all setting");
 }  // namespace panel_message
 
 class TForm11 : public QDialog {

@@ -5,12 +5,15 @@
 #include <charconv>
 #include <utility>
 
+#include "core/composed_text.h"
+#include "core/translatable.h"
 #include "device/command_codes.h"
 #include "device/device_commands.h"
 #include "device/difference_flags.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device.h"
 #include "device/hid_device_controller.h"
+#include "device/link_messages.h"
 #include "device/link_timing.h"
 #include "device/wifi_module.h"
 
@@ -30,12 +33,7 @@ long AnswerAsNumber(const std::optional<std::string>& answer) {
 }  // namespace
 
 std::string PermissionProblemText(const std::string& devicePath, const std::string& reason) {
-  return "The processor is connected at " + devicePath + ", but this user may not open it (" +
-         reason +
-         ").\n\nAllow access with a udev rule, for example in "
-         "/etc/udev/rules.d/70-kdsp.rules:\n"
-         "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"0483\", ATTRS{idProduct}==\"0157\", "
-         "TAG+=\"uaccess\"\n\nthen unplug the processor and plug it in again.";
+  return core::FillIn(message::kPermissionProblem, {devicePath, reason});
 }
 
 DeviceLink::DeviceLink(HidDeviceController& hid, settings::ParameterBlock& working,
@@ -310,10 +308,12 @@ void DeviceLink::onStatus(const StatusReply& status) {
   lastStatus_ = status;
   notifyMaxVolumes(!syncQuestionOpen_);
   if (state_.panelUnlocked != 0 || !askLockPassword_) return;
-  const auto answer = prompts_.askText("Processor", "Please Input Lock Password", "0");
+  const auto answer =
+      prompts_.askText(KDSP_TRANSLATE_NOOP("Messages", "Processor"),
+                       KDSP_TRANSLATE_NOOP("Messages", "Please Input Lock Password"), "0");
   // A cancelled input box answers its initial text.
   if (AnswerAsNumber(answer ? answer : std::optional<std::string>("0")) != state_.lockPassword) {
-    prompts_.showMessage("Password Error!");
+    prompts_.showMessage(KDSP_TRANSLATE_NOOP("Messages", "Password Error!"));
     if (observer_.quit) observer_.quit();
   }
 }
@@ -327,7 +327,8 @@ void DeviceLink::SyncTick() {
     // are all served while it is open. One open question stands for every processor found
     // meanwhile.
     if (!std::exchange(syncQuestionOpen_, true)) {
-      prompts_.askYesNoAsync("Sync", "Sync with connecting device?",
+      prompts_.askYesNoAsync(KDSP_TRANSLATE_NOOP("Messages", "Sync"),
+                             KDSP_TRANSLATE_NOOP("Messages", "Sync with connecting device?"),
                              [link = QPointer<DeviceLink>(this)](bool yes) {
                                if (link) link->onSyncAnswer(yes);
                              });
@@ -373,7 +374,7 @@ void DeviceLink::WiFi1Click() {
     notifyConnection();
   }
   if (socket_.Protocol() != cmTcpClient) {
-    prompts_.showMessage("Wifi Error");
+    prompts_.showMessage(KDSP_TRANSLATE_NOOP("Messages", "Wifi Error"));
     return;
   }
   socket_.SetLocalHost("0");

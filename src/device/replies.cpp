@@ -5,7 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "core/composed_text.h"
 #include "device/command_codes.h"
+#include "device/link_messages.h"
 
 namespace kdsp::device {
 
@@ -94,8 +96,8 @@ BlockReadback::EndResult BlockReadback::onEnd(std::span<const std::uint8_t> payl
 }
 
 std::string IncompleteReadText(const BlockReadback& readback) {
-  return "The processor's settings arrived incomplete: " + readback.missingChunks() + " of " +
-         std::to_string(kUploadChunkCount) + " did not arrive. Nothing was changed.";
+  return core::FillIn(message::kIncompleteRead,
+                      {readback.missingChunks(), std::to_string(kUploadChunkCount)});
 }
 
 }  // namespace kdsp::device

@@ -6,7 +6,10 @@
 #include <optional>
 #include <utility>
 
+#include "core/composed_text.h"
+#include "display/filter_fit_messages.h"
 #include "display/page_response.h"
+#include "settings/file_messages.h"
 #include "settings/file_read.h"
 #include "settings/frequency_grid.h"
 #include "settings/value_texts.h"
@@ -142,8 +145,8 @@ class Fitter {
         if (bandsUsed == page_.bandCount) {
           fit_.error =
               settings::LineMessage(f.line, f.text,
-                                    "one filter too many: the " + std::string(page_.title) +
-                                        " page has " + std::to_string(page_.bandCount) + " bands");
+                                    core::FillIn(message::kFilterTooMany,
+                                                 {page_.title, std::to_string(page_.bandCount)}));
           return refused();
         }
         if (!fitBand(f, firstBand_ + bandsUsed, fitted)) return refused();
@@ -177,18 +180,18 @@ class Fitter {
     const double lowest = settings::gridFrequency(0) / kHalfStepRatio;
     const double highest = settings::gridFrequency(settings::kLastStep) * kHalfStepRatio;
     if (f.hz >= lowest && f.hz <= highest) return true;
-    return fail(f, "Fc " + settings::FixedText(f.hz, 1) + " Hz is outside the processor's " +
-                       settings::FixedText(settings::gridFrequency(0), 1) + " - " +
-                       settings::FixedText(settings::gridFrequency(settings::kLastStep), 0) +
-                       " Hz");
+    return fail(
+        f, core::FillIn(
+               message::kFrequencyOutside,
+               {settings::FixedText(f.hz, 1), settings::FixedText(settings::gridFrequency(0), 1),
+                settings::FixedText(settings::gridFrequency(settings::kLastStep), 0)}));
   }
 
   bool fitBand(const RequestedFilter& f, int index, FittedFilter& fitted) {
     settings::EqBand band = fit_.block.bands[index];
     const long tenths = std::lround(f.gainDb * 10.0);
     if (tenths < kMinGainTenths || tenths > kMaxGainTenths)
-      return fail(f, "gain " + settings::FixedText(f.gainDb, 2) +
-                         " dB is outside the bands' -24.0 to +12.0 dB");
+      return fail(f, core::FillIn(message::kGainOutside, {settings::FixedText(f.gainDb, 2)}));
     band.gain = static_cast<std::int16_t>(tenths);
     band.frequency = static_cast<std::uint16_t>(nearestStep(f.hz, 0, settings::kLastStep));
     band.type = bandType(f.kind);
@@ -196,19 +199,20 @@ class Fitter {
     if (f.kind == FilterKind::kPeaking) {
       const double index0 = octavesOfQ(*f.q) / 0.05 - 1.0;
       if (!(index0 >= -0.5 && index0 <= kLastBandwidth + 0.5))
-        return fail(f, "Q " + settings::FixedText(*f.q, 3) + " is outside the bands' " +
-                           settings::FixedText(bandwidthQ((kLastBandwidth + 1) * 5), 3) + " - " +
-                           settings::FixedText(bandwidthQ(5), 2));
+        return fail(f, core::FillIn(message::kQOutside,
+                                    {settings::FixedText(*f.q, 3),
+                                     settings::FixedText(bandwidthQ((kLastBandwidth + 1) * 5), 3),
+                                     settings::FixedText(bandwidthQ(5), 2)}));
       band.bandwidth =
           static_cast<std::uint8_t>(std::clamp<long>(std::lround(index0), 0, kLastBandwidth));
     }
     if (f.kind == FilterKind::kLowShelf && band.frequency > kLowShelfHighestStep)
-      return fail(f, "a low shelf reaches up to 4000 Hz only");
+      return fail(f, std::string(message::kLowShelfTooHigh));
     if (f.kind == FilterKind::kHighShelf && band.frequency < kHighShelfLowestStep)
-      return fail(f, "a high shelf reaches down to 1000 Hz only");
+      return fail(f, std::string(message::kHighShelfTooLow));
     if (f.slopeDbPerOctave && !shelfQOfSlope(*f.slopeDbPerOctave, f.gainDb))
-      return fail(f, "a slope of " + settings::FixedText(*f.slopeDbPerOctave, 1) +
-                         " dB/oct is too steep for this gain");
+      return fail(
+          f, core::FillIn(message::kSlopeTooSteep, {settings::FixedText(*f.slopeDbPerOctave, 1)}));
     fitted.band = index;
     fitted.setBand = band;
     return true;
@@ -217,12 +221,12 @@ class Fitter {
   bool fitCrossover(const RequestedFilter& f, FittedFilter& fitted) {
     const bool lowPass = f.kind == FilterKind::kLowPass;
     const int index = lowPass ? page_.lowPass : page_.highPass;
-    const std::string name = lowPass ? "low-pass" : "high-pass";
+    const std::string_view name = lowPass ? message::kLowPass : message::kHighPass;
     if (index == settings::kNoRecord)
-      return fail(f, "the " + std::string(page_.title) + " page has no " + name + " filter");
+      return fail(f, core::FillIn(message::kNoPassFilter, {page_.title, name}));
     for (const FittedFilter& earlier : fit_.filters)
       if (earlier.crossover == index)
-        return fail(f, "a second " + name + " filter; the page has one");
+        return fail(f, core::FillIn(message::kSecondPassFilter, {name}));
     settings::CrossoverFilter filter = fit_.block.filters[index];
     if (!f.on) {
       filter.frequency = static_cast<std::uint16_t>(lowPass ? settings::kLastStep : 0);
@@ -263,14 +267,11 @@ class Fitter {
   void addNotes(const settings::FilterText& text) {
     if (text.preampDb)
       fit_.notes.push_back(
-          "line " + std::to_string(text.preampLine) + ": preamp " +
-          settings::FixedText(*text.preampDb, 2) +
-          " dB is not applied: the page has no overall gain of its own (set the level by hand)");
+          core::FillIn(message::kPreampNotApplied,
+                       {std::to_string(text.preampLine), settings::FixedText(*text.preampDb, 2)}));
     if (firstBand_ == page_.secondSetFirstBand &&
         (fit_.block.micFlags & settings::kMicSetsLinked) != 0)
-      fit_.notes.push_back(
-          "the two mic sets are linked: the first set is copied over this one when the settings "
-          "go to the processor");
+      fit_.notes.emplace_back(message::kMicSetsLinked);
   }
 
   // What was asked includes the page's crossover filters that the text leaves as they are.
@@ -330,20 +331,18 @@ FilterFit FitFilters(const settings::ParameterBlock& block, const settings::Page
 std::vector<std::string> FitReport(const FilterFit& fit) {
   std::vector<std::string> lines;
   for (const FittedFilter& f : fit.filters) {
-    std::string line =
-        "line " + std::to_string(f.asked.line) + ": " + describeAsked(f.asked) + " -> ";
-    if (f.band != settings::kNoRecord) {
-      line += "bands[" + std::to_string(f.band) + "]: " + describeBand(f.setBand);
-    } else {
-      line += "filters[" + std::to_string(f.crossover) + "] " +
-              (isLowPass(f.setFilter) ? "low-pass: " : "high-pass: ") +
-              describeCrossover(f.setFilter);
-    }
-    lines.push_back(std::move(line));
+    const std::string set =
+        f.band != settings::kNoRecord
+            ? "bands[" + std::to_string(f.band) + "]: " + describeBand(f.setBand)
+            : "filters[" + std::to_string(f.crossover) + "] " +
+                  (isLowPass(f.setFilter) ? "low-pass: " : "high-pass: ") +
+                  describeCrossover(f.setFilter);
+    lines.push_back(core::FillIn(message::kReportLine,
+                                 {std::to_string(f.asked.line), describeAsked(f.asked), set}));
   }
   lines.insert(lines.end(), fit.notes.begin(), fit.notes.end());
-  lines.push_back("largest deviation: " + settings::FixedText(fit.largestDeviationDb, 2) +
-                  " dB over 20 Hz - 20 kHz");
+  lines.push_back(
+      core::FillIn(message::kLargestDeviation, {settings::FixedText(fit.largestDeviationDb, 2)}));
   return lines;
 }
 
@@ -371,16 +370,18 @@ std::string ExportFilterText(const settings::ParameterBlock& block,
   return settings::WriteFilterText(PageFilters(block, page, secondSet), notes);
 }
 
-FilterFileFit FitFilterFile(const std::filesystem::path& path, const settings::ParameterBlock& block,
+FilterFileFit FitFilterFile(const std::filesystem::path& path,
+                            const settings::ParameterBlock& block,
                             const settings::PageParameters& page, bool secondSet) {
   const std::string name = path.string();
   const std::optional<std::string> text = settings::ReadFileHead(path, kLongestFilterFile);
-  if (!text) return {"Can't read " + name, {}};
-  if (text->size() == kLongestFilterFile) return {name + ": too long for a filter list", {}};
+  if (!text) return {core::FillIn(settings::message::kCantRead, {name}), {}};
+  if (text->size() == kLongestFilterFile)
+    return {core::FillIn(message::kFilterFileTooLong, {name}), {}};
   const settings::FilterTextRead read = settings::ReadFilterText(*text);
-  if (!read.ok()) return {name + ": " + read.error, {}};
+  if (!read.ok()) return {core::FillIn(message::kFilterFileFault, {name, read.error}), {}};
   FilterFit fit = FitFilters(block, page, secondSet, read.filters);
-  if (!fit.ok()) return {name + ": " + fit.error, {}};
+  if (!fit.ok()) return {core::FillIn(message::kFilterFileFault, {name, fit.error}), {}};
   return {{}, std::move(fit)};
 }
 

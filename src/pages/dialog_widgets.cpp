@@ -1,6 +1,7 @@
 // Placement helpers and the outer-size keeper of the small dialogs.
 #include "pages/dialog_widgets.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QSlider>
 #include <QWidget>
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace kdsp::pages {
@@ -50,6 +52,10 @@ class OuterSizeKeeper : public QObject {
 
 QString Text(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString DialogText(std::string_view english) {
+  return QCoreApplication::translate("Dialogs", std::string(english).c_str());
 }
 
 QLabel* PlaceLabel(QWidget& parent, std::string_view name, QString text, QPoint at, int width) {

@@ -17,6 +17,8 @@ namespace kdsp::pages {
 
 // The tables hold their texts as UTF-8.
 QString Text(std::string_view utf8);
+// A caption of the dialogs, marked QT_TRANSLATE_NOOP("Dialogs", …), in the program's language.
+QString DialogText(std::string_view english);
 
 // A label whose top-left corner is at `at`, as wide as its text or as `width` if that is more,
 // so later and longer texts still fit.

@@ -2,6 +2,7 @@
 #include "pages/effect_page.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
@@ -415,13 +416,16 @@ void EffectPage::setChartMenu(const ChartMenuActions& actions) {
     const char* caption;
     const std::function<void()>& act;
   } items[] = {
-      {"mImportFilters", "Import Filters…", actions.importFilters},
-      {"mExportFilters", "Export Filters…", actions.exportFilters},
-      {"mExportResponse", "Export Response (CSV)…", actions.exportResponse},
-      {"mExportPicture", "Export Picture (PNG)…", actions.exportPicture},
+      {"mImportFilters", QT_TRANSLATE_NOOP("EffectPage", "Import Filters…"), actions.importFilters},
+      {"mExportFilters", QT_TRANSLATE_NOOP("EffectPage", "Export Filters…"), actions.exportFilters},
+      {"mExportResponse", QT_TRANSLATE_NOOP("EffectPage", "Export Response (CSV)…"),
+       actions.exportResponse},
+      {"mExportPicture", QT_TRANSLATE_NOOP("EffectPage", "Export Picture (PNG)…"),
+       actions.exportPicture},
   };
   for (const auto& item : items) {
-    QAction* action = chartMenu_->addAction(QString::fromUtf8(item.caption));
+    QAction* action =
+        chartMenu_->addAction(QCoreApplication::translate("EffectPage", item.caption));
     action->setObjectName(item.name);
     action->setEnabled(static_cast<bool>(item.act));
     connect(action, &QAction::triggered, this, [act = item.act] {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/translatable.h"
 #include "display/measurement_spectrum.h"
 #include "pages/capture_source.h"
 #include "settings/user_dialogs.h"
@@ -26,9 +27,9 @@ class MeasurementChart;
 
 // The file dialogs' filters of the window.
 namespace measurement_filter {
-inline constexpr std::string_view kCalibration =
-    "Microphone Calibration(*.txt *.cal *.frd)|*.txt|All Files(*.*)|*.*";
-inline constexpr std::string_view kCsv = "CSV Text(*.csv)|*.csv";
+inline constexpr std::string_view kCalibration = KDSP_TRANSLATE_NOOP(
+    "Messages", "Microphone Calibration(*.txt *.cal *.frd)|*.txt|All Files(*.*)|*.*");
+inline constexpr std::string_view kCsv = KDSP_TRANSLATE_NOOP("Messages", "CSV Text(*.csv)|*.csv");
 inline constexpr std::string_view kCsvSuffix = "csv";
 }  // namespace measurement_filter
 

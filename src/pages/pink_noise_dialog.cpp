@@ -54,23 +54,23 @@ TForm12::TForm12(settings::ParameterBlock& working, device::DeviceLink& link,
       link_(link),
       onMasterMusicChanged_(std::move(onMasterMusicChanged)) {
   setObjectName(QStringLiteral("Form12"));
-  setWindowTitle(Text(kPinkNoiseTitle));
+  setWindowTitle(DialogText(kPinkNoiseTitle));
   auto* image = new QLabel(this);
   image->setObjectName(QStringLiteral("Image1"));
   image->setPixmap(QPixmap::fromImage(PinkNoisePicture()));
   image->setGeometry(0, 0, kPinkNoisePictureSize.w, kPinkNoisePictureSize.h);
-  PlaceLabel(*this, "Label1", Text(kPinkNoiseHint), kHintAt);
+  PlaceLabel(*this, "Label1", DialogText(kPinkNoiseHint), kHintAt);
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
     const PinkNoiseOutput& output = kPinkNoiseOutputs[i];
     boxes_[i] = new OutputBox(this);
     boxes_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
     boxes_[i]->setGeometry(output.box.x, output.box.y, kPinkNoiseBoxSize.w, kPinkNoiseBoxSize.h);
-    boxes_[i]->setToolTip(Text(output.name));
+    boxes_[i]->setToolTip(DialogText(output.name));
     // Ticked from code as well as by the user, as the form's click event fires on both.
     connect(boxes_[i], &QCheckBox::toggled, this,
             [this, i] { CheckBox1Click(static_cast<int>(i)); });
   }
-  PlaceLabel(*this, "Label2", Text(kPinkNoiseLevelCaption), kLevelCaptionAt);
+  PlaceLabel(*this, "Label2", DialogText(kPinkNoiseLevelCaption), kLevelCaptionAt);
   slider_ = PlaceTrackBar(*this, "TrackBar1", kSliderRect, kFormSliderMax);
   level_ = PlaceLabel(*this, "Label3", QString::number(slider_->value()), kLevelAt,
                       kSliderRect.left() - kLevelAt.x());

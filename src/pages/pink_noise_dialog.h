@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QtGlobal>
 #include <array>
 #include <functional>
 #include <string_view>
@@ -22,10 +23,12 @@ class DeviceLink;
 namespace kdsp::pages {
 
 // The dialog's caption, also the menu item that opens it.
-inline constexpr std::string_view kPinkNoiseTitle = "Pink Noise Test";
+inline constexpr std::string_view kPinkNoiseTitle = QT_TRANSLATE_NOOP("Dialogs", "Pink Noise Test");
 // Pink noise plays on every output whose box is ticked.
-inline constexpr std::string_view kPinkNoiseHint = "Click a white box to start the test";
-inline constexpr std::string_view kPinkNoiseLevelCaption = "Noise Level";
+inline constexpr std::string_view kPinkNoiseHint =
+    QT_TRANSLATE_NOOP("Dialogs", "Click a white box to start the test");
+inline constexpr std::string_view kPinkNoiseLevelCaption =
+    QT_TRANSLATE_NOOP("Dialogs", "Noise Level");
 
 class TForm12 : public QDialog {
   Q_OBJECT

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QtGlobal>
 #include <array>
 #include <string_view>
 
@@ -27,14 +28,14 @@ inline constexpr skin::LayoutSize kPinkNoisePictureSize{450, 500};
 inline constexpr skin::LayoutSize kPinkNoiseBoxSize{25, 25};
 
 inline constexpr std::array<PinkNoiseOutput, 8> kPinkNoiseOutputs = {{
-    {"Main L", {80, 96}, SpeakerKind::kTower},
-    {"Main R", {352, 96}, SpeakerKind::kTower},
-    {"Center", {219, 120}, SpeakerKind::kCenter},
-    {"Subwoofer", {288, 8}, SpeakerKind::kSubwoofer},
-    {"Surround L", {40, 272}, SpeakerKind::kTower},
-    {"Surround R", {392, 272}, SpeakerKind::kTower},
-    {"Back L", {75, 418}, SpeakerKind::kTower},
-    {"Back R", {352, 416}, SpeakerKind::kTower},
+    {QT_TRANSLATE_NOOP("Dialogs", "Main L"), {80, 96}, SpeakerKind::kTower},
+    {QT_TRANSLATE_NOOP("Dialogs", "Main R"), {352, 96}, SpeakerKind::kTower},
+    {QT_TRANSLATE_NOOP("Dialogs", "Center"), {219, 120}, SpeakerKind::kCenter},
+    {QT_TRANSLATE_NOOP("Dialogs", "Subwoofer"), {288, 8}, SpeakerKind::kSubwoofer},
+    {QT_TRANSLATE_NOOP("Dialogs", "Surround L"), {40, 272}, SpeakerKind::kTower},
+    {QT_TRANSLATE_NOOP("Dialogs", "Surround R"), {392, 272}, SpeakerKind::kTower},
+    {QT_TRANSLATE_NOOP("Dialogs", "Back L"), {75, 418}, SpeakerKind::kTower},
+    {QT_TRANSLATE_NOOP("Dialogs", "Back R"), {352, 416}, SpeakerKind::kTower},
 }};
 
 // Paints the picture at kPinkNoisePictureSize.

@@ -37,11 +37,11 @@ std::string Numbered(const char* kind, std::size_t n) {
 
 TForm13::TForm13(device::DeviceLink& link, QWidget* parent) : QDialog(parent), link_(link) {
   setObjectName(QStringLiteral("Form13"));
-  setWindowTitle(Text(kRecordingMixTitle));
+  setWindowTitle(DialogText(kRecordingMixTitle));
   for (std::size_t t = 0; t < kRecordingBoxRows.size(); ++t) {
     const int y = kFirstBoxY + kBoxPitch * static_cast<int>(t);
-    PlaceLabel(*this, Numbered("Label", t + 1), Text(kRecordingBoxRows[t].caption), {kBoxLabelX, y},
-               kBoxX - kBoxLabelX);
+    PlaceLabel(*this, Numbered("Label", t + 1), DialogText(kRecordingBoxRows[t].caption),
+               {kBoxLabelX, y}, kBoxX - kBoxLabelX);
     boxes_[t] = PlaceEdit(*this, Numbered("Edit", t + 1), {kBoxX, y}, kBoxWidth);
     connect(boxes_[t], &QLineEdit::textChanged, this,
             [this, t] { Edit1Change(static_cast<int>(t)); });
@@ -49,7 +49,7 @@ TForm13::TForm13(device::DeviceLink& link, QWidget* parent) : QDialog(parent), l
   for (std::size_t s = 0; s < kRecordingSliderRows.size(); ++s) {
     const RecordingSliderRow& row = kRecordingSliderRows[s];
     const std::size_t n = kRecordingBoxRows.size() + s + 1;  // Label7/Edit7 and on
-    PlaceLabel(*this, Numbered("Label", n), Text(row.caption), {kSliderLabelX, row.labelY},
+    PlaceLabel(*this, Numbered("Label", n), DialogText(row.caption), {kSliderLabelX, row.labelY},
                kSliderX - kSliderLabelX);
     sliders_[s] = PlaceTrackBar(*this, Numbered("TrackBar", s + 1),
                                 {{kSliderX, row.sliderY}, kSliderSize}, row.max);

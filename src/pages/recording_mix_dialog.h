@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QtGlobal>
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -20,7 +21,8 @@ class DeviceLink;
 namespace kdsp::pages {
 
 // The dialog's caption, also the menu item that opens it.
-inline constexpr std::string_view kRecordingMixTitle = "Recording Mix";
+inline constexpr std::string_view kRecordingMixTitle =
+    QT_TRANSLATE_NOOP("Dialogs", "Recording Mix");
 
 // The box rows, by Tag: caption, and whether the row edits one of the main window's
 // maximum volumes instead of a value of the dialog.
@@ -30,12 +32,12 @@ struct RecordingBoxRow {
   RecordingTarget target;
 };
 inline constexpr std::array<RecordingBoxRow, 6> kRecordingBoxRows = {{
-    {"Music Min", RecordingTarget::kDialog},
-    {"Music Max", RecordingTarget::kMusicMaxVolume},
-    {"Mic Min", RecordingTarget::kDialog},
-    {"Mic Max", RecordingTarget::kMicMaxVolume},
-    {"Effect Min", RecordingTarget::kDialog},
-    {"Effect Max", RecordingTarget::kDialog},
+    {QT_TRANSLATE_NOOP("Dialogs", "Music Min"), RecordingTarget::kDialog},
+    {QT_TRANSLATE_NOOP("Dialogs", "Music Max"), RecordingTarget::kMusicMaxVolume},
+    {QT_TRANSLATE_NOOP("Dialogs", "Mic Min"), RecordingTarget::kDialog},
+    {QT_TRANSLATE_NOOP("Dialogs", "Mic Max"), RecordingTarget::kMicMaxVolume},
+    {QT_TRANSLATE_NOOP("Dialogs", "Effect Min"), RecordingTarget::kDialog},
+    {QT_TRANSLATE_NOOP("Dialogs", "Effect Max"), RecordingTarget::kDialog},
 }};
 
 // The recording volume sliders: caption, range top and the rows of label and slider.
@@ -46,9 +48,9 @@ struct RecordingSliderRow {
   int sliderY;
 };
 inline constexpr std::array<RecordingSliderRow, 3> kRecordingSliderRows = {{
-    {"Rec Music", 60, 32, 24},
-    {"Rec Mic", 60, 72, 64},
-    {"Rec Effect", 80, 120, 112},
+    {QT_TRANSLATE_NOOP("Dialogs", "Rec Music"), 60, 32, 24},
+    {QT_TRANSLATE_NOOP("Dialogs", "Rec Mic"), 60, 72, 64},
+    {QT_TRANSLATE_NOOP("Dialogs", "Rec Effect"), 80, 120, 112},
 }};
 
 // What only the dialog keeps: it is shown again on the next opening, and no command carries it.

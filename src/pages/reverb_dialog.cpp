@@ -1,6 +1,7 @@
 // The reverb dialog TForm14.
 #include "pages/reverb_dialog.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QShowEvent>
 #include <QSlider>
@@ -19,7 +20,7 @@ constexpr int kSliderX = 144;
 constexpr QSize kSliderSize{321, 41};
 // "Damp: 55": the parameter's name and the slider's position.
 QString LabelText(std::string_view name, int position) {
-  return Text(name) + QStringLiteral(": ") + QString::number(position);
+  return DialogText(name) + QStringLiteral(": ") + QString::number(position);
 }
 
 }  // namespace
@@ -27,7 +28,7 @@ QString LabelText(std::string_view name, int position) {
 TForm14::TForm14(settings::ParameterBlock& working, device::DeviceLink& link, QWidget* parent)
     : QDialog(parent), working_(working), link_(link) {
   setObjectName(QStringLiteral("Form14"));
-  setWindowTitle(QStringLiteral("Rev "));
+  setWindowTitle(QCoreApplication::translate("Dialogs", "Rev "));
   for (std::size_t i = 0; i < kReverbRows.size(); ++i) {
     const ReverbRow& row = kReverbRows[i];
     labels_[i] = PlaceLabel(*this, row.labelName, LabelText(row.name, 0), {kLabelX, row.labelY},

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QtGlobal>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +48,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      24,
      "TrackBar1",
      16},
-    {"Damp",
+    {QT_TRANSLATE_NOOP("Dialogs", "Damp"),
      settings::range::kRevShape.max,
      {settings::offsets::kRevDamp, settings::FieldKind::kByte},
      device::flag::kDialogRevDamp.first,
@@ -55,7 +56,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      68,
      "TrackBar2",
      56},
-    {"Wet",
+    {QT_TRANSLATE_NOOP("Dialogs", "Wet"),
      settings::range::kRevShape.max,
      {settings::offsets::kRevWet, settings::FieldKind::kByte},
      device::flag::kDialogRevWet.first,
@@ -63,7 +64,7 @@ inline constexpr std::array<ReverbRow, 6> kReverbRows = {{
      112,
      "TrackBar3",
      96},
-    {"Width",
+    {QT_TRANSLATE_NOOP("Dialogs", "Width"),
      settings::range::kRevShape.max,
      {settings::offsets::kRevWidth, settings::FieldKind::kByte},
      device::flag::kDialogRevWidth.first,

@@ -1,6 +1,7 @@
 // The real-time spectrum analyser: capture on and off, analysis and the pages' repaints.
 #include "pages/spectrum_analyser.h"
 
+#include <QtGlobal>
 #include <utility>
 
 namespace kdsp::pages {
@@ -8,14 +9,18 @@ namespace kdsp::pages {
 std::string_view CaptureFailureMessage(CaptureFailure why) {
   switch (why) {
     case CaptureFailure::kNoInputDevice:
-      return "No sound input was found; the spectrum cannot be shown.";
+      return QT_TRANSLATE_NOOP("Messages",
+                               "No sound input was found; the spectrum cannot be shown.");
     case CaptureFailure::kFormatRefused:
-      return "The sound input cannot record 16-bit mono at 44100 Hz; the spectrum cannot be "
-             "shown.";
+      return QT_TRANSLATE_NOOP("Messages",
+                               "The sound input cannot record 16-bit mono at 44100 Hz; the "
+                               "spectrum cannot be shown.");
     case CaptureFailure::kCannotOpen:
-      return "The sound input could not be opened; the spectrum cannot be shown.";
+      return QT_TRANSLATE_NOOP(
+          "Messages", "The sound input could not be opened; the spectrum cannot be shown.");
     case CaptureFailure::kInputLost:
-      return "The sound input stopped working; the spectrum analyser was switched off.";
+      return QT_TRANSLATE_NOOP(
+          "Messages", "The sound input stopped working; the spectrum analyser was switched off.");
   }
   return {};
 }

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "remote/http_reply.h"
+#include "remote/web/page_texts.h"
 #include "remote/web/web_files.h"
 
 namespace kdsp::remote {
@@ -25,6 +26,8 @@ constexpr char kStatePath[] = "/api/v1/state";
 constexpr char kSetPath[] = "/api/v1/set";
 constexpr char kRecallPath[] = "/api/v1/recall";
 constexpr char kEventsPath[] = "/api/v1/events";
+// The page's texts in the program's language; the pairing screen needs them, so no token.
+constexpr char kTextsPath[] = "/texts.json";
 // How long a refused event socket may take to answer the close before it is cut.
 constexpr int kCloseAnswerMs = 5000;
 
@@ -100,6 +103,8 @@ bool RemoteServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
   }
   if (path == kPairPath)
     servePair(request, socket);
+  else if (path == kTextsPath)
+    serveTexts(request, socket);
   else if (path.startsWith(kApiPrefix))
     serveApi(request, socket);
   else
@@ -131,6 +136,15 @@ void RemoteServer::serveFile(const QHttpServerRequest& request, QTcpSocket* sock
   WriteReply(socket, 200,
              QByteArray(file->contentType.data(), static_cast<qsizetype>(file->contentType.size())),
              resource.readAll(), {}, close);
+}
+
+void RemoteServer::serveTexts(const QHttpServerRequest& request, QTcpSocket* socket) {
+  const bool close = WantsClose(request);
+  if (request.method() != QHttpServerRequest::Method::Get) {
+    WriteError(socket, 405, tr("this address takes GET"), {{"Allow", "GET"}}, close);
+    return;
+  }
+  WriteJson(socket, 200, web::TranslatedPageTexts(pageLanguage_), {}, close);
 }
 
 void RemoteServer::servePair(const QHttpServerRequest& request, QTcpSocket* socket) {

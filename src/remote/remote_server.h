@@ -41,6 +41,9 @@ class RemoteServer : public QAbstractHttpServer {
   // kCloseUnpaired.
   void newCode();
   const QString& code() const { return pairing_.code(); }
+  // The language tag the page is served with ("en" until told otherwise): the installed
+  // translation's.
+  void setPageLanguage(const QString& tag) { pageLanguage_ = tag; }
   // Event sockets open and paired.
   int eventClients() const { return static_cast<int>(clients_.size()); }
 
@@ -59,6 +62,7 @@ class RemoteServer : public QAbstractHttpServer {
   };
 
   void serveFile(const QHttpServerRequest& request, QTcpSocket* socket);
+  void serveTexts(const QHttpServerRequest& request, QTcpSocket* socket);
   void servePair(const QHttpServerRequest& request, QTcpSocket* socket);
   void serveApi(const QHttpServerRequest& request, QTcpSocket* socket);
   void serveSet(const QHttpServerRequest& request, QTcpSocket* socket);
@@ -84,6 +88,7 @@ class RemoteServer : public QAbstractHttpServer {
   QPointer<QTcpServer> listener_;
   std::vector<EventClient> clients_;
   RemoteStatus lastStatus_;
+  QString pageLanguage_ = QStringLiteral("en");
 };
 
 }  // namespace kdsp::remote

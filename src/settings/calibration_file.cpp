@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/composed_text.h"
+#include "settings/file_messages.h"
 #include "settings/file_read.h"
 
 namespace kdsp::settings {
@@ -42,8 +44,8 @@ bool IsComment(std::string_view line) {
 
 std::string LineError(int number, std::string_view what, std::string_view line) {
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
-  return "Line " + std::to_string(number) + " of the calibration file " + std::string(what) +
-         ": \"" + std::string(line.substr(0, 80)) + "\"";
+  return core::FillIn(message::kCalibrationLine,
+                      {std::to_string(number), what, line.substr(0, 80)});
 }
 
 }  // namespace
@@ -76,29 +78,28 @@ CalibrationRead ParseCalibration(std::string_view text) {
     if (!hz && points.empty()) continue;
     const std::optional<double> db = fields.size() >= 2 ? Number(fields[1]) : std::nullopt;
     if (!hz || !db) {
-      return {std::nullopt, LineError(number, "is not a frequency and a level in dB", line)};
+      return {std::nullopt, LineError(number, message::kCalibrationLineNotNumbers, line)};
     }
     // A fourth number is most likely a decimal comma ("20,5 -1,2"), which would be misread.
     if (fields.size() > 3) {
-      return {std::nullopt, LineError(number, "has more than three columns", line)};
+      return {std::nullopt, LineError(number, message::kCalibrationLineTooWide, line)};
     }
-    if (*hz <= 0) return {std::nullopt, LineError(number, "has a frequency not above 0 Hz", line)};
+    if (*hz <= 0)
+      return {std::nullopt, LineError(number, message::kCalibrationLineNotAboveZero, line)};
     if (!points.empty() && *hz <= points.back().hz) {
-      return {std::nullopt,
-              LineError(number, "has a frequency not above the line before it", line)};
+      return {std::nullopt, LineError(number, message::kCalibrationLineNotRising, line)};
     }
     points.push_back({*hz, *db});
   }
-  if (points.empty())
-    return {std::nullopt, "The calibration file holds no frequency and dB lines."};
+  if (points.empty()) return {std::nullopt, std::string(message::kCalibrationEmpty)};
   return {MicCalibration(std::move(points)), {}};
 }
 
 CalibrationRead ReadCalibrationFile(const std::filesystem::path& path) {
   const std::optional<std::string> text = ReadFileHead(path, kCalibrationFileLimit + 1);
-  if (!text) return {std::nullopt, "The calibration file cannot be read: " + path.string()};
+  if (!text) return {std::nullopt, core::FillIn(message::kCalibrationUnreadable, {path.string()})};
   if (text->size() > kCalibrationFileLimit) {
-    return {std::nullopt, "The calibration file is too large to be one: " + path.string()};
+    return {std::nullopt, core::FillIn(message::kCalibrationTooLarge, {path.string()})};
   }
   return ParseCalibration(*text);
 }

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/composed_text.h"
+#include "settings/step_names.h"
+
 namespace kdsp::settings {
 
 EditSession::EditSession(const EditState& start, const SettingsOrigin& origin) {
@@ -86,8 +89,7 @@ std::optional<AppliedStep> EditSession::redo() {
 bool EditSession::copySide(int from, int to) {
   if (Index(from) == Index(to)) return false;
   const Side& source = sides_[Index(from)];
-  const std::string name =
-      "Copy " + std::string(SideName(from)) + " to " + std::string(SideName(to));
+  const std::string name = core::FillIn(step::kCopySide, {SideName(from), SideName(to)});
   return record(sides_[Index(to)], source.state, name, source.origin, !isModified(source));
 }
 

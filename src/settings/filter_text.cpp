@@ -5,6 +5,10 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/composed_text.h"
+#include "core/translatable.h"
+#include "settings/file_messages.h"
+
 namespace kdsp::settings {
 namespace {
 
@@ -107,16 +111,16 @@ class LineReader {
   std::optional<RequestedFilter> filter(std::string_view body, std::string& error) const {
     const std::vector<std::string_view> w = words(body);
     if (w.empty()) {
-      error = fail("no ON or OFF and no filter type");
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "no ON or OFF and no filter type"));
       return std::nullopt;
     }
     const std::string state = lowered(w[0]);
     if (state != "on" && state != "off") {
-      error = fail("expected ON or OFF, found '" + std::string(w[0]) + "'");
+      error = fail(core::FillIn(message::kFilterFoundNotOnOff, {w[0]}));
       return std::nullopt;
     }
     if (w.size() < 2) {
-      error = fail("no filter type");
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "no filter type"));
       return std::nullopt;
     }
     const std::string typeWord = lowered(w[1]);
@@ -124,7 +128,7 @@ class LineReader {
     for (const KindName& k : kKindNames)
       if (k.name == typeWord) found = &k;
     if (found == nullptr) {
-      error = fail("unknown filter type '" + std::string(w[1]) + "'");
+      error = fail(core::FillIn(message::kFilterUnknownType, {w[1]}));
       return std::nullopt;
     }
     if (!found->kind) return std::nullopt;
@@ -147,17 +151,17 @@ class LineReader {
     while (i < w.size()) {
       const std::string key = lowered(w[i]);
       if (key != "fc" && key != "gain" && key != "q") {
-        error = fail("unexpected '" + std::string(w[i]) + "'");
+        error = fail(core::FillIn(message::kFilterUnexpectedWord, {w[i]}));
         return std::nullopt;
       }
       std::optional<double>& slot = key == "fc" ? hz : key == "gain" ? gain : f.q;
       if (slot) {
-        error = fail("'" + std::string(w[i]) + "' given twice");
+        error = fail(core::FillIn(message::kFilterWordTwice, {w[i]}));
         return std::nullopt;
       }
       const std::optional<double> value = i + 1 < w.size() ? number(w[i + 1]) : std::nullopt;
       if (!value) {
-        error = fail("'" + std::string(w[i]) + "' needs a number");
+        error = fail(core::FillIn(message::kFilterWordWithoutNumber, {w[i]}));
         return std::nullopt;
       }
       slot = value;
@@ -171,31 +175,32 @@ class LineReader {
       }
     }
     if (!hz) {
-      error = fail("Fc is missing");
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "Fc is missing"));
       return std::nullopt;
     }
     if (*hz <= 0.0) {
-      error = fail("Fc must be above 0 Hz");
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "Fc must be above 0 Hz"));
       return std::nullopt;
     }
     if (pass && gain) {
-      error = fail("a high-pass or low-pass filter takes no gain");
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "a high-pass or low-pass filter takes no gain"));
       return std::nullopt;
     }
     if (!pass && !gain) {
-      error = fail("Gain is missing");
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "Gain is missing"));
       return std::nullopt;
     }
     if (f.kind == FilterKind::kPeaking && !f.q) {
-      error = fail("Q is missing (a PK filter needs one)");
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "Q is missing (a PK filter needs one)"));
       return std::nullopt;
     }
     if (f.q && f.slopeDbPerOctave) {
-      error = fail("a shelf takes a slope or a Q, not both");
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "a shelf takes a slope or a Q, not both"));
       return std::nullopt;
     }
     if ((f.q && *f.q <= 0.0) || (f.slopeDbPerOctave && *f.slopeDbPerOctave <= 0.0)) {
-      error = fail(f.q ? "Q must be above 0" : "the slope must be above 0 dB");
+      error = fail(f.q ? KDSP_TRANSLATE_NOOP("Messages", "Q must be above 0")
+                       : KDSP_TRANSLATE_NOOP("Messages", "the slope must be above 0 dB"));
       return std::nullopt;
     }
     f.hz = *hz;
@@ -207,7 +212,7 @@ class LineReader {
     const std::vector<std::string_view> w = words(body);
     const std::optional<double> value = w.empty() ? std::nullopt : number(w[0]);
     if (!value || w.size() > 2 || (w.size() == 2 && lowered(w[1]) != "db")) {
-      error = fail("Preamp needs a gain in dB");
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "Preamp needs a gain in dB"));
       return std::nullopt;
     }
     return value;
@@ -227,8 +232,7 @@ std::string padded(std::string_view text, std::size_t width) {
 }  // namespace
 
 std::string LineMessage(int line, std::string_view text, std::string_view what) {
-  return "line " + std::to_string(line) + ": " + std::string(what) + " in \"" + std::string(text) +
-         "\"";
+  return core::FillIn(message::kFilterLine, {std::to_string(line), what, text});
 }
 
 std::string FixedText(double value, int precision, std::size_t width) {
@@ -284,7 +288,8 @@ FilterTextRead ReadFilterText(std::string_view text) {
         continue;
       }
       if (numbered) {
-        read.error = reader.fail("expected ':' after the filter number");
+        read.error =
+            reader.fail(KDSP_TRANSLATE_NOOP("Messages", "expected ':' after the filter number"));
         return read;
       }
       continue;  // a header such as "Filter Settings file"
@@ -303,8 +308,8 @@ FilterTextRead ReadFilterText(std::string_view text) {
     }
     for (std::string_view unsupported : kUnsupportedCommands) {
       if (command == unsupported) {
-        read.error = reader.fail("'" + std::string(line.substr(0, colon)) +
-                                 ":' is not supported; only Filter and Preamp lines are read");
+        read.error =
+            reader.fail(core::FillIn(message::kFilterCommandUnsupported, {line.substr(0, colon)}));
         return read;
       }
     }

@@ -1,6 +1,8 @@
 // Reading and writing group files and the program's remembered group.
 #include "settings/group_file.h"
 
+#include "core/composed_text.h"
+#include "settings/file_messages.h"
 #include "settings/ini_file.h"
 
 namespace kdsp::settings {
@@ -28,9 +30,9 @@ GroupFileText ComposeGroupFile(const fs::path& path, const GroupFiles& files) {
   IniDocument document = IniDocument::Read(path);
   for (int slot = 0; slot < kGroupSlotCount; ++slot) {
     if (!document.Set(kGroupSection, GroupFileKey(slot), files[slot])) {
-      return {std::nullopt, WriteResult{false, "Can't write " + path.string() +
-                                                   ": a file name with a line break can't be "
-                                                   "stored"}};
+      return {std::nullopt,
+              WriteResult{false, core::FillIn(message::kCantWrite,
+                                              {path.string(), message::kLineBreakNotStored})}};
     }
   }
   return {document.Serialize(), {}};
@@ -52,8 +54,8 @@ std::string ReadRememberedGroup(const fs::path& iniPath) {
 WriteResult WriteRememberedGroup(const fs::path& iniPath, std::string_view groupPath) {
   IniDocument document = IniDocument::Read(iniPath);
   if (!document.Set(kConfigSection, kRememberedGroupKey, groupPath)) {
-    return WriteResult{false, "Can't write " + iniPath.string() +
-                                  ": a file name with a line break can't be remembered"};
+    return WriteResult{false, core::FillIn(message::kCantWrite,
+                                           {iniPath.string(), message::kLineBreakNotRemembered})};
   }
   return document.Write(iniPath);
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/translatable.h"
+
 namespace kdsp::settings {
 
 struct PresetSlot {
@@ -14,16 +16,16 @@ struct PresetSlot {
 };
 
 inline constexpr std::array<PresetSlot, 12> kPresetSlots{{
-    {1, "START UP"},
+    {1, KDSP_TRANSLATE_NOOP("PresetMenu", "START UP")},
     {1, "1"},
     {1, "2"},
     {1, "3"},
     {1, "4"},
     {1, "5"},
     {1, "6"},
-    {1, "KARAOKE"},
-    {1, "DISCO"},
-    {1, "FACTORY"},
+    {1, KDSP_TRANSLATE_NOOP("PresetMenu", "KARAOKE")},
+    {1, KDSP_TRANSLATE_NOOP("PresetMenu", "DISCO")},
+    {1, KDSP_TRANSLATE_NOOP("PresetMenu", "FACTORY")},
     {0, " "},
     {0, " "},
 }};

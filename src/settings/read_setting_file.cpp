@@ -1,6 +1,8 @@
 // Loading a setting file into the working block.
 #include "settings/read_setting_file.h"
 
+#include "core/translatable.h"
+
 namespace kdsp::settings {
 
 SettingFileStatus SettingFileReader::ReadSettingFile(const std::filesystem::path& path,
@@ -11,7 +13,10 @@ SettingFileStatus SettingFileReader::ReadSettingFile(const std::filesystem::path
     return load.status;
   }
   if (refreshAll) refreshAll();
-  if (askTransfer && prompts.askYesNo("Sync", "Transfer data to device?") && transferToDevice)
+  if (askTransfer &&
+      prompts.askYesNo(KDSP_TRANSLATE_NOOP("Messages", "Sync"),
+                       KDSP_TRANSLATE_NOOP("Messages", "Transfer data to device?")) &&
+      transferToDevice)
     transferToDevice();
   return load.status;
 }

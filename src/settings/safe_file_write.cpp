@@ -12,6 +12,9 @@
 #include <memory>
 #include <system_error>
 
+#include "core/composed_text.h"
+#include "settings/file_messages.h"
+
 namespace kdsp::settings {
 namespace fs = std::filesystem;
 namespace {
@@ -20,7 +23,7 @@ namespace {
 constexpr std::size_t kMaxNameStemBytes = 64;
 
 WriteResult Failure(const fs::path& path, const std::string& reason) {
-  return WriteResult{false, "Can't write " + path.string() + ": " + reason};
+  return WriteResult{false, core::FillIn(message::kCantWrite, {path.string(), reason})};
 }
 WriteResult Failure(const fs::path& path, int error) {
   return Failure(path, std::strerror(error));

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/composed_text.h"
+#include "settings/file_messages.h"
 #include "settings/file_read.h"
 
 namespace kdsp::settings {
@@ -20,7 +22,7 @@ SettingFileLoad Outcome(SettingFileStatus status, std::string message = {}) {
 }
 
 SettingFileLoad CantRead(const fs::path& path) {
-  return Outcome(SettingFileStatus::kCantRead, "Can't read " + path.string());
+  return Outcome(SettingFileStatus::kCantRead, core::FillIn(message::kCantRead, {path.string()}));
 }
 
 }  // namespace
@@ -59,10 +61,10 @@ SettingFileLoad DecodeSettingFile(std::span<const std::uint8_t> image, const fs:
   }
   // A short file would replace only the start of the block and leave a mixture of two presets.
   if (image.size() < kSettingFileSize) {
-    const std::string sizes = " (" + std::to_string(image.size()) + " bytes, " +
-                              std::to_string(kSettingFileSize) + " expected)";
-    return Outcome(SettingFileStatus::kTooShort,
-                   "Setting file is too short: " + path.string() + sizes);
+    return Outcome(
+        SettingFileStatus::kTooShort,
+        core::FillIn(message::kSettingFileTooShort, {path.string(), std::to_string(image.size()),
+                                                     std::to_string(kSettingFileSize)}));
   }
   std::ranges::copy(image.subspan(kSettingFileHeaderSize, kBlockSize), target.bytes().begin());
   return Outcome(SettingFileStatus::kLoaded);

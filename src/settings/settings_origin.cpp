@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
+#include "core/composed_text.h"
+#include "core/translatable.h"
 #include "settings/preset_slots.h"
+#include "settings/step_names.h"
 
 namespace kdsp::settings {
 namespace {
@@ -14,7 +17,8 @@ std::string SlotCaption(int slot) {
 }
 
 bool Numbered(const std::string& caption) {
-  return !caption.empty() && std::ranges::all_of(caption, [](char c) { return c >= '0' && c <= '9'; });
+  return !caption.empty() &&
+         std::ranges::all_of(caption, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -28,14 +32,23 @@ SettingsOrigin SettingsOrigin::File(const std::filesystem::path& path) {
   return {Kind::kFile, 0, path.filename().string()};
 }
 
-std::string OriginText(const SettingsOrigin& origin) {
+std::string OriginText(const SettingsOrigin& origin, TextTranslation translate) {
+  const auto said = [translate](const char* context, const std::string& english) {
+    return translate != nullptr ? translate(context, english.c_str()) : english;
+  };
   switch (origin.kind) {
     case SettingsOrigin::Kind::kFactory:
-      return "Factory";
+      return said("Messages", KDSP_TRANSLATE_NOOP("Messages", "Factory"));
     case SettingsOrigin::Kind::kProcessor:
-      return "From processor";
-    case SettingsOrigin::Kind::kSlot:
-      return "Slot " + SlotCaption(origin.slot);
+      return said("Messages", KDSP_TRANSLATE_NOOP("Messages", "From processor"));
+    case SettingsOrigin::Kind::kSlot: {
+      // The slot's name is the Presets menu's.
+      std::string text = said("Messages", KDSP_TRANSLATE_NOOP("Messages", "Slot %1"));
+      const std::size_t at = text.find("%1");
+      if (at != std::string::npos)
+        text.replace(at, 2, said("PresetMenu", SlotCaption(origin.slot)));
+      return text;
+    }
     case SettingsOrigin::Kind::kFile:
       return origin.file;
   }
@@ -44,7 +57,7 @@ std::string OriginText(const SettingsOrigin& origin) {
 
 std::string SlotStepName(int slot) {
   const std::string caption = SlotCaption(slot);
-  return Numbered(caption) ? "slot " + caption : caption;
+  return Numbered(caption) ? core::FillIn(step::kNumberedSlot, {caption}) : caption;
 }
 
 }  // namespace kdsp::settings

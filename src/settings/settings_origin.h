@@ -27,7 +27,10 @@ struct SettingsOrigin {
 
 // As the main window shows it: "Slot 3", "Slot KARAOKE", "karaoke.aex", "Factory",
 // "From processor".
-std::string OriginText(const SettingsOrigin& origin);
+// Turns an English text marked KDSP_TRANSLATE_NOOP(context, …) into the user's language.
+using TextTranslation = std::string (*)(const char* context, const char* english);
+// Without a translation the text is English, as the tests and the logs read it.
+std::string OriginText(const SettingsOrigin& origin, TextTranslation translate = nullptr);
 
 // How the preset menu names a slot in a step: "slot 3", "KARAOKE", "FACTORY".
 std::string SlotStepName(int slot);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/translatable.h"
 #include "core/user_prompts.h"
 
 namespace kdsp::settings {
@@ -25,18 +26,25 @@ class UserDialogs : public core::UserPrompts {
 
 // The file dialogs' filters.
 namespace filter {
-inline constexpr std::string_view kOpenSetting = "Audio Setting(*.aex)|*.aex|All Files(*.*)|*.*";
-inline constexpr std::string_view kSaveSetting = "Audio Setting(*.aex)|*.aex";
-inline constexpr std::string_view kOpenGroup = "Audio Config(*.set)|*.set|All Files(*.*)|*.*";
-inline constexpr std::string_view kSaveGroup = "Audio Setting(*.set)|*.set";
+inline constexpr std::string_view kOpenSetting =
+    KDSP_TRANSLATE_NOOP("Messages", "Audio Setting(*.aex)|*.aex|All Files(*.*)|*.*");
+inline constexpr std::string_view kSaveSetting =
+    KDSP_TRANSLATE_NOOP("Messages", "Audio Setting(*.aex)|*.aex");
+inline constexpr std::string_view kOpenGroup =
+    KDSP_TRANSLATE_NOOP("Messages", "Audio Config(*.set)|*.set|All Files(*.*)|*.*");
+inline constexpr std::string_view kSaveGroup =
+    KDSP_TRANSLATE_NOOP("Messages", "Audio Setting(*.set)|*.set");
 inline constexpr std::string_view kSettingSuffix = "aex";
 inline constexpr std::string_view kOpenFilterText =
-    "Filter Settings(*.txt)|*.txt|All Files(*.*)|*.*";
-inline constexpr std::string_view kSaveFilterText = "Filter Settings(*.txt)|*.txt";
+    KDSP_TRANSLATE_NOOP("Messages", "Filter Settings(*.txt)|*.txt|All Files(*.*)|*.*");
+inline constexpr std::string_view kSaveFilterText =
+    KDSP_TRANSLATE_NOOP("Messages", "Filter Settings(*.txt)|*.txt");
 inline constexpr std::string_view kFilterTextSuffix = "txt";
-inline constexpr std::string_view kSaveResponse = "Response(*.csv)|*.csv";
+inline constexpr std::string_view kSaveResponse =
+    KDSP_TRANSLATE_NOOP("Messages", "Response(*.csv)|*.csv");
 inline constexpr std::string_view kResponseSuffix = "csv";
-inline constexpr std::string_view kSavePicture = "Picture(*.png)|*.png";
+inline constexpr std::string_view kSavePicture =
+    KDSP_TRANSLATE_NOOP("Messages", "Picture(*.png)|*.png");
 inline constexpr std::string_view kPictureSuffix = "png";
 }  // namespace filter
 

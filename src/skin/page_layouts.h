@@ -11,6 +11,7 @@
 #include <span>
 #include <string_view>
 
+#include "core/translatable.h"
 #include "device/page_rules.h"
 #include "settings/field_ranges.h"
 #include "settings/page_catalogue.h"
@@ -378,9 +379,11 @@ inline constexpr PageLayout kTForm7 = {
 
 // ---- TForm8, Echo Effect, and TForm9, Reverb Effect ----
 // The reverb's names, which the reverb dialog shows for the same three block fields.
-inline constexpr std::string_view kRevLevelName = "Rev Level";
-inline constexpr std::string_view kRevTimeName = "Rev Time";
-inline constexpr std::string_view kRevPreDelayName = "Rev Pre Delay";
+// The reverb dialog shows these names too, translated; the page's legends stay English.
+inline constexpr std::string_view kRevLevelName = KDSP_TRANSLATE_NOOP("Dialogs", "Rev Level");
+inline constexpr std::string_view kRevTimeName = KDSP_TRANSLATE_NOOP("Dialogs", "Rev Time");
+inline constexpr std::string_view kRevPreDelayName =
+    KDSP_TRANSLATE_NOOP("Dialogs", "Rev Pre Delay");
 inline constexpr std::array<int, 3> kEffectStrips = {107, 161, 215};
 inline constexpr std::array<PageFader, 9> kTForm8Faders = {
     Level("Echo Level", "ECHO", 305, settings::range::kEffectLevel, 2, PageField::kEchoLevel),

@@ -55,9 +55,7 @@ class ChartCommandsTest : public ::testing::Test, protected testing::ProgramSess
     page().chartMenu()->hide();
     action->trigger();
   }
-  std::string undoName() {
-    return std::string(program->edits().session().undoName().value_or(""));
-  }
+  std::string undoName() { return std::string(program->edits().session().undoName().value_or("")); }
 };
 
 TEST_F(ChartCommandsTest, AnImportReachesTheProcessorAndUndoesAsOneStep) {
@@ -66,8 +64,7 @@ TEST_F(ChartCommandsTest, AnImportReachesTheProcessorAndUndoesAsOneStep) {
                          "Filter  1: ON  PK       Fc   125.0 Hz  Gain  -3.00 dB  Q  2.000\n"
                          "Filter  2: ON  PK       Fc  2,5 kHz  Gain   4.5 dB  Q  0.9\n";
   const settings::ParameterBlock before = settings::WorkingBlock();
-  const display::FilterFileFit expected =
-      display::FitFilterFile(file, before, parameters(), false);
+  const display::FilterFileFit expected = display::FitFilterFile(file, before, parameters(), false);
   ASSERT_TRUE(expected.ok()) << expected.error;
 
   dialogs.files.push_back(file.string());
@@ -83,7 +80,8 @@ TEST_F(ChartCommandsTest, AnImportReachesTheProcessorAndUndoesAsOneStep) {
   EXPECT_EQ(undoName(), "Import Filters room.txt");
   ASSERT_FALSE(dialogs.messages.empty());
   EXPECT_NE(dialogs.messages.back().find("largest deviation"), std::string::npos);
-  EXPECT_EQ(page().strip(0).band->gain, expected.fit.block.bands[first].gain) << "the page shows it";
+  EXPECT_EQ(page().strip(0).band->gain, expected.fit.block.bands[first].gain)
+      << "the page shows it";
 
   program->edits().undo();
   settle();
@@ -91,9 +89,9 @@ TEST_F(ChartCommandsTest, AnImportReachesTheProcessorAndUndoesAsOneStep) {
     EXPECT_EQ(std::memcmp(&settings::WorkingBlock().bands[first + i], &before.bands[first + i],
                           sizeof(settings::EqBand)),
               0);
-    EXPECT_EQ(std::memcmp(&remote().bands[first + i], &before.bands[first + i],
-                          sizeof(settings::EqBand)),
-              0);
+    EXPECT_EQ(
+        std::memcmp(&remote().bands[first + i], &before.bands[first + i], sizeof(settings::EqBand)),
+        0);
   }
 }
 

@@ -112,15 +112,15 @@ TEST_F(EditHistoryProgramTest, EveryKindOfStepUndoesAndRedoesOnTheProgramAndTheP
        "Mic Equalizer band 3"},
       {"mic EQ mode turned, copying the first set over the second",
        [&] { Wheel(mic, mic.knob(0).rect, 1); }, "Mic Equalizer EQ Mode knob"},
-      {"EQ Pass", [&] {
-         QTest::mouseClick(&music, Qt::LeftButton, {}, Centre(music.eqPassButton().rect));
-       },
+      {"EQ Pass",
+       [&] { QTest::mouseClick(&music, Qt::LeftButton, {}, Centre(music.eqPassButton().rect)); },
        "Music Equalizer EQPass button"},
       {"high-pass handle dragged in the chart",
        [&] { testing::DragFilterHandle(output, display::kHighPassHandle, QPoint(120, 0)); },
        "Main Output HPF"},
       {"echo left-right offset dragged",
-       [&] { Drag(echo, Centre(echo.fader(4).rect), QPoint(0, -30)); }, "Echo Effect Delay L-R fader"},
+       [&] { Drag(echo, Centre(echo.fader(4).rect), QPoint(0, -30)); },
+       "Echo Effect Delay L-R fader"},
       {"reverb dialog slider stepped by a key",
        [&] {
          program->reverb().show();

@@ -188,7 +188,6 @@ class ScreenAgreesTest : public ::testing::Test, protected testing::ProgramSessi
     dialogs.files.push_back(path);
     panel.Button3Click();
   }
-
 };
 
 TEST_F(ScreenAgreesTest, EveryStepLeavesTheScreenTheBlockAndTheProcessorInAgreement) {

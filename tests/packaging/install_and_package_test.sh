@@ -19,7 +19,9 @@ for n in "${icon_sizes[@]}"; do icons+=("share/icons/hicolor/${n}x${n}/apps/kdsp
 scalable_icon=share/icons/hicolor/scalable/apps/kdsp.svg
 rule=lib/udev/rules.d/70-kdsp.rules
 programs=(bin/kdsp bin/kdspctl bin/kdsp-sim)
-expected=("${programs[@]}" "$desktop" "${icons[@]}" "$scalable_icon" "$metainfo" "$rule")
+translation=share/kdsp/translations/kdsp_zh_CN.qm
+expected=("${programs[@]}" "$desktop" "${icons[@]}" "$scalable_icon" "$metainfo" "$rule"
+          "$translation")
 
 # --- The installed tree ---
 root=$scratch/root
@@ -71,8 +73,8 @@ fi
 if [ -s "$root/$rule" ]; then
   rule_line=$(grep -v '^#' "$root/$rule" | grep -v '^$')
   [ "$(printf '%s\n' "$rule_line" | wc -l)" -eq 1 ] || fail "$rule holds more than one rule"
-  advice=$(sed -n '/PermissionProblemText(const std::string& devicePath/,/^}/p' \
-    "$source/src/device/device_link.cpp" | perl -0pe 's/"\s*\n\s*"//g; s/\\"/"/g')
+  advice=$(sed -n '/kPermissionProblem =/,/;$/p' "$source/src/device/link_messages.h" |
+    perl -0pe 's/"\s*\n\s*"//g; s/\\"/"/g')
   grep -qF -- "$rule_line" <<<"$advice" || fail "the program's permission advice differs from $rule"
   grep -qF -- "/$(basename "$rule")" <<<"$advice" || fail "the program's advice names another file"
 fi
@@ -94,6 +96,8 @@ else
   for lib in libqt6widgets6 libhidapi-hidraw0 libudev1 libc6; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
   done
+  [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-translations-l10n ] ||
+    fail "the package does not recommend Qt's translations"
   # The package holds exactly the installed files, under /usr.
   (cd "$root" && find . -type f -o -type l | sed 's|^\./|./usr/|' | sort) >"$scratch/installed"
   dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$scratch/packaged"

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <deque>
 
+#include "remote/web/page_texts.h"
 #include "remote_test_client.h"
 
 namespace kdsp::remote {
@@ -103,6 +104,15 @@ TEST_F(RemoteServerTest, ServesThePageFilesWithoutATokenAndNothingElse) {
     EXPECT_EQ(a.error(), "not found");
   }
   EXPECT_EQ(client->post("/", "{}").status, 405);
+}
+
+TEST_F(RemoteServerTest, ServesThePagesTextsWithoutAToken) {
+  const HttpAnswer a = client->get("/texts.json");
+  EXPECT_EQ(a.status, 200);
+  EXPECT_EQ(a.json(), web::TranslatedPageTexts(QStringLiteral("en")));
+  EXPECT_EQ(a.json().value("texts").toObject().value("Pair this phone").toString(),
+            QStringLiteral("Pair this phone"));
+  EXPECT_EQ(client->post("/texts.json", "{}").status, 405);
 }
 
 TEST_F(RemoteServerTest, EveryApiRequestButThePairingNeedsAKnownToken) {

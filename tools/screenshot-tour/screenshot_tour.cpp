@@ -17,9 +17,11 @@
 #include <cstdio>
 #include <functional>
 #include <numbers>
+#include <optional>
 #include <random>
 #include <string>
 
+#include "app/language.h"
 #include "app/program.h"
 #include "app/qt_user_dialogs.h"
 #include "app/system_control_panel.h"
@@ -92,7 +94,8 @@ class TestSignalSource : public pages::CaptureSource {
 
 class Tour {
  public:
-  explicit Tour(QDir folder) : folder_(std::move(folder)) {}
+  // suffix follows each picture's name: "-zh_CN" for the tour in Chinese.
+  Tour(QDir folder, QString suffix) : folder_(std::move(folder)), suffix_(std::move(suffix)) {}
 
   int saved() const { return saved_; }
   int failed() const { return failed_; }
@@ -103,7 +106,7 @@ class Tour {
       ++failed_;
       return;
     }
-    const QString path = folder_.filePath(name + ".png");
+    const QString path = folder_.filePath(name + suffix_ + ".png");
     if (window->grab().save(path)) {
       std::printf("%s\n", qPrintable(path));
       ++saved_;
@@ -135,6 +138,7 @@ class Tour {
 
  private:
   QDir folder_;
+  QString suffix_;
   int saved_ = 0;
   int failed_ = 0;
 };
@@ -144,17 +148,33 @@ class Tour {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("kdsp");
-  QApplication::setApplicationDisplayName("Karaoke DSP Control");
-  skin::ApplyDarkTheme();
-  if (argc != 2) {
-    std::fputs("usage: kdsp-screenshot-tour FOLDER\n", stderr);
+  // The tour speaks English, whatever the desktop's language, unless --lang asks otherwise; the
+  // pictures of another language carry its name.
+  QStringList arguments = QApplication::arguments().mid(1);
+  std::optional<app::Language> language = app::Language::kEnglish;
+  if (arguments.size() == 3 && arguments[0] == "--lang") {
+    language = app::LanguageNamed(arguments[1].toStdString());
+    arguments = arguments.mid(2);
+  }
+  if (arguments.size() != 1 || !language) {
+    std::fputs("usage: kdsp-screenshot-tour [--lang en|zh_CN] FOLDER\n", stderr);
     return 2;
   }
-  QDir folder(QString::fromLocal8Bit(argv[1]));
-  if (!folder.mkpath(".")) {
-    std::fprintf(stderr, "cannot create %s\n", argv[1]);
+  if (!app::UseLanguage(*language)) {
+    std::fputs("the translation cannot be loaded\n", stderr);
     return 1;
   }
+  QApplication::setApplicationDisplayName(
+      QCoreApplication::translate("Program", "Karaoke DSP Control"));
+  skin::ApplyDarkTheme();
+  QDir folder(arguments[0]);
+  if (!folder.mkpath(".")) {
+    std::fprintf(stderr, "cannot create %s\n", qPrintable(arguments[0]));
+    return 1;
+  }
+  const QString suffix = *language == app::Language::kEnglish
+                             ? QString()
+                             : "-" + QString::fromLatin1(app::LanguageCode(*language));
 
   device::VirtualHidPlatform platform;
   platform.plug(std::make_shared<sim::SimulatedHidDevice>());
@@ -168,7 +188,7 @@ int main(int argc, char** argv) {
   if (const QScreen* screen = mainWindow.screen())
     mainWindow.move(screen->availableGeometry().center() - mainWindow.rect().center());
   mainWindow.show();
-  Tour tour(folder);
+  Tour tour(folder, suffix);
 
   // The processor greets the program and the program asks whether to read its settings.
   Settle(kStartSettleMs);

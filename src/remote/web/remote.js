@@ -35,6 +35,35 @@
 
   const $ = (id) => document.getElementById(id);
 
+  // ---- Texts: the program's translation of the page's English, from /texts.json ----
+
+  const TEXTS = {};
+  // The text in the program's language; %1 takes the value given.
+  function t(english, value) {
+    const text = Object.prototype.hasOwnProperty.call(TEXTS, english) ? TEXTS[english] : english;
+    // A function, so a "$" in the value is taken as it is.
+    return value === undefined ? text : text.replace("%1", () => String(value));
+  }
+
+  async function loadTexts() {
+    try {
+      const response = await fetch("/texts.json", { cache: "no-store" });
+      const json = await response.json();
+      if (response.ok && json && typeof json.texts === "object") Object.assign(TEXTS, json.texts);
+      if (response.ok && json && typeof json.language === "string")
+        document.documentElement.lang = json.language;
+    } catch (e) {
+      // Without its translations the page stays English.
+    }
+    // The English of each marked element is kept as its key, so the page can be translated again.
+    for (const el of document.querySelectorAll("[data-text]")) {
+      if (!el.dataset.text) el.dataset.text = el.textContent;
+      el.textContent = t(el.dataset.text);
+    }
+    for (const el of document.querySelectorAll("[data-text-label]"))
+      el.setAttribute("aria-label", t(el.dataset.textLabel));
+  }
+
   // ---- The program's state, as the event stream last told it ----
 
   const model = {
@@ -89,7 +118,7 @@
     try {
       response = await fetch(path, init);
     } catch (e) {
-      throw new RequestError(0, "The PC cannot be reached.");
+      throw new RequestError(0, t("The PC cannot be reached."));
     }
     let json = {};
     try {
@@ -99,17 +128,18 @@
     }
     if (response.ok) return json;
     if (response.status === 401 && path !== "/api/v1/pair") {
-      unpaired("The program no longer knows this phone. Enter the new code to pair again.");
+      unpaired(t("The program no longer knows this phone. Enter the new code to pair again."));
     }
     throw new RequestError(response.status, errorText(response.status, json), json);
   }
 
   // The program's own words when it gave some, else what the status means.
   function errorText(status, json) {
-    if (json && typeof json.error === "string" && json.error) return capitalise(json.error) + ".";
-    if (status === 409) return "The processor is not connected.";
-    if (status === 504) return "The processor did not answer.";
-    return "The program answered with error " + status + ".";
+    // The program's words end as a sentence of its language ends.
+    if (json && typeof json.error === "string" && json.error) return t("%1.", capitalise(json.error));
+    if (status === 409) return t("The processor is not connected.");
+    if (status === 504) return t("The processor did not answer.");
+    return t("The program answered with error %1.", status);
   }
 
   function capitalise(text) {
@@ -172,13 +202,15 @@
       const left = Math.ceil((pairBlockedUntil - Date.now()) / 1000);
       if (left <= 0) {
         clearInterval(pairTimer);
-        $("pairMessage").textContent = "You can try again now.";
+        $("pairMessage").textContent = t("You can try again now.");
         updatePairButton();
         $("code").focus();
         return;
       }
       $("pairMessage").textContent =
-        "Too many wrong codes. Try again in " + left + (left === 1 ? " second." : " seconds.");
+        left === 1
+          ? t("Too many wrong codes. Try again in 1 second.")
+          : t("Too many wrong codes. Try again in %1 seconds.", left);
       updatePairButton();
     };
     tick();
@@ -190,11 +222,11 @@
     if (!/^\d{6}$/.test(code) || pairing) return;
     pairing = true;
     updatePairButton();
-    $("pairMessage").textContent = "Pairing…";
+    $("pairMessage").textContent = t("Pairing…");
     try {
       const answer = await api("/api/v1/pair", { code: code });
       if (typeof answer.token !== "string" || !answer.token) {
-        throw new RequestError(0, "The program gave no token.");
+        throw new RequestError(0, t("The program gave no token."));
       }
       storeToken(answer.token);
       $("pairMessage").textContent = "";
@@ -206,7 +238,7 @@
         const wait = Number(e.body.retryAfter);
         waitBeforeTrying(Number.isFinite(wait) && wait > 0 ? wait : 1);
       } else if (e.status === 403) {
-        $("pairMessage").textContent = "Wrong code. Check the code in the program's main window.";
+        $("pairMessage").textContent = t("Wrong code. Check the code in the program's main window.");
       } else {
         $("pairMessage").textContent = e.message;
       }
@@ -298,7 +330,7 @@
         this.socket = null;
         setStreamOpen(false);
         if (event.code === 4401) {
-          unpaired("The program made a new code. Enter it to pair this phone again.");
+          unpaired(t("The program made a new code. Enter it to pair this phone again."));
           return;
         }
         this.scheduleRetry();
@@ -347,19 +379,19 @@
     let words;
     if (!$("pairScreen").hidden) {
       kind = "idle";
-      words = "Not paired";
+      words = t("Not paired");
     } else if (streamOpen && model.link === "connected") {
       kind = "on";
-      words = "Processor linked";
+      words = t("Processor linked");
     } else if (streamOpen) {
       kind = "warn";
-      words = "Processor not connected";
+      words = t("Processor not connected");
     } else if (stream.socket) {
       kind = "busy";
-      words = "Connecting to the PC…";
+      words = t("Connecting to the PC…");
     } else {
       kind = "off";
-      words = "PC not reachable";
+      words = t("PC not reachable");
     }
     el.dataset.state = kind;
     text.textContent = words;
@@ -368,10 +400,12 @@
     if (!$("remoteScreen").hidden && !streamOpen && !stream.socket && stream.retryAt) {
       const left = Math.max(0, Math.ceil((stream.retryAt - Date.now()) / 1000));
       $("reconnectText").textContent =
-        "Lost the connection to the PC. Trying again in " + left + (left === 1 ? " second." : " seconds.");
+        left === 1
+          ? t("Lost the connection to the PC. Trying again in 1 second.")
+          : t("Lost the connection to the PC. Trying again in %1 seconds.", left);
       banner.hidden = false;
     } else if (!$("remoteScreen").hidden && !streamOpen && stream.socket) {
-      $("reconnectText").textContent = "Connecting to the PC…";
+      $("reconnectText").textContent = t("Connecting to the PC…");
       banner.hidden = false;
     } else {
       banner.hidden = true;
@@ -534,7 +568,7 @@
       const label = document.createElement("span");
       label.className = "label";
       label.id = "label-" + cssId(entry.field);
-      label.textContent = entry.label;
+      label.textContent = t(entry.label);
       this.readout = document.createElement("output");
       this.readout.className = "readout";
       this.readout.setAttribute("aria-hidden", "true");
@@ -754,10 +788,31 @@
     }
   }
 
+  // A control whose value is set by one tap: the program's value shows unless a tap's request
+  // is still on its way, and the answer to the tap has the last word.
+  class TappedControl {
+    fromProgram(value) {
+      if (!this.takes(value)) return;
+      this.program = value;
+      if (!this.sender.busy()) {
+        this.value = value;
+        this.render();
+      }
+    }
+    settled(result) {
+      if (result.ok && this.field in result.changed) this.program = result.changed[this.field];
+      else if (result.ok) this.program = result.sent;
+      else toast(result.error.message);
+      this.value = this.program;
+      this.render();
+    }
+  }
+
   // An on/off switch: lit while the sound is on. One request per tap; the program's answer (or
   // event) has the last word.
-  class Toggle {
+  class Toggle extends TappedControl {
     constructor(entry, host, className) {
+      super();
       this.field = entry.field;
       this.value = undefined;
       this.el = document.createElement("button");
@@ -768,7 +823,7 @@
       this.el.dataset.field = entry.field;
       this.el.setAttribute("aria-label", entry.aria);
       this.el.innerHTML = '<span class="lamp" aria-hidden="true"></span><span class="name"></span><span class="state"></span>';
-      this.el.querySelector(".name").textContent = entry.label;
+      this.el.querySelector(".name").textContent = entry.label ? t(entry.label) : "";
       host.append(this.el);
       this.sender = new Sender(entry.field, (result) => this.settled(result));
       this.el.addEventListener("click", () => {
@@ -783,20 +838,8 @@
       this.el.disabled = !on;
     }
     setRange() {}
-    fromProgram(value) {
-      if (typeof value !== "boolean") return;
-      this.program = value;
-      if (!this.sender.busy()) {
-        this.value = value;
-        this.render();
-      }
-    }
-    settled(result) {
-      if (result.ok && this.field in result.changed) this.program = result.changed[this.field];
-      else if (result.ok) this.program = result.sent;
-      else toast(result.error.message);
-      this.value = this.program;
-      this.render();
+    takes(value) {
+      return typeof value === "boolean";
     }
     render() {
       const on = this.value === true;
@@ -804,13 +847,14 @@
       this.el.classList.toggle("unknown", typeof this.value !== "boolean");
       this.el.setAttribute("aria-pressed", on ? "true" : "false");
       this.el.querySelector(".state").textContent =
-        typeof this.value !== "boolean" ? "–" : on ? "On" : "Muted";
+        typeof this.value !== "boolean" ? "–" : on ? t("On") : t("Muted");
     }
   }
 
   // A choice among named positions (the music input): the lit button is the program's.
-  class Choice {
+  class Choice extends TappedControl {
     constructor(field, host) {
+      super();
       this.field = field;
       this.host = host;
       this.root = host.closest(".panel");
@@ -846,20 +890,8 @@
       this.setEnabled(this.enabled);
       this.render();
     }
-    fromProgram(value) {
-      if (value === undefined) return;
-      this.program = value;
-      if (!this.sender.busy()) {
-        this.value = value;
-        this.render();
-      }
-    }
-    settled(result) {
-      if (result.ok && this.field in result.changed) this.program = result.changed[this.field];
-      else if (result.ok) this.program = result.sent;
-      else toast(result.error.message);
-      this.value = this.program;
-      this.render();
+    takes(value) {
+      return value !== undefined;
     }
     render() {
       for (const b of this.host.children) {
@@ -885,7 +917,7 @@
       controls.set(entry.field, fader);
       if (entry.mute) {
         const toggle = new Toggle(
-          { field: entry.mute, label: "", aria: entry.label + " sound" },
+          { field: entry.mute, label: "", aria: t("%1 sound", t(entry.label)) },
           fader.body,
           "mute"
         );
@@ -895,7 +927,11 @@
     for (const entry of OUTPUTS) {
       controls.set(
         entry.field,
-        new Toggle({ field: entry.field, label: entry.label, aria: entry.label + " output" }, $("outputs"), "switch")
+        new Toggle(
+          { field: entry.field, label: entry.label, aria: t("%1 output", t(entry.label)) },
+          $("outputs"),
+          "switch"
+        )
       );
     }
     controls.set(MUSIC_INPUT, new Choice(MUSIC_INPUT, $("musicInput")));
@@ -917,7 +953,7 @@
     if (!model.slots.length) {
       const none = document.createElement("p");
       none.className = "hint small";
-      none.textContent = "The program offers no presets.";
+      none.textContent = t("The program offers no presets.");
       host.append(none);
       return;
     }
@@ -933,7 +969,7 @@
       name.className = "name";
       // A slot still named by its number reads as a preset, not as the number twice.
       const named = slot.name && slot.name.trim() !== String(slot.slot);
-      name.textContent = named ? slot.name : "Preset " + slot.slot;
+      name.textContent = named ? slot.name : t("Preset %1", slot.slot);
       b.append(number, name);
       b.addEventListener("click", () => presetTapped(b, slot));
       host.append(b);
@@ -957,7 +993,7 @@
       armed = button;
       const name = button.querySelector(".name");
       name.dataset.name = name.textContent;
-      name.textContent = "Tap again to recall";
+      name.textContent = t("Tap again to recall");
       button.classList.add("armed");
       armTimer = setTimeout(disarm, ARM_MS);
       return;
@@ -966,7 +1002,7 @@
     button.classList.add("busy");
     try {
       await api("/api/v1/recall", { slot: slot.slot });
-      toast("Recalled " + button.querySelector(".name").textContent + ".");
+      toast(t("Recalled %1.", button.querySelector(".name").textContent));
     } catch (e) {
       toast(e.message);
     } finally {
@@ -974,14 +1010,17 @@
     }
   }
 
-  $("unpair").addEventListener("click", () => unpaired("This phone is no longer paired."));
+  $("unpair").addEventListener("click", () => unpaired(t("This phone is no longer paired.")));
 
   // ---- Start ----
 
-  if (token()) {
-    showRemote();
-    stream.start();
-  } else {
-    showPairing("");
-  }
+  // The texts come first, so the page never shows one language and then the other.
+  loadTexts().then(() => {
+    if (token()) {
+      showRemote();
+      stream.start();
+    } else {
+      showPairing("");
+    }
+  });
 })();
