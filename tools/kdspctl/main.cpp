@@ -30,7 +30,8 @@ constexpr const char* kUsage =
     "                             fitted to the processor's steps; prints what each filter\n"
     "                             became and the largest deviation. Without -o FILE is\n"
     "                             replaced safely; a list that does not fit changes nothing\n"
-    "Processor (--connect usb (default), sim, or tcp://HOST:PORT):\n"
+    "Processor (--connect usb (default: the processor found), usb:PATH (one of those list\n"
+    "shows), sim, or tcp://HOST:PORT):\n"
     "  list                       processors found on USB, and whether they may be opened\n"
     "  info                       version and status of the processor\n"
     "  pull --slot S -o FILE      save slot S (0..9 or working) to a setting file\n"
@@ -100,7 +101,7 @@ std::string_view TakeConnectOption(Args& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] != "--connect") continue;
     if (i + 1 >= args.size())
-      throw kdsp::tools::UsageError("--connect needs usb, sim or tcp://HOST:PORT");
+      throw kdsp::tools::UsageError("--connect needs usb, usb:PATH, sim or tcp://HOST:PORT");
     url = args[i + 1];
     args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
     --i;
