@@ -80,6 +80,7 @@ void ProcessorMenu::addWifiItems(const ProcessorChoice::Current& current) {
     connect(item, &QAction::triggered, this,
             [this, address = processor.address] { choice_.chooseWifi(address); });
   }
+  if (!processors.empty()) addSeparator();
   QAction* add = addAction(QCoreApplication::translate("PresetMenu", "Add WiFi Processor…"));
   add->setObjectName("mProcessorAdd");
   connect(add, &QAction::triggered, this, [this] { askForWifiProcessor(); });
