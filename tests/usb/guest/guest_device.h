@@ -147,15 +147,23 @@ class GuestDevice {
 };
 
 // The device node of the processor (vendor 0483, product 0157), found through sysfs.
-inline std::optional<std::string> ProcessorNode() {
+inline std::vector<std::string> ProcessorNodes() {
   namespace fs = std::filesystem;
+  std::vector<std::string> nodes;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator("/sys/class/hidraw", ec)) {
     std::ifstream uevent(entry.path() / "device" / "uevent");
     for (std::string line; std::getline(uevent, line);)
-      if (line.ends_with(":00000483:00000157")) return "/dev/" + entry.path().filename().string();
+      if (line.ends_with(":00000483:00000157"))
+        nodes.push_back("/dev/" + entry.path().filename().string());
   }
-  return std::nullopt;
+  return nodes;
+}
+
+inline std::optional<std::string> ProcessorNode() {
+  const std::vector<std::string> nodes = ProcessorNodes();
+  if (nodes.empty()) return std::nullopt;
+  return nodes.front();
 }
 
 }  // namespace kdsp::testing

@@ -200,6 +200,43 @@ TEST(UnrelatedDeviceTest, PluggedAndUnpluggedDuringAReadLeavesTheReadWhole) {
   EXPECT_EQ(ReadBytes(file), SettingFileBytes(DistinctBlock(6)));
 }
 
+// Two processors on the bus: list shows both nodes, and usb:PATH reaches the one named, whose slot
+// alone takes the file; a path without a processor is said so.
+TEST(TwoProcessorsTest, UsbPathReachesTheProcessorNamed) {
+  TempDir temp;
+  GuestDevice first(DeviceKind::kUhid);
+  const std::vector<std::string> before = ProcessorNodes();
+  ASSERT_EQ(before.size(), 1u);
+  GuestDevice second(DeviceKind::kUhid);
+  std::vector<std::string> nodes = ProcessorNodes();
+  ASSERT_EQ(nodes.size(), 2u);
+  const std::string a = before.front();
+  const std::string b = nodes[0] == a ? nodes[1] : nodes[0];
+
+  const RunResult list = RunCommand(Kdspctl("list"), temp.path());
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_NE(list.out.find(a + "  0483:0157"), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find(b + "  0483:0157"), std::string::npos) << list.out;
+
+  const fs::path file = temp / "tuned.aex";
+  WriteBytes(file, SettingFileBytes(DistinctBlock(2)));
+  const RunResult push = RunCommand(
+      Kdspctl("--connect usb:" + b + " push '" + file.string() + "' --slot 2"), temp.path());
+  ASSERT_EQ(push.status, 0) << push.err;
+  for (const std::string& node : {a, b}) {
+    const fs::path pulled = temp / (fs::path(node).filename().string() + ".aex");
+    const RunResult pull = RunCommand(
+        Kdspctl("pull --slot 2 -o '" + pulled.string() + "' --connect usb:" + node), temp.path());
+    ASSERT_EQ(pull.status, 0) << node << ": " << pull.err;
+    EXPECT_EQ(ReadBytes(pulled) == ReadBytes(file), node == b) << node;
+  }
+
+  const RunResult missing = RunCommand(Kdspctl("--connect usb:/dev/hidraw99 info"), temp.path());
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("No processor found at /dev/hidraw99"), std::string::npos)
+      << missing.err;
+}
+
 // A node only root may open (uhid devices have no USB device for the rule to match): listing and
 // info name the problem and the udev rule that solves it.
 TEST(PermissionTest, ListAndInfoAsAnotherUserExplainTheNodeAndTheRule) {
