@@ -190,9 +190,11 @@ void DeviceLink::OnHidDeviceChange() {
 }
 
 std::vector<DeviceLink::UsbProcessor> DeviceLink::usbProcessors() const {
+  // The controller's list follows the bus under WiFi control too, when the link holds nothing.
   std::vector<UsbProcessor> found;
-  for (const HidDevice* device : deviceList_) {
-    if (!IsProcessor(*device) || !device->pluggedIn()) continue;
+  for (int i = 0; i < hid_.count(); ++i) {
+    const HidDevice* device = hid_.at(i);
+    if (device == nullptr || !IsProcessor(*device) || !device->pluggedIn()) continue;
     found.push_back({device->PnPInfo().DevicePath, device->PnPInfo().serialNumber,
                      device->hasReadWriteAccess()});
   }

@@ -110,6 +110,11 @@ TEST_F(ProcessorMenuTest, WiFiProcessorsAreAddedChosenAndForgotten) {
   EXPECT_TRUE(link().wifiChecked());
   EXPECT_TRUE(program_->menu().item("WiFi1")->isChecked());
   EXPECT_TRUE(item("mProcessorWifi:Room 7")->isChecked());
+  // The processors on USB stay listed under WiFi control, across a change on the bus.
+  const std::string another = plug();
+  ASSERT_TRUE(WaitUntil([&] { return link().usbProcessors().size() == 2; }, 2s));
+  EXPECT_NE(item(QString::fromStdString("mProcessorUsb:" + another)), nullptr);
+  EXPECT_FALSE(item(QString::fromStdString("mProcessorUsb:" + another))->isChecked());
 
   // Back to USB: WiFi control goes off.
   const std::string usb = link().usbProcessors().at(0).path;
