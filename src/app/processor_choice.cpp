@@ -13,11 +13,12 @@ ProcessorChoice::ProcessorChoice(device::DeviceLink& link, std::filesystem::path
       setWifiItemChecked_(std::move(setWifiItemChecked)) {}
 
 void ProcessorChoice::chooseUsb(const std::string& path) {
+  // Chosen first, so that switching WiFi control off looks for this processor only.
+  link_.setUsbPath(path);
   if (link_.wifiChecked()) {
     link_.WiFi1Click();
     setWifiItemChecked_(false);
   }
-  link_.setUsbPath(path);
 }
 
 void ProcessorChoice::chooseWifi(const settings::HostPort& address) {
