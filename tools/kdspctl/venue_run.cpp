@@ -104,8 +104,8 @@ int VenueReport::finish(bool interrupted) {
   summary += '\n';
   std::fwrite(summary.data(), 1, summary.size(), out_);
   std::fflush(out_);
-  if (interrupted) return 130;
-  return counts_[0] == total_ ? 0 : 1;
+  if (counts_[0] == total_) return 0;
+  return interrupted ? 130 : 1;
 }
 
 void RunOnTargets(const std::vector<NamedTarget>& targets, int jobs, const DeviceWork& work,

@@ -29,7 +29,8 @@ class VenueReport {
   // "room-3   ok       TEXT", then the data lines and the messages, each under the name.
   void print(const std::string& name, TargetOutcome outcome, const std::string& text,
              const CollectedOutput& output);
-  // "12 processors: 11 ok, 1 failed"; the exit status the run ends with.
+  // "12 processors: 11 ok, 1 failed"; the exit status the run ends with: 0 when every processor
+  // succeeded, else 130 when the run was interrupted and 1 when it was not.
   int finish(bool interrupted);
 
  private:
@@ -49,7 +50,7 @@ void RunOnTargets(const std::vector<NamedTarget>& targets, int jobs, const Devic
                   const std::function<bool()>& interrupted);
 
 // The whole run as kdspctl does it: SIGINT and SIGTERM stop it; prints on stdout and stderr.
-// Returns the exit status: 0 when every processor succeeded, 130 when interrupted, else 1.
+// Returns the exit status as VenueReport::finish does.
 int RunVenue(const TargetChoice& choice, const DeviceWork& work);
 
 }  // namespace kdsp::tools
