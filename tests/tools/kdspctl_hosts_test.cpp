@@ -67,7 +67,10 @@ TEST(HostsFileTest, BadLinesAreToldWithTheirNumber) {
       {"a 10.0.0.1:8899\n", "line 1: '10.0.0.1:8899' is no processor address"},
       {"a tcp://h:70000\n", "line 1: port 70000 is out of range 1..65535"},
       {"a tcp://h:x\n", "line 1: port 'x' is not a number"},
-      {"a tcp://h\n", "line 1: --connect takes usb, sim or tcp://HOST:PORT, not 'tcp://h'"},
+      {"a tcp://h\n", "line 1: 'tcp://h' is no processor address"},
+      {"a tcp://:8899\n", "line 1: 'tcp://:8899' is no processor address"},
+      {"a tcp://h:\n", "line 1: 'tcp://h:' is no processor address"},
+      {"a usb:\n", "line 1: 'usb:' is no processor address"},
   };
   for (const Case& c : cases) {
     try {

@@ -30,8 +30,14 @@ std::vector<std::string_view> Words(std::string_view line) {
   return words;
 }
 
+// The forms of address a hosts file takes; ParseConnectUrl then checks the port.
 bool IsProcessorAddress(std::string_view url) {
-  return url.starts_with("tcp://") || url.starts_with("usb:") || url == "usb" || url == "sim";
+  constexpr std::string_view kTcp = "tcp://", kUsb = "usb:";
+  if (url.starts_with(kTcp)) {
+    const std::size_t colon = url.rfind(':');
+    return colon > kTcp.size() && colon + 1 < url.size();
+  }
+  return (url.starts_with(kUsb) && url.size() > kUsb.size()) || url == "usb" || url == "sim";
 }
 
 }  // namespace

@@ -34,10 +34,14 @@ void SendAcknowledged(DeviceSession& session, const std::vector<device::Outgoing
   for (const device::OutgoingCommand& record : records) {
     const std::string progress = " (" + std::to_string(taken) + " of " +
                                  std::to_string(records.size()) + " records were taken)";
-    ThrowIfStopped(context, "the " + RecordName(record) + " record was not sent" + progress);
-    if (!session.link().sendNow(record))
+    const std::string unsent = "the " + RecordName(record) + " record was not sent" + progress;
+    ThrowIfStopped(context, unsent);
+    if (!session.link().sendNow(record)) {
+      // Told to stop just now, the gate held the record back.
+      ThrowIfStopped(context, unsent);
       throw CommandFailure(session.lostLinkText() + " before the " + RecordName(record) +
                            " record was sent" + progress);
+    }
     switch (session.link().awaitAcknowledgements()) {
       case device::WaitOutcome::kAcknowledged:
         ++taken;

@@ -26,6 +26,15 @@ constexpr OutcomeWords kOutcomeWords[] = {
     {TargetOutcome::kNotRun, "NOT RUN", "not run"},
 };
 
+// The table is indexed by outcome.
+constexpr bool InOutcomeOrder() {
+  for (std::size_t i = 0; i < std::size(kOutcomeWords); ++i)
+    if (static_cast<std::size_t>(kOutcomeWords[i].outcome) != i) return false;
+  return true;
+}
+static_assert(InOutcomeOrder());
+static_assert(std::size(kOutcomeWords) == kTargetOutcomeCount);
+
 constexpr std::size_t kStatusWidth = 7;  // the longest status word
 
 const OutcomeWords& WordsOf(TargetOutcome outcome) {

@@ -4,6 +4,7 @@
 // finishes, then a summary.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -18,6 +19,7 @@
 namespace kdsp::tools {
 
 enum class TargetOutcome { kOk, kFailed, kStopped, kNotRun };
+inline constexpr std::size_t kTargetOutcomeCount = 4;
 
 // Prints the processors' reports, whichever thread they come from, each whole.
 class VenueReport {
@@ -39,7 +41,7 @@ class VenueReport {
   std::FILE* out_;
   std::FILE* err_;
   std::mutex mutex_;
-  std::size_t counts_[4] = {};
+  std::array<std::size_t, kTargetOutcomeCount> counts_{};
 };
 
 // Runs work on every target, at most `jobs` at a time, handling this thread's events meanwhile;
