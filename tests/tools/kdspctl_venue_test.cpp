@@ -264,5 +264,25 @@ TEST_F(KdspctlVenueTest, DataComesUnderEachNameAndOneProcessorCommandsRefuseMany
   EXPECT_EQ(twice.err, "kdspctl: " + sims[0]->url() + " is given twice\n");
 }
 
+TEST_F(KdspctlVenueTest, PullWritesIntoEachProcessorsOwnFolder) {
+  open({{2, {{"--locked", "7"}}}}, 3);
+  fs::create_directory(work / "backup");
+  const testing::RunResult pull =
+      run("pull --slot 7 -o " + quoted("backup/karaoke.aex") + " --hosts " + quoted("hosts"));
+  EXPECT_EQ(pull.status, 1) << pull.out << pull.err;
+  for (int i : {1, 3}) {
+    const fs::path file = work / "backup" / name(i) / "karaoke.aex";
+    EXPECT_NE(pull.out.find(line(i, "ok", "slot 7 (KARAOKE) written to " + file.string())),
+              std::string::npos)
+        << pull.out;
+    settings::ParameterBlock block{};
+    ASSERT_TRUE(settings::LoadSettingFile(file, block).loaded()) << file;
+    EXPECT_EQ(block, state(i).presetSlots[7]);
+  }
+  // The locked processor's folder is not made: nothing was read to put in it.
+  EXPECT_FALSE(fs::exists(work / "backup" / name(2)));
+  EXPECT_EQ(TemporaryFiles(work.path()), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace kdsp
