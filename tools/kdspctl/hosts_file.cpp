@@ -42,12 +42,14 @@ bool IsProcessorAddress(std::string_view url) {
 
 }  // namespace
 
+bool IsNameCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+         c == '_' || c == '-';
+}
+
 bool IsProcessorName(std::string_view name) {
   if (name.empty() || name.size() > kLongestName || name.front() == '.') return false;
-  return std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-           c == '_' || c == '-';
-  });
+  return std::all_of(name.begin(), name.end(), IsNameCharacter);
 }
 
 std::vector<HostsEntry> ParseHosts(std::string_view text) {

@@ -26,5 +26,7 @@ std::vector<HostsEntry> ReadHostsFile(const std::filesystem::path& path);
 // Whether a name may name a processor and its folder: 1 to 64 letters, digits, '.', '_' or '-',
 // not starting with '.'.
 bool IsProcessorName(std::string_view name);
+// Whether the character may stand in a processor's name.
+bool IsNameCharacter(char c);
 
 }  // namespace kdsp::tools

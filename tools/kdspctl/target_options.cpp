@@ -37,11 +37,7 @@ std::string FolderNameOf(std::string_view url) {
   constexpr std::string_view kTcp = "tcp://";
   if (url.starts_with(kTcp)) url.remove_prefix(kTcp.size());
   std::string folder;
-  for (const char c : url) {
-    const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                      c == '.' || c == '-';
-    folder += kept ? c : '_';
-  }
+  for (const char c : url) folder += IsNameCharacter(c) ? c : '_';
   if (folder.empty() || folder.front() == '.') folder.insert(folder.begin(), '_');
   return folder;
 }

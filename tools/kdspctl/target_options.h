@@ -27,16 +27,16 @@ struct NamedTarget {
   ConnectTarget connect;
 };
 
+inline constexpr int kDefaultJobs = 8;
+inline constexpr int kMostJobs = 256;
+
 // What the options ask for.
 struct TargetChoice {
   std::vector<NamedTarget> targets;  // never empty: "usb" when nothing else is given
-  int jobs = 8;                      // how many processors are served at once
+  int jobs = kDefaultJobs;           // how many processors are served at once
   // Several processors, or a hosts file: each processor's output comes under its name.
   bool venue = false;
 };
-
-inline constexpr int kDefaultJobs = 8;
-inline constexpr int kMostJobs = 256;
 
 // Reads the hosts file and the URLs; throws UsageError (a bad URL, a bad line of the hosts file,
 // a processor given twice, --jobs out of 1..256).
