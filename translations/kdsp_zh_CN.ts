@@ -725,6 +725,26 @@ SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;0483&quot;, ATTRS{idProduc
         <source>Phone %1 and %2 more</source>
         <translation>手机 %1 及另外 %2 项</translation>
     </message>
+    <message>
+        <source>Add WiFi Processor</source>
+        <translation>添加 WiFi 处理器</translation>
+    </message>
+    <message>
+        <source>Name of the processor (a room, a stage):</source>
+        <translation>处理器名称（如包房、舞台）：</translation>
+    </message>
+    <message>
+        <source>Address of its WiFi module (HOST:PORT):</source>
+        <translation>其 WiFi 模块的地址（主机:端口）：</translation>
+    </message>
+    <message>
+        <source>An address is a host name or IP address and a port, such as 192.168.4.1:8899.</source>
+        <translation>地址由主机名或 IP 地址加端口组成，例如 192.168.4.1:8899。</translation>
+    </message>
+    <message>
+        <source>A processor&apos;s name cannot be empty, hold &quot;=&quot; or a line break, or start with &quot;[&quot; or &quot;;&quot;.</source>
+        <translation>处理器名称不能为空，不能含有“=”或换行，也不能以“[”或“;”开头。</translation>
+    </message>
 </context>
 <context>
     <name>PresetMenu</name>
@@ -819,6 +839,34 @@ SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;0483&quot;, ATTRS{idProduc
     <message>
         <source>FACTORY</source>
         <translation>出厂</translation>
+    </message>
+    <message>
+        <source>Processor</source>
+        <translation>处理器</translation>
+    </message>
+    <message>
+        <source>Forget WiFi Processor</source>
+        <translation>移除 WiFi 处理器</translation>
+    </message>
+    <message>
+        <source>No processor on USB</source>
+        <translation>USB 上没有处理器</translation>
+    </message>
+    <message>
+        <source>USB %1</source>
+        <translation>USB 接口 %1</translation>
+    </message>
+    <message>
+        <source>(no access)</source>
+        <translation>（无权访问）</translation>
+    </message>
+    <message>
+        <source>%1 (WiFi %2)</source>
+        <translation>%1（WiFi 地址 %2）</translation>
+    </message>
+    <message>
+        <source>Add WiFi Processor…</source>
+        <translation>添加 WiFi 处理器…</translation>
     </message>
 </context>
 <context>

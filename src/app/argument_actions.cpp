@@ -19,18 +19,10 @@ namespace {
 // the repaints they cause come in meanwhile.
 constexpr int kStartScreenshotDelayMs = 1500;
 
-// The WiFi menu item clicked on toward host:port; one already on is switched off first, so the
-// connection goes where the command line says.
+// WiFi control toward host:port; one already on is switched off first, so the connection goes
+// where the command line says.
 void ConnectWifi(Program& program, const std::string& host, int port) {
-  QAction* wifi = program.menu().item("WiFi1");
-  device::DeviceLink& link = program.mainWindow().link();
-  if (link.wifiChecked()) {
-    wifi->setChecked(false);
-    link.WiFi1Click();
-  }
-  link.setWifiAddress(host, port);
-  wifi->setChecked(true);
-  link.WiFi1Click();
+  program.processorChoice().chooseWifi({host, port});
 }
 
 QWidget& OpenPage(Program& program, const std::string& name) {

@@ -40,7 +40,7 @@ PresetMenu::PresetMenu(app::PresetCommands& commands, PresetMenuActions actions,
   saveToDevice_ = save->addMenu(QCoreApplication::translate("PresetMenu", "Save To Device"));
   saveToDevice_->menuAction()->setObjectName("mSaveToDev");
 
-  QMenu* load = addMenu(QCoreApplication::translate("PresetMenu", "Load"));
+  QMenu* load = load_ = addMenu(QCoreApplication::translate("PresetMenu", "Load"));
   load->menuAction()->setObjectName("mload");
   connect(addNamed(load, "N2", QCoreApplication::translate("PresetMenu", "Load From File"), true),
           &QAction::triggered, this, [this] { commands_.N2Click(); });
@@ -139,6 +139,12 @@ void PresetMenu::addEditItems() {
   }
   addSeparator();
   showEditState({});
+}
+
+void PresetMenu::addProcessorMenu(QMenu* processors) {
+  const QList<QAction*> items = actions();
+  const qsizetype load = items.indexOf(load_->menuAction());
+  insertMenu(load + 1 < items.size() ? items[load + 1] : nullptr, processors);
 }
 
 void PresetMenu::showRemoteItems(bool shown) {

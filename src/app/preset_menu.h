@@ -46,6 +46,8 @@ class PresetMenu : public QMenu {
   QMenu* saveToDeviceMenu() const { return saveToDevice_; }
   QMenu* loadFromDeviceMenu() const { return loadFromDevice_; }
   QAction* item(const char* name) const;
+  // Puts the Processor submenu after the Load submenu.
+  void addProcessorMenu(QMenu* processors);
   // The phone remote's items are shown once the remote serves.
   void showRemoteItems(bool shown);
   // Names the steps in the Undo and Redo items (disabled when there is none) and the side the
@@ -60,6 +62,7 @@ class PresetMenu : public QMenu {
   PresetMenuActions actions_;
   QMenu* saveToDevice_ = nullptr;
   QMenu* loadFromDevice_ = nullptr;
+  QMenu* load_ = nullptr;
 };
 
 }  // namespace kdsp::app

@@ -104,6 +104,10 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   menu_ = std::make_unique<PresetMenu>(*commands_, actions, serviceMenu, main_.get());
   QObject::connect(analyser_.get(), &pages::SpectrumAnalyser::switchedOff, menu_.get(),
                    [this] { menu_->item("pi1")->setChecked(false); });
+  processorChoice_ = std::make_unique<ProcessorChoice>(
+      link, programIni_, [this](bool checked) { menu_->item("WiFi1")->setChecked(checked); });
+  processorMenu_ = std::make_unique<ProcessorMenu>(*processorChoice_, dialogs_, menu_.get());
+  menu_->addProcessorMenu(processorMenu_.get());
   main_->setPresetsMenu(menu_.get());
 
   edits_ = std::make_unique<EditRecorder>(working, link, refreshAll);
@@ -173,6 +177,8 @@ Program::~Program() {
   // The dialogs borrow the link; the main window owns it and goes last.
   for (auto& commands : chartCommands_) commands.reset();
   edits_.reset();
+  processorMenu_.reset();
+  processorChoice_.reset();
   menu_.reset();
   analyser_.reset();
   measurement_.reset();

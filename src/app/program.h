@@ -14,6 +14,8 @@
 #include "app/phone_remote.h"
 #include "app/preset_commands.h"
 #include "app/preset_menu.h"
+#include "app/processor_choice.h"
+#include "app/processor_menu.h"
 #include "app/remote_control.h"
 #include "device/hid_device_controller.h"
 #include "device/hid_platform.h"
@@ -47,6 +49,8 @@ class Program {
   pages::SpectrumAnalyser& analyser() { return *analyser_; }
   pages::MeasurementWindow& measurement() { return *measurement_; }
   EditRecorder& edits() { return *edits_; }
+  ProcessorChoice& processorChoice() { return *processorChoice_; }
+  ProcessorMenu& processorMenu() { return *processorMenu_; }
   // The effect pages in page-open slot order.
   pages::EffectPage& page(settings::PageId id) { return *pages_[static_cast<int>(id)]; }
   // The windows in the order they were created.
@@ -80,6 +84,8 @@ class Program {
   std::unique_ptr<pages::TForm14> reverb_;
   std::unique_ptr<pages::MeasurementWindow> measurement_;
   std::unique_ptr<PresetMenu> menu_;
+  std::unique_ptr<ProcessorChoice> processorChoice_;
+  std::unique_ptr<ProcessorMenu> processorMenu_;
   std::unique_ptr<EditRecorder> edits_;
   std::array<std::unique_ptr<ChartCommands>, settings::kPageCount> chartCommands_;
   std::vector<QWidget*> created_;

@@ -20,6 +20,11 @@
 namespace kdsp::device {
 namespace {
 
+bool IsProcessor(const HidDevice& device) {
+  const HidAttributes& id = device.Attributes();
+  return id.VendorID == core::kProcessorVendorId && id.ProductID == core::kProcessorProductId;
+}
+
 // An input box's answer read as a decimal integer; anything else reads as 0.
 long AnswerAsNumber(const std::optional<std::string>& answer) {
   if (!answer) return 0;
@@ -184,6 +189,28 @@ void DeviceLink::OnHidDeviceChange() {
   if (!state_.wifiMode) hid_.Enumerate();
 }
 
+std::vector<DeviceLink::UsbProcessor> DeviceLink::usbProcessors() const {
+  std::vector<UsbProcessor> found;
+  for (const HidDevice* device : deviceList_) {
+    if (!IsProcessor(*device) || !device->pluggedIn()) continue;
+    found.push_back({device->PnPInfo().DevicePath, device->PnPInfo().serialNumber,
+                     device->hasReadWriteAccess()});
+  }
+  return found;
+}
+
+void DeviceLink::setUsbPath(std::optional<std::string> path) {
+  if (path == usbPath_) return;
+  usbPath_ = std::move(path);
+  if (state_.wifiMode || !deviceListExists_) return;
+  // Every device is given back and the list walked afresh, so the chosen processor is taken as
+  // a processor just plugged in is.
+  const bool hadProcessor = transport_.device() != nullptr;
+  releaseDevices(nullptr);
+  if (hadProcessor) loseConnection(LinkLoss::kUnplugged);
+  hid_.Enumerate();
+}
+
 void DeviceLink::loseConnection(LinkLoss how) {
   if (state_.connected) {
     lastLoss_ = how;
@@ -220,9 +247,8 @@ bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
   HidDevice* checkedOut = hid_.CheckOutByIndex(index);
   if (checkedOut == nullptr) return true;
   deviceList_.push_back(checkedOut);
-  const HidAttributes& id = checkedOut->Attributes();
-  if (id.VendorID != core::kProcessorVendorId || id.ProductID != core::kProcessorProductId)
-    return true;
+  if (!IsProcessor(*checkedOut)) return true;
+  if (usbPath_ && checkedOut->PnPInfo().DevicePath != *usbPath_) return true;
   // The processor kept across a device change stays the one the link talks to.
   if (transport_.device() != nullptr && transport_.device()->pluggedIn()) return true;
 

@@ -127,6 +127,22 @@ class DeviceLink : public QObject, private TransferHost {
   // LinkState::accessProblem).
   HidDevice* device() const { return transport_.device(); }
 
+  // A processor found on USB, as the user chooses among several.
+  struct UsbProcessor {
+    std::string path;    // what --connect usb:PATH names
+    std::string serial;  // empty when the processor reports none
+    bool accessible = false;
+  };
+  // The processors on USB now, in the platform's list order.
+  std::vector<UsbProcessor> usbProcessors() const;
+  // The processor the link takes on USB: the one at path, or, without a path, the first one
+  // found, as with a single processor plugged in. A new choice lets go of the processor in use
+  // and takes the chosen one as if it had just been plugged in (greeting, sync question); a
+  // path not present leaves the link without a processor until one is plugged in there. Under
+  // WiFi control the choice waits for USB control to come back.
+  void setUsbPath(std::optional<std::string> path);
+  const std::optional<std::string>& usbPath() const { return usbPath_; }
+
   // Window creation: the first enumeration and the synchronisation timer.
   void start();
   // The window has been shown: block reads and uploads may run.
@@ -149,6 +165,8 @@ class DeviceLink : public QObject, private TransferHost {
   void WiFi1Click();
   bool wifiChecked() const { return wifiChecked_; }
   void setWifiAddress(std::string host, int port);
+  const std::string& wifiHost() const { return wifiHost_; }
+  int wifiPort() const { return wifiPort_; }
   // The WiFi switch waits a fixed settle time for the module, once for the connection and once
   // after the greeting, as the module needs when the program switches to it. Without them the
   // switch waits for the connection itself and not after the greeting: for a tool that waits
@@ -240,6 +258,7 @@ class DeviceLink : public QObject, private TransferHost {
   QTimer timer_;
 
   std::vector<HidDevice*> deviceList_;
+  std::optional<std::string> usbPath_;
   bool deviceListExists_ = false;
   std::set<std::uint32_t> toldAboutPermission_;
   bool wifiChecked_ = false;

@@ -168,6 +168,26 @@ std::vector<std::optional<std::string>> IniDocument::FindEach(
   return values;
 }
 
+std::vector<std::pair<std::string, std::string>> IniDocument::Entries(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> entries;
+  VisitEntries(section, [&](std::size_t, std::string_view name, std::string_view value) {
+    const bool seen = std::ranges::any_of(
+        entries, [&](const auto& entry) { return SameName(entry.first, name); });
+    if (!seen) entries.emplace_back(std::string(name), std::string(Unquote(value)));
+    return false;
+  });
+  return entries;
+}
+
+bool IniDocument::Remove(std::string_view section, std::string_view key) {
+  key = TrimBlanks(key);
+  bool removed = false;
+  for (std::size_t i; (i = FindLine(section, key)) != npos; removed = true)
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+  return removed;
+}
+
 void IniDocument::Insert(std::size_t at, std::string text) {
   // The line before the new one must end, even if it was the unterminated last line.
   if (at > 0 && lines_[at - 1].ending.empty()) lines_[at - 1].ending = newline_;

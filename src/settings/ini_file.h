@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "settings/safe_file_write.h"
@@ -43,6 +44,12 @@ class IniDocument {
   // or a line break or NUL anywhere. Values with outer spaces or quotes are quoted so that
   // they read back exactly.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+  // Every key of the sections of that name with its value, in the file's order; a key written
+  // twice is listed once, with its first value, as Find reads it.
+  std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
+  // Removes every line of the key in the sections of that name; false when there was none.
+  bool Remove(std::string_view section, std::string_view key);
 
   std::string Serialize() const;
   WriteResult Write(const std::filesystem::path& path) const;

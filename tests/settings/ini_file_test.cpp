@@ -245,5 +245,19 @@ TEST(IniDocument, WriteAndReadAFile) {
   EXPECT_EQ(IniDocument::Read(path).Get("config", "GROUPINI"), "/x/y z.set");
 }
 
+TEST(IniDocument, EntriesListAndRemoveTakeEveryLineOfTheKey) {
+  IniDocument document = IniDocument::Parse(
+      "[Rooms]\r\nA=1\r\n; note\r\nb = \" 2 \"\r\n[Other]\r\nA=9\r\n[rooms]\r\na=3\r\nC=4\r\n");
+  const std::vector<std::pair<std::string, std::string>> expected{
+      {"A", "1"}, {"b", " 2 "}, {"C", "4"}};
+  EXPECT_EQ(document.Entries("ROOMS"), expected);
+  EXPECT_TRUE(document.Entries("Missing").empty());
+
+  EXPECT_TRUE(document.Remove("rooms", " a "));
+  EXPECT_FALSE(document.Remove("rooms", "a"));
+  EXPECT_EQ(document.Serialize(),
+            "[Rooms]\r\n; note\r\nb = \" 2 \"\r\n[Other]\r\nA=9\r\n[rooms]\r\nC=4\r\n");
+}
+
 }  // namespace
 }  // namespace kdsp::settings

@@ -20,7 +20,7 @@ TEST(HostsFileTest, GoodLinesCommentsAndBlankLines) {
       "   \t\n"
       "room_2\ttcp://karaoke-2.local:8899   # the big room\n"
       "Room.3 tcp://10.0.0.3:1\r\n"
-      "bar usb\n"
+      "bar usb:/dev/hidraw3\n"
       "lobby sim\n"
       "room-6 tcp://10.0.0.6:65535";  // no line end on the last
   const std::vector<HostsEntry> entries = ParseHosts(text);
@@ -33,7 +33,7 @@ TEST(HostsFileTest, GoodLinesCommentsAndBlankLines) {
       {"room-1", "tcp://192.168.4.11:8899", 2},
       {"room_2", "tcp://karaoke-2.local:8899", 5},
       {"Room.3", "tcp://10.0.0.3:1", 6},
-      {"bar", "usb", 7},
+      {"bar", "usb:/dev/hidraw3", 7},
       {"lobby", "sim", 8},
       {"room-6", "tcp://10.0.0.6:65535", 9},
   };
@@ -155,6 +155,9 @@ TEST(TargetOptionsTest, TargetsAreNamedAndGivenFolders) {
     EXPECT_EQ(choice.jobs, c.jobs);
   }
   EXPECT_EQ(ResolveTargets({{"tcp://10.0.0.9:8899"}, {}, {}}).targets[0].connect.port, 8899);
+  const TargetChoice usb = ResolveTargets({{"usb:/dev/hidraw3", "usb:/dev/hidraw4"}, {}, {}});
+  EXPECT_EQ(usb.targets[0].folder, "usb__dev_hidraw3");
+  EXPECT_EQ(usb.targets[1].connect.usbPath, "/dev/hidraw4");
 }
 
 TEST(TargetOptionsTest, RefusalsSayWhy) {
@@ -170,7 +173,8 @@ TEST(TargetOptionsTest, RefusalsSayWhy) {
        "tcp://h:1 would share its folder h_1 with another processor"},
       {{{"tcp://h:1"}, {}, "0"}, "--jobs 0 is out of range 1..256"},
       {{{"tcp://h:1"}, {}, "many"}, "--jobs 'many' is not a number"},
-      {{{"ftp://h"}, {}, {}}, "--connect takes usb, sim or tcp://HOST:PORT, not 'ftp://h'"},
+      {{{"ftp://h"}, {}, {}},
+       "--connect takes usb, usb:PATH, sim or tcp://HOST:PORT, not 'ftp://h'"},
   };
   for (const Case& c : cases) {
     try {

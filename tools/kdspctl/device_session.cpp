@@ -34,7 +34,7 @@ CommandOutput& ConsoleOutputForMessages() {
 std::string ConnectTarget::describe() const {
   switch (kind) {
     case Kind::kUsb:
-      return "the processor on USB";
+      return usbPath.empty() ? "the processor on USB" : "the processor at " + usbPath;
     case Kind::kSim:
       return "the simulated processor";
     case Kind::kTcp:
@@ -45,17 +45,24 @@ std::string ConnectTarget::describe() const {
 
 ConnectTarget ParseConnectUrl(std::string_view url) {
   if (url == "usb") return {};
-  if (url == "sim") return {ConnectTarget::Kind::kSim, {}, 0};
+  constexpr std::string_view kUsb = "usb:";
+  if (url.starts_with(kUsb) && url.size() > kUsb.size()) {
+    ConnectTarget target;
+    target.usbPath = std::string(url.substr(kUsb.size()));
+    return target;
+  }
+  if (url == "sim") return {ConnectTarget::Kind::kSim, {}, 0, {}};
   constexpr std::string_view kTcp = "tcp://";
   if (url.starts_with(kTcp)) {
     const std::string_view rest = url.substr(kTcp.size());
     const std::size_t colon = rest.rfind(':');
     if (colon != std::string_view::npos && colon > 0) {
       const int port = static_cast<int>(ParseNumber(rest.substr(colon + 1), 1, 65535, "port"));
-      return {ConnectTarget::Kind::kTcp, std::string(rest.substr(0, colon)), port};
+      return {ConnectTarget::Kind::kTcp, std::string(rest.substr(0, colon)), port, {}};
     }
   }
-  throw UsageError("--connect takes usb, sim or tcp://HOST:PORT, not '" + std::string(url) + "'");
+  throw UsageError("--connect takes usb, usb:PATH, sim or tcp://HOST:PORT, not '" +
+                   std::string(url) + "'");
 }
 
 std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target) {
@@ -107,14 +114,17 @@ void DeviceSession::open() {
 }
 
 void DeviceSession::openUsb() {
+  if (!target_.usbPath.empty()) link_->setUsbPath(target_.usbPath);
   link_->attachHid();
   // A processor this user may not open is held but not connected; the link says why.
   if (link_->state().processorWithoutAccess()) throw CommandFailure(link_->state().accessProblem);
   if (link_->device() == nullptr || !link_->state().connected)
-    throw CommandFailure(target_.kind == ConnectTarget::Kind::kSim
-                             ? "the simulated processor is missing"
-                             : std::string("No processor found on USB (") +
-                                   core::kProcessorUsbIdText + ").");
+    throw CommandFailure(
+        target_.kind == ConnectTarget::Kind::kSim ? "the simulated processor is missing"
+        : !target_.usbPath.empty()
+            ? "No processor found at " + target_.usbPath +
+                  " (kdspctl list shows the processors on USB)."
+            : std::string("No processor found on USB (") + core::kProcessorUsbIdText + ").");
   link_->greet();
 }
 

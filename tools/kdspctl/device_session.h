@@ -22,10 +22,11 @@ struct ConnectTarget {
   Kind kind = Kind::kUsb;
   std::string host;
   int port = 0;
+  std::string usbPath;  // kUsb: the processor at this hidraw path; empty: the one found
   std::string describe() const;
 };
 
-// "usb", "sim" or "tcp://HOST:PORT".
+// "usb", "usb:PATH", "sim" or "tcp://HOST:PORT".
 ConnectTarget ParseConnectUrl(std::string_view url);
 
 // Messages go to the command's output; questions are answered as a script would, at once: No,

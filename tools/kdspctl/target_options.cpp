@@ -17,7 +17,7 @@ TargetOptions TakeTargetOptions(Args& args) {
       continue;
     }
     if (i + 1 >= args.size()) {
-      if (a == "--connect") throw UsageError("--connect needs usb, sim or tcp://HOST:PORT");
+      if (a == "--connect") throw UsageError("--connect needs usb, usb:PATH, sim or tcp://HOST:PORT");
       throw UsageError(std::string(a) + (a == "--hosts" ? " needs a file" : " needs a number"));
     }
     const std::string value(args[++i]);

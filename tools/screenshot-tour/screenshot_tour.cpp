@@ -33,6 +33,7 @@
 #include "pages/recording_mix_dialog.h"
 #include "pages/reverb_dialog.h"
 #include "settings/page_catalogue.h"
+#include "settings/wifi_processors.h"
 #include "sim/simulated_hid_device.h"
 #include "skin/dark_theme.h"
 
@@ -176,11 +177,17 @@ int main(int argc, char** argv) {
                              ? QString()
                              : "-" + QString::fromLatin1(app::LanguageCode(*language));
 
+  // Two processors on USB and two named WiFi processors, as a venue's PC has them.
   device::VirtualHidPlatform platform;
+  platform.plug(std::make_shared<sim::SimulatedHidDevice>());
   platform.plug(std::make_shared<sim::SimulatedHidDevice>());
   app::QtUserDialogs dialogs;
   // A program INI of its own: the user's remembered group file is neither shown nor changed.
   const QTemporaryDir iniFolder;
+  for (const settings::WifiProcessor& room :
+       {settings::WifiProcessor{"Room 7", {"192.168.1.27", 8899}},
+        settings::WifiProcessor{"Stage", {"192.168.1.40", 8899}}})
+    settings::AddWifiProcessor(iniFolder.filePath("kdsp.ini").toStdString(), room);
   app::Program program(platform, dialogs, iniFolder.filePath("kdsp.ini").toStdString(),
                        /*serviceMenu=*/true);
   app::TForm1& mainWindow = program.mainWindow();
@@ -234,6 +241,10 @@ int main(int argc, char** argv) {
   Settle(kWindowSettleMs);
   tour.save(QApplication::activePopupWidget(), "presets-menu");
   program.menu().close();
+  program.processorMenu().popup(mainWindow.mapToGlobal(QPoint(40, 40)));
+  Settle(kWindowSettleMs);
+  tour.save(QApplication::activePopupWidget(), "processor-menu");
+  program.processorMenu().close();
 
   tour.saveModal("system-control-panel", [&] { program.systemPanel().showFromMainWindow(); });
   tour.saveModal("message", [&] { dialogs.showMessage("No connecting device!"); });
