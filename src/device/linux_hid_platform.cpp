@@ -19,6 +19,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <system_error>
 #include <vector>
 
 #include "device/hid_report_descriptor.h"
@@ -188,11 +190,15 @@ std::optional<HidIdentity> ParseHidId(std::string_view hidId) {
 
 std::string OpenErrorReason(int errnoValue) {
   if (errnoValue == EACCES || errnoValue == EPERM) return std::string(kPermissionDenied);
-  return std::strerror(errnoValue);
+  // strerror may share one buffer between threads; the category's text is the thread's own.
+  return std::generic_category().message(errnoValue);
 }
 
 LinuxHidPlatform::LinuxHidPlatform(QObject* parent) : HidPlatform(parent) {
-  hid_init();
+  // hidapi's set-up is process-wide and not safe to run on two threads at once; platforms are
+  // made on several threads when kdspctl serves several processors.
+  static std::once_flag hidapiReady;
+  std::call_once(hidapiReady, [] { hid_init(); });
   settle_.setSingleShot(true);
   settle_.setInterval(kSettleMs);
   connect(&settle_, &QTimer::timeout, this, &HidPlatform::devicesChanged);

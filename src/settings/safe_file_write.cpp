@@ -26,7 +26,8 @@ WriteResult Failure(const fs::path& path, const std::string& reason) {
   return WriteResult{false, core::FillIn(message::kCantWrite, {path.string(), reason})};
 }
 WriteResult Failure(const fs::path& path, int error) {
-  return Failure(path, std::strerror(error));
+  // strerror may share one buffer between threads; the category's text is the thread's own.
+  return Failure(path, std::generic_category().message(error));
 }
 
 // The first max bytes of text at most, never cutting a UTF-8 sequence in two.

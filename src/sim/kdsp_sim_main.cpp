@@ -8,6 +8,8 @@
 #include <QSocketNotifier>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -48,6 +50,43 @@ void PrintLine(std::string_view line) {
   std::fflush(stdout);
 }
 
+// One simulated processor of the run: its slots and state, the file it keeps them in, and the
+// server that carries it.
+class SimRoom {
+ public:
+  SimRoom(const kdsp::sim::SimOptions& options, std::optional<std::filesystem::path> stateFile)
+      : processor(options), server(processor), stateFile_(std::move(stateFile)) {
+    processor.onStore = [this](std::uint8_t) { save(); };
+  }
+
+  // A file that cannot be used is left alone and the run refused: starting fresh would
+  // overwrite it. A fresh file is written at once, so a path that cannot be written is
+  // reported now rather than at the first store.
+  bool loadOrCreateState(std::string* error) {
+    if (!stateFile_) return true;
+    std::error_code absent;
+    const bool exists = std::filesystem::exists(*stateFile_, absent) || absent;
+    return exists ? processor.loadState(*stateFile_, error)
+                  : processor.saveState(*stateFile_, error);
+  }
+
+  // A state that could not be written is told on stderr, and the run ends with status 1.
+  void save() {
+    std::string why;
+    if (!stateFile_ || processor.saveState(*stateFile_, &why)) return;
+    std::fprintf(stderr, "kdsp-sim: cannot save the state: %s\n", why.c_str());
+    saveFailed_ = true;
+  }
+  bool saveFailed() const { return saveFailed_; }
+
+  kdsp::sim::SimulatedProcessor processor;
+  kdsp::sim::SimTcpServer server;
+
+ private:
+  std::optional<std::filesystem::path> stateFile_;
+  bool saveFailed_ = false;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,31 +109,24 @@ int main(int argc, char** argv) {
   }
 
   QCoreApplication app(argc, argv);
-  kdsp::sim::SimulatedProcessor processor(line.options);
-  if (line.stateFile) {
-    std::string error;
-    std::error_code absent;
-    // A file that cannot be used is left alone and the run refused: starting fresh would
-    // overwrite it. A fresh file is written at once, so a path that cannot be written is
-    // reported now rather than at the first store.
-    const bool exists = std::filesystem::exists(*line.stateFile, absent) || absent;
-    if (exists ? !processor.loadState(*line.stateFile, &error)
-               : !processor.saveState(*line.stateFile, &error)) {
+  std::vector<std::unique_ptr<SimRoom>> rooms;
+  for (int number = 1; number <= line.count; ++number) {
+    std::optional<std::filesystem::path> stateFile = line.stateFile;
+    if (stateFile && line.count > 1)
+      stateFile = kdsp::sim::NumberedStateFile(*line.stateFile, number);
+    auto room = std::make_unique<SimRoom>(line.options, stateFile);
+    if (std::string error; !room->loadOrCreateState(&error)) {
       std::fprintf(stderr, "kdsp-sim: %s\n", error.c_str());
       return 2;
     }
-  }
-  if (line.verbose) processor.onRecordLog = PrintLine;
-  bool saveFailed = false;
-  const auto save = [&] {
-    if (!line.stateFile) return;
-    std::string why;
-    if (!processor.saveState(*line.stateFile, &why)) {
-      std::fprintf(stderr, "kdsp-sim: cannot save the state: %s\n", why.c_str());
-      saveFailed = true;
+    if (line.verbose) {
+      const std::string prefix = line.count > 1 ? "[" + std::to_string(number) + "] " : "";
+      room->processor.onRecordLog = [prefix](std::string_view record) {
+        PrintLine(prefix + std::string(record));
+      };
     }
-  };
-  processor.onStore = [&](std::uint8_t) { save(); };
+    rooms.push_back(std::move(room));
+  }
 
   if (!CatchStopSignals()) {
     std::perror("kdsp-sim: cannot catch SIGINT and SIGTERM");
@@ -107,18 +139,26 @@ int main(int argc, char** argv) {
     app.quit();
   });
 
-  kdsp::sim::SimTcpServer server(processor);
-  if (!server.listen(address, line.port)) {
-    std::fprintf(stderr, "kdsp-sim: cannot listen on %s:%u: %s\n", line.host.c_str(),
-                 static_cast<unsigned>(line.port), server.errorString().toLocal8Bit().constData());
-    return 1;
+  for (std::size_t i = 0; i < rooms.size(); ++i) {
+    kdsp::sim::SimTcpServer& server = rooms[i]->server;
+    const auto port = static_cast<quint16>(line.port == 0 ? 0 : line.port + i);
+    if (!server.listen(address, port)) {
+      std::fprintf(stderr, "kdsp-sim: cannot listen on %s:%u: %s\n", line.host.c_str(),
+                   static_cast<unsigned>(port), server.errorString().toLocal8Bit().constData());
+      return 1;
+    }
+    const QString shownHost = server.serverAddress().protocol() == QAbstractSocket::IPv6Protocol
+                                  ? "[" + server.serverAddress().toString() + "]"
+                                  : server.serverAddress().toString();
+    PrintLine("listening on " + shownHost.toStdString() + ":" +
+              std::to_string(server.serverPort()));
   }
-  const QString shownHost = server.serverAddress().protocol() == QAbstractSocket::IPv6Protocol
-                                ? "[" + server.serverAddress().toString() + "]"
-                                : server.serverAddress().toString();
-  PrintLine("listening on " + shownHost.toStdString() + ":" + std::to_string(server.serverPort()));
 
   app.exec();
-  save();
+  bool saveFailed = false;
+  for (const auto& room : rooms) {
+    room->save();
+    saveFailed = saveFailed || room->saveFailed();
+  }
   return saveFailed ? 1 : 0;
 }

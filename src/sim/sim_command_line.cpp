@@ -11,7 +11,8 @@ namespace kdsp::sim {
 namespace {
 
 constexpr std::string_view kUsageHead =
-    "usage: kdsp-sim [--listen HOST:PORT] [--state FILE] [--version HEX] [--locked PASSWORD]\n"
+    "usage: kdsp-sim [--listen HOST:PORT] [--count N] [--state FILE] [--version HEX]\n"
+    "                [--locked PASSWORD]\n"
     "                [--no-ack] [--ack-delay-ms N] [--slow-reply CODE:MS]...\n"
     "                [--corrupt-chunk K] [--drop-chunk K] [--read-end-only]\n"
     "                [--read-faults-from N] [--close-after N] [--verbose]\n"
@@ -19,7 +20,12 @@ constexpr std::string_view kUsageHead =
     "A simulated processor on a TCP port, speaking the device side of the record protocol.\n"
     "\n"
     "  --listen HOST:PORT   address to listen on (default 127.0.0.1:8899; port 0 picks a free\n"
-    "                       port); prints \"listening on HOST:PORT\" once ready\n";
+    "                       port); prints \"listening on HOST:PORT\" once ready\n"
+    "  --count N            N independent processors (1..1000), each with its own slots and\n"
+    "                       state, on ports PORT, PORT+1, ... (with port 0 each on a free\n"
+    "                       port); one \"listening on\" line each, in order. With --state FILE,\n"
+    "                       processor i keeps FILE-i (rooms.json: rooms-1.json, rooms-2.json\n"
+    "                       ...); the faults below apply to every one\n";
 
 constexpr std::string_view kProcessorOptionsUsage =
     "  --state FILE         keep the slots, working settings, maximum volumes and panel lock in\n"
@@ -50,7 +56,8 @@ constexpr std::string_view kUsageTail =
     "  --verbose            print every record received, one a line\n"
     "  --help               print this text\n"
     "\n"
-    "One connection is served at a time; further connections wait until it closes.\n"
+    "Each processor serves one connection at a time; further connections wait until it\n"
+    "closes.\n"
     "Exit status: 0 after SIGINT or SIGTERM; 1 when the address cannot be listened on or the\n"
     "state cannot be saved; 2 for wrong arguments or a state file that cannot be used.\n";
 
@@ -216,6 +223,18 @@ SimCommandLineParse ParseSimCommandLine(std::span<const std::string_view> args) 
     } else if (option == "--verbose") {
       if (value) return failed("--verbose takes no value");
       line.verbose = true;
+    } else if (option == "--count") {
+      std::string_view given;
+      if (value) {
+        given = *value;
+      } else if (i + 1 < args.size()) {
+        given = args[++i];
+      } else {
+        return failed("--count needs a value");
+      }
+      const auto count = ParseDecimal(given, 1, kMostSimProcessors);
+      if (!count) return failed(Bad(option, given, "a number of processors 1..1000"));
+      line.count = static_cast<int>(*count);
     } else if (option == "--listen") {
       std::string_view given;
       if (value) {
@@ -233,6 +252,9 @@ SimCommandLineParse ParseSimCommandLine(std::span<const std::string_view> args) 
   }
   line.stateFile = processor.stateFile;
   line.options = processor.options;
+  if (line.port != 0 && line.port + line.count - 1 > 65535)
+    return failed("--count " + std::to_string(line.count) + " processors from port " +
+                  std::to_string(line.port) + " run past port 65535");
   return {line, {}};
 }
 
@@ -240,6 +262,13 @@ std::string_view SimUsage() {
   static const std::string usage =
       std::string(kUsageHead) + std::string(kProcessorOptionsUsage) + std::string(kUsageTail);
   return usage;
+}
+
+std::filesystem::path NumberedStateFile(const std::filesystem::path& file, int number) {
+  std::filesystem::path numbered = file;
+  numbered.replace_filename(file.stem().string() + "-" + std::to_string(number) +
+                            file.extension().string());
+  return numbered;
 }
 
 std::optional<unsigned> ParseHexNumber(std::string_view text, std::size_t maxDigits) {

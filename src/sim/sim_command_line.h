@@ -17,6 +17,8 @@ namespace kdsp::sim {
 struct SimCommandLine {
   std::string host = "127.0.0.1";
   std::uint16_t port = 8899;  // 0: the system picks a free port
+  // How many independent processors: on consecutive ports from `port`, or each on a free port.
+  int count = 1;
   std::optional<std::filesystem::path> stateFile;
   SimOptions options;
   bool verbose = false;
@@ -33,6 +35,11 @@ struct SimCommandLineParse {
 SimCommandLineParse ParseSimCommandLine(std::span<const std::string_view> args);
 
 std::string_view SimUsage();
+
+inline constexpr int kMostSimProcessors = 1000;
+
+// The state file of processor `number` (1..) of several: "rooms.json" -> "rooms-3.json".
+std::filesystem::path NumberedStateFile(const std::filesystem::path& file, int number);
 
 // What the simulated processor's own options set, whichever program carries it.
 struct SimProcessorArguments {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QTcpServer>
 #include <QTcpSocket>
+#include <set>
 #include <string>
 
 #include "device/command_codes.h"
@@ -101,6 +103,61 @@ TEST_F(KdspSimTest, AnswersTheGreetingAndKeepsItsStateAcrossRuns) {
   EXPECT_EQ(exchange(again, Rec(code::kGreeting, {0}), 3).back(),
             (Record{code::kStatus, {44, 33, 0, 0, 0, 255, 0, 0}}));
   again.close();
+  EXPECT_TRUE(stop());
+}
+
+TEST_F(KdspSimTest, SeveralProcessorsEachKeepTheirOwnSlotsAndStateFile) {
+  const QString state = QString::fromStdString((dir / "rooms.json").string());
+  const quint16 first = start({"--count", "3", "--state", state});
+  ASSERT_NE(first, 0);
+  std::vector<quint16> ports = {first};
+  const QString prefix = "listening on 127.0.0.1:";
+  for (int i = 0; i < 2; ++i) {
+    const QString line = QString::fromStdString(readLine());
+    ASSERT_TRUE(line.startsWith(prefix)) << line.toStdString();
+    ports.push_back(static_cast<quint16>(line.mid(prefix.size()).toUInt()));
+  }
+  EXPECT_EQ(std::set<quint16>(ports.begin(), ports.end()).size(), 3u);
+
+  // A store into processor 2 reaches its own file only.
+  QTcpSocket socket;
+  socket.connectToHost(QHostAddress::LocalHost, ports[1]);
+  ASSERT_TRUE(socket.waitForConnected(5000));
+  settings::ParameterBlock block = settings::FactoryDefaults();
+  block.masterEffect = 7;
+  EXPECT_EQ(exchange(socket, UploadText(block, 4, 50, 33), 31), std::vector<Record>(31, kAck));
+  socket.close();
+  ASSERT_TRUE(stop());
+  for (int number = 1; number <= 3; ++number) {
+    DeviceState saved = FreshDeviceState();
+    std::string error;
+    ASSERT_TRUE(ReadStateFile(dir / ("rooms-" + std::to_string(number) + ".json"), saved, &error))
+        << error;
+    EXPECT_EQ(saved.presetSlots[4].masterEffect,
+              number == 2 ? 7 : FreshDeviceState().presetSlots[4].masterEffect)
+        << number;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "rooms.json"));
+}
+
+TEST_F(KdspSimTest, ConsecutivePortsFromTheOneGiven) {
+  // A free port for the first, found by listening on port 0 and letting go; the next two are
+  // very likely free too, and the test says so when they are not.
+  QTcpServer probe;
+  ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+  const quint16 base = probe.serverPort();
+  probe.close();
+  if (base > 65533) GTEST_SKIP() << "no room for three ports above " << base;
+  process.start(KDSP_SIM_PATH,
+                QStringList{"--listen", "127.0.0.1:" + QString::number(base), "--count", "3"});
+  ASSERT_TRUE(process.waitForStarted(5000));
+  for (int i = 0; i < 3; ++i) {
+    const std::string line = readLine();
+    if (line.empty() && process.waitForFinished(1000))
+      GTEST_SKIP() << "a port next to " << base
+                   << " was taken meanwhile: " << process.readAllStandardError().toStdString();
+    EXPECT_EQ(line, "listening on 127.0.0.1:" + std::to_string(base + i));
+  }
   EXPECT_TRUE(stop());
 }
 

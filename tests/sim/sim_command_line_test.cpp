@@ -78,6 +78,22 @@ TEST(SimCommandLineTest, SlowReplyTakesDecimalOrHexCodesAndRepeats) {
   }
 }
 
+TEST(SimCommandLineTest, CountNamesHowManyProcessorsAndNumbersTheirStateFiles) {
+  EXPECT_EQ(Parse({}).line->count, 1);
+  EXPECT_EQ(Parse({"--count", "20"}).line->count, 20);
+  EXPECT_EQ(Parse({"--count=1000", "--listen", "127.0.0.1:0"}).line->count, 1000);
+  EXPECT_EQ(Parse({"--listen", "127.0.0.1:65529", "--count", "7"}).line->count, 7);
+
+  const std::pair<const char*, const char*> files[] = {
+      {"rooms.json", "rooms-3.json"},
+      {"/var/lib/sim/rooms.json", "/var/lib/sim/rooms-3.json"},
+      {"state", "state-3"},
+      {"a.b/rooms.tar.gz", "a.b/rooms.tar-3.gz"},
+  };
+  for (const auto& [file, numbered] : files)
+    EXPECT_EQ(NumberedStateFile(file, 3), std::filesystem::path(numbered)) << file;
+}
+
 TEST(SimCommandLineTest, WrongArgumentsAreRefusedWithAReason) {
   struct Case {
     std::vector<std::string_view> args;
@@ -115,6 +131,11 @@ TEST(SimCommandLineTest, WrongArgumentsAreRefusedWithAReason) {
       {{"--no-ack=1"}, "--no-ack takes no value"},
       {{"--frobnicate"}, "unknown argument '--frobnicate'"},
       {{"8899"}, "unknown argument '8899'"},
+      {{"--count", "0"}, "bad value '0' for --count: expected a number of processors 1..1000"},
+      {{"--count", "1001"}, "for --count"},
+      {{"--count"}, "--count needs a value"},
+      {{"--listen", "127.0.0.1:65530", "--count", "7"},
+       "--count 7 processors from port 65530 run past port 65535"},
   };
   for (const Case& c : cases) {
     const auto parse = Parse(c.args);

@@ -66,8 +66,9 @@ class SimServer {
 
   // What the program printed after its first line (the records it received, with --verbose).
   // Read it now and then: a program that prints more than a pipe holds waits until it is read.
+  // Once it has stopped, what it printed last is here too.
   std::string takeOutput() {
-    std::string text;
+    std::string text = std::exchange(lastOutput_, {});
     char buffer[4096];
     ssize_t n;
     while (output_ >= 0 && (n = ::read(output_, buffer, sizeof buffer)) > 0) text.append(buffer, n);
@@ -153,7 +154,10 @@ class SimServer {
 
   // Called once the program has ended, so the error pipe is read to its end without waiting.
   void closeOutput() {
-    if (output_ >= 0) ::close(std::exchange(output_, -1));
+    if (output_ >= 0) {
+      lastOutput_ = takeOutput();
+      ::close(std::exchange(output_, -1));
+    }
     if (errors_ < 0) return;
     char buffer[4096];
     ssize_t n;
@@ -167,6 +171,7 @@ class SimServer {
   // Read only once the program has ended: it writes little there, far less than a pipe holds.
   int errors_ = -1;
   std::string errorOutput_;
+  std::string lastOutput_;
   std::string port_;
   std::string error_;
 };

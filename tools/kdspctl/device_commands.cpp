@@ -20,10 +20,13 @@ namespace {
 namespace fs = std::filesystem;
 using device::kWorkingSettingsSlot;
 
-void Store(DeviceSession& session, std::uint8_t slot) {
+void Store(DeviceSession& session, std::uint8_t slot, const TargetContext& context) {
   const device::StoreResult result = session.link().StoreBlockToDevice(slot);
   if (result == device::StoreResult::kStored) return;
   const std::string what = DescribeSlot(slot);
+  // Once the run is told to stop, the gate holds back the rest of the upload and the store.
+  if (context.stopRequested() && !device::SlotMayHaveChanged(result))
+    throw StoppedFailure("stopped during the upload; " + what + " was left unchanged");
   if (device::SlotMayHaveChanged(result)) {
     const std::string reason =
         result == device::StoreResult::kStoreNotAcknowledged
@@ -72,6 +75,26 @@ settings::ParameterBlock ReadStoredSlot(DeviceSession& session, std::uint8_t slo
                          " was rewritten but could not be verified: " + e.what());
   }
 }
+
+// A processor's own folder inside the folder a command writes into: made when missing, and
+// removed again unless kept, so a processor that fails leaves no empty folder behind.
+class OwnFolder {
+ public:
+  OwnFolder(const fs::path& path, bool own) {
+    std::error_code ec;
+    if (own && fs::create_directory(path, ec)) made_ = path;
+  }
+  ~OwnFolder() {
+    std::error_code ec;
+    if (!made_.empty()) fs::remove(made_, ec);  // only when still empty
+  }
+  OwnFolder(const OwnFolder&) = delete;
+  OwnFolder& operator=(const OwnFolder&) = delete;
+  void keep() { made_.clear(); }
+
+ private:
+  fs::path made_;
+};
 
 int CompareBlocks(const settings::ParameterBlock& sent, const settings::ParameterBlock& read,
                   std::size_t* firstOffset) {
@@ -124,86 +147,108 @@ int ListProcessors(device::HidPlatform& platform) {
   return usable > 0 ? 0 : 1;
 }
 
-int RunInfo(const ConnectTarget& target, const Args& args) {
+DeviceWork PrepareInfo(const Args& args) {
   ParseOptions(args, {}, {}, 0, "usage: kdspctl [--connect URL] info");
-  DeviceSession session(target);
-  session.open();
-  const device::StatusReply& s = session.status();
-  static constexpr const char* kModes[3] = {"MIC12345 EQ", "MIC135 EQ", "MIC24 EQ"};
-  std::printf("processor        %s\n", target.describe().c_str());
-  std::printf("version          0x%02X\n", *session.link().lastVersion());
-  std::printf("music max volume %u\n", s.musicMaxVolume);
-  std::printf("mic max volume   %u\n", s.micMaxVolume);
-  std::printf("mic EQ mode      %u%s%s\n", s.micEqMode, s.micEqMode < 3 ? " " : "",
-              s.micEqMode < 3 ? kModes[s.micEqMode] : "");
-  std::printf("front panel      %s\n", s.panelUnlocked ? "unlocked" : "locked");
-  return 0;
+  return [](const TargetContext& context) {
+    DeviceSession session(context);
+    session.open();
+    const device::StatusReply& s = session.status();
+    static constexpr const char* kModes[3] = {"MIC12345 EQ", "MIC135 EQ", "MIC24 EQ"};
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "processor        %s\n"
+                  "version          0x%02X\n"
+                  "music max volume %u\n"
+                  "mic max volume   %u\n"
+                  "mic EQ mode      %u%s%s\n"
+                  "front panel      %s\n",
+                  context.connect.describe().c_str(), *session.link().lastVersion(),
+                  s.musicMaxVolume, s.micMaxVolume, s.micEqMode, s.micEqMode < 3 ? " " : "",
+                  s.micEqMode < 3 ? kModes[s.micEqMode] : "",
+                  s.panelUnlocked ? "unlocked" : "locked");
+    context.out.data(text);
+  };
 }
 
-int RunPull(const ConnectTarget& target, const Args& args) {
+DeviceWork PreparePull(const Args& args) {
   const char* usage = "usage: kdspctl [--connect URL] pull --slot 0..9|working -o FILE";
   const Options options = ParseOptions(args, {"--slot", "-o", "--password"}, {}, 0, usage);
   const std::uint8_t slot = ParseSlot(options.value("--slot"), 9, usage);
   const auto output = options.value("-o");
   if (!output) throw UsageError(usage);
-  DeviceSession session(target);
-  session.open();
-  session.requireUnlocked(PasswordOption(options));
-  WriteOrThrow(*output, ReadSlot(session, slot));
-  std::fprintf(stderr, "%s written to %s\n", DescribeSlot(slot).c_str(), output->c_str());
-  return 0;
+  return
+      [slot, output = *output, password = PasswordOption(options)](const TargetContext& context) {
+        DeviceSession session(context);
+        session.open();
+        session.requireUnlocked(password);
+        const settings::ParameterBlock block = ReadSlot(session, slot);
+        const fs::path path = context.ownPath(output);
+        OwnFolder folder(path.parent_path(), !context.alone());
+        WriteOrThrow(path, block);
+        folder.keep();
+        context.out.done(DescribeSlot(slot) + " written to " + path.string());
+      };
 }
 
-int RunPush(const ConnectTarget& target, const Args& args) {
+DeviceWork PreparePush(const Args& args) {
   const char* usage = "usage: kdspctl [--connect URL] push FILE --slot 0..8|working [--no-verify]";
   const Options options = ParseOptions(args, {"--slot", "--password"}, {"--no-verify"}, 1, usage);
   const std::uint8_t slot = ParseSlot(options.value("--slot"), 8, usage);
   const settings::ParameterBlock file = LoadBlockOrExplain(options.positional[0]);
-  DeviceSession session(target);
-  session.open();
-  session.requireUnlocked(PasswordOption(options));
-  session.working() = file;
-  Store(session, slot);
-  if (!options.has("--no-verify")) {
-    const settings::ParameterBlock sent = session.working();  // as prepared for the upload
-    const settings::ParameterBlock read = ReadStoredSlot(session, slot);
-    std::size_t first = 0;
-    if (const int n = CompareBlocks(sent, read, &first))
-      throw CommandFailure("verification failed: " + DescribeSlot(slot) + " reads back with " +
-                           std::to_string(n) + " bytes different, the first at offset " +
-                           std::to_string(first));
-  }
-  std::fprintf(stderr, "%s stored into %s%s\n", options.positional[0].c_str(),
-               DescribeSlot(slot).c_str(), options.has("--no-verify") ? "" : " and verified");
-  return 0;
+  return [slot, file, name = options.positional[0], verify = !options.has("--no-verify"),
+          password = PasswordOption(options)](const TargetContext& context) {
+    ThrowIfStopped(context, DescribeSlot(slot) + " was left unchanged");
+    DeviceSession session(context);
+    session.open();
+    session.requireUnlocked(password);
+    session.working() = file;
+    Store(session, slot, context);
+    if (verify) {
+      const settings::ParameterBlock sent = session.working();  // as prepared for the upload
+      const settings::ParameterBlock read = ReadStoredSlot(session, slot);
+      std::size_t first = 0;
+      if (const int n = CompareBlocks(sent, read, &first))
+        throw CommandFailure("verification failed: " + DescribeSlot(slot) + " reads back with " +
+                             std::to_string(n) + " bytes different, the first at offset " +
+                             std::to_string(first));
+    }
+    context.out.done(name + " stored into " + DescribeSlot(slot) + (verify ? " and verified" : ""));
+  };
 }
 
-int RunPullAll(const ConnectTarget& target, const Args& args) {
+DeviceWork PreparePullAll(const Args& args) {
   const char* usage = "usage: kdspctl [--connect URL] pull-all DIR";
   const Options options = ParseOptions(args, {"--password"}, {}, 1, usage);
   const fs::path folder = options.positional[0];
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) throw UsageError(folder.string() + " is not a folder");
-  DeviceSession session(target);
-  session.open();
-  session.requireUnlocked(PasswordOption(options));
+  return [folder, password = PasswordOption(options)](const TargetContext& context) {
+    DeviceSession session(context);
+    session.open();
+    session.requireUnlocked(password);
 
-  // Everything is read before anything is written, and the ten files are written as one set:
-  // a failure leaves an earlier backup in the folder as it was.
-  settings::SlotBlocks blocks;
-  for (int i = 0; i < settings::kGroupSlotCount; ++i) {
-    std::fprintf(stderr, "[%d/%d] reading %s\n", i + 1, settings::kGroupSlotCount,
-                 DescribeSlot(static_cast<std::uint8_t>(i)).c_str());
-    blocks[static_cast<std::size_t>(i)] = ReadSlot(session, static_cast<std::uint8_t>(i));
-  }
-  const settings::SlotBackupResult backup = settings::WriteSlotBackup(folder, blocks);
-  if (!backup.written) throw CommandFailure(backup.written.message);
-  std::fprintf(stderr, "nine slots written to %s, group file %s\n", folder.c_str(),
-               backup.groupFile.c_str());
-  return 0;
+    // Everything is read before anything is written, and the ten files are written as one set:
+    // a failure leaves an earlier backup in the folder as it was.
+    settings::SlotBlocks blocks;
+    for (int i = 0; i < settings::kGroupSlotCount; ++i) {
+      const auto slot = static_cast<std::uint8_t>(i);
+      ThrowIfStopped(context, "nothing was written");
+      context.out.progress("[" + std::to_string(i + 1) + "/" +
+                           std::to_string(settings::kGroupSlotCount) + "] reading " +
+                           DescribeSlot(slot));
+      blocks[static_cast<std::size_t>(i)] = ReadSlot(session, slot);
+    }
+    const fs::path target = context.alone() ? folder : folder / context.folder;
+    OwnFolder own(target, !context.alone());
+    const settings::SlotBackupResult backup = settings::WriteSlotBackup(target, blocks);
+    if (!backup.written) throw CommandFailure(backup.written.message);
+    own.keep();
+    context.out.done("nine slots written to " + target.string() + ", group file " +
+                     backup.groupFile.string());
+  };
 }
 
-int RunPushGroup(const ConnectTarget& target, const Args& args) {
+DeviceWork PreparePushGroup(const Args& args) {
   const char* usage = "usage: kdspctl [--connect URL] push-group FILE.set";
   const Options options = ParseOptions(args, {"--password"}, {}, 1, usage);
   const std::string groupPath = options.positional[0];
@@ -219,19 +264,25 @@ int RunPushGroup(const ConnectTarget& target, const Args& args) {
     ++assigned;
   }
   if (assigned == 0) throw UsageError(groupPath + " names no setting files");
-  DeviceSession session(target);
-  session.open();
-  session.requireUnlocked(PasswordOption(options));
-  int done = 0;
-  for (int i = 0; i < settings::kGroupSlotCount; ++i) {
-    if (!blocks[i]) continue;
-    std::fprintf(stderr, "[%d/%d] storing %s into %s\n", ++done, assigned, group[i].c_str(),
-                 DescribeSlot(static_cast<std::uint8_t>(i)).c_str());
-    session.working() = *blocks[i];
-    Store(session, static_cast<std::uint8_t>(i));
-  }
-  std::fprintf(stderr, "Download Done!\n");
-  return 0;
+  return
+      [group, blocks, assigned, password = PasswordOption(options)](const TargetContext& context) {
+        DeviceSession session(context);
+        session.open();
+        session.requireUnlocked(password);
+        int done = 0;
+        for (int i = 0; i < settings::kGroupSlotCount; ++i) {
+          if (!blocks[i]) continue;
+          const auto slot = static_cast<std::uint8_t>(i);
+          ThrowIfStopped(context, std::to_string(done) + " of " + std::to_string(assigned) +
+                                      " slots were stored, " + DescribeSlot(slot) +
+                                      " and those after it were left unchanged");
+          context.out.progress("[" + std::to_string(++done) + "/" + std::to_string(assigned) +
+                               "] storing " + group[i] + " into " + DescribeSlot(slot));
+          session.working() = *blocks[i];
+          Store(session, slot, context);
+        }
+        context.out.done("Download Done!");
+      };
 }
 
 namespace {

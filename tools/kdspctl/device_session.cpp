@@ -10,8 +10,10 @@
 #include "device/linux_hid_platform.h"
 #include "device/socket_errors.h"
 #include "device/virtual_hid_platform.h"
+#include "device_work.h"
 #include "settings/group_file.h"
 #include "sim/simulated_hid_device.h"
+#include "stop_gate.h"
 
 namespace kdsp::tools {
 namespace {
@@ -21,6 +23,11 @@ using device::kWorkingSettingsSlot;
 
 constexpr auto kVersionLimit = 2s;
 constexpr auto kStatusLimit = 1s;
+
+CommandOutput& ConsoleOutputForMessages() {
+  static ConsoleOutput console;  // holds nothing: it prints at once
+  return console;
+}
 
 }  // namespace
 
@@ -58,10 +65,6 @@ ConnectTarget ParseConnectUrl(std::string_view url) {
                    std::string(url) + "'");
 }
 
-void ConsolePrompts::showMessage(std::string_view text) {
-  std::fprintf(stderr, "kdspctl: %.*s\n", static_cast<int>(text.size()), text.data());
-}
-
 std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target) {
   if (target.kind == ConnectTarget::Kind::kUsb) return std::make_unique<device::LinuxHidPlatform>();
   auto platform = std::make_unique<device::VirtualHidPlatform>();
@@ -71,14 +74,23 @@ std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target) {
 }
 
 DeviceSession::DeviceSession(const ConnectTarget& target)
-    : target_(target), platform_(MakePlatform(target)) {
+    : DeviceSession(target, ConsoleOutputForMessages(), nullptr) {}
+
+DeviceSession::DeviceSession(const TargetContext& context)
+    : DeviceSession(context.connect, context.out, context.stop) {}
+
+DeviceSession::DeviceSession(const ConnectTarget& target, CommandOutput& out,
+                             const std::atomic<bool>* stop)
+    : target_(target), prompts_(out), platform_(MakePlatform(target)) {
   controller_ = std::make_unique<device::HidDeviceController>(*platform_);
   link_ = std::make_unique<device::DeviceLink>(*controller_, working_, prompts_);
   link_->setLockQuestion(false);
   link_->FormShow();
+  if (stop != nullptr) stopGate_ = std::make_unique<StopGate>(*link_, *stop);
 }
 
 DeviceSession::~DeviceSession() {
+  stopGate_.reset();
   link_.reset();
   controller_.reset();
 }

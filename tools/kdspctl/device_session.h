@@ -2,12 +2,14 @@
 // path, or to a simulated processor inside this process.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "cli_support.h"
+#include "command_output.h"
 #include "device/device_link.h"
 #include "device/hid_device_controller.h"
 #include "device/hid_platform.h"
@@ -27,10 +29,12 @@ struct ConnectTarget {
 // "usb", "usb:PATH", "sim" or "tcp://HOST:PORT".
 ConnectTarget ParseConnectUrl(std::string_view url);
 
-// Messages go to stderr; questions are answered as a script would, at once: No, and no text.
+// Messages go to the command's output; questions are answered as a script would, at once: No,
+// and no text.
 class ConsolePrompts : public core::UserPrompts {
  public:
-  void showMessage(std::string_view text) override;
+  explicit ConsolePrompts(CommandOutput& out) : out_(out) {}
+  void showMessage(std::string_view text) override { out_.message(text); }
   bool askYesNo(std::string_view, std::string_view) override { return false; }
   void askYesNoAsync(std::string_view, std::string_view,
                      std::function<void(bool yes)> answered) override {
@@ -40,15 +44,25 @@ class ConsolePrompts : public core::UserPrompts {
                                      std::string_view) override {
     return std::nullopt;
   }
+
+ private:
+  CommandOutput& out_;
 };
 
 // The platform a target lists its HID devices on: the machine's, or one that holds the
 // simulated processor.
 std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target);
 
+class StopGate;
+struct TargetContext;
+
 class DeviceSession {
  public:
+  // Messages go to stderr.
   explicit DeviceSession(const ConnectTarget& target);
+  // Messages go to the context's output; once its run is told to stop, nothing more is written
+  // to the processor.
+  explicit DeviceSession(const TargetContext& context);
   ~DeviceSession();
 
   // Finds the processor, greets it and waits for the accepted version; throws CommandFailure.
@@ -70,12 +84,15 @@ class DeviceSession {
   // Why the link went down before the processor answered the greeting.
   std::string closedAtOpenText() const;
 
+  DeviceSession(const ConnectTarget& target, CommandOutput& out, const std::atomic<bool>* stop);
+
   ConnectTarget target_;
   ConsolePrompts prompts_;
   settings::ParameterBlock working_ = settings::FactoryDefaults();
   std::unique_ptr<device::HidPlatform> platform_;
   std::unique_ptr<device::HidDeviceController> controller_;
   std::unique_ptr<device::DeviceLink> link_;
+  std::unique_ptr<StopGate> stopGate_;
   std::string socketError_;
   bool closedByPeer_ = false;
 };

@@ -3,7 +3,6 @@
 #include "live_commands.h"
 
 #include <cstdio>
-#include <iostream>
 
 #include "command_options.h"
 #include "device/command_codes.h"
@@ -29,14 +28,20 @@ std::string RecordName(const device::OutgoingCommand& record) {
 }
 
 // Sends the records one by one, each awaiting its acknowledgement.
-void SendAcknowledged(DeviceSession& session, const std::vector<device::OutgoingCommand>& records) {
+void SendAcknowledged(DeviceSession& session, const std::vector<device::OutgoingCommand>& records,
+                      const TargetContext& context) {
   std::size_t taken = 0;
   for (const device::OutgoingCommand& record : records) {
     const std::string progress = " (" + std::to_string(taken) + " of " +
                                  std::to_string(records.size()) + " records were taken)";
-    if (!session.link().sendNow(record))
+    const std::string unsent = "the " + RecordName(record) + " record was not sent" + progress;
+    ThrowIfStopped(context, unsent);
+    if (!session.link().sendNow(record)) {
+      // Told to stop just now, the gate held the record back.
+      ThrowIfStopped(context, unsent);
       throw CommandFailure(session.lostLinkText() + " before the " + RecordName(record) +
                            " record was sent" + progress);
+    }
     switch (session.link().awaitAcknowledgements()) {
       case device::WaitOutcome::kAcknowledged:
         ++taken;
@@ -53,7 +58,7 @@ void SendAcknowledged(DeviceSession& session, const std::vector<device::Outgoing
 
 }  // namespace
 
-int RunGet(const ConnectTarget& target, const Args& args) {
+DeviceWork PrepareGet(const Args& args) {
   const char* usage = "usage: kdspctl [--connect URL] get FIELD... [--json] [--password P]";
   const Options options = ParseOptions(args, {"--password"}, {"--json"}, 0, usage, true);
   if (options.positional.empty()) throw UsageError(usage);
@@ -64,22 +69,26 @@ int RunGet(const ConnectTarget& target, const Args& args) {
       throw UsageError("unknown field '" + name + "' (kdspctl dump lists the fields)");
     fields.push_back(field);
   }
-  DeviceSession session(target);
-  session.open();
-  session.requireUnlocked(PasswordOption(options));
-  const settings::ParameterBlock block = ReadSlot(session, kWorkingSettingsSlot);
-  std::vector<settings::FieldValue> values;
-  for (const settings::FieldEntry* field : fields)
-    values.push_back(settings::DescribeField(*field, block));
-  if (options.has("--json")) {
-    std::cout << settings::FieldsToJson(values);
-  } else {
-    for (const settings::FieldValue& v : values) std::cout << v.name << " = " << v.text << '\n';
-  }
-  return 0;
+  return [fields, json = options.has("--json"),
+          password = PasswordOption(options)](const TargetContext& context) {
+    DeviceSession session(context);
+    session.open();
+    session.requireUnlocked(password);
+    const settings::ParameterBlock block = ReadSlot(session, kWorkingSettingsSlot);
+    std::vector<settings::FieldValue> values;
+    for (const settings::FieldEntry* field : fields)
+      values.push_back(settings::DescribeField(*field, block));
+    if (json) {
+      context.out.data(settings::FieldsToJson(values));
+    } else {
+      std::string text;
+      for (const settings::FieldValue& v : values) text += v.name + " = " + v.text + '\n';
+      context.out.data(text);
+    }
+  };
 }
 
-int RunSet(const ConnectTarget& target, const Args& args) {
+DeviceWork PrepareSet(const Args& args) {
   const char* usage = "usage: kdspctl [--connect URL] set FIELD=VALUE... [--password P]";
   const Options options = ParseOptions(args, {"--password"}, {}, 0, usage, true);
   if (options.positional.empty()) throw UsageError(usage);
@@ -100,26 +109,36 @@ int RunSet(const ConnectTarget& target, const Args& args) {
   }
   if (!refused.empty()) throw UsageError(Joined(refused));
 
-  DeviceSession session(target);
-  session.open();
-  session.requireUnlocked(PasswordOption(options));
-  session.status();  // the maximum volumes and the mic EQ mode bound the edit
-  const settings::ParameterBlock current = ReadSlot(session, kWorkingSettingsSlot);
-  const device::LinkState& link = session.link().state();
-  const device::FieldEditResult edit =
-      device::ApplyFieldEdits(current, changes, device::LimitsOf(link));
-  if (!edit.ok()) throw UsageError(Joined(edit.errors) + "\nkdspctl: nothing was sent");
-  const auto records = device::RecordsForDifference(edit.before, edit.after, link);
-  session.working() = edit.after.block;
-  SendAcknowledged(session, records);
+  return [changes, password = PasswordOption(options)](const TargetContext& context) {
+    ThrowIfStopped(context, "nothing was sent");
+    DeviceSession session(context);
+    session.open();
+    session.requireUnlocked(password);
+    session.status();  // the maximum volumes and the mic EQ mode bound the edit
+    const settings::ParameterBlock current = ReadSlot(session, kWorkingSettingsSlot);
+    const device::LinkState& link = session.link().state();
+    const device::FieldEditResult edit =
+        device::ApplyFieldEdits(current, changes, device::LimitsOf(link));
+    // The processor's own limits differ from one processor to the next: with several, a value
+    // one of them cannot take is that processor's failure.
+    if (!edit.ok()) {
+      const std::string why = Joined(edit.errors) + "\nkdspctl: nothing was sent";
+      if (context.alone()) throw UsageError(why);
+      throw CommandFailure(why);
+    }
+    const auto records = device::RecordsForDifference(edit.before, edit.after, link);
+    session.working() = edit.after.block;
+    SendAcknowledged(session, records, context);
 
-  const auto before = settings::DescribeBlock(edit.before.block);
-  const auto after = settings::DescribeBlock(edit.after.block);
-  for (std::size_t i = 0; i < before.size(); ++i)
-    if (before[i].text != after[i].text)
-      std::cout << before[i].name << ": " << before[i].text << " -> " << after[i].text << '\n';
-  if (records.empty()) std::fprintf(stderr, "the processor already holds these values\n");
-  return 0;
+    const auto before = settings::DescribeBlock(edit.before.block);
+    const auto after = settings::DescribeBlock(edit.after.block);
+    std::string text;
+    for (std::size_t i = 0; i < before.size(); ++i)
+      if (before[i].text != after[i].text)
+        text += before[i].name + ": " + before[i].text + " -> " + after[i].text + '\n';
+    context.out.data(text);
+    if (records.empty()) context.out.done("the processor already holds these values");
+  };
 }
 
 }  // namespace kdsp::tools

@@ -3,13 +3,14 @@
 
 #include "cli_support.h"
 #include "device_session.h"
+#include "device_work.h"
 
 namespace kdsp::tools {
 
 // Prints fields of the working settings as dump names and formats them.
-int RunGet(const ConnectTarget& target, const Args& args);
+DeviceWork PrepareGet(const Args& args);
 // Gives fields of the working settings new values with the records that carry them.
-int RunSet(const ConnectTarget& target, const Args& args);
+DeviceWork PrepareSet(const Args& args);
 // Prints every record the processor sends and every change of the working settings, until
 // SIGINT or SIGTERM.
 int RunWatch(const ConnectTarget& target, const Args& args);

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <string_view>
 
 #include "commands.h"
 #include "device_commands.h"
 #include "live_commands.h"
+#include "target_options.h"
+#include "venue_run.h"
 
 namespace {
 
@@ -57,6 +60,15 @@ constexpr const char* kUsage =
     "                             FIELD: OLD -> NEW, until interrupted (exit 0)\n"
     "  With a locked front panel, pull, push, pull-all, push-group, get, set and watch need\n"
     "  --password.\n"
+    "Many processors (info, pull, push, pull-all, push-group, get, set):\n"
+    "  --connect URL ...          given more than once: every processor named, each by its URL\n"
+    "  --hosts FILE               the processors in FILE, one a line: NAME tcp://HOST:PORT or\n"
+    "                             NAME usb:PATH ('#' starts a comment)\n"
+    "  --jobs N                   serve N processors at once (default 8)\n"
+    "  Each processor prints one line as it finishes (NAME ok|FAILED|STOPPED|NOT RUN and\n"
+    "  what happened), its data under its name, then a summary. pull -o DIR/FILE writes\n"
+    "  DIR/NAME/FILE, pull-all DIR writes DIR/NAME/. Exit status 0 only when every processor\n"
+    "  succeeded; Ctrl+C lets running uploads end before their store (exit 130).\n"
     "Device records:\n"
     "  encode CODE [BYTE...]      print a record's text (numbers decimal or 0x-hex)\n"
     "  decode [FILE]              read the processor's byte stream (stdin without FILE)\n"
@@ -66,11 +78,15 @@ constexpr const char* kUsage =
 
 using kdsp::tools::Args;
 using kdsp::tools::ConnectTarget;
+using kdsp::tools::DeviceWork;
 
 struct Command {
   std::string_view name;
   int (*run)(const Args&) = nullptr;
+  // A command on one processor only.
   int (*runOnDevice)(const ConnectTarget&, const Args&) = nullptr;
+  // A command one processor at a time can do for many.
+  DeviceWork (*prepare)(const Args&) = nullptr;
 };
 
 constexpr Command kCommands[] = {
@@ -82,39 +98,34 @@ constexpr Command kCommands[] = {
     {"encode", kdsp::tools::RunEncode},
     {"decode", kdsp::tools::RunDecode},
     {"list", nullptr, kdsp::tools::RunList},
-    {"info", nullptr, kdsp::tools::RunInfo},
-    {"pull", nullptr, kdsp::tools::RunPull},
-    {"push", nullptr, kdsp::tools::RunPush},
-    {"pull-all", nullptr, kdsp::tools::RunPullAll},
-    {"push-group", nullptr, kdsp::tools::RunPushGroup},
+    {"info", nullptr, nullptr, kdsp::tools::PrepareInfo},
+    {"pull", nullptr, nullptr, kdsp::tools::PreparePull},
+    {"push", nullptr, nullptr, kdsp::tools::PreparePush},
+    {"pull-all", nullptr, nullptr, kdsp::tools::PreparePullAll},
+    {"push-group", nullptr, nullptr, kdsp::tools::PreparePushGroup},
     {"lock", nullptr, kdsp::tools::RunLock},
     {"unlock", nullptr, kdsp::tools::RunUnlock},
     {"password", nullptr, kdsp::tools::RunPassword},
-    {"get", nullptr, kdsp::tools::RunGet},
-    {"set", nullptr, kdsp::tools::RunSet},
+    {"get", nullptr, nullptr, kdsp::tools::PrepareGet},
+    {"set", nullptr, nullptr, kdsp::tools::PrepareSet},
     {"watch", nullptr, kdsp::tools::RunWatch},
 };
 
-// Takes "--connect URL" out of the arguments, wherever it stands.
-std::string_view TakeConnectOption(Args& args) {
-  std::string_view url = "usb";
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != "--connect") continue;
-    if (i + 1 >= args.size())
-      throw kdsp::tools::UsageError("--connect needs usb, usb:PATH, sim or tcp://HOST:PORT");
-    url = args[i + 1];
-    args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-    --i;
-  }
-  return url;
-}
-
 int Run(const Command& command, Args args, int argc, char** argv) {
-  const std::string_view url = TakeConnectOption(args);
+  const kdsp::tools::TargetOptions given = kdsp::tools::TakeTargetOptions(args);
   if (command.run != nullptr) return command.run(args);
-  const ConnectTarget target = kdsp::tools::ParseConnectUrl(url);
+  const kdsp::tools::TargetChoice choice = kdsp::tools::ResolveTargets(given);
+  if (command.prepare == nullptr && choice.venue)
+    throw kdsp::tools::UsageError(std::string(command.name) +
+                                  " works on one processor at a time: give one --connect and no "
+                                  "--hosts");
   QCoreApplication app(argc, argv);  // the link runs on the event loop
-  return command.runOnDevice(target, args);
+  if (command.prepare == nullptr) return command.runOnDevice(choice.targets.front().connect, args);
+  const DeviceWork work = command.prepare(args);
+  if (choice.venue) return kdsp::tools::RunVenue(choice, work);
+  kdsp::tools::ConsoleOutput console;
+  work({choice.targets.front().connect, {}, console, nullptr});
+  return 0;
 }
 
 }  // namespace
@@ -128,12 +139,12 @@ int main(int argc, char** argv) {
     std::printf("kdspctl %s\n", KDSP_VERSION);
     return 0;
   }
-  // The command is the first argument that is not --connect or its value.
+  // The command is the first argument that is not a choice of processors or its value.
   Args all(argv + 1, argv + argc);
   std::string_view name;
   try {
     Args rest = all;
-    TakeConnectOption(rest);
+    kdsp::tools::TakeTargetOptions(rest);
     if (!rest.empty()) name = rest.front();
   } catch (const kdsp::tools::UsageError& e) {
     std::fprintf(stderr, "kdspctl: %s\n", e.what());
