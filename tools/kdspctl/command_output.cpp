@@ -6,9 +6,14 @@
 namespace kdsp::tools {
 namespace {
 
+// An empty view may hold no pointer at all, which fwrite must not be given.
+void Write(std::FILE* to, std::string_view text) {
+  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), to);
+}
+
 void WriteLine(std::FILE* to, std::string_view prefix, std::string_view line) {
-  std::fwrite(prefix.data(), 1, prefix.size(), to);
-  std::fwrite(line.data(), 1, line.size(), to);
+  Write(to, prefix);
+  Write(to, line);
   std::fputc('\n', to);
 }
 
@@ -26,7 +31,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 void ConsoleOutput::data(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  Write(stdout, text);
 }
 
 void ConsoleOutput::progress(std::string_view line) {
