@@ -202,6 +202,9 @@ class XWindowAttributes(ctypes.Structure):
 
 IS_VIEWABLE = 2
 
+_X_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+_IGNORE_X_ERRORS = _X_ERROR_HANDLER(lambda display, event: 0)
+
 
 class FakeInput:
     """Real input events on the X server through the XTest extension, as a user's hand makes."""
@@ -241,6 +244,11 @@ class FakeInput:
             ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
         self.x.XKeysymToKeycode.restype = ctypes.c_ubyte
         self.x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        # A window may go between the listing of the tree and the question about it (a menu, a
+        # tooltip): Xlib's own handler would end this process for that. The error is ignored
+        # instead, and the call that met it answers nothing, so the window is passed over.
+        self.x.XSetErrorHandler.argtypes = [_X_ERROR_HANDLER]
+        self.x.XSetErrorHandler(_IGNORE_X_ERRORS)
         self.display = self.x.XOpenDisplay(display_name.encode())
         if not self.display:
             raise Failure("cannot open the X display " + display_name)
