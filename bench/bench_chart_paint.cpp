@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart alone, as the Mic Equalizer page paints it: fifteen bands and both filters
 // shown, onto a page-sized picture at device pixel ratios 1, 1.5 and 2 (the argument in percent).
 // Whole: the grid and everything over it, nothing changed since the last paint. Drag frame: one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the 2048-point real transform against FFTW's and KissFFT's real transforms, and of the
 // analysis of one captured buffer.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl commands against the kdsp-sim server over 127.0.0.1, end to end as a user runs them:
 // the process starts, connects, greets, does its work and exits. A command takes what its work
 // takes: no fixed settle wait, no wait that spins.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl push of one setting file to a venue of 50 simulated processors on 127.0.0.1, each
 // upload read back to verify, as a user runs it: the whole process, start to exit. Beside it, the
 // same push to one processor in the same run; and both again against processors that answer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the link to the simulated processor over the virtual HID bus and over TCP on
 // 127.0.0.1: the time from a fader change to its record arriving at the processor (bounded by
 // the synchronisation tick, 10 ms on USB and 200 ms on WiFi), and whole-block uploads and

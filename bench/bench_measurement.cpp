@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the measurement analyser's work per captured buffer: the 8192-point transform alone,
 // one buffer's analysis, and the shown levels worked out with and without 1/3-octave smoothing.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the Mic Equalizer page, the real page over the program's main window with the
 // simulated processor behind the link, at the screen's device pixel ratio (QT_SCALE_FACTOR=2
 // runs it at 2, with the backing store Qt then keeps at 2): a whole repaint

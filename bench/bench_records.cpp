@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmarks of record encoding and receiving.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filter response of a whole response chart: 15 bands and an 8th-order high-pass and low-pass
 // filter, designed and evaluated at the chart's 362 frequencies as one repaint does it.
 #include <benchmark/benchmark.h>

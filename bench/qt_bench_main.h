@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the benchmarks that need Qt: a QApplication on the offscreen platform (unless one
 // is chosen), so windows paint and sockets and timers run without a display.
 #pragma once

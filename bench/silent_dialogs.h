@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialogs for benchmarks: every question is answered No and every choice is cancelled, so no
 // modal box ever stops a timed run.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Programs a benchmark runs: kdsp-sim servers on ports of the system's choosing, kept for the
 // whole run, and a command run to its end with its output discarded.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes what a typed value box text goes through: the 10-byte box buffer, the commit handlers'
 // parsers (whole numbers, decimals with either separator, frequencies), clamping to a fader's
 // range and the frequency grid a typed frequency lands on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes INI documents and group files: arbitrary text reads and writes back byte for byte, a
 // value that Set accepts reads back exactly, also after another round through the text; a group
 // file's text names the paths its document holds, whatever its byte order mark and line endings,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes kdspctl decode on an arbitrary byte stream: every line it prints is one record or one
 // drop, in printable characters.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the record receiver: the first byte picks HID reports or the socket stream, and its
 // bits with each following byte decide where the rest is cut into input events.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the reading of setting files: any bytes either load completely or leave the block
 // exactly as it was.
 #include <algorithm>

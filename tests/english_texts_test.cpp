@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every text the program shows by default is English: no string literal of the program's or the
 // tools' sources holds a Chinese character (translations come through Qt's translation system,
 // never from the code). Comments may quote whatever they explain.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's connection, page and screenshot in the program.
 #include "app/argument_actions.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Acting on the command line in a program that is up: the phone remote, the WiFi connection, the
 // effect page and the screenshot it asks for, at start and when a later start passes its
 // arguments on.

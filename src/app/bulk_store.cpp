@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bulk stores of setting files and their summary.
 #include "app/bulk_store.h"
 

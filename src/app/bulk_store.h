@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Storing setting files into preset slots in one go, and the one message that tells the user
 // at the end which slots were stored, which files were skipped and why, and where it stopped.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart's context menu commands.
 #include "app/chart_commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the response chart's context menu does on one page: the page's filters imported from and
 // exported to the text that measurement programs and equaliser software use, the page's
 // response as CSV and the chart as a PNG picture.

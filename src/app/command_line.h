@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's command line: by default it behaves as it always has; options add a simulated
 // processor, a WiFi connection at start, the service menu, a private single-instance name, and
 // the phone remote's server, the language.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/composed_messages.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts the working parts compose from a pattern and values ("Can't write %1: %2", "Recall %1"),
 // shown in the user's language: the pattern is found again, translated, and filled in with the
 // values, each of which may itself be a text or a composed text of its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gestures as steps of the edit session; undo, redo and the A/B switch applied to the windows
 // and the processor.
 #include "app/edit_recorder.h"

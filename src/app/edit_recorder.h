@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns what the user does in the program's windows into steps of the edit session and applies
 // undo, redo and the A/B switch. A gesture is one step: a press to its release (a fader drag, a
 // click), a burst of wheel turns on one control, a key held or a value typed. A gesture that

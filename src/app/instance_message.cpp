@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing and reading the messages between two starts of the program.
 #include "app/instance_message.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a later start of kdsp passes to the program already running, and the running program's
 // answer: a few lines of text over the single-instance socket. The request carries the later
 // start's arguments and working folder, so the running program reads them with the same parser

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing the program's language and installing its translators.
 #include "app/language.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The language the program speaks: English (the source texts) or Simplified Chinese, chosen
 // from the desktop's locale as gettext chooses it, or by --lang; and the translators that make
 // Qt speak it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdsp: Karaoke DSP Control. Starts the main window (one instance per user: a later start hands
 // its arguments to the running program), then the pages and dialogs, and runs until the main
 // window ends the program. Nothing is saved at exit.
@@ -15,6 +16,7 @@
 #include "app/program.h"
 #include "app/qt_user_dialogs.h"
 #include "app/single_instance.h"
+#include "core/program_version.h"
 #include "device/linux_hid_platform.h"
 #include "device/virtual_hid_platform.h"
 #include "sim/simulated_hid_device.h"
@@ -59,7 +61,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (early.version) {
-    std::printf("kdsp %s\n", KDSP_VERSION);
+    std::printf("kdsp %.*s\n", static_cast<int>(core::kProgramVersion.size()),
+                core::kProgramVersion.data());
     return 0;
   }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the processor's output mixer with its faders, mutes, delays and master
 // levels, the page buttons, the connection indicator, the Presets button and the status of the
 // working settings. It owns the skin pictures and fonts, the device link with its synchronisation

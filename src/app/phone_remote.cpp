@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running the phone remote in the program.
 #include "app/phone_remote.h"
 

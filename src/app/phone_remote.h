@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote as the program runs it: the pairing, whose token hashes live in the program's
 // INI file so a paired phone stays paired across a restart; the server on the program's target;
 // and the line the program prints on stdout and the main window shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset menu's commands.
 #include "app/preset_commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset menu's commands: save the working block to a file, store it into a slot, load a
 // file, recall a slot, store the eight numbered setting files into slots 1..8.
 #pragma once

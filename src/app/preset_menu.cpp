@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the preset menu.
 #include "app/preset_menu.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The popup menu of the Presets button: save and load (files and the processor's slots), the
 // bulk store, the system control panel, and the items the menu keeps hidden (pink noise, the
 // spectrum, WiFi control, recording mix, reverb).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which processor the windows control: one of those on USB, or one reached through its WiFi
 // module, and the WiFi processors the user keeps under names. A choice is taken as a processor
 // just plugged in is: greeted, and the user asked whether to take its settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Presets menu's Processor submenu: the processors on USB by path and serial number, the
 // WiFi processors the user has named, each checked when it is the one the windows control, and
 // the items that add and forget named WiFi processors. It is filled afresh each time it opens.

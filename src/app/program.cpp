@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creating the program's windows in their order.
 #include "app/program.h"
 

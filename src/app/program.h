@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a whole: the main window first, then the pages and the four dialogs, hidden
 // until opened, and the Presets menu that reaches them. Nothing is saved at exit.
 #pragma once

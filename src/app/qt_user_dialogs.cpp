@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's standard dialogs.
 #include "app/qt_user_dialogs.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Messages, questions, input boxes and file dialogs as the program shows them: Qt's standard
 // dialogs over the main window, or over the modal window open at the time (the system control
 // panel), so that they never fall behind the main window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote's target on the program's state.
 #include "app/remote_control.h"
 

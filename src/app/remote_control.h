@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote's target on the program's own state: the working block described field by
 // field, the connection, where the settings came from, edits from the phone made as ordinary
 // edits (written into the working block, sent by the synchronisation tick, undoable, shown on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window's phone remote line shows: whether the remote serves, whether a phone
 // follows the settings, the address to open on the phone and the pairing code.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote's line as the main window paints it.
 #include "app/remote_line_view.h"
 

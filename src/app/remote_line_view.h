@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the main window's phone remote line: a dark inset strip along the bottom edge with
 // the lamp, the caption, the address and the pairing code.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window's SETTINGS section shows: which of the two working settings (A or B) is
 // live, where the live settings came from, and whether they were modified since.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings status as the main window paints it.
 #include "app/settings_status_view.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single-instance check and the hand-over of arguments through a local socket.
 #include "app/single_instance.h"
 

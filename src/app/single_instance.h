@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One running program per user: a later start passes its arguments to the running program,
 // prints that program's answer and ends. A program given a private name (a test's) neither
 // meets the user's program nor is met by it.

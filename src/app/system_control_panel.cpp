@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system control panel's window and handlers.
 #include "app/system_control_panel.h"
 

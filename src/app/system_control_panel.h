@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system control panel: the group of nine setting files, their transfer to and from the
 // processor's preset slots in one go, the two maximum volumes and the front-panel lock.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Placing pages and dialogs on their first showing.
 #include "app/window_placement.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the pages and dialogs open the first time: centred on the main window's screen, moved
 // aside when that would hide the main window's Presets button or LINK lamp, and in front. Later
 // openings keep the place the user left the window at.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Messages made of a fixed pattern and the values put into it: "Can't write %1: %2" with a path
 // and a reason. The working parts compose their messages in English with FillIn; the window that
 // shows one finds its pattern again with ValuesIn, translates the pattern and fills in the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Marks a fixed text the user may see, in code that does not use Qt, for Qt's translation tools:
 // lupdate reads KDSP_TRANSLATE_NOOP as it reads QT_TRANSLATE_NOOP (the build passes it
 // -tr-function-alias), and the window that shows the text translates it in the context given.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's identity on USB: the vendor and product numbers the program, the command-line
 // tool, the simulated device and the udev rule all look for.
 #pragma once

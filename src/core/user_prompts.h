@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the program's working parts talk to the user: messages, yes/no questions and input boxes.
 // The device link, the settings commands and the analyser ask through it; the program answers
 // through its windows, tests through a scripted implementation.

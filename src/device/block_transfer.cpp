@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Block upload and read request.
 #include "device/block_transfer.h"
 

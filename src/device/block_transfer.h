@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving a whole parameter block: the preparation before an upload, the upload into a preset
 // slot in 30 acknowledged chunks and a store record, and the request to read a slot back.
 #pragma once

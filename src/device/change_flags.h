@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The changed flags: one byte per sendable parameter, set by the control or dialog that changed
 // it and cleared only by the synchronisation tick when it sends the parameter.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names of the command and reply codes.
 #include "device/command_codes.h"
 

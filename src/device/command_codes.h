@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command and reply codes spoken over the device link, with their names.
 #pragma once
 

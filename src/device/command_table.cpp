@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outgoing command table and the synchronisation walk over it.
 #include "device/command_table.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outgoing parameter commands in the synchronisation tick's priority order, and the walk
 // that picks the next changed parameter and builds its record.
 #pragma once

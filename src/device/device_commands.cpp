@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-device commands.
 #include "device/device_commands.h"
 

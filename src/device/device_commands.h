@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole-device commands that are not parameters: the greeting, the panel lock and the
 // panel-lock password.
 #pragma once

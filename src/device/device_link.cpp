@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connection, reception and synchronisation.
 #include "device/device_link.h"
 

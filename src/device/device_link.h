@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection to the processor that the main window owns: it finds the processor among the
 // HID devices or reaches it through the WiFi module, acts on its replies, and sends every changed
 // parameter on the synchronisation tick, one record per tick in the command table's order.

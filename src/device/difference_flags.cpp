@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Raising the flags of the commands that carry a difference between two working settings.
 #include "device/difference_flags.h"
 

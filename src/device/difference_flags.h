@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The flags that bring the processor from one set of working settings to another (an undo, a
 // redo, an A/B switch): the synchronisation tick then sends one record per command that changed.
 #pragma once

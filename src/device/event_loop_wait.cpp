@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Waiting in the event loop: the loop sleeps until something arrives (a socket turning readable,
 // a timer, a posted event) and the condition is looked at whenever the loop has handled what
 // arrived and is about to sleep again. Nothing ticks and nothing spins.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Waits that keep the event loop running, so replies, timer ticks, repaints and user input are
 // handled while the program waits for the processor. They sleep between events: a wait costs
 // no processor time and ends as soon as what it waits for has arrived.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Named-field edits under the processor's and the pages' rules, and the records they need.
 #include "device/field_edit.h"
 

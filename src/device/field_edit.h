@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edits of named fields (`masterMusic=40`, `bands[28].gain=-3.0`) as the program's own controls
 // would make them, and the records that take the processor there. The field's own range is the
 // field table's; beyond it the processor and the program hold more: the master levels stay

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One device of the HID access layer: handles, writes, the read thread and unplugging.
 #include "device/hid_device.h"
 

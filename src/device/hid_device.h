@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One device of the HID access layer's list: its identity, handles opened on demand, output
 // report writes, and the read thread that brings its input reports to the user-interface thread.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID access layer's controller: the device list, device changes, enumeration, check-out.
 #include "device/hid_device_controller.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID access layer's controller: the list of present HID devices, kept current on every
 // arrival and removal, walked by Enumerate, with check-out for exclusive use and check-in.
 #pragma once

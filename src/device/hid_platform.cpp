@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform HID service interface, and the handle of a device opened for identification only.
 #include "device/hid_platform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform's HID services under the device access layer: listing the present devices,
 // identifying them, their report lengths, opening them, moving reports, and arrival and removal
 // notices. The layer above knows only this interface (hidraw on Linux, or virtual devices).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The read thread of one device and its synchronous hand-over to the user-interface thread.
 #include "device/hid_read_thread.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The read thread of one checked-out device: it reads input reports and hands each report, and
 // each read error, to the user-interface thread, blocking until the event has run there.
 #pragma once

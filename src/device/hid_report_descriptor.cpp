@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HID report descriptor reading: report lengths and whether report IDs are used.
 #include "device/hid_report_descriptor.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HID report descriptor reading: the longest input, output and feature report a device sends or
 // takes, counted the way the HID class driver counts them for its capability record.
 #pragma once

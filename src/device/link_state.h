@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection state that the main window keeps for the device link.
 #pragma once
 

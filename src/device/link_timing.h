@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the link waits for the processor before it gives up and says so.
 #pragma once
 

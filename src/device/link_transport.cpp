@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Handing records to the HID device or the socket.
 #include "device/link_transport.h"
 

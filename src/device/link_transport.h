@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transport under SendRecord: the open processor's HID output report, or the WiFi socket's
 // text, whichever the link is in.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux HID platform: udev for listing and hot-plug, hidapi (hidraw) for report transfer.
 #include "device/linux_hid_platform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID platform on Linux: hidraw device nodes listed and followed through udev, opened,
 // read and written through hidapi's hidraw backend.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The effect pages' rules on the parameter block.
 #include "device/page_rules.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules the effect pages apply to the parameter block, kept once so the pages, the command
 // table and the simulated processor cannot drift apart: the Echo Effect's second side derived
 // from its first side and the left/right offsets, the Mic Equalizer's two band sets and mode,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device record: ":" + uppercase hex of command, length, payload and checksum + CR LF, and
 // the HID-report and socket forms it travels in.
 #pragma once

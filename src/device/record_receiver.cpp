@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Receiving records from HID input reports and from the socket stream.
 #include "device/record_receiver.h"
 

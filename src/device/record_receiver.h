@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Receiving records: cuts the bytes of each input event into records, joins a record split
 // across two events, checks every checksum and hands the good records on.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sending records through the active transport.
 #include "device/record_sender.h"
 

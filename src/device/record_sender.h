@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sending records: SendRecord, the wrappers the rest of the program sends through, and the count
 // of records that still await the processor's acknowledgement.
 #pragma once

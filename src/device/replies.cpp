@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Version, acknowledgement and status replies, and block read-back.
 #include "device/replies.h"
 

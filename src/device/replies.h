@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's replies: the version, the acknowledgement, the status report and the staging
 // of a block being read back.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The socket link's error descriptions and the mapping of the platform's error numbers.
 #include "device/socket_errors.h"
 

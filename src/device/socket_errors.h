@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The socket link's error vocabulary: Winsock-numbered error codes with their descriptions, the
 // mapping of the platform's error numbers onto them, and the asynchronous notification numbers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The WiFi link's socket component on POSIX sockets and the Qt event loop.
 #include "device/tcm_socket.h"
 

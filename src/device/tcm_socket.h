@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The socket component of the WiFi link: a TCP client on a non-blocking socket whose readiness,
 // watched by the event loop, arrives as Winsock-style notifications (read, write, connect,
 // close) and is handled the way the component's window-message handler handles them.

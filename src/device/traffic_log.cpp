@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing and reading traffic files.
 #include "device/traffic_log.h"
 

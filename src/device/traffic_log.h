@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device traffic as readable text: one line per record with its direction, command code and
 // payload in hex ("send AF 01 2C", "recv F0 01"), so a recorded session can be kept in the
 // repository, read in a review and replayed, and a change on the wire shows as a line diff.

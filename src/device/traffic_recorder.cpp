@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording a device link's traffic.
 #include "device/traffic_recorder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Records a device link's traffic as it happens: every record the link hands to its transport
 // and every valid record the processor sends back, in the order the two met on the wire, for a
 // traffic file (see traffic_log.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one interface through which records reach the processor: a HID output report or socket text.
 #pragma once
 

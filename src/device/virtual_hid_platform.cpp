@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Virtual HID devices and the platform that lists them beside (or instead of) real ones.
 #include "device/virtual_hid_platform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HID devices that live inside the program (the simulated processor, test devices) and are
 // listed, opened and read by the HID access layer exactly like plugged-in USB devices.
 #pragma once

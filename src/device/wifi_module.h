@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the processor's WiFi module is found on the network it opens itself.
 #pragma once
 

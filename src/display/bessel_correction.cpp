@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Bessel frequency correction table, worked out once by bisection.
 #include "display/bessel_correction.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Bessel frequency correction: the factor that moves a Bessel filter's corner so that it reads
 // -3 dB at its nominal frequency, one entry per direction, order and step from 1 kHz up.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Making and copying the pictures of the chart's handle marks.
 #include "display/chart_handle_sprites.h"
 

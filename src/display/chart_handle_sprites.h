@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart's handle marks kept as small pictures at the page's device pixel ratio. Drawing a
 // handle then costs one copy, where drawing it afresh means an antialiased ellipse and two path
 // fills, each of which the rasteriser may hand to its thread pool. A picture is made for each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing the response chart's handles. The band numbers are outlines of their glyphs, made once:
 // shaping text and stroking its outline is the costliest part of a handle, and a number never
 // changes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart's handles: a numbered round handle per band, a lettered square per filter,
 // and the outline around the selected filter's square. Each is a mark drawn around its centre.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart's kept picture: placing it on the device pixel grid and drawing it back.
 #include "display/chart_layer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A part of the response chart kept as a picture between paints: drawn at the page's device pixel
 // ratio and laid on the page's device pixel grid, so drawing it back moves nothing by a fraction
 // of a device pixel, even where a fractional ratio puts the chart's edge between two pixels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart's pens, colours and faces.
 #include "display/chart_paint_style.h"
 

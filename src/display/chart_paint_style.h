@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart's look shared by its painting files: colours, line widths, faces, and a
 // painter placed in the chart's own coordinates.
 #pragma once

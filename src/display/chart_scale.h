@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart's axes: where a frequency and a level fall in the plot, the way back from a
 // pixel to a frequency and a level, and the grid with its labels.
 #pragma once

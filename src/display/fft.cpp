@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Split-radix fast Fourier transforms, decimation in frequency, in place. The real transform
 // splits off the even bins as a real transform of half the size and the odd bins as a complex
 // transform of a quarter of the size; both leave their bins in bit-reversed order, which one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fast Fourier transforms of the spectrum analyser: the split-radix real transform, the complex
 // split-radix transform it is built on, and the bit-reversal permutation.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Design of equaliser bands and crossover filters into second-order sections, and their response.
 #include "display/filter_design.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's filters as second-order sections: equaliser bands and crossover filters designed
 // from their parameter-block records, and the magnitude response of a chain of sections.
 #pragma once

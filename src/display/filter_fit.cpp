@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fitting requested filters onto a page's bands and crossover filters, and listing them back.
 #include "display/filter_fit.h"
 

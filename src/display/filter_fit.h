@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filter lists onto a page and back: fitting requested filters to the processor's grid (frequency
 // steps, gain steps, the bandwidth table), measuring how far the page then is from what was
 // asked, and listing a page's bands as filters for export.

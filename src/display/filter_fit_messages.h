@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts of a filter import: why a filter list cannot be put on a page, and the notes and
 // summary of its report. Patterns are filled in with core::FillIn; the program finds them again
 // to show the message in the user's language (app/composed_messages.cpp lists them).

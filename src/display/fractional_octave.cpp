@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fractional-octave smoothing: power, not decibels, is averaged, so a band holding one tone
 // reads the tone's power spread over the band, as a band filter of that width would.
 #include "display/fractional_octave.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fractional-octave smoothing of a spectrum given as power per transform bin.
 #pragma once
 

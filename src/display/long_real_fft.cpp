@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decimation in time on top of the split-radix real transform: with P phases of M = N/P samples,
 // x_r(n) = x(nP + r), X(k) = sum over r of e^(-2 pi i r k / N) X_r(k mod M). The sub-transforms
 // run in float like the live analyser's; the combining step runs in double so that it adds no

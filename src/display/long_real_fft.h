@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real transforms longer than the split-radix routines take: the measurement analyser's 8192-point
 // transform, made of interleaved transforms of the largest size those routines handle.
 #pragma once

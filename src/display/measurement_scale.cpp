@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement chart's scales.
 #include "display/measurement_scale.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement chart's scales: 20 Hz to 20 kHz on a logarithmic axis across, 0 to -140 dBFS
 // down, and the marks and labels of both.
 #pragma once

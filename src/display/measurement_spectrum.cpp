@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement analyser's spectrum.
 //
 // Levels are sine-calibrated: the Hann window is scaled by 2 / sum(w) (its coherent gain of 1/2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement analyser's spectrum: Hann-windowed 8192-point transforms of the captured sound
 // in dBFS, with exponential averaging, peak hold, 1/3-octave smoothing, freezing and a
 // microphone correction.

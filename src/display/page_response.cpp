@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Summing a page's response.
 #include "display/page_response.h"
 

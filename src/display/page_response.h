@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summed response a page's chart draws as its red line: the page's high-pass and low-pass
 // filters and every band that is switched on.
 #pragma once

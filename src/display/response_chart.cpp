@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart's geometry and gestures: outlines, handles, the summed line, the spectrum
 // points, and what a press or a drag does. Painting lives in response_chart_paint.cpp.
 #include "display/response_chart.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart of the equaliser pages: each switched-on band as a translucent area with a
 // numbered round handle, the high-pass and low-pass filters with lettered square handles, their
 // sum as a red line, and the live spectrum as a bright green line. Dragging a handle edits the

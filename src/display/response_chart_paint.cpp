@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the response chart straight onto the page in two layers: the grid, which never
 // changes, and everything over it. The band and filter areas and the sum line, the costly
 // antialiased fills, are kept as a picture at the page's device pixel ratio and redrawn only when

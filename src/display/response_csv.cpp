@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a page's response as comma-separated text.
 #include "display/response_csv.h"
 

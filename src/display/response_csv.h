@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A page's response as comma-separated text, for measurement programs and spreadsheets to
 // overlay on a measurement: the same curve the chart draws, at the deviation's finer points.
 #pragma once

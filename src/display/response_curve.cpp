@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Evaluation of sections at the chart's fixed frequencies, with their cosines and sines kept.
 #include "display/response_curve.h"
 

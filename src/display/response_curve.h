@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Responses at the response chart's frequencies: 20 Hz, every grid step and 23 kHz. The chart and
 // the command line both evaluate curves here, so they always draw and print the same numbers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analysis of one captured sound buffer for the live spectrum line.
 #include "display/spectrum_analysis.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analysis of one captured sound buffer for the live spectrum line: the transform of its first
 // 2048 samples turned into the levels the response charts draw.
 #pragma once

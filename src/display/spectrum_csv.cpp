@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shown spectrum as CSV text.
 #include "display/spectrum_csv.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PC's sound input as a capture source of the spectrum analysers.
 #include "pages/audio_input_source.h"
 

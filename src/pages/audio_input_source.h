@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PC's sound input (the default one unless another is chosen) as a capture source of the
 // spectrum analysers: Qt Multimedia records 16-bit mono at 44100 Hz, and the bytes it hands to
 // the user-interface thread are cut into whole buffers, handed over in order from one fixed block.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the spectrum analyser's sound comes from: a source that, once started, hands over 16-bit
 // mono buffers of display::kBufferSamples samples at display::kCaptureRate, in order, on the
 // user-interface thread, and says so when it cannot open a sound input. The program uses the PC's

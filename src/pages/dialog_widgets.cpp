@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Placement helpers and the outer-size keeper of the small dialogs.
 #include "pages/dialog_widgets.h"
 

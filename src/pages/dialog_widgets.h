@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building blocks of the three small dialogs: labels, edit boxes and track bars placed at the
 // form's client coordinates, and the window's outer size.
 #pragma once

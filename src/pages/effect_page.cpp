@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The effect page template.
 #include "pages/effect_page.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An effect page: one template for all eight pages, driven by the page's layout table — EQ band
 // strips, compressor faders, crossover faders and knobs, level faders, the EQ Pass and close
 // buttons — plus what only the Mic Equalizer (mode knob, polarity switches) and the Echo Effect

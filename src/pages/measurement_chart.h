@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement analyser's chart: the spectrum over 20 Hz to 20 kHz on a logarithmic axis, with
 // its dBFS scale beside it and the frequencies below. It only paints what it is handed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement analyser window: the spectrum of a chosen sound input in dBFS with averaging,
 // peak hold, 1/3-octave smoothing, freeze, a microphone calibration and CSV export. It records
 // only while it is shown, and stays usable on what it shows when there is no sound input.

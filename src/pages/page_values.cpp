@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts and typed values of the pages' controls.
 #include "pages/page_values.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts the pages' faders show and the handlers that take typed values back: whole numbers,
 // the compressor tables, frequencies with OFF at a filter's end, and the EQ strip's gain,
 // frequency and Q.

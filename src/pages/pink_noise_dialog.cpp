@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pink-noise test TForm12.
 #include "pages/pink_noise_dialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pink-noise test TForm12: a check box per output over a picture of the output layout, and
 // the pink-noise level, which is the main window's Music level.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output-layout picture of the pink-noise test, drawn with QPainter.
 #include "pages/pink_noise_picture.h"
 

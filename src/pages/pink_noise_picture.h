@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture behind the pink-noise test's check boxes: the processor's eight outputs as
 // speakers in a room, each with a white box where its check box sits.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recording-mix dialog TForm13.
 #include "pages/recording_mix_dialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recording-mix dialog TForm13: six boxes for the minimum and maximum music, microphone and
 // effect levels and three sliders for the recording volumes. The two maximum volumes are the
 // main window's and reach the processor through its flags; the rest stay in the dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reverb dialog TForm14.
 #include "pages/reverb_dialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reverb dialog TForm14: six sliders for the reverb's room size, damping, wet level, width,
 // gain and pre-delay, written into the working block for the synchronisation tick to send.
 #pragma once

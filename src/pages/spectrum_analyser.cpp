@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real-time spectrum analyser: capture on and off, analysis and the pages' repaints.
 #include "pages/spectrum_analyser.h"
 

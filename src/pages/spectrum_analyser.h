@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real-time spectrum analyser: switched on and off by the main window's menu item, it
 // analyses every buffer its capture source delivers and repaints the open effect pages, whose
 // charts draw the levels as a live line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing described blocks field by field.
 #include "remote/field_changes.h"
 

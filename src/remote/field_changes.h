@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The working settings as the phone sees them: a described block's fields as one JSON object, and
 // the fields whose values differ between two descriptions of a block.
 #pragma once

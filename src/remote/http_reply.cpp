@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing HTTP responses.
 #include "remote/http_reply.h"
 

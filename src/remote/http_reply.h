@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HTTP responses written straight onto a connection: the status line, the headers every answer
 // of the remote carries, and the body. Written by hand rather than through a responder object so
 // that an answer can follow later (a recall waits for the processor) on a connection that may

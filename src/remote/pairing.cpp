@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pairing rules: codes, tokens and the pauses after wrong codes.
 #include "remote/pairing.h"
 

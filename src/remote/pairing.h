@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pairing a phone with the program: a six-digit code, shown on the PC, is exchanged once for a
 // token the phone keeps. Only a SHA-256 hash of each token is kept, so the program's INI file
 // holds nothing a phone could present. Wrong codes in a row make the next tries wait, so the

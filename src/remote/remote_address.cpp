@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the remote's listening address and naming the one a phone reaches.
 #include "remote/remote_address.h"
 

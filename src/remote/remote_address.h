@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the phone remote listens, as `--remote [ADDR:]PORT` gives it, and the address a phone
 // on the same network reaches it at.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote's routes, its pairing and token check, and its event sockets.
 #include "remote/remote_server.h"
 

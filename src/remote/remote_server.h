@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote's server: the page's files, the pairing, the API over HTTP and the events over
 // a WebSocket, on Qt's HTTP server. Every API request but the pairing needs a token; what the
 // requests do is the target's business.

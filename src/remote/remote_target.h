@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the phone remote's server asks of the program it serves: the working settings as named
 // fields, what the page shows beside them, edits of fields and the recall of a preset slot, and
 // word of every change, whoever made it. The program implements it on its own state; the

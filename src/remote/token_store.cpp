@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing the token hashes of the program's INI file.
 #include "remote/token_store.h"
 

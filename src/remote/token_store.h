@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paired phones' token hashes in the program's INI file, so a phone stays paired across a
 // restart of the program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing one parameter block field.
 #include "settings/block_field.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One field of the parameter block named by its offset and how it is stored, read and written the
 // way the processor lays the block out: little-endian words, 7-bit levels beside a flag bit,
 // plain bytes and the 32-bit delay lines. Windows hold fields, never raw byte arithmetic.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Describing a parameter block field by field, as the field table lays it out.
 #include "settings/block_fields.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every field of a parameter block by name, in user units: what `kdspctl dump` prints, `diff`
 // compares and `get` reads, and what the remote shows.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Microphone calibration files.
 #include "settings/calibration_file.h"
 

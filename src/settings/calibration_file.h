@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Microphone calibration files: the usual text of frequency and dB columns that comes with a
 // measurement microphone, and the response it describes.
 #pragma once

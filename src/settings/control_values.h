@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The working settings that live in the controls rather than in the parameter block: the
 // processor is told them by their own records, and the block keeps only what they imply.
 #pragma once

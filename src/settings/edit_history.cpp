@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit history: steps as byte-run differences of the working settings, within a budget.
 #include "settings/edit_history.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The undo and redo history of the working settings: each step keeps only the runs of bytes an
 // edit changed, so hundreds of fader moves cost a few kilobytes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two sides of the working settings, their histories and where they came from.
 #include "settings/edit_session.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The working settings as the user edits them: two complete sides to compare (A and B), one live
 // on the processor, each with its own undo history, where it came from and whether it was
 // modified since. Plain state: the program tells the session what happened and applies what the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing two sets of working settings byte by byte.
 #include "settings/edit_state.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The working settings as one value that can be kept, compared and restored: the parameter block
 // and the values the controls hold beside it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parsing field values in dump's units onto the block.
 #include "settings/field_assignment.h"
 

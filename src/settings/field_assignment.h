@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Giving the block's fields values in the units `kdspctl dump` prints them: as text typed on the
 // command line ("-3.0", "800", "off", "40 muted", "Bessel") or as the JSON value `dump --json`
 // prints ({"level":40,"muted":false}, {"step":200}). A field that is unknown, cannot be written

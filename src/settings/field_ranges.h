@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ranges of the values the user may give the block's fields, in the units the block stores
 // them: the program's controls, the command line and the remote all read them here, so a value
 // one of them accepts is one the others accept too.

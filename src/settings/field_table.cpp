@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of the block's fields, built once in block order.
 #include "settings/field_table.h"
 

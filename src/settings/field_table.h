@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every field of the parameter block by the name `kdspctl dump` gives it: where it lies, how it
 // reads in user units and which values it may take. Describing a block (dump, diff, get) and
 // assigning to it (set, the remote) both walk this one table, so a name that prints is a name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The patterns of the settings library's messages that carry values: a file's path, a reason,
 // a line of a file. They are filled in with core::FillIn; the program finds them again to show
 // the message in the user's language (app/composed_messages.cpp lists them).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the head of a plain file.
 #include "settings/file_read.h"
 

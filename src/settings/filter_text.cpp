@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing filter lists in the text formats of measurement and equaliser programs.
 #include "settings/filter_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filter lists as text: the filter-settings files room-measurement programs export and the
 // "Filter:"/"Preamp:" lines equaliser software reads, parsed into requested filters and written
 // back in the measurement programs' column layout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frequency grid: step to hertz, to angular frequency, back from hertz, and to its label.
 #include "settings/frequency_grid.h"
 

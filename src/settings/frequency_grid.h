@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frequency grid every frequency of the program lives on: 360 steps, 36 per octave, step 203
 // at 1 kHz, with the conversions to hertz, to the processor's angular frequency and to the
 // four-character label of the value boxes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing group files and the program's remembered group.
 #include "settings/group_file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Group files: the setting file of each preset slot; and the group the program remembers.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parsing, querying, editing and writing INI documents.
 #include "settings/ini_file.h"
 

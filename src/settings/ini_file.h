@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small INI document that reads and edits files the way the Windows profile functions do.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading one JSON value.
 #include "settings/json_value.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One JSON value read from text: what the remote sends for a field (a number, true or false, a
 // string, or an object of those such as {"level":40,"muted":false}).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which parameters each effect page edits: its bands, crossover filters and compressor. The
 // pages, their response charts and the command-line tool all read this one table.
 #pragma once

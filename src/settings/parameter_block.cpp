@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The factory-default parameter block, the block checksum and the process's working block.
 #include "settings/parameter_block.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter block: one preset of the processor, 708 bytes, laid out exactly as it travels
 // over the link, lies in a setting file and sits in memory.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's preset slots as the preset menu lists them: the entry's index is the slot
 // number sent to the processor.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a setting file into the working block.
 #include "settings/read_setting_file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a setting file into the working block as the program does it: the user is told why a
 // file cannot be used, every window is refreshed from the new block, and on request the block
 // is offered for transfer into the processor's working settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file writes through a temporary file that is synced and then renamed over the target.
 #include "settings/safe_file_write.h"
 

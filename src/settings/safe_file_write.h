@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file writes that never leave a truncated file where a good one was.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing and checking setting files.
 #include "settings/setting_file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Setting files (".aex"): one parameter block on disk behind a 16-byte header.
 #pragma once
 

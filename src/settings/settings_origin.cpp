@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Naming where the working settings came from.
 #include "settings/settings_origin.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the working settings came from: the slot recalled, the file loaded, the factory
 // defaults, the processor's own working settings. The main window names it; storing into a slot
 // or saving to a file makes that place the origin.

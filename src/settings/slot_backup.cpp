@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the nine slots' backup as one set of files.
 #include "settings/slot_backup.h"
 

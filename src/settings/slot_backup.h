@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backup of the processor's nine preset slots in a folder: a setting file per slot, named
 // after the slot, and the group file "Upload.set" that lists them.
 #pragma once

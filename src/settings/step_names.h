@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The names of the steps of the edit history, as the Undo and Redo items show them: a pattern
 // with the values filled in by core::FillIn, found again to show the name in the user's
 // language (app/composed_messages.cpp lists the patterns). A gesture on a control is named by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small text helpers the settings library's readers and writers share: printf-style
 // formatting into a std::string and trimming of blanks.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the settings commands ask of the user beyond messages and questions: file and folder
 // choices. The program answers through its standard dialogs; tests answer through a script.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts the compressor controls show for their table indices, and the names of the
 // positions of the block's selectors.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processors the user reaches through their WiFi modules, each under a name of the user's
 // choosing, kept in the program's INI file as "[WiFi Processors]" lines "NAME=HOST:PORT".
 #pragma once

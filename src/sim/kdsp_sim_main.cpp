@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdsp-sim: the simulated processor as a TCP server, for the program, kdspctl and the tests.
 #include <signal.h>
 #include <sys/socket.h>
@@ -15,6 +16,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/program_version.h"
 #include "sim/sim_command_line.h"
 #include "sim/sim_tcp_server.h"
 #include "sim/simulated_processor.h"
@@ -100,6 +102,11 @@ int main(int argc, char** argv) {
   const kdsp::sim::SimCommandLine& line = *parse.line;
   if (line.help) {
     std::fwrite(kdsp::sim::SimUsage().data(), 1, kdsp::sim::SimUsage().size(), stdout);
+    return 0;
+  }
+  if (line.version) {
+    std::printf("kdsp-sim %.*s\n", static_cast<int>(kdsp::core::kProgramVersion.size()),
+                kdsp::core::kProgramVersion.data());
     return 0;
   }
   const QHostAddress address = ListenAddress(line.host);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Single-parameter and panel-lock commands applied to the simulated processor's state.
 #include "sim/parameter_commands.h"
 

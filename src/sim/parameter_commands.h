@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the simulated processor takes the single-parameter commands and the panel-lock commands
 // into its state.
 #pragma once

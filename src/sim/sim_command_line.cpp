@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parsing the kdsp-sim command line, and the simulated processor options it shares with the
 // other programs that carry the simulator.
 #include "sim/sim_command_line.h"
@@ -11,8 +12,8 @@ namespace kdsp::sim {
 namespace {
 
 constexpr std::string_view kUsageHead =
-    "usage: kdsp-sim [--listen HOST:PORT] [--count N] [--state FILE] [--version HEX]\n"
-    "                [--locked PASSWORD]\n"
+    "usage: kdsp-sim [--listen HOST:PORT] [--count N] [--state FILE]\n"
+    "                [--firmware-version HEX] [--locked PASSWORD]\n"
     "                [--no-ack] [--ack-delay-ms N] [--slow-reply CODE:MS]...\n"
     "                [--corrupt-chunk K] [--drop-chunk K] [--read-end-only]\n"
     "                [--read-faults-from N] [--close-after N] [--verbose]\n"
@@ -31,7 +32,8 @@ constexpr std::string_view kProcessorOptionsUsage =
     "  --state FILE         keep the slots, working settings, maximum volumes and panel lock in\n"
     "                       FILE: read at start when it exists (else written then), written\n"
     "                       after every store and at exit\n"
-    "  --version HEX        answer the greeting with this version byte (default 21)\n"
+    "  --firmware-version HEX\n"
+    "                       answer the greeting with this version byte (default 21)\n"
     "  --locked PASSWORD    start with the front panel locked under PASSWORD (0..999)\n"
     "\n"
     "Faults, for tests:\n"
@@ -54,6 +56,7 @@ constexpr std::string_view kProcessorOptionsUsage =
 constexpr std::string_view kUsageTail =
     "\n"
     "  --verbose            print every record received, one a line\n"
+    "  --version            print the program's version\n"
     "  --help               print this text\n"
     "\n"
     "Each processor serves one connection at a time; further connections wait until it\n"
@@ -110,7 +113,7 @@ std::string ApplyValue(std::string_view option, std::string_view value,
   if (option == "--state") {
     if (value.empty()) return Bad(option, value, "a file name");
     into.stateFile = std::filesystem::path(value);
-  } else if (option == "--version") {
+  } else if (option == "--firmware-version") {
     const auto v = ParseHexNumber(value, 2);
     if (!v) return Bad(option, value, "a hexadecimal byte such as 21");
     o.version = static_cast<std::uint8_t>(*v);
@@ -152,7 +155,7 @@ std::string ApplyValue(std::string_view option, std::string_view value,
 
 bool TakesValue(std::string_view option) {
   for (std::string_view o :
-       {"--state", "--version", "--locked", "--ack-delay-ms", "--slow-reply", "--corrupt-chunk",
+       {"--state", "--firmware-version", "--locked", "--ack-delay-ms", "--slow-reply", "--corrupt-chunk",
         "--drop-chunk", "--read-faults-from", "--close-after"})
     if (o == option) return true;
   return false;
@@ -172,6 +175,15 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
   return {arg, std::nullopt};
 }
 
+// The value of an option at args[index]: after "=", or the next argument (index moves onto it).
+std::optional<std::string_view> OptionValue(std::span<const std::string_view> args,
+                                            std::size_t& index,
+                                            std::optional<std::string_view> afterEquals) {
+  if (afterEquals) return afterEquals;
+  if (index + 1 < args.size()) return args[++index];
+  return std::nullopt;
+}
+
 }  // namespace
 
 SimOptionMatch TakeSimProcessorOption(std::span<const std::string_view> args, std::size_t& index,
@@ -186,16 +198,12 @@ SimOptionMatch TakeSimProcessorOption(std::span<const std::string_view> args, st
     return SimOptionMatch::kTaken;
   }
   if (!TakesValue(option)) return SimOptionMatch::kNotOne;
-  std::string_view given;
-  if (value) {
-    given = *value;
-  } else if (index + 1 < args.size()) {
-    given = args[++index];
-  } else {
+  const std::optional<std::string_view> given = OptionValue(args, index, value);
+  if (!given) {
     error = std::string(option) + " needs a value";
     return SimOptionMatch::kWrong;
   }
-  error = ApplyValue(option, given, into);
+  error = ApplyValue(option, *given, into);
   return error.empty() ? SimOptionMatch::kTaken : SimOptionMatch::kWrong;
 }
 
@@ -223,29 +231,21 @@ SimCommandLineParse ParseSimCommandLine(std::span<const std::string_view> args) 
     } else if (option == "--verbose") {
       if (value) return failed("--verbose takes no value");
       line.verbose = true;
-    } else if (option == "--count") {
-      std::string_view given;
-      if (value) {
-        given = *value;
-      } else if (i + 1 < args.size()) {
-        given = args[++i];
-      } else {
-        return failed("--count needs a value");
+    } else if (option == "--version") {
+      // The greeting's answer was once set with "--version HEX"; say where it went.
+      if (value) return failed("--version takes no value (the greeting's answer is set with "
+                               "--firmware-version HEX)");
+      line.version = true;
+    } else if (option == "--count" || option == "--listen") {
+      const std::optional<std::string_view> given = OptionValue(args, i, value);
+      if (!given) return failed(std::string(option) + " needs a value");
+      if (option == "--count") {
+        const auto count = ParseDecimal(*given, 1, kMostSimProcessors);
+        if (!count) return failed(Bad(option, *given, "a number of processors 1..1000"));
+        line.count = static_cast<int>(*count);
+      } else if (!ParseListen(*given, line)) {
+        return failed(Bad(option, *given, "HOST:PORT with PORT 0..65535"));
       }
-      const auto count = ParseDecimal(given, 1, kMostSimProcessors);
-      if (!count) return failed(Bad(option, given, "a number of processors 1..1000"));
-      line.count = static_cast<int>(*count);
-    } else if (option == "--listen") {
-      std::string_view given;
-      if (value) {
-        given = *value;
-      } else if (i + 1 < args.size()) {
-        given = args[++i];
-      } else {
-        return failed("--listen needs a value");
-      }
-      if (!ParseListen(given, line))
-        return failed(Bad(option, given, "HOST:PORT with PORT 0..65535"));
     } else {
       return failed("unknown argument '" + std::string(args[i]) + "'");
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of kdsp-sim: where to listen, the state file and the misbehaviour switches.
 // The processor's own options (state file, version, lock, faults) are parsed by one function and
 // described by one usage text, shared with every other program that carries the simulator.
@@ -23,6 +24,7 @@ struct SimCommandLine {
   SimOptions options;
   bool verbose = false;
   bool help = false;
+  bool version = false;  // print the program's version and stop
 };
 
 struct SimCommandLineParse {
@@ -53,7 +55,7 @@ enum class SimOptionMatch {
   kWrong,   // it was, but its value is missing or bad: error says why
 };
 
-// Offers args[index] to the processor's options (--state, --version, --locked, --no-ack,
+// Offers args[index] to the processor's options (--state, --firmware-version, --locked, --no-ack,
 // --ack-delay-ms, --slow-reply, --corrupt-chunk, --drop-chunk, --read-end-only,
 // --read-faults-from, --close-after), with the value as the next argument or after "=".
 SimOptionMatch TakeSimProcessorOption(std::span<const std::string_view> args, std::size_t& index,

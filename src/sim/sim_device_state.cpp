@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor's initial state.
 #include "sim/sim_device_state.h"
 

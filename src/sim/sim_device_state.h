@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the simulated processor keeps: its preset slots, its working settings and the few
 // device-wide values the status reply reports.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor's HID report forms and the queue of late replies.
 #include "sim/sim_hid_reports.h"
 

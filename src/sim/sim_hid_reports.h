@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor's HID reports: the input report that carries one reply record, the
 // record text an output report carries, and the queue that lets replies out when they are due.
 // Transport-free: the virtual HID device and the kernel-side device models carry these bytes.

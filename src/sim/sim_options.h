@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the simulated processor is told to behave, and the form its replies take.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing and reading the simulator's state file.
 #include "sim/sim_state_file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's state file: its slots, working settings, maximum volumes, mic EQ mode and
 // panel lock, kept across runs as readable text.
 #pragma once

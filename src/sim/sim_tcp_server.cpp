@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The TCP carrier of the simulated processor.
 #include "sim/sim_tcp_server.h"
 

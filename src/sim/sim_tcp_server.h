@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor on a TCP port, standing in for the processor behind its WiFi module:
 // the record text passes unchanged between one connection and the processor.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor behind a virtual HID device.
 #include "sim/simulated_hid_device.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor as a USB HID device: vendor 0x0483, product 0x0157, 65-byte reports.
 // Output reports carry the PC's records to the simulator; its replies come back as input reports.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor's answers to the records it receives.
 #include "sim/simulated_processor.h"
 

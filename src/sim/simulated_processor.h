@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor: takes the record stream the program sends and answers it the way
 // the device does (an acknowledgement per record, the version and status replies, block
 // read-back in chunks, stores into its slots), with switches that make it misbehave for tests.

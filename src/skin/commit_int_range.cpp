@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Committing a typed whole number to a fader.
 #include "skin/commit_int_range.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Value box text and the change handlers that store control values into the parameter block.
 #include "skin/control_callbacks.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The callbacks a window plugs into its skin controls, the value boxes' 10-byte text, and the
 // change handlers that write a control's value into the parameter block.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the skin controls take from a window's input: rectangles hit-tested with both edges
 // inclusive, and the few keys and characters they answer to.
 #pragma once

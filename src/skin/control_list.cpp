@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Offering events to a window's controls in their fixed order.
 #include "skin/control_list.h"
 

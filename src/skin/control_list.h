@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window's controls in one fixed order. The window offers every event to every control in
 // that order — not only to the first one hit, since a miss clears a control's focus and commits
 // a pending value-box entry — and draws them in its own drawing order from a second list, which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Spelling the names of controls.
 #include "skin/control_names.h"
 

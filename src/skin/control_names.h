@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the names of controls are spelt: printed captions as a user reads them aloud, and the
 // words of a name joined. The windows name the control under a point with these, so an edit can
 // be called after what the user pressed ("Main Music fader", "Mic Equalizer band 3").

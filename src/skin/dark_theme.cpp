@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the dark theme from the skin's colours and font.
 #include "skin/dark_theme.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one dark theme of the program's standard Qt windows (system control panel, dialogs, the
 // Presets menu, message, question and input boxes, file dialogs, progress bars, tool tips), made
 // from the skin's own colours and font so that no light default window appears over the dark

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Skin button behaviour and drawing.
 #include "skin/img_button.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A skin button drawn from two images: a push button that fires on release, or a toggle button
 // that fires on every release with its state already flipped.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A skin value box: a background image with a short white text that takes typed digits, signs
 // and decimal separators, and commits the entry on Enter or on a click elsewhere. An entry the
 // commit handler refuses leaves the value in force on show and makes the box flash until its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EQ band strip behaviour and drawing.
 #include "skin/img_eq_band.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One parametric-EQ band strip: the gain fader with its box, the three filter-type buttons, the
 // pass button and the frequency and Q boxes, all bound to one EqBand record of the parameter
 // block. Every change of the strip sets the fader's changed flag; the synchronisation sends the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Skin knob behaviour and drawing.
 #include "skin/img_knob.h"
 

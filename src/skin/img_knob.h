@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A skin knob: one image drawn turned about its centre from -150 degrees at 0 to +150 degrees at
 // max, with an optional value box. Dragged toward the pointer's angle one step per move,
 // wheeled, or stepped with the arrow keys; always clamped to [min, max].

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A skin fader: a thumb image that slides vertically in a rectangle, with its own value box.
 // The value is dragged, wheeled or stepped with the arrow keys, always clamped to [min, limit].
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names of the main window's controls, from its layout table.
 #include "skin/main_control_names.h"
 

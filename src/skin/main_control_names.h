@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The names a user knows the main window's controls by, made from the captions its background
 // prints around them: the section's title, the control's caption and what kind of control it is
 // ("Main Music fader", "Center Echo mute", "Main Out L switch", "Mic Setting FB-EX knob"). The

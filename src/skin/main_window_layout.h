@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where every control of the main window sits, with its range and its place in the parameter
 // block, and the sections the background prints around them. Plain data: the main window
 // places its controls from it and the skin generator prints the captions and scales against it.

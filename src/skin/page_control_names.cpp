@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names of an effect page's controls, from the page's layout table and the page catalogue.
 #include "skin/page_control_names.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The names a user knows an effect page's controls by: the page's title, then what the panel
 // prints for the control. Everything of an EQ strip, and its handle on the chart, is "<page> band
 // N"; a fader is "<page> <caption> fader" with its caption as printed under it ("Echo Effect Pre

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the controls of the eight effect pages sit: one template for the EQ band strips and the
 // faders, and one table per page (TForm2..TForm9). Which bands, filters and compressor a page
 // edits is the page catalogue's, the field each fader edits and how it stores is the page rules';

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fingerprint of everything a control's picture depends on. A window compares a control's
 // fingerprint with the one it had when last painted and repaints only the controls whose picture
 // changed: a changed fingerprint means a changed picture, while the same fingerprint means the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Panel window behaviour shared by the main window and the effect pages.
 #include "skin/panel_window.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A skinned panel window: a borderless top-level window whose client area is one background
 // picture with the skin controls drawn over it, in logical pixels of the 999 x 600 grid whatever
 // the screen's scale. The window paints into an off-screen picture at its screen's device pixel

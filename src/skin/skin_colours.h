@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colours of the skin: the anodised panel, its silk-screen print, the lamps and the LCD
 // windows. The skin generator paints the pictures with them and the standard Qt windows take
 // their dark theme from them, so both stay one look.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing skin images and text.
 #include "skin/skin_drawing.h"
 

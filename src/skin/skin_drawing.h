@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing operations the skinned windows, their controls and the response chart use, on a
 // QPainter over an off-screen ARGB image of any device pixel ratio. Coordinates and sizes are
 // logical pixels; a skin picture is drawn from its pixels for the surface's ratio. A picture

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creating the skin fonts.
 #include "skin/skin_fonts.h"
 

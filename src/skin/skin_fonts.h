@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fonts of the skinned windows: created once by the main window and shared with the pages.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Points, sizes and rectangles of the windows' geometry tables. Plain C++ with no Qt, so the
 // windows, the skin generator and pure tests read the same tables.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin image set as a table: every slot with its resource number and picture size. The slot
 // enum, the table the loader and the skin generator walk, and the sizes the layouts measure with
 // are all made from the one list below. Plain C++, no Qt.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Binding the skin image set to the embedded pictures.
 #include "skin/skin_images.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin image set: every picture the skinned windows draw, embedded in the program at 1x and
 // 2x and shared by reference with the pages and their controls. Each picture decodes the scale a
 // window draws it at when that window first paints it.

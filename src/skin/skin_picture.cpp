@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding the skin pictures at the ratio each window paints at.
 #include "skin/skin_picture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One skin picture as the windows draw it: a size in the windows' logical grid and, for each
 // device pixel ratio a window paints at, the pixels for that ratio. The generator paints every
 // picture at 1x and at 2x; a picture decodes the scale a window asks for on first use, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typed handlers for the skin controls. The controls call plain functions with untyped user data;
 // here a window's member function becomes such a function together with the user data that
 // leads back to the window (and, for a row of controls, to the control's index in the row), so no

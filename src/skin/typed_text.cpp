@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading typed values.
 #include "skin/typed_text.h"
 

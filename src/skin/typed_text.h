@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading what a user typed into a value box: a whole number, a decimal number with either
 // decimal separator, a frequency in Hz as a grid step. Plain functions, so they are fuzzed
 // without a window.

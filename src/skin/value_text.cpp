@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decimal display texts and the locale decimal separator.
 #include "skin/value_text.h"
 

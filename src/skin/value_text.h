@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Display texts of decimal values: the EQ gain in tenths of a dB, the band Q, and the user's
 // locale decimal separator that replaces the first full stop of every such text.
 #pragma once

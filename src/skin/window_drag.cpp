@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drag-to-move gesture of borderless windows.
 #include "skin/window_drag.h"
 

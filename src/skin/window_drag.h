@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving a borderless window by dragging its background, as plain state: a left press on the
 // background only arms the gesture, and the move starts once the pointer has travelled a few
 // pixels with the button still held. A tap (press and release with no travel, as a touchpad

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response chart's context menu against the simulated processor: a filter file imported onto
 // a page reaches the processor and is one undoable step, a file that does not fit changes
 // nothing, and the exports write what the page shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Composed texts reach the user whole in the user's language: the pattern translated, the file
 // names and numbers kept, the values that are texts of their own translated in turn.
 #include "app/composed_messages.h"

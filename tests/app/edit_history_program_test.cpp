@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's undo, redo and A/B compare against the simulated processor: every kind of step
 // taken back and forth leaves the program's block and the processor's byte for byte where they
 // were; a drag is one step; five hundred steps undo to the start; the two sides stay intact; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The undo and redo keys on real windows: a fader dragged, then Ctrl+Z and Ctrl+Shift+Z (and
 // Ctrl+Y) pressed in the main window and in a page, reach the simulated processor as the old and
 // the new value. Run on the offscreen platform and, through xvfb-run, on a real X server, where

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pulling the rug during work: the processor unplugged mid-upload, acknowledgements that come too
 // late, a full disk while a setting file is written. Each ends with a clear message, a running
 // program, and no slot or file half-written.

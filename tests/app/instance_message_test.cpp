@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the messages between a later start of kdsp and the running program: their exact
 // text, values that would break a line-based message, and messages read as they arrive.
 #include "app/instance_message.h"

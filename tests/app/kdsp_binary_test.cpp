@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kdsp program answers --help and --version without starting anything graphical, so both
 // work where there is no display.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "core/program_version.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -27,7 +29,7 @@ TEST(KdspBinaryTest, HelpAndVersionNeedNoDisplay) {
   const testing::RunResult version =
       testing::RunCommand(kWithoutDisplay + " --version", temp.path());
   EXPECT_EQ(version.status, 0) << version.err;
-  EXPECT_EQ(version.out, "kdsp " KDSP_VERSION "\n");
+  EXPECT_EQ(version.out, "kdsp " + std::string(core::kProgramVersion) + "\n");
 }
 
 // The help speaks the desktop's language, in gettext's order of variables, unless --lang says

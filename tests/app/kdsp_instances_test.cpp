@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program started twice under one private instance name on the offscreen platform: a
 // later start hands its arguments to the running program, which acts on them and goes on, and
 // says what it could not hand over. And a program with a private name runs beside one that holds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's language from the environment, in gettext's order, and from --lang.
 #include "app/language.h"
 

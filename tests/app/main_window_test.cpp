@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the program's main window, preset menu and start-up pieces with the real window on
 // the offscreen platform and the simulated processor behind the link.
 #include "app/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Processor submenu: several processors on USB by path, named WiFi processors kept in the
 // INI file, and a choice among them taken as a processor just plugged in.
 #include <gtest/gtest.h>

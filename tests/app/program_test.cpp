@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the program's start: the main window first, then the dialogs, hidden until opened,
 // and the Presets menu reaching them.
 #include "app/program.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the program's own question box under the offscreen platform: asked without waiting,
 // it comes back at once and hands its answer on exactly once, and never after it is gone.
 #include "app/qt_user_dialogs.h"

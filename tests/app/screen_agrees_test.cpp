@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screen never disagrees with the processor: a scripted session of the whole program against
 // the simulated processor on the virtual HID bus, checking after every step that the working
 // block is the processor's working block once the synchronisation tick has sent everything, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's settings status on the offscreen platform: the live side's tab lit, the
 // origin cut to the section's width, "Modified" beneath it, only the section repainted when the
 // status changes, and a click on a tab asking for its side.

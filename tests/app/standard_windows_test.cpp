@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard Qt windows of the program under its dark theme, on the offscreen platform: every
 // one of them (system control panel, the three dialogs, the Presets menu, message, question,
 // input and file boxes, the progress bar) grabbed and checked for large light areas; the system

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the system control panel: the real dialog on the offscreen platform, a device link
 // to the simulated processor on the virtual HID bus, and dialogs answered from a script.
 #include "app/system_control_panel.h"

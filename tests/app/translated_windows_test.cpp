@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program in Simplified Chinese and in English: the Presets menu, the system control panel,
 // the three dialogs and a question box speak the language the environment or --lang chose, and
 // no translated caption is wider than its box or runs into a neighbour.

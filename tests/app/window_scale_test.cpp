@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's skinned windows on a screen of ratio 1 and one of ratio 2: at 2 every window is
 // painted with twice the pixels over the same layout, with its fine print one device pixel wide;
 // a window moved between the screens repaints at the new scale; and however a window is edited,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A smoke run of the real program in a real X server (Xvfb): it starts with the simulated
 // processor, shows its main window and saves what the screen shows of it.
 #include <gtest/gtest.h>

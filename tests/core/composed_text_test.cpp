@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filling a pattern in and reading its values back out of the message.
 #include "core/composed_text.h"
 

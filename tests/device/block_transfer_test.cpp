@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the block upload, the read request, the preparation and the read-back staging.
 #include "device/block_transfer.h"
 

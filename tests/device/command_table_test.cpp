@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the outgoing command table: every row's record written out in hex, the priority
 // order, and the family and group rules.
 #include "device/command_table.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of a processor on the virtual HID bus whose device node this user may not open: it is
 // shown as present but not connected, and connects normally once access is given.
 #include <QTcpServer>

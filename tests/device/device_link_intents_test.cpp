@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of what the windows ask of the link: a parameter raises exactly its own flag and the
 // next synchronisation tick sends its record; the panel lock, the password and the greeting go
 // out at once.

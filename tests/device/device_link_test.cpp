@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of connection, reception and synchronisation against the simulated processor on the
 // virtual HID bus.
 #include <QTimer>

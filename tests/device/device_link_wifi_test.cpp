@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of WiFi control: the link through a TCP connection to the simulated processor's server
 // and to a raw server that splits and garbles its replies. Only 127.0.0.1 is used.
 #include <QTcpServer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the flags raised for a difference between two working settings: each single change
 // raises the flag its control raises, and the tick then sends exactly that control's record.
 #include "device/difference_flags.h"

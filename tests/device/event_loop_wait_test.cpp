@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The waits sleep between events: they end when what they wait for arrives, at their limit
 // otherwise, and cost no processor time meanwhile.
 #include "device/event_loop_wait.h"

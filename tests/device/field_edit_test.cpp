@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Named-field edits under the program's rules, and the records that carry them, written out.
 #include "device/field_edit.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the HID device list: creation, device changes, enumeration, check-out and check-in,
 // unplugging held devices, and the controller's end.
 #include "device/hid_device_controller.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of a held device's read thread: how reports and read errors reach the user-interface
 // thread, their order, and stopping while a report is being handed over.
 #include "device/hid_read_thread.h"

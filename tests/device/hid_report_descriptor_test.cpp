@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of report descriptor reading against descriptors of real devices and broken ones.
 #include "device/hid_report_descriptor.h"
 

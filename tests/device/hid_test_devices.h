@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Virtual devices and helpers for the HID access layer's tests.
 #pragma once
 

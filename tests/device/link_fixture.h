@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A device link wired to a simulated processor on the virtual HID bus, with prompts that answer
 // like a user who takes a moment before clicking.
 #pragma once

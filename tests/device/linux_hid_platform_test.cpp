@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the Linux HID platform: its small parsers, listing this machine's hidraw nodes, and
 // (where the kernel's uhid driver can be used) a whole round trip through a kernel-made device.
 #include "device/linux_hid_platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the effect pages' rules with literal values: the second echo side both ways, the mic
 // sets and their mode, and what each page fader's field is.
 #include "device/page_rules.h"

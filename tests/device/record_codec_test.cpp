@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of record framing: the text, HID-report and socket forms, byte for byte.
 #include "device/record_codec.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the record receiver: HID reports and the socket stream, split records, checksum and
 // bounds drops.
 #include "device/record_receiver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of SendRecord, its wrappers and the count of records awaiting acknowledgement.
 #include "device/record_sender.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the version reply and the acknowledgement: which bytes the link acts on.
 #include "device/replies.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the socket error vocabulary: every description, the platform error mapping, the
 // report texts and the notification parameter.
 #include "device/socket_errors.h"

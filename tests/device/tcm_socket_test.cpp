@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the WiFi link's socket component against a server on 127.0.0.1: connecting through
 // the write notification, sending, the receive loop and its buffer rules, refusals, resets and
 // closes, and the error reports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of traffic files: the line form byte for byte, reading back what was written, the
 // reasons a line is refused, and the records a transport is handed read back as traffic.
 #include "device/traffic_log.h"

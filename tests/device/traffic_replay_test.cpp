@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The traffic of one whole session, kept in tests/fixtures/traffic/whole_session.txt: the link
 // replayed against the recorded replies sends exactly the recorded records, and a live session
 // with the simulated processor still goes as recorded. Any change in what goes on the wire shows

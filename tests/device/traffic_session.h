@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One whole connection of the device link with a processor on the virtual HID bus, driven step
 // by step so that its traffic is the same on every run, and a processor that answers from a
 // recorded session instead of simulating one.

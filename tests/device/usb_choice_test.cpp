@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several processors on USB: the link lists them and talks to the one chosen by its path, taking
 // a new choice as a processor just plugged in.
 #include "device/command_codes.h"

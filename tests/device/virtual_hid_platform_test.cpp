@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the virtual HID platform: identity, notices, access, and its handles' reads and
 // writes, including cancel and unplugging under a waiting read.
 #include "device/virtual_hid_platform.h"

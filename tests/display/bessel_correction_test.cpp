@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the Bessel correction table against its published values and its shape.
 #include "display/bessel_correction.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the split-radix transforms against a plain discrete Fourier transform, of the bit
 // reversal, and of the bounds checks that end the process.
 #include "display/fft.h"

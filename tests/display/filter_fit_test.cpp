@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of fitting filter lists onto pages: the export-import round trip on every page, requests
 // landing on the nearest grid values, the reported deviation against an evaluation of its own,
 // crossover filters, and every refusal leaving nothing set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the equaliser and crossover designs and of their response in dB.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the measurement analyser's spectrum with synthetic buffers: dBFS calibration of tones
 // on and between bins, peak hold, the averaging modes, 1/3-octave smoothing, freezing, the
 // microphone correction, the long transform under it and the CSV text.

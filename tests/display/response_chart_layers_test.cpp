@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the response chart painted in layers: a chart that keeps its pictures between paints
 // draws exactly what a new chart draws after any change, curvesKey follows what is drawn, and at
 // a device pixel ratio of 2 every feature lies at twice its page coordinates on the device grid.

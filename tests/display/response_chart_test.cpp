@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the response chart: its grid and labels, curves and handles, what presses and drags
 // pick and write, and the rendered chart (line heights, handle colours, the spectrum line).
 #include "display/response_chart.h"

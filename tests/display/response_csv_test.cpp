@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the page response as comma-separated text: its rows, its numbers and what it sums.
 #include "display/response_csv.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the chart-point evaluator against the per-frequency response.
 #include "display/response_curve.h"
 

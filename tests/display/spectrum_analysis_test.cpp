@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the analysis of one captured buffer: scaling, bins, levels and the silent buffer.
 #include "display/spectrum_analysis.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix and packs it as a .deb, then checks that both hold the
 # programs, the desktop entry, the icon, the AppStream metadata and the udev rule, and that these
 # agree with each other and with the program's own advice on device permissions.

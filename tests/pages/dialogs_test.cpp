@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the reverb, recording-mix and pink-noise dialogs on the offscreen platform, with the
 // simulated processor at the other end of the link.
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The names an effect page gives the control or chart handle under a point: what an edit made
 // there is called.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the effect pages with real windows on the offscreen platform and the simulated
 // processor behind the link: every page's controls write their table's offsets and reach the
 // processor; the Mic Equalizer's sets, the Echo Effect's pairs, and typed values.

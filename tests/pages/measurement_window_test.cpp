@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the measurement analyser window on the offscreen platform, fed synthetic buffers
 // through a fake capture source: where the painted spectrum puts a tone, the painted scale, the
 // controls, the sound input choice, calibration files and the exported CSV text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the spectrum analyser: switching on and off, the analysis of delivered buffers and the
 // pages' repaints, capture failures, the cutting of recorded bytes into buffers, and the PC's own
 // sound input.

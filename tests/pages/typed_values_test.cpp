@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typed decimals under the locale this executable is built for: the C locale, or a locale that
 // writes decimals with a comma (built by the test command with localedef, see CMakeLists.txt).
 // Qt sets the C locale to the desktop's at start, so the same entries must be read and shown

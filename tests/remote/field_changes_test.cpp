@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of what the phone is told of the working settings: a described block as JSON, and the
 // fields that changed between two blocks.
 #include "remote/field_changes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program started with --remote toward the simulated processor's TCP server: it prints
 // where the remote listens and its code; a phone's edit made over HTTP reaches the processor; a
 // later start is told the line of the remote already serving.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the pairing rules: the code, the tokens and what is kept of them, the pauses after
 // wrong codes in a row, and the hashes kept in the program's INI file.
 #include "remote/pairing.h"

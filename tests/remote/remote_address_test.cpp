@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the remote's listening address: what --remote takes and refuses, the address a phone
 // is shown, and the line the program prints.
 #include "remote/remote_address.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote in the whole program against the simulated processor: a phone's edit is an
 // ordinary edit (sent to the processor, shown on the panels, undoable), an edit on the PC's panel
 // is pushed to the phone, a recall from the phone goes through the Presets menu's command, a new

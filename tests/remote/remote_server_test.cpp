@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the remote's server on a real socket with a plain target: the page's files, the
 // pairing, the token on every API request, what the API passes to the target and answers, and
 // the events pushed over the WebSocket.

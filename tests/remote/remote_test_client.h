@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An HTTP and WebSocket client of the remote for tests: requests made and waited for with the
 // event loop running, and the messages an event socket receives.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the block field reference: every kind read and written with literal bytes, the
 // neighbouring bytes untouched.
 #include "settings/block_field.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of microphone calibration files: the layouts makers ship, the lines that are refused
 // with the line named, and the response between and beyond the file's points.
 #include "settings/calibration_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the edit history: steps that take the working settings back and forth byte for byte,
 // the redo steps an edit drops, and the budget that keeps hundreds of steps in little memory.
 #include "settings/edit_history.h"

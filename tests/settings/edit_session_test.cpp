@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the edit session: where the settings came from and whether they were modified, through
 // loads, edits, stores, undo and redo; the two sides kept apart; a fresh start from the processor.
 #include "settings/edit_session.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Giving block fields values in dump's units, as text and as JSON, and the ranges offered.
 #include "settings/field_assignment.h"
 

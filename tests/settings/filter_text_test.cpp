@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the filter-list texts: both formats as measurement and equaliser programs write them,
 // the header lines they carry, each malformed line's message, and the exported layout.
 #include "settings/filter_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the frequency grid: step frequencies, the step search and the four-character labels.
 #include "settings/frequency_grid.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of group files, the remembered group and the names Upload All gives its files.
 #include "settings/group_file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the INI document: lookups as the Windows profile functions make them, edits that
 // keep everything else, and hostile input.
 #include "settings/ini_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the parameter block's layout, its factory defaults and its checksum.
 #include "settings/parameter_block.h"
 

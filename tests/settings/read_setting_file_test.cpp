@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of loading a setting file the way the program does: messages, refresh and the offer to
 // transfer the block into the processor.
 #include "settings/read_setting_file.h"

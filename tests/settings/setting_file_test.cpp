@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of setting files: the bytes written, what loading accepts and refuses, and safe writes.
 #include "settings/setting_file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Named WiFi processors in the program's INI file: addresses read as users type them, entries
 // kept beside everything else in the file, names the file cannot hold refused.
 #include "settings/wifi_processors.h"

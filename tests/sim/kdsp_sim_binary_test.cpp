@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the real kdsp-sim program: it reports the port it listens on, answers over TCP,
 // keeps its state file, ends cleanly on SIGTERM and refuses wrong arguments.
 #include <gtest/gtest.h>

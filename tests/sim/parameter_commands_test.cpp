@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the single-parameter commands on the simulated processor: each changes exactly its
 // bytes of the working block, out-of-range records change nothing, and a whole synchronisation
 // by the program's own command table leaves the simulator holding the program's block.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the kdsp-sim command line: every option, and the refusals.
 #include "sim/sim_command_line.h"
 
@@ -31,9 +32,10 @@ TEST(SimCommandLineTest, DefaultsListenOnTheModulePortOfThisMachine) {
 }
 
 TEST(SimCommandLineTest, EveryOptionIsTaken) {
-  const auto parse = Parse({"--listen", "[::1]:0", "--state=/tmp/s", "--version", "0x20",
-                            "--locked", "999", "--no-ack", "--ack-delay-ms", "1500",
-                            "--corrupt-chunk=29", "--close-after", "0", "--verbose", "--help"});
+  const auto parse = Parse({"--listen", "[::1]:0", "--state=/tmp/s",
+                            "--firmware-version", "0x20", "--locked", "999", "--no-ack",
+                            "--ack-delay-ms", "1500", "--corrupt-chunk=29", "--close-after", "0",
+                            "--verbose", "--help", "--version"});
   ASSERT_TRUE(parse.line) << parse.error;
   const SimCommandLine& line = *parse.line;
   EXPECT_EQ(line.host, "::1");
@@ -47,6 +49,7 @@ TEST(SimCommandLineTest, EveryOptionIsTaken) {
   EXPECT_EQ(line.options.closeAfter, 0);
   EXPECT_TRUE(line.verbose);
   EXPECT_TRUE(line.help);
+  EXPECT_TRUE(line.version);
 
   const auto faults = Parse({"--read-end-only", "--drop-chunk", "0", "--slow-reply", "226:3500",
                              "--read-faults-from", "2"});
@@ -104,8 +107,11 @@ TEST(SimCommandLineTest, WrongArgumentsAreRefusedWithAReason) {
       {{"--listen", "127.0.0.1:65536"}, "for --listen"},
       {{"--listen", ":80"}, "for --listen"},
       {{"--listen"}, "--listen needs a value"},
-      {{"--version", "123"}, "for --version"},
-      {{"--version", "zz"}, "for --version"},
+      {{"--firmware-version", "123"}, "for --firmware-version"},
+      {{"--firmware-version", "zz"}, "for --firmware-version"},
+      {{"--version=21"}, "--version takes no value (the greeting's answer is set with "
+                         "--firmware-version HEX)"},
+      {{"--version", "21"}, "unknown argument '21'"},
       {{"--locked", "1000"}, "a password 0..999"},
       {{"--locked", "-1"}, "for --locked"},
       {{"--ack-delay-ms", "1.5"}, "for --ack-delay-ms"},

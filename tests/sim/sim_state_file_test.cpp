@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the simulator's state file: a round trip through the file and the processor, and
 // files that must be refused without touching the state.
 #include "sim/sim_state_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the simulator's TCP server, in-process on 127.0.0.1 and an ephemeral port, with a
 // QTcpSocket in the program's place.
 #include "sim/sim_tcp_server.h"

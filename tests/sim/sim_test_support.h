@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program's side of the link sends and makes of the replies, for the simulator's
 // tests: records built and decoded with the program's own codec and receiver.
 #pragma once

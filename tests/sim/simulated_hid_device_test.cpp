@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the virtual HID device that carries the simulated processor: records go in as output
 // reports, replies come back as input reports, late ones in the order they were made.
 #include "sim/simulated_hid_device.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the simulated processor's answers: greeting, acknowledgements, block read-back and
 // upload as the program's own receiver and read-back see them, the misbehaviour switches, and
 // input that is not a clean record stream.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How printed captions become the words of a control's name.
 #include "skin/control_names.h"
 

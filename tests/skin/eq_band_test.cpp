@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Behaviour of the EQ band strip as plain state, bound to a band record: type and pass buttons,
 // the frequency and Q boxes under wheel, keys and typing, and the gain fader writing the band.
 #include <gtest/gtest.h>

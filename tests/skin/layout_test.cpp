@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The geometry tables of the main window and the effect pages: the positions the panels are
 // known by, and controls that must not cover each other.
 #include <gtest/gtest.h>

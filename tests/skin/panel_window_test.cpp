@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of panel window behaviour with real windows on the offscreen platform: real mouse,
 // wheel and key events reach the controls in their fixed order, a drag on the background moves
 // the window and a tap does not, pages keep their open flag, a refused entry flashes, and the

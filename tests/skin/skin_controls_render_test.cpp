@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the skin controls paint, checked on off-screen surfaces: thumb positions, the turned knob,
 // value-box text, buttons scaled into their rectangles, and empty image slots.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Behaviour of the skin controls as plain state: fader, knob, value box, button, the change
 // handlers and the decimal display texts. No window and no painting.
 #include <gtest/gtest.h>

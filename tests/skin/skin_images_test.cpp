@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The embedded skin image set and the skin fonts: every slot decodes at its listed size, missing
 // pictures are empty, lit pictures are brighter than their unlit partners, and the plates that
 // carry black text are light.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program a test starts and lets run while it does other things: its output goes to files in
 // a scratch folder, it can be sent a signal, and its end is waited for.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test doubles for the device link: a transport that records what it is given, and prompts
 // that remember what they were told and may hold questions open.
 #pragma once

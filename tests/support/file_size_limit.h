@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lowers the file-size limit of the test process for a while, so that a write fails half-way as
 // it would on a full disk (EFBIG instead of the SIGXFSZ signal).
 #pragma once

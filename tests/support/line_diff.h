@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A line diff for test failures: lines the expected text has and the actual one lacks ("-"),
 // lines the actual one adds ("+"), with a few unchanged lines around each change, so a failure
 // shows where two long texts part rather than only that they do.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing a picture painted at 2x with the same picture at 1x: the 2x one reduced to 1x, the
 // mean difference of two pictures (one of them read shifted), and how many rows a fine line
 // covers.

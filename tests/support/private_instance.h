@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private single-instance name for a program a test starts, so that neither the user's kdsp
 // nor a program the same test of another build starts meanwhile is taken for its first instance.
 #pragma once

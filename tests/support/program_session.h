@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program against the simulated processor on the virtual HID bus, for tests that act
 // as a user does (wheel turns, drags, typed values, menu items) and then look at the working
 // block and the processor's: the helpers that send the input, and the waits that end once the

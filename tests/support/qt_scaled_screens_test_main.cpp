@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the widget tests that move windows between screens of different scales:
 // GoogleTest inside a QApplication on the offscreen platform with a screen at ratio 1 and one
 // at ratio 2.

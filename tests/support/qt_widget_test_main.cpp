@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the widget tests: GoogleTest inside a QApplication on the offscreen platform, so
 // real windows receive real mouse, wheel and key events without a display.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a command line through the shell and collects its exit status, stdout and stderr.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two screens side by side on the offscreen platform, one at device pixel ratio 1 and one at 2,
 // so checks and benchmarks put a real window on a screen of either scale and move it between
 // them as a user drags a window from a laptop's panel to an external monitor. Call

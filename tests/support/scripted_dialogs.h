@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // User dialogs answered by a script: queued answers for questions, input boxes and file and
 // folder choices, and a record, in order, of everything the user was told and asked. A dialog
 // the test did not queue an answer for fails the test. A question asked without waiting is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A kdsp-sim server on 127.0.0.1 and a port of the system's choosing, run as a separate process
 // for tests of the command-line tools; stopped (and its state file written) when it goes.
 // The test target defines KDSP_SIM_PATH as the kdsp-sim executable.

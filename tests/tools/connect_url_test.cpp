@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processors --connect names: USB (the one found or one by its path), the simulator, a WiFi
 // module's address; anything else is a usage error that says what is taken.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end tests of kdspctl's device commands against the simulated processor: in-process
 // (--connect sim) and the kdsp-sim server over 127.0.0.1.
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hosts file and the other ways of naming processors: every good form, and each fault told
 // with its line.
 #include <gtest/gtest.h>

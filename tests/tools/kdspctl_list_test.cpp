@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of kdspctl's listing of processors: its exit status tells a script whether a processor
 // it can use is there, whatever else is plugged in.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl get, set and watch against the kdsp-sim server over 127.0.0.1: what they print, the
 // records that reach the processor, and what is refused before anything is sent.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bounded soak of kdspctl's device commands against kdsp-sim over TCP with random faults: sixty
 // commands, each against a fresh simulated processor that may misbehave. Whatever happens, a
 // success must be true (what a processor without faults holds afterwards), a failure must say
@@ -86,7 +87,7 @@ constexpr std::array<FaultRow, 11> kFaults = {{
     {FaultKind::kSlowStore, "--slow-reply 226 in time", 2},
     {FaultKind::kLateRead, "--slow-reply 224 late", 2},
     {FaultKind::kSlowRead, "--slow-reply 224 in time", 1},
-    {FaultKind::kWrongVersion, "--version 22", 4},
+    {FaultKind::kWrongVersion, "--firmware-version 22", 4},
 }};
 static_assert([] {
   int n = 0;

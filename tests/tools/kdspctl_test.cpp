@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End-to-end tests of kdspctl: the real binary on real files.
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include "settings/parameter_block.h"
 #include "settings/setting_file.h"
+#include "core/program_version.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -230,7 +232,7 @@ TEST_F(KdspctlTest, NoArgumentsShowTheUsageOnStderrAndVersionAnswers) {
   EXPECT_TRUE(bare.err.starts_with("usage: kdspctl COMMAND [ARGS]")) << bare.err;
   const RunResult version = run("--version");
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "kdspctl " KDSP_VERSION "\n");
+  EXPECT_EQ(version.out, "kdspctl " + std::string(kdsp::core::kProgramVersion) + "\n");
 }
 
 TEST_F(KdspctlTest, BadInputGivesAMessageAndAnExitStatus) {

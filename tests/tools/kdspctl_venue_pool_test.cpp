@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pool that serves many processors: never more at once than asked, everything reported once,
 // a stop leaves the rest unstarted, and the report's lines as a user reads them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl on a venue of simulated processors, each a kdsp-sim server of its own with its own
 // faults: every healthy processor ends with what it was given, every faulty one says why on
 // its own line, no file is left half-written, and Ctrl+C ends the run without a store.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application icon as skingen writes it for the icon theme: a bitmap painted at each size,
 // and a scalable SVG that draws the same shapes in the same colours.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the skin prints on the page backgrounds, measured as the generator prints it: legible
 // type, one size of section title, the parametric EQ's title on every page, and frames and knob
 // legends that stay inside their page and clear of the controls.

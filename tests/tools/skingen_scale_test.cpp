@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin pictures at 2x: twice the pixels of the 1x pictures over the same layout, with the
 // hairlines of the print one device pixel wide rather than doubled.
 #include <gtest/gtest.h>

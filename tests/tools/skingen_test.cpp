@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skingen as the build runs it: the pictures it paints and the resource collection that lists
 // them for rcc, one file per resource number of the skin table and scale, wherever the
 // collection lies.

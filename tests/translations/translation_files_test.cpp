@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The translation sources in translations/: each message has a finished translation (none left
 // empty, unfinished or kept after its text left the code, every plural form given, the same
 // placeholders as the English, and Chinese written in Chinese), and lupdate run over the sources

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared helpers of the kdspctl commands.
 #include "cli_support.h"
 

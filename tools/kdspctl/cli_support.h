@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small helpers the kdspctl commands share: number parsing, loading a setting file with a clear
 // message, and the error type commands report with.
 #pragma once

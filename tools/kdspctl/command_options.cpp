@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parsing the options of kdspctl's device commands.
 #include "command_options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options of kdspctl's device commands: --name VALUE pairs, flags and positional arguments,
 // the slot and the panel password as the commands take them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing a command's output at once, or keeping it for later.
 #include "command_output.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a device command's output goes. With one processor it is printed as it comes, the data on
 // stdout and the rest on stderr; with several, each processor's lines are kept until it is done,
 // so they can be printed together under its name.

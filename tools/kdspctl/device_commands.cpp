@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl's device commands: list, info, pull, push, pull-all, push-group, lock, unlock,
 // password.
 #include "device_commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl's device commands. Those that one processor at a time can do for many are prepared
 // from their arguments first (a usage error is told before any processor is reached) and then
 // run on each processor; the others take the processor to connect to and their arguments.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a connection to the processor for kdspctl.
 #include "device_session.h"
 

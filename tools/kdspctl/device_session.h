@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A connection to one processor for one kdspctl command: over USB, over TCP through the WiFi
 // path, or to a simulated processor inside this process.
 #pragma once

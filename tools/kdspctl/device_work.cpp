@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The context of the work on one processor.
 #include "device_work.h"
 

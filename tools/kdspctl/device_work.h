@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A device command with its arguments checked and its input files read: what is left is its work
 // on one processor, which may run for many processors at once, each on a thread of its own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl's eq commands: a page's bands exported as a filter list, and a filter list from a
 // measurement or equaliser program imported onto a page of a setting file.
 #include <iostream>

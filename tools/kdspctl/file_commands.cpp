@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl's setting-file commands: new, dump, diff and curve.
 #include <cstdio>
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the hosts file.
 #include "hosts_file.h"
 

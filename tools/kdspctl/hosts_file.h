@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hosts file: the processors of a venue, one a line as "NAME tcp://HOST:PORT" or
 // "NAME usb:PATH". "#" starts a comment; blank lines are skipped.
 #pragma once

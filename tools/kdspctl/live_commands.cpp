@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl get and set: the working settings read field by field, and edited with the command
 // table's records, one per changed command, each acknowledged; never a whole upload.
 #include "live_commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl's commands on the processor's working settings while it plays: get, set and watch.
 #pragma once
 

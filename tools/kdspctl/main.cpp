@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl: the command-line tool for setting files and the device protocol.
 #include <QCoreApplication>
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "core/program_version.h"
 #include "device_commands.h"
 #include "live_commands.h"
 #include "target_options.h"
@@ -136,7 +138,8 @@ int main(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   if (std::string_view(argv[1]) == "--version") {
-    std::printf("kdspctl %s\n", KDSP_VERSION);
+    std::printf("kdspctl %.*s\n", static_cast<int>(kdsp::core::kProgramVersion.size()),
+                kdsp::core::kProgramVersion.data());
     return 0;
   }
   // The command is the first argument that is not a choice of processors or its value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl's record commands: encode builds a record's text, decode reads the processor's stream.
 #include <cstdio>
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding a stream of records into the lines kdspctl decode prints.
 #include "record_decode.h"
 

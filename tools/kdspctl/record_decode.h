@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text kdspctl decode prints for a raw byte stream of the processor: one line per record
 // and per dropped record, in the order they arrived.
 #pragma once

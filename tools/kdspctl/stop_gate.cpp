@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Holding back writes once a run is told to stop.
 #include "stop_gate.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Between a link and its transport once a run is told to stop: a record that would write to the
 // processor is not sent any more, so an upload under way ends before its store record and the
 // slot keeps what it held. Greetings and read requests still go: they change nothing.

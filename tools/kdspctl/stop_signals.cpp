@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Signals turned into an event: the handler only writes a byte to a pipe the event loop watches,
 // which is all a signal handler may safely do.
 #include "stop_signals.h"

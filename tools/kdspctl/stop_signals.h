@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SIGINT and SIGTERM as a request to stop that wakes the event loop: a command that runs until
 // interrupted ends its work cleanly and exits 0 instead of being killed mid-record.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing the processors a device command runs on.
 #include "target_options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processors a device command is run on: "--connect URL" (any number of times), "--hosts
 // FILE" and "--jobs N", taken out of the arguments wherever they stand.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Serving many processors with a pool of worker threads.
 #include "venue_run.h"
 

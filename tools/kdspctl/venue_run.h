@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One device command on many processors at once: a pool of worker threads takes the processors
 // in turn, each served by a connection of its own made and ended on its worker's thread, so one
 // processor's waits never hold up another's. Each processor's lines are printed together as it

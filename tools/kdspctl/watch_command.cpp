@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl watch: the processor sends nothing unasked, so besides printing every record it sends,
 // watch reads the working settings now and then and prints what changed since the last read
 // (a change on the front panel or from the program).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdsp-screenshot-tour: starts the program's windows with the simulated processor, opens each
 // window, page, dialog, menu and standard box the user meets, and saves each as it paints itself
 // into a folder (docs/screenshots through scripts/screenshots).

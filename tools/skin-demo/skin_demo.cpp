@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdsp-skin-demo: one panel on a real page background with one control of each kind — buttons,
 // an EQ band strip, faders with their value boxes, a knob — so every control can be clicked,
 // dragged, wheeled and typed into. `--screenshot FILE` saves the window as shown and quits.

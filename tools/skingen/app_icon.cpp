@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application icon: painted at each theme size and written as SVG text from the same shapes.
 #include "app_icon.h"
 

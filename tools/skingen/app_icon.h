@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application icon for the desktop's icon theme: a bitmap for every usual size and a
 // scalable source, all drawn from the emblem's shapes.
 #pragma once

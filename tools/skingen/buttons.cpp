@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the buttons and value-box windows.
 #include "buttons.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of the push buttons, toggle buttons and value-box windows of the skin.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting button caps, lamps and glows.
 #include "cap_drawing.h"
 

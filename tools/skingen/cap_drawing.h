@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Button caps, lamps and glows: the pieces the button and indicator pictures are built from.
 #pragma once
 

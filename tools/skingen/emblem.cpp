@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The maker's emblem: its shapes in the badge's measures, and painting them.
 #include "emblem.h"
 

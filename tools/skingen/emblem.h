@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The maker's emblem as a list of shapes, so the painter and the scalable icon draw one picture.
 #pragma once
 

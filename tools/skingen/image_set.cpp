@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the skin image set out and putting it on a contact sheet.
 #include "image_set.h"
 

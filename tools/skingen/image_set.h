@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole skin image set: writing it as one PNG per resource number, the list of those files
 // for the build, and a contact sheet to look at.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the knob and the fader thumbs.
 #include "knobs_thumbs.h"
 

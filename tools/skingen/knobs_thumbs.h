@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures that move: the knob (drawn turned by the windows) and the fader thumbs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing the control rectangles of the tables over a background.
 #include "layout_overlay.h"
 

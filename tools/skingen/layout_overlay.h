@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A check of the printing against the tables: the control rectangles of a window drawn faintly
 // over its background, so the scales and captions can be seen to line up with them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skingen: paints every picture of the skin image set into a folder, one PNG per resource
 // number and scale, with the resource collection that lists them for the build to embed, and the
 // application icon for the desktop in every theme size. Runs without a display.

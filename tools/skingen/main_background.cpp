@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the main window's background from its control table.
 #include "main_background.h"
 

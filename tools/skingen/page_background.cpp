@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting a page background from its page table.
 #include "page_background.h"
 

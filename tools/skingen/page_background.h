@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The effect pages' backgrounds: one painter driven by a page's control table prints its title,
 // the EQ strips' scales and captions, the fader groups with their frames, scales and knob
 // dials, and the screen the response chart is drawn over.

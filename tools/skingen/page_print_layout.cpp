@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a page background prints what: the scales of the faders, strips and knobs, the side each
 // fader's numbers stand on, the captions, the button bank and the engraved frames with their
 // titles. Measurement only; page_background.cpp paints from it.

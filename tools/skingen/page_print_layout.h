@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a page background prints what, measured from the page's control table: the scales, the
 // side each fader's numbers stand on, the captions, the plate behind the strips' buttons and the
 // engraved frames with their titles. The painter and the checks of the skin both read it.

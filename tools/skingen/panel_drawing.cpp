@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the shared parts of the panel backgrounds.
 #include "panel_drawing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parts every panel background is printed from: the brushed anodised surface, engraved
 // section frames, silk-screen text, fader slots with their scales, knob scales, the chart
 // screen and the light label plates that carry black text.

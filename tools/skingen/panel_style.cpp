@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The type styles of the print as fonts.
 #include "panel_style.h"
 

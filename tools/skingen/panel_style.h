@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The look every skin picture shares: the colours of the anodised panel, its silk-screen print,
 // the lit and unlit lamps and the LCD windows, and the type styles of the print.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures at one or two device pixels per unit of the tables' grid.
 #include "picture_scale.h"
 

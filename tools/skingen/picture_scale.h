@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two sizes every skin picture is painted at: one device pixel per unit of the tables'
 // 999 x 600 grid, and two for screens at a device pixel ratio of 2. The painters always work in
 // the tables' units; only the lines meant to be as fine as the screen allows ask for the scale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Composing the window previews from the pictures and the tables.
 #include "preview.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Previews of the windows: each background with the control pictures placed where the tables
 // put them, holding sample values, to judge the set as the user will see it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the Qt resource collection of the painted pictures.
 #include "resource_collection.h"
 

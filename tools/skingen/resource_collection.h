@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt resource collection (.qrc) that lists the painted pictures: the build hands it to rcc,
 // which embeds each picture as ":/skin/<resource>.png" (1x) and ":/skin2x/<resource>.png" (2x),
 // so the list of files comes from the generator that walked the skin table and the build keeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which painter makes the picture of each skin slot: one row per slot, in the skin table's order,
 // checked when this file compiles.
 #include "slot_painters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the picture of one skin slot: the options that change the pictures, and the entry
 // point that finds the slot's painter.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote page's texts and their translations.
 #include "remote/web/page_texts.h"
 

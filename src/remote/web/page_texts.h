@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote page's texts. The page is written in English; the program serves its own
 // translation of every text at /texts.json, and the page shows those instead once loaded, so the
 // phone speaks the program's language.

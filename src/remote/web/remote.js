@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote: pairs with the program, mirrors its live controls from the event stream and
 // sends the phone's changes back. Plain script, no framework: the program serves it from its
 // resources and the phone may have no internet access.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files of the phone remote's page and the content types they are served with.
 #include "remote/web/web_files.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files of the phone remote's page: the address a browser asks for, the resource that holds
 // the file and the content type it is served with. The server answers every other path with 404.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The phone remote's page in a real browser against the real program.
 
 Starts its own X server (Xvfb), simulated processor (kdsp-sim) and program (kdsp --remote),

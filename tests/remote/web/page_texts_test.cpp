@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone remote page's texts: every English text of index.html and remote.js is in the table
 // the program translates, the table holds nothing the page does not show, and no text of the
 // script bypasses the translation.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the phone remote's page files: every address the server answers leads to a file the
 // program carries, with its content type; the page asks only for those addresses and loads
 // nothing from outside the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program the guest checks run beside themselves: started with a pipe to its input and its
 // output read line by line without blocking, so a check can wait for what it prints with the
 // event loop running (the program under test may be in this same process).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor as a real HID device of the guest's kernel, for the guest checks: the device
 // model (kdsp-usb-device) run beside the checks, with the simulated processor behind it, plugged
 // in and out on request. The test target defines KDSP_USB_DEVICE_PATH.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The guest's main script, run as its first process on the host's file system (read-only, with
 # a tmpfs on top): sets the guest up as a small Linux system with udev and the kernel's HID and
 # USB/IP modules, runs the checks the harness asked for, and leaves their output and exit status

@@ -1,4 +1,5 @@
 #!/bin/busybox sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The guest's first process, inside a small initramfs of static busybox and the few modules that
 # reach the host's file system: mounts the host's / read-only over 9p with a tmpfs on top, mounts
 # the results share beside it, and hands over to the guest's main script on that root.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdspctl against the processor as a real HID device of the guest's kernel: listing through
 // libudev, report lengths from the kernel's report descriptor, hidraw through hidapi, unplugs
 // seen by the kernel, a node this user may not open, and the udev rule on a USB device.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's main window (offscreen) on the processor as a real HID device of the guest's
 // kernel: found through libudev, greeted, sent an edit, lost on unplug and found again on
 // re-plug through the hot-plug monitor; and a processor this user may not open.

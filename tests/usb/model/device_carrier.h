@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One plug of the processor into the kernel, whichever way it is made (uhid or USB/IP): what the
 // program's event loop waits on, feeds and finally unplugs.
 #pragma once

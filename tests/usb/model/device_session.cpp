@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plugs of the device and the traffic of each.
 #include "device_session.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What kdsp-usb-device does between its event loop and the kernel: plugs the device in and out on
 // command, tells when the kernel has it, passes output reports to the processor and its replies
 // back as they fall due, and unplugs by itself once a dropped link has answered its last record.

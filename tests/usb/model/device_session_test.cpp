@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of what kdsp-usb-device prints and does between its input, the kernel and the
 // simulator: a carrier stands in for the kernel, and time is stepped by hand.
 #include "device_session.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Careful reads and writes on file descriptors.
 #include "fd_io.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing file descriptors with the care a stream socket, a character device or a
 // sysfs file needs: interrupted calls are resumed, short writes finished, a full non-blocking
 // socket waited for, and every failure explained.

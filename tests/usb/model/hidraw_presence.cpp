@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the plugged device's hidraw node in sysfs.
 #include "hidraw_presence.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the kernel has made the hidraw node of the device just plugged in, read from sysfs. The
 // kernel tells the device it is taken (uhid's start, the USB host's SET_CONFIGURATION) before
 // the HID core has registered the hidraw node; "plugged" waits for the node, so whoever reads the

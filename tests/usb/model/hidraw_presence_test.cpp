@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of finding the plugged device's hidraw node, on sysfs trees laid out as the kernel lays
 // them out.
 #include "hidraw_presence.h"

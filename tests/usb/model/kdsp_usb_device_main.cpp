@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kdsp-usb-device: the simulated processor as a HID device of this machine's kernel, through
 // /dev/uhid or vhci-hcd, for tests that run the program against a real hidraw node.
 #include <fcntl.h>

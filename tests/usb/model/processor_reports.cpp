@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor's reports in their bus form.
 #include "processor_reports.h"
 

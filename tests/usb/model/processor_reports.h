@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated processor behind the kernel-side device models: the data of each output report
 // goes to the processor as record text, and its replies come back as input reports when due.
 // Both ways of plugging the device in (uhid and USB/IP) move reports in their bus form, the 64

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's uhid events.
 #include "uhid_function.h"
 

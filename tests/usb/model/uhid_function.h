@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor as a uhid device, on plain state: the events this program writes to /dev/uhid
 // (create, input report, destroy) and its answers to the events the kernel's uhid driver sends
 // (start, open, output report, GET_REPORT, SET_REPORT). No I/O: the transport reads and writes

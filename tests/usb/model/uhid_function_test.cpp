@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the processor's uhid events: what the create event declares, output reports with their
 // ID byte taken off, the answers to GET_REPORT and SET_REPORT, and a greeting answered by the
 // simulator as an input event.

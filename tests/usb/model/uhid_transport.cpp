@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor as a uhid device: /dev/uhid opened, events read and written.
 #include "uhid_transport.h"
 

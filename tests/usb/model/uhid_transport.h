@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor plugged in through /dev/uhid: the kernel's uhid driver creates a HID device of
 // bus USB from the events written here and hands back its output reports and report requests.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parsing the kdsp-usb-device command line.
 #include "usb_device_command_line.h"
 

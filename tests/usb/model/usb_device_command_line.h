@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of kdsp-usb-device: how the device is plugged in, who it says it is, and the
 // simulator options of the processor behind it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the kdsp-usb-device command line: its own options, the simulator options it shares
 // with kdsp-sim, and the refusals.
 #include "usb_device_command_line.h"
@@ -38,7 +39,7 @@ TEST(UsbDeviceCommandLineTest, EveryOptionIsTaken) {
                             "--name",
                             "Other device",
                             "--state=/tmp/s",
-                            "--version",
+                            "--firmware-version",
                             "20",
                             "--locked",
                             "12",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's USB descriptors as bytes.
 #include "usb_hid_descriptors.h"
 

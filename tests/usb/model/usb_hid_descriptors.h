@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The descriptors of the processor as a USB device: a full-speed device with one configuration
 // and one HID interface, its 64-byte reports on interrupt endpoints 0x81 (in) and 0x01 (out) or,
 // without the out endpoint, output reports through SET_REPORT on endpoint 0. The one source of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the processor's USB descriptors, byte for byte, and of the report descriptor as the
 // program's own parser reads it.
 #include "usb_hid_descriptors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's USB device answering the host's URBs.
 #include "usb_hid_function.h"
 

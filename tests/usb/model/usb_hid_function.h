@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's USB device as the host sees it, on plain state: the host submits URBs, the
 // device answers each one now or holds it. Endpoint 0 answers the enumeration and the HID class
 // requests; interrupt in endpoint 0x81 holds the URBs the host keeps submitting until an input

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the processor's USB device answering the host: the enumeration the kernel runs, the
 // HID class requests, interrupt in URBs held and answered in order, unlinks, output reports on
 // the out endpoint or through SET_REPORT, and a greeting answered end to end by the simulator.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the device model's tests: bytes written as hex text, and URBs and USB/IP commands
 // as the kernel's host controller makes them.
 #pragma once

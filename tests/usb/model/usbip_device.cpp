@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's USB device behind a USB/IP stream.
 #include "usbip_device.h"
 

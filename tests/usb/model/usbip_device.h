@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor's USB device speaking USB/IP, on plain state: the bytes the host controller sends
 // go in, in pieces of any size; the bytes to send back come out, every answer whole and in the
 // order it was made. No I/O: the transport moves the bytes over the socket.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the USB/IP byte stream: commands cut out of pieces of any size, answers written whole
 // over a real socket pair however little the socket takes at once.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor on vhci-hcd: the loopback connection, the attach and detach files, the socket.
 #include "usbip_transport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor plugged into the kernel's virtual host controller (vhci-hcd) as a full-speed USB
 // device: a loopback TCP connection is made, its far end handed to vhci-hcd through the attach
 // file, and this end answers the URBs the kernel submits over it in USB/IP.

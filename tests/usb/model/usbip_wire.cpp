@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // USB/IP headers and the framing of the host controller's byte stream.
 #include "usbip_wire.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // USB/IP, the device's side: the headers the kernel's virtual host controller (vhci-hcd) sends
 // over its stream socket, the answers it takes back, and the framing of that byte stream.
 // No I/O: the transport feeds bytes in and writes the encoded answers out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the USB/IP headers: each field at its offset, big-endian, the setup packet as on the
 // bus, byte for byte.
 #include "usbip_wire.h"

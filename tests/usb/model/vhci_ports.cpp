@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading vhci-hcd's port table and writing its attach line.
 #include "vhci_ports.h"
 

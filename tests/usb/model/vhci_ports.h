@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kernel's virtual host controller (vhci-hcd) as its sysfs files show it: which root hub
 // ports are free, what to write to attach a device to one, and whether a port still holds the
 // device this program attached. No I/O: the transport reads and writes the files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of reading vhci-hcd's port table and of the attach line.
 #include "vhci_ports.h"
 
