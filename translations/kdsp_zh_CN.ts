@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>AboutBox</name>
+    <message>
+        <source>About Karaoke DSP Control</source>
+        <translation>关于卡拉OK DSP 控制</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Karaoke DSP Control&lt;/b&gt; %1</source>
+        <translation>&lt;b&gt;卡拉OK DSP 控制&lt;/b&gt; %1</translation>
+    </message>
+    <message>
+        <source>Runs a karaoke effects processor from the PC, over USB or through its WiFi module.</source>
+        <translation>在电脑上通过 USB 或处理器的 WiFi 模块控制卡拉OK效果处理器。</translation>
+    </message>
+    <message>
+        <source>Copyright © 2026 the Karaoke DSP Control developers.</source>
+        <translation>版权所有 © 2026 卡拉OK DSP 控制开发者。</translation>
+    </message>
+    <message>
+        <source>This program is free software: you can redistribute it and/or modify it under the terms of the GNU General Public License as published by the Free Software Foundation, either version 3 of the License, or (at your option) any later version. It comes with ABSOLUTELY NO WARRANTY.</source>
+        <translation>本程序是自由软件：您可以依据自由软件基金会发布的 GNU 通用公共许可证（GNU General Public License）第 3 版或（由您选择）任何更高版本的条款再发布和/或修改它。本程序不附带任何担保。</translation>
+    </message>
+    <message>
+        <source>Built with Qt %1, running on Qt %2.</source>
+        <translation>基于 Qt %1 构建，运行于 Qt %2。</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>usage: kdsp [--simulate] [--connect tcp://HOST:PORT] [--service-menu]

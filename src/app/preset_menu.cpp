@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/about_box.h"
 #include "app/composed_messages.h"
 #include "core/translatable.h"
 #include "pages/dialog_widgets.h"
@@ -99,6 +100,9 @@ PresetMenu::PresetMenu(app::PresetCommands& commands, PresetMenuActions actions,
           &QAction::triggered, this, call(actions_.N8Click));
   connect(addNamed(this, "Rev1", QCoreApplication::translate("PresetMenu", "Rev"), serviceMenu),
           &QAction::triggered, this, call(actions_.Rev1Click));
+  addSeparator();
+  connect(addNamed(this, "mAbout", AboutCaption(), true), &QAction::triggered, this,
+          call(actions_.aboutClick));
 }
 
 void PresetMenu::addEditItems() {

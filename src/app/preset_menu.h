@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The popup menu of the Presets button: save and load (files and the processor's slots), the
-// bulk store, the system control panel, and the items the menu keeps hidden (pink noise, the
-// spectrum, WiFi control, recording mix, reverb).
+// bulk store, the system control panel, the items the menu keeps hidden (pink noise, the
+// spectrum, WiFi control, recording mix, reverb) and, last, the About box.
 #pragma once
 
 #include <QMenu>
@@ -29,6 +29,7 @@ struct PresetMenuActions {
   std::function<void()> copyBToAClick;
   // A new pairing code for the phone remote; every paired phone pairs again.
   std::function<void()> newRemoteCodeClick;
+  std::function<void()> aboutClick;  // the About box
 };
 
 // What the edit items say: the steps that undo and redo would take, and the live side.

@@ -4,6 +4,7 @@
 
 #include <QStandardPaths>
 
+#include "app/about_box.h"
 #include "app/language.h"
 #include "app/system_control_panel.h"
 #include "app/window_placement.h"
@@ -99,6 +100,7 @@ Program::Program(device::HidPlatform& platform, settings::UserDialogs& dialogs,
   actions.copyBToAClick = [this] {
     edits_->copySide(settings::EditSession::kSideB, settings::EditSession::kSideA);
   };
+  actions.aboutClick = [this] { ShowAboutBox(main_.get()); };
   actions.newRemoteCodeClick = [this] {
     if (remote_) remote_->newCode();
   };

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QAudioDevice>
+#include <QCoreApplication>
 #include <QMediaDevices>
+#include <QMessageBox>
 
 #include "app/system_control_panel.h"
+#include "core/program_version.h"
 #include "device/event_loop_wait.h"
 #include "device/virtual_hid_platform.h"
 #include "pages/effect_page.h"
@@ -73,6 +76,31 @@ TEST(ProgramTest, TheMeasurementAnalyserOpensFromTheMenuAndRecordsOnlyWhileShown
 
   program.measurement().close();
   EXPECT_FALSE(program.measurement().source().running());
+}
+
+TEST(ProgramTest, TheAboutBoxNamesTheVersionAndTheLicence) {
+  testing::TempDir temp;
+  device::VirtualHidPlatform platform;
+  testing::ScriptedDialogs dialogs;
+  Program program(platform, dialogs, temp / "kdsp.ini", false);
+  QAction* item = program.menu().item("mAbout");
+  ASSERT_NE(item, nullptr);
+  EXPECT_TRUE(item->isVisible());
+  EXPECT_EQ(program.menu().actions().back(), item) << "About is the menu's last item";
+
+  item->trigger();
+  auto* box = program.mainWindow().findChild<QMessageBox*>("aboutBox");
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_FALSE(box->isModal() && box->windowModality() == Qt::ApplicationModal);
+  EXPECT_EQ(box->windowTitle(), "About Karaoke DSP Control");
+  EXPECT_TRUE(box->text().contains("Karaoke DSP Control</b> " +
+                                   QString::fromStdString(std::string(core::kProgramVersion))));
+  EXPECT_TRUE(box->text().contains("GNU General Public License"));
+  EXPECT_TRUE(box->text().contains("version 3 of the License, or (at your option) any later"));
+  box->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(program.mainWindow().findChild<QMessageBox*>("aboutBox"), nullptr);
 }
 
 }  // namespace

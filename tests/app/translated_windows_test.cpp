@@ -79,6 +79,7 @@ constexpr Caption kMenuItems[] = {
     {"mSwitchSide", "Switch to B", "切换到 B"},
     {"mCopyAToB", "Copy A to B", "复制 A 到 B"},
     {"mNewRemoteCode", "New Remote Code", "新的遥控配对码"},
+    {"mAbout", "About Karaoke DSP Control", "关于卡拉OK DSP 控制"},
 };
 
 constexpr Caption kPanelCaptions[] = {

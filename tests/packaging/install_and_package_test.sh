@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix and packs it as a .deb, then checks that both hold the
-# programs, the desktop entry, the icon, the AppStream metadata and the udev rule, and that these
-# agree with each other and with the program's own advice on device permissions.
-# usage: install_and_package_test.sh BUILD_DIR SOURCE_DIR CMAKE CPACK
+# programs, the desktop entry, the icon, the AppStream metadata, the udev rule, the copyright and
+# the changelog; that these agree with each other, with the program's own advice on device
+# permissions and with the project's version; that every program prints that version; and that
+# lintian finds nothing wrong with the package.
+# usage: install_and_package_test.sh BUILD_DIR SOURCE_DIR CMAKE CPACK VERSION
 set -euo pipefail
 
-build=$1 source=$2 cmake=$3 cpack=$4
+build=$1 source=$2 cmake=$3 cpack=$4 version=$5
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-metainfo=share/metainfo/io.github.kdsp.KaraokeDspControl.metainfo.xml
+metainfo=share/metainfo/io.github.kdsp.kdsp.metainfo.xml
+copyright=share/doc/kdsp/copyright
+changelog=share/doc/kdsp/changelog.gz
 desktop=share/applications/kdsp.desktop
 icon_sizes=(32 48 64 128 256)
 icons=()
@@ -22,7 +26,19 @@ rule=lib/udev/rules.d/70-kdsp.rules
 programs=(bin/kdsp bin/kdspctl bin/kdsp-sim)
 translation=share/kdsp/translations/kdsp_zh_CN.qm
 expected=("${programs[@]}" "$desktop" "${icons[@]}" "$scalable_icon" "$metainfo" "$rule"
-          "$translation")
+          "$translation" "$copyright" "$changelog")
+
+# Every program of a tree prints "NAME VERSION" for --version, without a display.
+check_versions() {
+  local where=$1 tree=$2 program answer
+  for program in "${programs[@]}"; do
+    [ -x "$tree/$program" ] || continue
+    answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$tree/$program" --version 2>&1) ||
+      fail "$where: $program --version failed: $answer"
+    [ "$answer" = "$(basename "$program") $version" ] ||
+      fail "$where: $program --version says '$answer', not '$(basename "$program") $version'"
+  done
+}
 
 # --- The installed tree ---
 root=$scratch/root
@@ -33,6 +49,7 @@ done
 for f in "${programs[@]}"; do
   [ -x "$root/$f" ] || fail "$f is not executable"
 done
+check_versions "installed" "$root"
 
 # Each icon is a PNG of its folder's size: the signature, then the IHDR chunk's width and height.
 for n in "${icon_sizes[@]}"; do
@@ -63,8 +80,12 @@ if [ -s "$root/$desktop" ]; then
   grep -qx 'Categories=AudioVideo;Audio;' "$root/$desktop" || fail "$desktop: wrong Categories"
 fi
 if [ -s "$root/$metainfo" ]; then
-  appstreamcli validate --no-net "$root/$metainfo" >"$scratch/appstream.log" ||
+  appstreamcli validate --pedantic --no-net "$root/$metainfo" >"$scratch/appstream.log" ||
     { cat "$scratch/appstream.log" >&2; fail "appstreamcli rejects $metainfo"; }
+  newest=$(xmllint --xpath 'string(//releases/release[1]/@version)' "$root/$metainfo")
+  [ "$newest" = "$version" ] || fail "$metainfo: the newest release is '$newest', not $version"
+  grep -q '<project_license>GPL-3.0-or-later</project_license>' "$root/$metainfo" ||
+    fail "$metainfo does not say GPL-3.0-or-later"
   grep -q '<launchable type="desktop-id">kdsp.desktop</launchable>' "$root/$metainfo" ||
     fail "$metainfo does not launch kdsp.desktop"
 fi
@@ -80,6 +101,22 @@ if [ -s "$root/$rule" ]; then
   grep -qF -- "/$(basename "$rule")" <<<"$advice" || fail "the program's advice names another file"
 fi
 
+# The copyright file is machine-readable and says what LICENSE says; the changelog's newest entry
+# is this version.
+if [ -s "$root/$copyright" ]; then
+  head -n1 "$root/$copyright" |
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "$copyright is not in the machine-readable format"
+  grep -qx 'License: GPL-3.0+' "$root/$copyright" || fail "$copyright does not name GPL-3.0+"
+  grep -q 'GNU GENERAL PUBLIC LICENSE' "$source/LICENSE" &&
+    grep -q 'Version 3, 29 June 2007' "$source/LICENSE" || fail "LICENSE is not the GPL 3"
+fi
+if [ -s "$root/$changelog" ]; then
+  first=$(gzip -dc "$root/$changelog" | head -n1)
+  [ "$first" = "kdsp ($version) unstable; urgency=medium" ] ||
+    fail "$changelog opens with '$first'"
+fi
+
 # --- The Debian package ---
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/package" >"$scratch/cpack.log" ||
   { cat "$scratch/cpack.log" >&2; fail "cpack -G DEB failed"; }
@@ -90,6 +127,9 @@ else
   deb=${debs[0]}
   echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
   [ "$(dpkg-deb -f "$deb" Package)" = kdsp ] || fail "the package is not named kdsp"
+  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] ||
+    fail "the package's version is $(dpkg-deb -f "$deb" Version), not $version"
+  [ "$(dpkg-deb -f "$deb" Section)" = sound ] || fail "the package is not in the section sound"
   [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "the package has no maintainer"
   [ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "the package has no description"
   # Computed dependencies name the libraries the programs link.
@@ -104,6 +144,16 @@ else
   dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$scratch/packaged"
   diff "$scratch/installed" "$scratch/packaged" >&2 ||
     fail "the package's files differ from the installed ones (< installed, > packaged)"
+  # The packaged programs, stripped, still print the version.
+  dpkg-deb -x "$deb" "$scratch/unpacked"
+  check_versions "packaged" "$scratch/unpacked/usr"
+  # Nothing lintian calls an error or a warning.
+  if lintian --fail-on error,warning --info "$deb" >"$scratch/lintian.log" 2>&1; then
+    echo "lintian: no error or warning"
+  else
+    cat "$scratch/lintian.log" >&2
+    fail "lintian finds errors or warnings in the package"
+  fi
 fi
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }

@@ -22,6 +22,7 @@
 #include <random>
 #include <string>
 
+#include "app/about_box.h"
 #include "app/language.h"
 #include "app/program.h"
 #include "app/qt_user_dialogs.h"
@@ -246,6 +247,10 @@ int main(int argc, char** argv) {
   Settle(kWindowSettleMs);
   tour.save(QApplication::activePopupWidget(), "processor-menu");
   program.processorMenu().close();
+  QMessageBox* about = app::ShowAboutBox(&mainWindow);
+  Settle(kWindowSettleMs);
+  tour.save(about, "about-box");
+  about->close();
 
   tour.saveModal("system-control-panel", [&] { program.systemPanel().showFromMainWindow(); });
   tour.saveModal("message", [&] { dialogs.showMessage("No connecting device!"); });
