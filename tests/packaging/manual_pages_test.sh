@@ -54,7 +54,8 @@ for page in "${pages[@]}"; do
 
   # The version in the title is the one the program prints.
   printed=$("$root/bin/$page" --version)
-  [ "$printed" = "$page $version" ] || fail "$page --version prints '$printed', not '$page $version'"
+  [ "$printed" = "$page $version" ] ||
+    fail "$page --version prints '$printed', not '$page $version'"
 done
 [ "$(printf '%s\n' "${dates[@]}" | sort -u | wc -l)" -eq 1 ] ||
   fail "the pages carry different dates: ${dates[*]}"

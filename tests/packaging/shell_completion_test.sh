@@ -134,7 +134,8 @@ for mode in "${modes[@]}"; do
     fail "$mode: ${#results[@]} results for ${#checked[@]} lines"
   for i in "${!checked[@]}"; do
     line=${checked[i]%%|*} expected=${checked[i]#*|} got=${results[i]-}
-    [ "$got" = "$line|$expected" ] || fail "$mode: '$line' completes to '${got#*|}', not '$expected'"
+    [ "$got" = "$line|$expected" ] ||
+      fail "$mode: '$line' completes to '${got#*|}', not '$expected'"
   done
 
   # Every option kdspctl --help names is offered, before a command or after one.
