@@ -124,7 +124,8 @@ class UhidDevice {
   ~UhidDevice() {
     uhid_event event{};
     event.type = UHID_DESTROY;
-    static_cast<void>(::write(fd_, &event, sizeof event));
+    // The kernel removes the device when the descriptor closes anyway; the event only hurries it.
+    [[maybe_unused]] const ssize_t written = ::write(fd_, &event, sizeof event);
     ::close(fd_);
   }
 

@@ -25,8 +25,10 @@ scalable_icon=share/icons/hicolor/scalable/apps/kdsp.svg
 rule=lib/udev/rules.d/70-kdsp.rules
 programs=(bin/kdsp bin/kdspctl bin/kdsp-sim)
 translation=share/kdsp/translations/kdsp_zh_CN.qm
+manual_pages=(share/man/man1/kdsp.1.gz share/man/man1/kdspctl.1.gz share/man/man1/kdsp-sim.1.gz)
+completions=(share/bash-completion/completions/kdspctl share/zsh/vendor-completions/_kdspctl)
 expected=("${programs[@]}" "$desktop" "${icons[@]}" "$scalable_icon" "$metainfo" "$rule"
-          "$translation" "$copyright" "$changelog")
+          "$translation" "$copyright" "$changelog" "${manual_pages[@]}" "${completions[@]}")
 
 # Every program of a tree prints "NAME VERSION" for --version, without a display.
 check_versions() {
