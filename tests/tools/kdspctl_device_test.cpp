@@ -118,7 +118,7 @@ TEST_F(KdspctlDeviceTest, FailuresSayWhyAndLeaveNoFile) {
     std::string message;
   };
   const Case cases[] = {
-      {{"--version", "20"}, "pull --slot 1 -o " + quoted("out.aex"), "version 0x20"},
+      {{"--firmware-version", "20"}, "pull --slot 1 -o " + quoted("out.aex"), "version 0x20"},
       {{"--corrupt-chunk", "4"}, "pull --slot 1 -o " + quoted("out.aex"), "checksum"},
       {{"--no-ack"}, "push " + quoted("good.aex") + " --slot 2", "did not acknowledge"},
       {{"--close-after", "4"},

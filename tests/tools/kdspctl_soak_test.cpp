@@ -140,7 +140,7 @@ struct Fault {
       case FaultKind::kSlowRead:
         return {"--slow-reply", std::to_string(device::code::kReadBlock) + ":" + v};
       case FaultKind::kWrongVersion:
-        return {"--version", "22"};
+        return {"--firmware-version", "22"};
     }
     return {};
   }

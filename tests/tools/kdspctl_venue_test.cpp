@@ -109,7 +109,7 @@ TEST_F(KdspctlVenueTest, PushAndPullAllAcrossTwentyProcessorsWithFaultsOnSome) {
       {4, {{"--no-ack"}}},
       {8, {{"--corrupt-chunk", "4"}}},
       {12, {{"--close-after", "4"}}},
-      {16, {{"--version", "20"}}},
+      {16, {{"--firmware-version", "20"}}},
   };
   open(faulty, kRooms);
   settings::ParameterBlock tuned = settings::FactoryDefaults();
