@@ -4,6 +4,7 @@
 // window ends the program. Nothing is saved at exit.
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +69,9 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName("kdsp");
+  // The desktop matches the windows with the installed entry, kdsp.desktop, and its icon.
+  QGuiApplication::setDesktopFileName("kdsp");
+  QApplication::setWindowIcon(QIcon::fromTheme("kdsp"));
   if (!app::UseLanguage(language))
     std::fprintf(stderr, "kdsp: the %s translation cannot be loaded; the texts stay English\n",
                  std::string(app::LanguageCode(language)).c_str());

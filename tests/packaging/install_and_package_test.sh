@@ -30,6 +30,12 @@ completions=(share/bash-completion/completions/kdspctl share/zsh/vendor-completi
 expected=("${programs[@]}" "$desktop" "${icons[@]}" "$scalable_icon" "$metainfo" "$rule"
           "$translation" "$copyright" "$changelog" "${manual_pages[@]}" "${completions[@]}")
 
+# A PNG's WIDTHxHEIGHT, from its IHDR chunk.
+png_size() {
+  od -An -tu1 -j16 -N8 "$1" |
+    awk '{ printf "%dx%d", $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }'
+}
+
 # Every program of a tree prints "NAME VERSION" for --version, without a display.
 check_versions() {
   local where=$1 tree=$2 program answer
@@ -59,8 +65,7 @@ for n in "${icon_sizes[@]}"; do
   [ -s "$root/$icon" ] || continue
   signature=$(od -An -tx1 -N8 "$root/$icon" | tr -d ' \n')
   [ "$signature" = 89504e470d0a1a0a ] || fail "$icon is not a PNG (starts $signature)"
-  size=$(od -An -tu1 -j16 -N8 "$root/$icon" |
-    awk '{ printf "%dx%d", $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
+  size=$(png_size "$root/$icon")
   [ "$size" = "${n}x${n}" ] || fail "$icon is $size, not ${n}x${n}"
 done
 # The scalable icon is well-formed SVG drawn on a square.
@@ -88,6 +93,21 @@ if [ -s "$root/$metainfo" ]; then
   [ "$newest" = "$version" ] || fail "$metainfo: the newest release is '$newest', not $version"
   grep -q '<project_license>GPL-3.0-or-later</project_license>' "$root/$metainfo" ||
     fail "$metainfo does not say GPL-3.0-or-later"
+  # Each screenshot is one of docs/screenshots, with that picture's size.
+  count=$(xmllint --xpath 'count(//screenshot/image)' "$root/$metainfo")
+  [ "$count" -ge 1 ] || fail "$metainfo lists no screenshot"
+  for ((i = 1; i <= count; i++)); do
+    image="//screenshot[$i]/image"
+    url=$(xmllint --xpath "string($image)" "$root/$metainfo")
+    picture=$source/docs/screenshots/$(basename "$url")
+    [[ $url == https://*/v$version/docs/screenshots/* ]] ||
+      fail "$metainfo: screenshot $url is not one of docs/screenshots at v$version"
+    [ -s "$picture" ] || { fail "$metainfo: $url is not in docs/screenshots"; continue; }
+    stated=$(xmllint --xpath "concat(string($image/@width), 'x', string($image/@height))" \
+      "$root/$metainfo")
+    actual=$(png_size "$picture")
+    [ "$stated" = "$actual" ] || fail "$metainfo: $(basename "$url") is $actual, not $stated"
+  done
   grep -q '<launchable type="desktop-id">kdsp.desktop</launchable>' "$root/$metainfo" ||
     fail "$metainfo does not launch kdsp.desktop"
 fi
