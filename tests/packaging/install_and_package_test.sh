@@ -9,10 +9,7 @@
 set -euo pipefail
 
 build=$1 source=$2 cmake=$3 cpack=$4 version=$5
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+source "$(dirname "$0")/test_support.sh"
 
 metainfo=share/metainfo/io.github.kdsp.kdsp.metainfo.xml
 copyright=share/doc/kdsp/copyright
@@ -49,8 +46,7 @@ check_versions() {
 }
 
 # --- The installed tree ---
-root=$scratch/root
-"$cmake" --install "$build" --prefix "$root" >"$scratch/install.log"
+install_build "$cmake" "$build"
 for f in "${expected[@]}"; do
   [ -s "$root/$f" ] || fail "cmake --install did not install $f"
 done
@@ -178,5 +174,4 @@ else
   fi
 fi
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
-echo "install and package: ${#expected[@]} files in both"
+finish "install and package: ${#expected[@]} files in both"

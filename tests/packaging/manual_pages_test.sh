@@ -9,13 +9,9 @@ set -euo pipefail
 
 build=$1 source=$2 cmake=$3 version=$4
 source "$source/tests/packaging/help_words.sh"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+source "$(dirname "$0")/test_support.sh"
 
-root=$scratch/root
-"$cmake" --install "$build" --prefix "$root" >"$scratch/install.log"
+install_build "$cmake" "$build"
 pages=(kdsp kdspctl kdsp-sim)
 
 # The page's roff source, and whether a word stands in it in bold: anywhere, or at the start of
@@ -87,5 +83,4 @@ done < <("$root/bin/kdspctl" --help | help_commands)
 [ "$count" -ge 10 ] || fail "kdspctl --help names only $count commands"
 echo "kdspctl(1): $count commands of --help documented"
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
-echo "manual pages: ${#pages[@]} pages installed, rendered and complete"
+finish "manual pages: ${#pages[@]} pages installed, rendered and complete"

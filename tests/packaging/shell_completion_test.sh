@@ -10,20 +10,16 @@ export LC_ALL=C  # one order of the matches, whatever the locale
 
 build=$1 source=$2 cmake=$3
 source "$source/tests/packaging/help_words.sh"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+source "$(dirname "$0")/test_support.sh"
 
-root=$scratch/root
-"$cmake" --install "$build" --prefix "$root" >"$scratch/install.log"
+install_build "$cmake" "$build"
 bash_script=$root/share/bash-completion/completions/kdspctl
 zsh_script=$root/share/zsh/vendor-completions/_kdspctl
 bash_completion=/usr/share/bash-completion/bash_completion
 for f in "$bash_script" "$zsh_script"; do
   [ -s "$f" ] || fail "cmake --install did not install ${f#"$root"/}"
 done
-[ -s "$bash_script" ] || { echo "$failures check(s) failed" >&2; exit 1; }
+[ -s "$bash_script" ] || finish
 
 # The matches for command lines, one "LINE|MATCH MATCH ..." line each, the matches sorted.
 # bash: the line is split into words as bash does for completion (at blanks, and at ':' into a
@@ -148,5 +144,4 @@ for mode in "${modes[@]}"; do
   echo "$mode: ${#checked[@]} lines, $(wc -w <<<"$top_commands") commands"
 done
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
-echo "shell completion: ${modes[*]}"
+finish "shell completion: ${modes[*]}"

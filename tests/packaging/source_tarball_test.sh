@@ -7,10 +7,7 @@
 set -euo pipefail
 
 build=$1 source=$2 cpack=$3 version=$4
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+source "$(dirname "$0")/test_support.sh"
 
 # Leave a file of the kinds the tarball must not carry where a careless pattern would take it
 # (beside the build trees, which are there already when the build is in the source folder).
@@ -61,5 +58,4 @@ tar -xJf "$tarball" -C "$scratch"
 python3 "$source/scripts/check-licence-headers" "$scratch/kdsp-$version" >/dev/null ||
   fail "source files in the tarball lack the licence line"
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
-echo "source tarball: $(wc -l <"$scratch/packed") files"
+finish "source tarball: $(wc -l <"$scratch/packed") files"
