@@ -61,7 +61,9 @@ class TemporaryFile {
   // Creates a new, exclusive file next to target; false with errno set on failure.
   bool Create(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
-    const std::string stem = "." + Utf8Prefix(target.filename().string(), kMaxNameStemBytes);
+    // Appended rather than "." + prefix: GCC 12's -O3 warns falsely (-Wrestrict) on that insert.
+    std::string stem = ".";
+    stem += Utf8Prefix(target.filename().string(), kMaxNameStemBytes);
     for (int attempt = 0; attempt < 100; ++attempt) {
       fs::path candidate = target.parent_path() / (stem + ".tmp" + std::to_string(::getpid()) +
                                                    "-" + std::to_string(counter++));
