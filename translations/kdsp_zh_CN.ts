@@ -51,8 +51,8 @@
 
 When kdsp is already running, a new start brings it to the front and passes --connect,
 --page, --screenshot and --remote to it (the running kdsp saves the screenshot, starts
-the remote unless it serves one already, and goes on); --simulate and --service-menu
-take effect only at start, and the new start says so.
+the remote unless it serves one already, and goes on); --simulate, --service-menu and
+--lang take effect only at start, and the new start says so.
 </source>
         <translation>用法：kdsp [--simulate] [--connect tcp://主机:端口] [--service-menu]
             [--remote [地址:]端口] [--lang en|zh_CN]
@@ -74,7 +74,7 @@ take effect only at start, and the new start says so.
 
 kdsp 已在运行时，再次启动会把它带到前台，并把 --connect、--page、--screenshot 和
 --remote 交给它（运行中的 kdsp 保存截图，若尚未提供遥控则启动遥控，然后继续运行）；
---simulate 和 --service-menu 只在启动时生效，再次启动时会说明这一点。
+--simulate、--service-menu 和 --lang 只在启动时生效，再次启动时会说明这一点。
 </translation>
     </message>
     <message>

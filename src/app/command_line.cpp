@@ -45,8 +45,8 @@ std::string CommandLineHelp() {
       "\n"
       "When kdsp is already running, a new start brings it to the front and passes --connect,\n"
       "--page, --screenshot and --remote to it (the running kdsp saves the screenshot, starts\n"
-      "the remote unless it serves one already, and goes on); --simulate and --service-menu\n"
-      "take effect only at start, and the new start says so.\n"));
+      "the remote unless it serves one already, and goes on); --simulate, --service-menu and\n"
+      "--lang take effect only at start, and the new start says so.\n"));
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
