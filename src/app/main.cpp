@@ -46,6 +46,11 @@ QStringList ArgumentsOf(int argc, char** argv) {
   return arguments;
 }
 
+void PrintVersion() {
+  std::printf("kdsp %.*s\n", static_cast<int>(core::kProgramVersion.size()),
+              core::kProgramVersion.data());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,8 +67,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (early.version) {
-    std::printf("kdsp %.*s\n", static_cast<int>(core::kProgramVersion.size()),
-                core::kProgramVersion.data());
+    PrintVersion();
     return 0;
   }
 
@@ -83,6 +87,16 @@ int main(int argc, char** argv) {
   if (!line.error.empty()) {
     std::fprintf(stderr, "kdsp: %s\n\n%s", line.error.c_str(), app::CommandLineHelp().c_str());
     return 2;
+  }
+  // Help and version after an option of Qt's own ("-platform offscreen --version"), which the
+  // first reading stopped at: answered now that Qt has taken its options.
+  if (line.help) {
+    std::fputs(app::CommandLineHelp().c_str(), stdout);
+    return 0;
+  }
+  if (line.version) {
+    PrintVersion();
+    return 0;
   }
 
   std::string nameError;

@@ -30,6 +30,18 @@ TEST(KdspBinaryTest, HelpAndVersionNeedNoDisplay) {
       testing::RunCommand(kWithoutDisplay + " --version", temp.path());
   EXPECT_EQ(version.status, 0) << version.err;
   EXPECT_EQ(version.out, "kdsp " + std::string(core::kProgramVersion) + "\n");
+
+  // After an option of Qt's own, which Qt takes before the program reads the rest.
+  const testing::RunResult afterQt =
+      testing::RunCommand(kWithoutDisplay + " -platform offscreen --version", temp.path());
+  EXPECT_EQ(afterQt.status, 0) << afterQt.err;
+  EXPECT_EQ(afterQt.out, "kdsp " + std::string(core::kProgramVersion) + "\n");
+  const testing::RunResult helpAfterQt = testing::RunCommand(
+      "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=C " + kWithoutDisplay +
+          " -platform offscreen --help",
+      temp.path());
+  EXPECT_EQ(helpAfterQt.status, 0) << helpAfterQt.err;
+  EXPECT_TRUE(helpAfterQt.out.starts_with("usage: kdsp ")) << helpAfterQt.out;
 }
 
 // The help speaks the desktop's language, in gettext's order of variables, unless --lang says
