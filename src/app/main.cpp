@@ -47,8 +47,7 @@ QStringList ArgumentsOf(int argc, char** argv) {
 }
 
 void PrintVersion() {
-  std::printf("kdsp %.*s\n", static_cast<int>(core::kProgramVersion.size()),
-              core::kProgramVersion.data());
+  std::fputs(core::VersionLine("kdsp").c_str(), stdout);
 }
 
 }  // namespace

@@ -105,8 +105,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (line.version) {
-    std::printf("kdsp-sim %.*s\n", static_cast<int>(kdsp::core::kProgramVersion.size()),
-                kdsp::core::kProgramVersion.data());
+    std::fputs(kdsp::core::VersionLine("kdsp-sim").c_str(), stdout);
     return 0;
   }
   const QHostAddress address = ListenAddress(line.host);

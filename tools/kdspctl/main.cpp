@@ -138,8 +138,7 @@ int main(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   if (std::string_view(argv[1]) == "--version") {
-    std::printf("kdspctl %.*s\n", static_cast<int>(kdsp::core::kProgramVersion.size()),
-                kdsp::core::kProgramVersion.data());
+    std::fputs(kdsp::core::VersionLine("kdspctl").c_str(), stdout);
     return 0;
   }
   // The command is the first argument that is not a choice of processors or its value.
