@@ -84,7 +84,12 @@ void EditRecorder::kept(const settings::SettingsOrigin& origin) {
 
 void EditRecorder::startFresh(const settings::SettingsOrigin& origin) {
   session_.startFresh(current(), origin);
+  onProcessor_ = true;
   notify();
+}
+
+void EditRecorder::setOnProcessor(bool on) {
+  if (std::exchange(onProcessor_, on) != on) notify();
 }
 
 void EditRecorder::adoptProgramChange() {
@@ -99,7 +104,10 @@ void EditRecorder::applyLive(const settings::EditState& from) {
   link_.setMicEqMode(to.values.micEqMode);
   link_.setEchoControls(to.values.echoDelayLr, to.values.echoPreDelayLr, to.values.echoDirect);
   if (refreshAll_) refreshAll_();
-  link_.sendDifference(from, current());
+  // Settings the processor never took are no place to start a difference from: the whole
+  // block goes.
+  const bool sentWhole = link_.sendDifference(from, current(), /*wholeBlock=*/!onProcessor_);
+  if (sentWhole) onProcessor_ = true;
   applying_ = false;
   // An upload prepares the block (its checksum, the derived echo values): those bytes are no
   // edit of the user's.

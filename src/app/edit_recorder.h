@@ -59,6 +59,11 @@ class EditRecorder : public QObject {
   void kept(const settings::SettingsOrigin& origin);
   // The working settings are now the processor's own: a fresh history.
   void startFresh(const settings::SettingsOrigin& origin);
+  // Whether the processor plays the working settings: not after a file was loaded and not
+  // sent, until the whole block goes to it (an undo, a redo or a switch of sides sends it
+  // whole then) or the processor's own settings are taken.
+  void setOnProcessor(bool on);
+  bool onProcessor() const { return onProcessor_; }
 
   // The program changed the working settings by itself (master levels brought down to new
   // maximum volumes, which are no settings of the history): no step, and the next one starts
@@ -105,6 +110,7 @@ class EditRecorder : public QObject {
   std::string gestureName_;
   QTimer wheelBurst_;
   bool applying_ = false;
+  bool onProcessor_ = true;
   int commands_ = 0;  // commands under way
 };
 

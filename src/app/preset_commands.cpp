@@ -64,8 +64,12 @@ void PresetCommands::mSaveToFileClick() {
 
 void PresetCommands::N82Click(std::uint8_t slot) {
   if (recorder_ != nullptr) recorder_->finishGesture();
-  if (link_.StoreBlockToDevice(slot) == device::StoreResult::kStored && recorder_ != nullptr)
+  const device::StoreResult stored = link_.StoreBlockToDevice(slot);
+  if (recorder_ == nullptr) return;
+  if (stored == device::StoreResult::kStored)
     recorder_->kept(settings::SettingsOrigin::Slot(slot));
+  else  // the upload prepared the block all the same; that is no edit of the user's
+    recorder_->adoptProgramChange();
 }
 
 void PresetCommands::N2Click() {
@@ -73,11 +77,22 @@ void PresetCommands::N2Click() {
   if (!path) return;
   CommandStep step(recorder_, core::FillIn(settings::step::kLoadFile,
                                            {std::filesystem::path(*path).filename().string()}));
-  settings::SettingFileReader reader{working_, dialogs_, refreshAll_, [this] {
-                                       link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
+  bool sent = false;
+  const auto refresh = [this] {
+    if (refreshAll_) refreshAll_();
+    // Master levels held under the maxima travel with the block if it is sent, and not at all
+    // if it is not: nothing goes to the processor behind the question.
+    for (int i = 0; i < device::flag::kMasterFaders.count; ++i)
+      link_.withdrawChange(device::flag::kMasterFaders.at(i));
+  };
+  settings::SettingFileReader reader{working_, dialogs_, refresh, [this, &sent] {
+                                       sent = link_.StoreBlockToDevice(
+                                                  device::kWorkingSettingsSlot) ==
+                                              device::StoreResult::kStored;
                                      }};
-  if (reader.ReadSettingFile(*path, true) == settings::SettingFileStatus::kLoaded)
-    step.cameFrom(settings::SettingsOrigin::File(*path));
+  if (reader.ReadSettingFile(*path, true) != settings::SettingFileStatus::kLoaded) return;
+  step.cameFrom(settings::SettingsOrigin::File(*path));
+  if (recorder_ != nullptr) recorder_->setOnProcessor(sent);
 }
 
 void PresetCommands::N4Click(std::uint8_t slot) {
@@ -87,24 +102,22 @@ void PresetCommands::N4Click(std::uint8_t slot) {
 RecallOutcome PresetCommands::recall(std::uint8_t slot) {
   CommandStep step(recorder_,
                    core::FillIn(settings::step::kRecallSlot, {settings::SlotStepName(slot)}));
-  // Not connected, the read asks nothing of the processor and says why in a message.
-  if (!link_.ReadBlockFromDevice(slot, kSlotReadMode)) return RecallOutcome::kNotConnected;
+  // The slot is read into a block of its own: one that is empty or fails its checksum (which
+  // the link tells) leaves the windows and the processor as they are.
+  if (!link_.ReadBlockFromDevice(slot, kSlotReadMode, device::ReadInto::kKeptBlock))
+    return RecallOutcome::kNotConnected;  // the read said why in a message
   if (!link_.waitForReadComplete(readLimit_))
     return link_.state().connected ? RecallOutcome::kNotAnswered : RecallOutcome::kNotConnected;
+  if (link_.lastReadResult() != device::BlockReadback::EndResult::kInstalled)
+    return RecallOutcome::kNotInstalled;
   // Reading the slot only brings it into the windows; the processor plays it once it is its
-  // working settings. An empty slot has brought the factory defaults, which go the same way.
-  switch (link_.lastReadResult().value_or(device::BlockReadback::EndResult::kNoBlock)) {
-    case device::BlockReadback::EndResult::kInstalled:
-      step.cameFrom(settings::SettingsOrigin::Slot(slot));
-      link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
-      break;
-    case device::BlockReadback::EndResult::kFactoryInstalled:
-      step.cameFrom(settings::SettingsOrigin::Factory());
-      link_.StoreBlockToDevice(device::kWorkingSettingsSlot);
-      break;
-    default:  // nothing was installed
-      return RecallOutcome::kNotInstalled;
-  }
+  // working settings.
+  working_ = link_.keptBlock();
+  if (refreshAll_) refreshAll_();
+  step.cameFrom(settings::SettingsOrigin::Slot(slot));
+  const bool sent =
+      link_.StoreBlockToDevice(device::kWorkingSettingsSlot) == device::StoreResult::kStored;
+  if (recorder_ != nullptr) recorder_->setOnProcessor(sent);
   return RecallOutcome::kRecalled;
 }
 

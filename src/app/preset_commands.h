@@ -24,10 +24,12 @@ inline constexpr std::string_view kRecallNotAnswered = KDSP_TRANSLATE_NOOP(
 
 // How a recall ended.
 enum class RecallOutcome {
-  kRecalled,      // the slot's settings (or, for an empty slot, the factory defaults) arrived
+  kRecalled,      // the slot's settings arrived and the processor plays them
   kNotConnected,  // no processor to ask
   kNotAnswered,   // the processor did not send the slot in time; nothing changed
-  kNotInstalled,  // the slot came incomplete, which the link has told; nothing changed
+  // The slot came incomplete, empty or failing its checksum, which the link has told; nothing
+  // changed.
+  kNotInstalled,
 };
 
 class PresetCommands {

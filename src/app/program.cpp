@@ -148,7 +148,7 @@ void Program::showEditState() {
   menu_->showEditState({text(session.undoName()), text(session.redoName()), session.liveSide()});
   main_->showSettingsStatus({session.liveSide(),
                              settings::OriginText(session.origin(), &TranslateText),
-                             session.modified()});
+                             session.modified(), edits_->onProcessor()});
 }
 
 bool Program::startRemote(const remote::ListenAddress& address, QString& error) {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/language.h"
+#include "app/settings_status.h"
 #include "core/composed_text.h"
 #include "device/field_edit.h"
 #include "remote/field_changes.h"
@@ -82,7 +83,9 @@ QJsonObject RemoteControl::fields() const {
 
 RemoteControl::StatusKey RemoteControl::statusKey() const {
   const device::LinkState& state = link_.state();
-  return {state.connected, settings::OriginText(edits_.session().origin(), &TranslateText),
+  return {state.connected,
+          SourceLine(settings::OriginText(edits_.session().origin(), &TranslateText),
+                     edits_.onProcessor()),
           edits_.session().modified(), state.musicMaxVolume, state.micMaxVolume};
 }
 

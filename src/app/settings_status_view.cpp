@@ -75,13 +75,24 @@ void DrawSettingsStatus(QPainter& painter, const SettingsStatus& status,
   painter.setFont(fonts.fontValue);
   painter.setPen(colour::kSilk);
   painter.drawText(ToQRect(kSettingsOriginRect), Qt::AlignCenter, ShownOrigin(status, fonts));
-  if (status.modified) {
+  // What the processor plays matters more than what a file holds.
+  const QString remark = !status.onProcessor
+                             ? QApplication::translate("TForm1", "Not on the processor")
+                         : status.modified ? QApplication::translate("TForm1", "Modified")
+                                           : QString();
+  if (!remark.isEmpty()) {
     painter.setFont(fonts.fontSmall);
     painter.setPen(colour::kLitAmber);
-    painter.drawText(ToQRect(kSettingsModifiedRect), Qt::AlignCenter,
-                     QApplication::translate("TForm1", "Modified"));
+    painter.drawText(ToQRect(kSettingsModifiedRect), Qt::AlignCenter, remark);
   }
   painter.restore();
+}
+
+std::string SourceLine(const std::string& origin, bool onProcessor) {
+  if (onProcessor) return origin;
+  return QApplication::translate("TForm1", "%1 — not on the processor")
+      .arg(QString::fromStdString(origin))
+      .toStdString();
 }
 
 }  // namespace kdsp::app

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the main window's settings status: the A and B tabs with the live one lit, the origin
-// of the live settings elided to the section's width, and "Modified" in amber beneath it.
+// of the live settings elided to the section's width, and beneath it in amber "Not on the
+// processor" or "Modified".
 #pragma once
 
 #include <QRect>

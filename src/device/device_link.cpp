@@ -94,14 +94,16 @@ void DeviceLink::setEchoControls(int delayLr, int preDelayLr, int direct) {
   controls_.echoDirect = direct;
 }
 
-void DeviceLink::sendDifference(const settings::EditState& from, const settings::EditState& to) {
+bool DeviceLink::sendDifference(const settings::EditState& from, const settings::EditState& to,
+                                bool wholeBlock) {
   ChangeFlags raised;
   const bool mostOfBlock = RaiseFlagsForDifference(raised, from, to, state_);
-  if (mostOfBlock && state_.connected &&
-      StoreBlockToDevice(kWorkingSettingsSlot) == StoreResult::kStored)
-    LowerFlagsTheBlockCarries(raised);
+  const bool stored = (mostOfBlock || wholeBlock) && state_.connected &&
+                      StoreBlockToDevice(kWorkingSettingsSlot) == StoreResult::kStored;
+  if (stored) LowerFlagsTheBlockCarries(raised);
   for (std::uint16_t id = 0; id < flag::kCount; ++id)
     if (raised[id] != 0) flags_.set(id);
+  return stored;
 }
 
 void DeviceLink::setMaxVolume(MaxVolume which, std::uint8_t value) {

@@ -95,8 +95,10 @@ class DeviceLink : public QObject, private TransferHost {
   // undo, a redo, an A/B switch): every command whose record differs goes on the tick, in the
   // table's order. When most of the block changed, the whole working block is stored as the
   // processor's working settings at once, as after loading a file, and the tick sends only what
-  // the block does not carry.
-  void sendDifference(const settings::EditState& from, const settings::EditState& to);
+  // the block does not carry; so it is with wholeBlock, whatever changed. Answers whether the
+  // whole block was stored.
+  bool sendDifference(const settings::EditState& from, const settings::EditState& to,
+                      bool wholeBlock = false);
   // Sends one record of the command table at once, outside the tick (an edit from the command
   // line); awaitAcknowledgements waits for its acknowledgement. False when it could not be sent.
   bool sendNow(const OutgoingCommand& record);

@@ -66,11 +66,12 @@ void EditSession::markKept(const SettingsOrigin& origin) {
 }
 
 void EditSession::startFresh(const EditState& now, const SettingsOrigin& origin) {
-  Side& side = current();
-  side.history.clear();
-  side.provenanceSteps.clear();
-  side.state = now;
-  side.restore({origin, side.history.appliedId()});
+  for (Side& side : sides_) {
+    side.history.clear();
+    side.provenanceSteps.clear();
+    side.state = now;
+    side.restore({origin, side.history.appliedId()});
+  }
 }
 
 std::optional<AppliedStep> EditSession::undo() {

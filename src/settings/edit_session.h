@@ -41,7 +41,8 @@ class EditSession {
   // The live settings, as they are, were stored into a slot or saved to a file: they come from
   // there, unmodified, and so does this moment of the history when a redo comes back to it.
   void markKept(const SettingsOrigin& origin);
-  // The live settings are now the processor's own: they start a fresh history, unmodified.
+  // The live settings are now the processor's own: both sides start a fresh history from them,
+  // unmodified, so switching to the other side changes nothing until it is edited.
   void startFresh(const EditState& now, const SettingsOrigin& origin);
   // The program changed the live settings by itself (a level brought down to a new maximum): no
   // step, and the next step starts from here.

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program's undo, redo and A/B compare against the simulated processor: every kind of step
 // taken back and forth leaves the program's block and the processor's byte for byte where they
-// were; a drag is one step; five hundred steps undo to the start; the two sides stay intact; the
-// main window's origin and modified state follow loads, edits, stores and undos.
+// were; a drag is one step; five hundred steps undo to the start; the two sides stay intact and
+// start as the processor's settings; the main window's origin and modified state follow loads,
+// edits, stores and undos; what the user did not send never reaches the processor.
 #include <gtest/gtest.h>
 
 #include <QSlider>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "app/edit_recorder.h"
+#include "device/link_messages.h"
 #include "pages/effect_page.h"
 #include "pages/reverb_dialog.h"
 #include "settings/edit_state.h"
@@ -57,6 +59,11 @@ settings::ParameterBlock FarFromFactory() {
 class EditHistoryProgramTest : public ::testing::Test, protected testing::ProgramSession {
  protected:
   EditHistoryProgramTest() {
+    // The processor plays settings of its own, which the history starts from.
+    settings::ParameterBlock own = settings::FactoryDefaults();
+    own.masterMusic = 40;
+    own.bands[28].gain = -60;
+    prime(own, device::kWorkingSettingsSlot);
     dialogs.holdQuestions = true;
     start();
     main().show();
@@ -282,6 +289,82 @@ TEST_F(EditHistoryProgramTest, TheOriginAndModifiedStateFollowLoadEditStoreAndUn
   endGesture();
   trigger("mSaveToFile");
   EXPECT_EQ(shown(), "saved.aex");
+}
+
+TEST_F(EditHistoryProgramTest, AnUntouchedSideIsTheSettingsTheHistoryStartedFrom) {
+  const Blocks start = blocks();
+  trigger("mSwitchSide");
+  settle();
+  expectBlocks(start);
+  EXPECT_EQ(remote().masterMusic, 40);
+  EXPECT_EQ(main().settingsStatus().origin, "From processor");
+}
+
+TEST_F(EditHistoryProgramTest, ACommandThatBringsNothingChangesNothingAndLeavesNoStep) {
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    std::string_view message;
+  } commands[] = {
+      {"an empty slot recalled", [&] { trigger("A1"); }, device::message::kEmptyOrChecksumError},
+      {"a store into slot 4 acknowledged too late",
+       [&] {
+         simulated().setOptions({.ackDelayMs = 400});
+         link().setAcknowledgementLimit(std::chrono::milliseconds(150));
+         trigger("N41");
+         ASSERT_TRUE(waitFor([&] { return flushed(); }));
+         simulated().setOptions({});
+       },
+       device::message::kUploadNotAcknowledged},
+  };
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command.what);
+    // An edit leaves the block's checksum behind, which an upload brings up to date.
+    Wheel(main(), main().fader(3).rect, -2);
+    endGesture();
+    settle();
+    const Blocks before = blocks();
+    const std::string undo = undoName();
+    dialogs.messages.clear();
+    command.act();
+    endGesture();
+    settle();
+    expectBlocks(before);
+    EXPECT_EQ(undoName(), undo);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{std::string(command.message)});
+  }
+}
+
+TEST_F(EditHistoryProgramTest, AFileLoadedAndNotSentStaysOffTheProcessorUntilItIsSent) {
+  settings::ParameterBlock file = FarFromFactory();
+  file.masterMusic = 58;  // above the maximum: held at 55 on screen
+  ASSERT_TRUE(settings::WriteSettingFile(temp / "karaoke.aex", file));
+  QString error;
+  ASSERT_TRUE(program->startRemote({QHostAddress(QHostAddress::LocalHost), 0}, error));
+  const auto phoneSource = [&] { return program->remoteControl()->status().source.toStdString(); };
+  const settings::ParameterBlock played = remote();
+  const int records = simulated().recordsReceived();
+
+  dialogs.files.push_back((temp / "karaoke.aex").string());
+  dialogs.yesNo.push_back(false);
+  trigger("N2");
+  settle();
+  EXPECT_EQ(simulated().recordsReceived(), records);
+  EXPECT_TRUE(remote() == played);
+  EXPECT_EQ(main().fader(14).value, 55);
+  EXPECT_EQ(main().settingsStatus(), (SettingsStatus{0, "karaoke.aex", false, false}));
+  EXPECT_EQ(phoneSource(), "karaoke.aex — not on the processor");
+
+  // The other side holds what the processor plays; coming back sends the file's settings whole.
+  trigger("mSwitchSide");
+  settle();
+  expectBlocks({played, played});
+  EXPECT_TRUE(main().settingsStatus().onProcessor);
+  trigger("mSwitchSide");
+  settle();
+  ExpectSameSettings(remote(), settings::WorkingBlock(), "processor");
+  EXPECT_EQ(remote().masterMusic, 55);
+  EXPECT_EQ(phoneSource(), "karaoke.aex");
 }
 
 }  // namespace

@@ -130,6 +130,11 @@ TEST(EditSession, TheTwoSidesKeepTheirOwnSettingsHistoriesAndOrigins) {
   EXPECT_EQ(ShownBy(session), (Shown{1, "From processor", false, "Copy A to B", "", 30}));
   session.undo();
   EXPECT_EQ(ShownBy(session), (Shown{1, "disco.aex", true, "Master Music fader", "Copy A to B", 12}));
+
+  // The processor's own settings start both sides afresh: the other side is the same settings.
+  session.startFresh(With(40), SettingsOrigin::Processor());
+  session.switchSide();
+  EXPECT_EQ(ShownBy(session), (Shown{0, "From processor", false, "", "", 40}));
 }
 
 TEST(EditSession, AnEditThatChangesNothingIsNoStep) {

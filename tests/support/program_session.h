@@ -19,6 +19,7 @@
 #include "device/event_loop_wait.h"
 #include "device/virtual_hid_platform.h"
 #include "pages/effect_page.h"
+#include "sim/sim_test_support.h"
 #include "sim/simulated_hid_device.h"
 #include "skin/control_input.h"
 #include "skin/img_edit.h"
@@ -70,6 +71,12 @@ struct ProgramSession {
   void start(bool serviceMenu = true) {
     platform.plug(processor);
     program = std::make_unique<app::Program>(platform, dialogs, temp / "kdsp.ini", serviceMenu);
+  }
+
+  // Stores a block into one of the processor's slots (240: its working settings), as an upload
+  // from an earlier session would have.
+  void prime(const settings::ParameterBlock& block, std::uint8_t slot) {
+    simulated().receive(sim::testing::UploadText(block, slot));
   }
 
   app::TForm1& main() { return program->mainWindow(); }
