@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
   app::InstanceRequest request{QDir::currentPath().toStdString(), {}};
   for (const QString& argument : QApplication::arguments().mid(1))
     request.arguments.push_back(argument.toStdString());
-  if (const auto reply = instance.askRunning(request)) {
+  if (const auto reply = instance.handOver(request)) {
     std::fputs(reply->out.c_str(), stdout);
     std::fputs(reply->err.c_str(), stderr);
     return reply->status;

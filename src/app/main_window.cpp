@@ -12,6 +12,7 @@
 
 #include "app/remote_line_view.h"
 #include "app/settings_status_view.h"
+#include "device/link_messages.h"
 #include "settings/block_field.h"
 #include "skin/commit_int_range.h"
 #include "skin/main_control_names.h"
@@ -398,16 +399,20 @@ std::string TForm1::FormControlName(int x, int y) const {
 
 const skin::SkinPicture& TForm1::linkLamp() const {
   const device::LinkState& state = link_->state();
-  if (state.connected) return images[SkinSlot::kLinkOn];
+  if (state.connected && state.versionOk) return images[SkinSlot::kLinkOn];
   if (state.processorWithoutAccess()) return images[SkinSlot::kLinkWithoutAccess];
   return images[SkinSlot::kLinkOff];
 }
 
 QString TForm1::linkToolTip() const {
   const device::LinkState& state = link_->state();
-  if (state.connected)
+  if (state.connected && state.versionOk)
     return state.wifiMode ? QApplication::translate("TForm1", "Connected to the processor by WiFi")
                           : QApplication::translate("TForm1", "Connected to the processor by USB");
+  if (state.connected && link_->lastVersion())
+    return QCoreApplication::translate("Messages", device::message::kVersionNoMatch.data());
+  if (state.connected)
+    return QApplication::translate("TForm1", "Waiting for the processor to answer");
   if (state.processorWithoutAccess()) return QString::fromStdString(state.accessProblem);
   return QApplication::translate("TForm1", "No processor connected");
 }

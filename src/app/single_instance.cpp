@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <memory>
 
@@ -16,6 +17,8 @@ namespace kdsp::app {
 namespace {
 
 constexpr int kConnectMs = 500;
+// How often a later start asks again while the first one is still starting.
+constexpr unsigned long kRetryMs = 20;
 // A request is a few hundred bytes; a peer that sends more speaks something else.
 constexpr qsizetype kLargestRequest = 1 << 20;
 
@@ -25,8 +28,33 @@ InstanceReply Unanswered(const char* why) {
 
 }  // namespace
 
+QString SingleInstance::LockPath(const QString& name) {
+  // A name that is no path lives in the temporary folder, as the local server puts it there.
+  const QString socketPath = QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name);
+  return socketPath + QStringLiteral(".lock");
+}
+
 SingleInstance::SingleInstance(QString name, QObject* parent)
-    : QObject(parent), name_(std::move(name)) {}
+    : QObject(parent), name_(std::move(name)), lock_(LockPath(name_)) {
+  // Held for the whole run: it never goes stale while its holder lives, and a holder that
+  // crashed is told by its process number.
+  lock_.setStaleLockTime(0);
+}
+
+std::optional<InstanceReply> SingleInstance::handOver(const InstanceRequest& request) {
+  QElapsedTimer clock;
+  clock.start();
+  // The first start may still be on its way to listening: ask until it answers, or until it
+  // has gone and left the lock to be taken.
+  while (!lock_.tryLock(0)) {
+    if (lock_.error() != QLockFile::LockFailedError)
+      return Unanswered("its lock file could not be read");
+    if (auto reply = askRunning(request)) return reply;
+    if (clock.elapsed() > kAnswerLimitMs) return Unanswered("it did not start listening");
+    QThread::msleep(kRetryMs);
+  }
+  return std::nullopt;
+}
 
 QString SingleInstance::NameFor(const std::optional<std::string>& privateName) {
   const QString base = privateName
@@ -63,7 +91,8 @@ std::optional<InstanceReply> SingleInstance::askRunning(const InstanceRequest& r
 
 bool SingleInstance::listen(RequestHandler onRequest) {
   onRequest_ = std::move(onRequest);
-  // A name left behind by a program that crashed would block every later start.
+  // A name left behind by a program that crashed would block every later start. Only the
+  // holder of the lock removes it, so no running program's name is taken away.
   QLocalServer::removeServer(name_);
   if (!server_.listen(name_)) return false;
   connect(&server_, &QLocalServer::newConnection, this, [this] {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QLocalServer>
+#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -25,13 +26,21 @@ class SingleInstance : public QObject {
   // The name identifies the program (and the user, so two users do not meet).
   explicit SingleInstance(QString name, QObject* parent = nullptr);
 
-  // The running program's answer to the request; nothing when no program runs under this name.
-  // A program that runs but gives no usable answer is answered for: a message and status 1.
+  // Either this start becomes the running program, in one step that no other start can take
+  // at the same time (a lock file beside the socket, held until this object goes), and nothing
+  // is answered; or another start holds it, and this is that program's answer to the request,
+  // once it listens. A program that runs but gives no usable answer is answered for: a message
+  // and status 1.
+  std::optional<InstanceReply> handOver(const InstanceRequest& request);
+
+  // The running program's answer to the request; nothing when no program listens under this
+  // name.
   std::optional<InstanceReply> askRunning(const InstanceRequest& request);
 
-  // Becomes the running instance. onRequest runs for every later start's request, from the
-  // event loop, and its answer goes back. A peer that leaves without a whole request (an older
-  // start that only asks to be activated) gets the empty request's handling and no answer.
+  // Listens as the running instance (after handOver made this start the one). onRequest runs
+  // for every later start's request, from the event loop, and its answer goes back. A peer that
+  // leaves without a whole request (an older start that only asks to be activated) gets the
+  // empty request's handling and no answer.
   using RequestHandler = std::function<InstanceReply(const InstanceRequest& request)>;
   bool listen(RequestHandler onRequest);
 
@@ -39,11 +48,14 @@ class SingleInstance : public QObject {
   // $XDG_RUNTIME_DIR when the session has one (one per user session), else one per user.
   static QString NameFor(const std::optional<std::string>& privateName);
   static QString DefaultName() { return NameFor(std::nullopt); }
+  // The lock file beside the server's socket, which the running program holds.
+  static QString LockPath(const QString& name);
 
  private:
   void serve(class QLocalSocket* client);
 
   QString name_;
+  QLockFile lock_;
   QLocalServer server_;
   RequestHandler onRequest_;
 };

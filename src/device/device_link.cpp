@@ -260,6 +260,7 @@ bool DeviceLink::OnHidEnumerate(HidDevice& device, int index) {
   transport_.setDevice(checkedOut);
   if (checkedOut->hasReadWriteAccess()) {
     state_.accessProblem.clear();
+    beginLink();
     state_.connected = true;
     state_.syncPending = true;
     lastLoss_.reset();
@@ -319,6 +320,7 @@ void DeviceLink::HandleReply(std::uint8_t command, std::span<const std::uint8_t>
       if (const auto version = ParseVersionReply(payload)) {
         lastVersion_ = version->version;
         state_.versionOk = version->accepted;
+        notifyConnection();  // the lamp lights once the processor has answered
         if (!state_.versionOk) prompts_.showMessage(message::kVersionNoMatch);
       }
       break;
@@ -388,22 +390,37 @@ void DeviceLink::setWifiAddress(std::string host, int port) {
   wifiPort_ = port;
 }
 
+void DeviceLink::leaveProcessor() {
+  releaseDevices(nullptr);
+  state_.connected = false;
+  state_.accessProblem.clear();
+  beginLink();
+  sender_.resetOutstanding();
+  notifyConnection();
+}
+
+void DeviceLink::beginLink() {
+  state_.versionOk = false;
+  lastVersion_.reset();
+  lastStatus_.reset();
+}
+
 void DeviceLink::WiFi1Click() {
   wifiChecked_ = !wifiChecked_;
+  // The processor left behind is no longer the one the windows control, and the one chosen is
+  // not connected until it is reached and has answered the greeting.
   if (!wifiChecked_) {
     state_.wifiMode = false;
     timer_.setInterval(kSyncIntervalUsb);
     socket_.SetActive(false);
-    OnHidDeviceChange();
+    leaveProcessor();
+    // The USB processor is found again as if just plugged in: greeted, and asked about.
+    hid_.Enumerate();
     return;
   }
   timer_.setInterval(kSyncIntervalWifi);
   state_.wifiMode = true;
-  // A processor on USB that may not be opened no longer matters: records go through the socket.
-  if (state_.processorWithoutAccess()) {
-    state_.accessProblem.clear();
-    notifyConnection();
-  }
+  leaveProcessor();
   if (socket_.Protocol() != cmTcpClient) {
     prompts_.showMessage(KDSP_TRANSLATE_NOOP("Messages", "Wifi Error"));
     return;

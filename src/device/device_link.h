@@ -230,6 +230,10 @@ class DeviceLink : public QObject, private TransferHost {
 
   // Gives every device back but keep.
   void releaseDevices(HidDevice* keep);
+  // Lets go of the processor in use, which is not lost but left for another one.
+  void leaveProcessor();
+  // A processor is taken: nothing is known of it until it answers the greeting.
+  void beginLink();
   void loseConnection(LinkLoss how);
   void onSocketClosed();
   void onProcessorReadError(HidDevice& device);

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real program started twice under one private instance name on the offscreen platform: a
 // later start hands its arguments to the running program, which acts on them and goes on, and
-// says what it could not hand over. And a program with a private name runs beside one that holds
-// the user's own name.
+// says what it could not hand over; of starts in quick succession exactly one runs. And a program
+// with a private name runs beside one that holds the user's own name.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QImage>
 #include <QLocalServer>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -65,8 +67,9 @@ class KdspInstancesTest : public ::testing::Test {
  protected:
   ~KdspInstancesTest() override {
     if (!running_) return;
-    running_.reset();  // killed: it leaves its socket behind
+    running_.reset();  // killed: it leaves its socket and its lock file behind
     QLocalServer::removeServer(SingleInstance::NameFor(name_));
+    QFile::remove(SingleInstance::LockPath(SingleInstance::NameFor(name_)));
   }
 
   // Starts the program that later starts meet, and waits until it answers: an empty request,
@@ -161,6 +164,32 @@ TEST_F(KdspInstancesTest, ALaterStartHandsTheConnectionToTheRunningProgram) {
     std::this_thread::sleep_for(20ms);
   }
   EXPECT_NE(received.find("229 (E5)"), std::string::npos) << received;
+}
+
+TEST_F(KdspInstancesTest, OfStartsInQuickSuccessionOneRunsAndTheOthersHandOverToIt) {
+  // Twenty starts, from all at once to 150 ms apart, as quick double-clicks on an icon make.
+  constexpr int kStarts = 20;
+  std::vector<std::unique_ptr<ChildProcess>> starts;
+  for (int i = 0; i < kStarts; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(i * 150 / (kStarts - 1)));
+    starts.push_back(std::make_unique<ChildProcess>(Kdsp(temp_.path(), {}, {"--instance", name_})));
+  }
+  const auto deadline = ChildProcess::Clock::now() + kRunLimit;
+  const auto stillRunning = [&] {
+    return std::count_if(starts.begin(), starts.end(), [](auto& p) { return !p->ended(); });
+  };
+  while (stillRunning() > 1 && ChildProcess::Clock::now() < deadline)
+    std::this_thread::sleep_for(20ms);
+  ASSERT_EQ(stillRunning(), 1);
+  for (auto& start : starts) {
+    if (!start->ended()) {
+      running_ = std::move(start);
+      continue;
+    }
+    EXPECT_EQ(start->wait(0ms), 0) << start->errorOutput();
+    EXPECT_EQ(ProgramMessages(start->errorOutput()), "");
+  }
+  EXPECT_TRUE(SingleInstance(SingleInstance::NameFor(name_)).askRunning({temp_.path().string(), {}}));
 }
 
 TEST_F(KdspInstancesTest, APrivateNameRunsBesideAProgramOnTheUsersName) {

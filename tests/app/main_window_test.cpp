@@ -379,7 +379,7 @@ TEST(LinkIndicatorTest, OnOffAndAProcessorWithoutAccessLookAndReadDifferently) {
 
   auto processor = std::make_shared<sim::SimulatedHidDevice>();
   platform.plug(processor);
-  ASSERT_TRUE(waitFor([&] { return state.connected; }));
+  ASSERT_TRUE(waitFor([&] { return state.connected && state.versionOk; }));
   const QImage on = lamp();
   EXPECT_EQ(window.linkToolTip(), "Connected to the processor by USB");
   EXPECT_EQ(dialogs.messages.size(), 1u);

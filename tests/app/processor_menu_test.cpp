@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Processor submenu: several processors on USB by path, named WiFi processors kept in the
-// INI file, and a choice among them taken as a processor just plugged in.
+// INI file, and a choice among them taken as a processor just plugged in: not connected until it
+// answers the greeting.
 #include <gtest/gtest.h>
 
 #include <QHostAddress>
+#include <QTcpServer>
 
 #include "app/program.h"
 #include "device/event_loop_wait.h"
@@ -127,6 +129,41 @@ TEST_F(ProcessorMenuTest, WiFiProcessorsAreAddedChosenAndForgotten) {
   item("mProcessorForget:Room 7")->trigger();
   EXPECT_TRUE(settings::ReadWifiProcessors(ini_).empty());
   EXPECT_EQ(item("mProcessorWifi:Room 7"), nullptr);
+}
+
+TEST_F(ProcessorMenuTest, AWiFiProcessorThatDoesNotAnswerIsNotConnectedAndUsbIsTakenAfresh) {
+  const std::string usb = plug();
+  // A module that takes the connection and never answers, and an address nothing listens on.
+  QTcpServer silent;
+  ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+  QTcpServer closed;
+  ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+  const quint16 closedPort = closed.serverPort();
+  closed.close();
+  for (const auto& [name, port] : {std::pair{"Silent", silent.serverPort()},
+                                   std::pair{"Gone", closedPort}})
+    ASSERT_TRUE(settings::AddWifiProcessor(ini_, {name, {"127.0.0.1", port}}));
+  start();
+  const TForm1& window = program_->mainWindow();
+  ASSERT_TRUE(WaitUntil([&] { return link().state().versionOk; }, 2s));
+
+  for (const char* name : {"Silent", "Gone"}) {
+    SCOPED_TRACE(name);
+    item(QString("mProcessorWifi:") + name)->trigger();
+    WaitUntil([] { return false; }, 300ms);  // long past a greeting's answer
+    EXPECT_FALSE(link().state().versionOk);
+    EXPECT_NE(&window.linkLamp(), &window.skinImages()[skin::SkinSlot::kLinkOn]);
+    EXPECT_NE(window.linkToolTip(), "Connected to the processor by WiFi");
+  }
+  EXPECT_EQ(window.linkToolTip(), "No processor connected");
+
+  // Back on USB, the processor is greeted and asked about as if just plugged in.
+  const auto questions = dialogs_.questions.size();
+  item(QString::fromStdString("mProcessorUsb:" + usb))->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return dialogs_.questions.size() > questions; }, 2s));
+  EXPECT_EQ(dialogs_.questions.back(), "Sync with connecting device?");
+  ASSERT_TRUE(WaitUntil([&] { return link().state().versionOk; }, 2s));
+  EXPECT_EQ(window.linkToolTip(), "Connected to the processor by USB");
 }
 
 }  // namespace
