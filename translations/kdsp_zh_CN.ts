@@ -1219,6 +1219,18 @@ SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;0483&quot;, ATTRS{idProduc
         <translation>已通过 USB 连接处理器</translation>
     </message>
     <message>
+        <source>Waiting for the processor to answer</source>
+        <translation>正在等待处理器应答</translation>
+    </message>
+    <message>
+        <source>Not on the processor</source>
+        <translation>未发送到处理器</translation>
+    </message>
+    <message>
+        <source>%1 — not on the processor</source>
+        <translation>%1 — 未发送到处理器</translation>
+    </message>
+    <message>
         <source>No processor connected</source>
         <translation>未连接处理器</translation>
     </message>
