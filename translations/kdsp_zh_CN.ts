@@ -533,10 +533,6 @@ SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;0483&quot;, ATTRS{idProduc
         <translation>%1：%2</translation>
     </message>
     <message>
-        <source>one filter too many: the %1 page has %2 bands</source>
-        <translation>滤波器多了一个：%1 页面只有 %2 个频段</translation>
-    </message>
-    <message>
         <source>Fc %1 Hz is outside the processor&apos;s %2 - %3 Hz</source>
         <translation>中心频率 %1 Hz 超出处理器的 %2 - %3 Hz 范围</translation>
     </message>
@@ -771,6 +767,54 @@ SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;0483&quot;, ATTRS{idProduc
     <message>
         <source>A processor&apos;s name cannot be empty, hold &quot;=&quot; or a line break, or start with &quot;[&quot; or &quot;;&quot;.</source>
         <translation>处理器名称不能为空，不能含有“=”或换行，也不能以“[”或“;”开头。</translation>
+    </message>
+    <message>
+        <source>no filters found in %1</source>
+        <translation>%1 中没有找到滤波器</translation>
+    </message>
+    <message>
+        <source>the file has %1 filters; the %2 page has %3 bands</source>
+        <translation>文件有 %1 个滤波器；%2 页面只有 %3 个频段</translation>
+    </message>
+    <message>
+        <source>the file has %1 filters; the %2 page has %3 band</source>
+        <translation>文件有 %1 个滤波器；%2 页面只有 %3 个频段</translation>
+    </message>
+    <message>
+        <source>the file has %1 filter; the %2 page has %3 bands</source>
+        <translation>文件有 %1 个滤波器；%2 页面只有 %3 个频段</translation>
+    </message>
+    <message>
+        <source>the response of this filter cannot be computed</source>
+        <translation>无法计算此滤波器的响应</translation>
+    </message>
+    <message>
+        <source>line %1: not a filter or preamp line, not read: &quot;%2&quot;</source>
+        <translation>第 %1 行：不是滤波器或前级增益行，未读取：“%2”</translation>
+    </message>
+    <message>
+        <source>has a frequency outside 0.1 Hz - 1 MHz</source>
+        <translation>的频率不在 0.1 Hz - 1 MHz 范围内</translation>
+    </message>
+    <message>
+        <source>has a level beyond -100 to +100 dB</source>
+        <translation>的电平超出 -100 到 +100 dB 范围</translation>
+    </message>
+    <message>
+        <source>a PK filter takes a Q or a BW, not both</source>
+        <translation>PK 滤波器只能给 Q 或 BW，不能两者都给</translation>
+    </message>
+    <message>
+        <source>Preamp must lie within -100 to +100 dB</source>
+        <translation>Preamp 必须在 -100 到 +100 dB 之间</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is too large</source>
+        <translation>“%1”的值太大</translation>
+    </message>
+    <message>
+        <source>BW must lie within 0.001 to 10 octaves</source>
+        <translation>BW 必须在 0.001 到 10 倍频程之间</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include "display/page_response.h"
 #include "settings/file_messages.h"
 #include "settings/file_read.h"
+#include "settings/file_text.h"
 #include "settings/frequency_grid.h"
 #include "settings/value_texts.h"
 
@@ -44,11 +45,6 @@ std::uint8_t bandType(FilterKind kind) {
   return kind == FilterKind::kLowShelf    ? settings::kLowShelf
          : kind == FilterKind::kHighShelf ? settings::kHighShelf
                                           : settings::kPeaking;
-}
-
-// Octaves of bandwidth of a peaking Q: the inverse of bandwidthQ.
-double octavesOfQ(double q) {
-  return 2.0 / std::log(2.0) * std::asinh(1.0 / (2.0 * q));
 }
 
 // The cookbook's shelf slope S (1 at 12 dB/octave, the steepest without overshoot) as the Q the
@@ -89,10 +85,28 @@ void responseOn(std::span<const BiquadSection> sections, const std::vector<float
   for (std::size_t i = 0; i < hz.size(); ++i) out[i] = responseDb(sections, hz[i]);
 }
 
+// NaN as soon as one difference is not a number, so that it cannot pass for no difference.
 float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
   float largest = 0.0f;
-  for (std::size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const float difference = std::abs(a[i] - b[i]);
+    if (std::isnan(difference)) return difference;
+    largest = std::max(largest, difference);
+  }
   return largest;
+}
+
+bool allFinite(const std::vector<float>& values) {
+  return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
+}
+
+// The refusal of more filters for bands than the page has, with both counts in their plural.
+std::string tooManyFilters(std::size_t filters, const settings::PageParameters& page) {
+  const std::string_view pattern = filters == 1        ? message::kOneFilterForNoBands
+                                   : page.bandCount == 1 ? message::kFiltersForOneBand
+                                                         : message::kFiltersForBands;
+  return core::FillIn(pattern,
+                      {std::to_string(filters), page.title, std::to_string(page.bandCount)});
 }
 
 std::string describeAsked(const RequestedFilter& f) {
@@ -130,11 +144,19 @@ class Fitter {
          bool secondSet)
       : page_(page),
         firstBand_(settings::FirstBand(page, secondSet)),
-        deviationHz_(DeviationFrequencies()) {
+        deviationHz_(DeviationFrequencies()),
+        asked_(deviationHz_.size(), 0.0f) {
     fit_.block = block;
   }
 
   FilterFit run(const settings::FilterText& text) {
+    const auto forBands = static_cast<std::size_t>(std::count_if(
+        text.filters.begin(), text.filters.end(),
+        [](const RequestedFilter& f) { return !isPass(f.kind); }));
+    if (forBands > static_cast<std::size_t>(page_.bandCount)) {
+      fit_.error = tooManyFilters(forBands, page_);
+      return refused();
+    }
     int bandsUsed = 0;
     for (const RequestedFilter& f : text.filters) {
       FittedFilter fitted;
@@ -143,16 +165,10 @@ class Fitter {
       if (isPass(f.kind)) {
         if (!fitCrossover(f, fitted)) return refused();
       } else {
-        if (bandsUsed == page_.bandCount) {
-          fit_.error =
-              settings::LineMessage(f.line, f.text,
-                                    core::FillIn(message::kFilterTooMany,
-                                                 {page_.title, std::to_string(page_.bandCount)}));
-          return refused();
-        }
         if (!fitBand(f, firstBand_ + bandsUsed, fitted)) return refused();
         ++bandsUsed;
       }
+      if (!addAsked(f)) return refused();
       fit_.filters.push_back(std::move(fitted));
     }
     for (const FittedFilter& f : fit_.filters) {
@@ -161,7 +177,7 @@ class Fitter {
     }
     for (int i = bandsUsed; i < page_.bandCount; ++i) fit_.block.bands[firstBand_ + i].gain = 0;
     addNotes(text);
-    fit_.largestDeviationDb = deviation(text);
+    fit_.largestDeviationDb = deviation();
     return std::move(fit_);
   }
 
@@ -188,6 +204,17 @@ class Fitter {
                 settings::FixedText(settings::gridFrequency(settings::kLastStep), 0)}));
   }
 
+  // Adds the response the filter asks for to what the page is compared with. A request whose
+  // response cannot be evaluated at every point (a Q too small for any number) has nothing to be
+  // compared with.
+  bool addAsked(const RequestedFilter& f) {
+    std::vector<float> response;
+    responseOn(RequestedSections(f), deviationHz_, response);
+    if (!allFinite(response)) return fail(f, std::string(message::kResponseNotComputable));
+    for (std::size_t i = 0; i < asked_.size(); ++i) asked_[i] += response[i];
+    return true;
+  }
+
   bool fitBand(const RequestedFilter& f, int index, FittedFilter& fitted) {
     settings::EqBand band = fit_.block.bands[index];
     const long tenths = std::lround(f.gainDb * 10.0);
@@ -198,7 +225,7 @@ class Fitter {
     band.type = bandType(f.kind);
     band.on = f.on ? 1 : 0;
     if (f.kind == FilterKind::kPeaking) {
-      const double index0 = octavesOfQ(*f.q) / 0.05 - 1.0;
+      const double index0 = settings::BandwidthOfQ(*f.q) / 0.05 - 1.0;
       if (!(index0 >= -0.5 && index0 <= kLastBandwidth + 0.5))
         return fail(f, core::FillIn(message::kQOutside,
                                     {settings::FixedText(*f.q, 3),
@@ -266,6 +293,10 @@ class Fitter {
   }
 
   void addNotes(const settings::FilterText& text) {
+    for (const settings::UnreadLine& unread : text.unread)
+      fit_.notes.push_back(core::FillIn(message::kLineNotRead,
+                                        {std::to_string(unread.line),
+                                         settings::PrintableText(unread.text)}));
     if (text.preampDb)
       fit_.notes.push_back(
           core::FillIn(message::kPreampNotApplied,
@@ -276,30 +307,25 @@ class Fitter {
   }
 
   // What was asked includes the page's crossover filters that the text leaves as they are.
-  float deviation(const settings::FilterText& text) {
-    std::vector<BiquadSection> asked;
-    for (const RequestedFilter& f : text.filters) {
-      const std::vector<BiquadSection> sections = RequestedSections(f);
-      asked.insert(asked.end(), sections.begin(), sections.end());
-    }
+  float deviation() {
+    std::vector<float> response;
     for (int index : {page_.highPass, page_.lowPass}) {
       if (index == settings::kNoRecord) continue;
       const bool named = std::any_of(fit_.filters.begin(), fit_.filters.end(),
                                      [&](const FittedFilter& f) { return f.crossover == index; });
       if (named) continue;
-      const CrossoverDesign kept = designCrossover(fit_.block.filters[index]);
-      asked.insert(asked.end(), kept.view().begin(), kept.view().end());
+      responseOn(designCrossover(fit_.block.filters[index]).view(), deviationHz_, response);
+      for (std::size_t i = 0; i < asked_.size(); ++i) asked_[i] += response[i];
     }
-    std::vector<float> wanted;
-    std::vector<float> got;
-    responseOn(asked, deviationHz_, wanted);
-    responseOn(PageSections(fit_.block, page_, firstBand_ != page_.firstBand), deviationHz_, got);
-    return largestDifference(wanted, got);
+    responseOn(PageSections(fit_.block, page_, firstBand_ != page_.firstBand), deviationHz_,
+               response);
+    return largestDifference(asked_, response);
   }
 
   const settings::PageParameters& page_;
   const int firstBand_;
   const std::vector<float> deviationHz_;
+  std::vector<float> asked_;  // the sum of the requests' responses on deviationHz_, in dB
   FilterFit fit_;
 };
 
@@ -381,6 +407,9 @@ FilterFileFit FitFilterFile(const std::filesystem::path& path,
     return {core::FillIn(message::kFilterFileTooLong, {name}), {}};
   const settings::FilterTextRead read = settings::ReadFilterText(*text);
   if (!read.ok()) return {core::FillIn(message::kFilterFileFault, {name, read.error}), {}};
+  // A file without a filter line is no filter list (a measurement, a setting file, a
+  // configuration commented out): reading it as an empty one would flatten the page.
+  if (read.filters.filterLines == 0) return {core::FillIn(message::kNoFilters, {name}), {}};
   FilterFit fit = FitFilters(block, page, secondSet, read.filters);
   if (!fit.ok()) return {core::FillIn(message::kFilterFileFault, {name, fit.error}), {}};
   return {{}, std::move(fit)};

@@ -6,7 +6,8 @@
 // How requests land:
 // - PK, LS and HS take the page's bands in order (every band can be any of the three types);
 //   the bands the text leaves over are set flat (gain 0, the rest kept), so the page equals the
-//   imported set. An OFF line sets its band switched off with the values given.
+//   imported set. An OFF line sets its band switched off with the values given. A text with
+//   more of them than the page has bands is refused as a whole.
 // - Frequency: the nearest grid step in log frequency; gain: the nearest tenth of a dB; Q: the
 //   nearest step of the bandwidth table in octaves. A value beyond the grid or the table by more
 //   than half a step, or a gain outside -24.0 .. +12.0 dB, is refused, not clamped.
@@ -18,6 +19,8 @@
 //   the filter off). Where the filter has family and order knobs it becomes 12 dB/octave (what
 //   these formats' HP and LP are), in the family whose response is nearest to the asked Q;
 //   elsewhere family and order stay as they are. Filters the text does not name stay as they are.
+// - A request whose own response cannot be evaluated at every point of the comparison (a Q far
+//   beyond any filter's) is refused: the deviation would mean nothing.
 #pragma once
 
 #include <filesystem>
@@ -52,7 +55,8 @@ struct FittedFilter {
 struct FilterFit {
   std::string error;  // the first refusal, naming its line; then nothing else is set
   std::vector<FittedFilter> filters;
-  std::vector<std::string> notes;    // what was read but cannot act (a preamp, linked mic sets)
+  std::vector<std::string> notes;    // lines not read; what was read but cannot act (a preamp,
+                                     // linked mic sets)
   settings::ParameterBlock block{};  // the given block with the page set to the filters
   float largestDeviationDb = 0.0f;   // |page response - asked response|, over the comparison
 
@@ -69,7 +73,8 @@ FilterFit FitFilters(const settings::ParameterBlock& block, const settings::Page
 std::vector<BiquadSection> RequestedSections(const settings::RequestedFilter& filter);
 
 // "line 5: PK 125.0 Hz -3.00 dB Q 2.000 -> bands[30]: PK 125.0 Hz -3.0 dB Q 2.035", one per
-// filter, then the notes, then "largest deviation: 0.41 dB over 20 Hz - 20 kHz".
+// filter, then the notes ("line 3: not a filter or preamp line, not read: …" first), then
+// "largest deviation: 0.41 dB over 20 Hz - 20 kHz".
 std::vector<std::string> FitReport(const FilterFit& fit);
 
 // The page's bands as filters, band by band in page order (line n is the page's band n): ON or
@@ -81,7 +86,7 @@ std::vector<settings::RequestedFilter> PageFilters(const settings::ParameterBloc
 
 // A filter file read and fitted onto the page, as the program and the command line import it.
 struct FilterFileFit {
-  std::string error;  // "<file>: line 7: …", "Can't read <file>", "<file>: too long …"
+  std::string error;  // "<file>: line 7: …", "Can't read <file>", "no filters found in <file>"
   FilterFit fit;
 
   bool ok() const { return error.empty(); }

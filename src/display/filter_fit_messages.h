@@ -14,10 +14,19 @@ namespace kdsp::display::message {
 inline constexpr std::string_view kFilterFileTooLong =
     KDSP_TRANSLATE_NOOP("Messages", "%1: too long for a filter list");
 inline constexpr std::string_view kFilterFileFault = KDSP_TRANSLATE_NOOP("Messages", "%1: %2");
+inline constexpr std::string_view kNoFilters =
+    KDSP_TRANSLATE_NOOP("Messages", "no filters found in %1");
+
+// More filters for bands than the page has bands: %1 filters, the page %2, %3 bands. The file
+// has more filters than the page bands, so of the four plural forms three can occur.
+inline constexpr std::string_view kFiltersForBands =
+    KDSP_TRANSLATE_NOOP("Messages", "the file has %1 filters; the %2 page has %3 bands");
+inline constexpr std::string_view kFiltersForOneBand =
+    KDSP_TRANSLATE_NOOP("Messages", "the file has %1 filters; the %2 page has %3 band");
+inline constexpr std::string_view kOneFilterForNoBands =
+    KDSP_TRANSLATE_NOOP("Messages", "the file has %1 filter; the %2 page has %3 bands");
 
 // A filter the page cannot take.
-inline constexpr std::string_view kFilterTooMany =
-    KDSP_TRANSLATE_NOOP("Messages", "one filter too many: the %1 page has %2 bands");
 inline constexpr std::string_view kFrequencyOutside =
     KDSP_TRANSLATE_NOOP("Messages", "Fc %1 Hz is outside the processor's %2 - %3 Hz");
 inline constexpr std::string_view kGainOutside =
@@ -37,10 +46,14 @@ inline constexpr std::string_view kSecondPassFilter =
     KDSP_TRANSLATE_NOOP("Messages", "a second %1 filter; the page has one");
 inline constexpr std::string_view kLowPass = KDSP_TRANSLATE_NOOP("Messages", "low-pass");
 inline constexpr std::string_view kHighPass = KDSP_TRANSLATE_NOOP("Messages", "high-pass");
+inline constexpr std::string_view kResponseNotComputable =
+    KDSP_TRANSLATE_NOOP("Messages", "the response of this filter cannot be computed");
 
 // The report of an import: a line per filter, then the notes and the deviation.
 inline constexpr std::string_view kReportLine =
     KDSP_TRANSLATE_NOOP("Messages", "line %1: %2 -> %3");
+inline constexpr std::string_view kLineNotRead =
+    KDSP_TRANSLATE_NOOP("Messages", "line %1: not a filter or preamp line, not read: \"%2\"");
 inline constexpr std::string_view kPreampNotApplied = KDSP_TRANSLATE_NOOP(
     "Messages",
     "line %1: preamp %2 dB is not applied: the page has no overall gain of its own (set the level "

@@ -36,6 +36,10 @@ inline constexpr std::string_view kCalibrationLineTooWide =
     KDSP_TRANSLATE_NOOP("Messages", "has more than three columns");
 inline constexpr std::string_view kCalibrationLineNotAboveZero =
     KDSP_TRANSLATE_NOOP("Messages", "has a frequency not above 0 Hz");
+inline constexpr std::string_view kCalibrationLineFrequencyOutside =
+    KDSP_TRANSLATE_NOOP("Messages", "has a frequency outside 0.1 Hz - 1 MHz");
+inline constexpr std::string_view kCalibrationLineLevelBeyond =
+    KDSP_TRANSLATE_NOOP("Messages", "has a level beyond -100 to +100 dB");
 inline constexpr std::string_view kCalibrationLineNotRising =
     KDSP_TRANSLATE_NOOP("Messages", "has a frequency not above the line before it");
 
@@ -50,6 +54,8 @@ inline constexpr std::string_view kFilterUnexpectedWord =
     KDSP_TRANSLATE_NOOP("Messages", "unexpected '%1'");
 inline constexpr std::string_view kFilterWordTwice =
     KDSP_TRANSLATE_NOOP("Messages", "'%1' given twice");
+inline constexpr std::string_view kFilterWordTooLarge =
+    KDSP_TRANSLATE_NOOP("Messages", "'%1' is too large");
 inline constexpr std::string_view kFilterWordWithoutNumber =
     KDSP_TRANSLATE_NOOP("Messages", "'%1' needs a number");
 inline constexpr std::string_view kFilterCommandUnsupported = KDSP_TRANSLATE_NOOP(

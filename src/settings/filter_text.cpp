@@ -2,13 +2,16 @@
 // Reading and writing filter lists in the text formats of measurement and equaliser programs.
 #include "settings/filter_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "core/composed_text.h"
 #include "core/translatable.h"
 #include "settings/file_messages.h"
+#include "settings/file_text.h"
 
 namespace kdsp::settings {
 namespace {
@@ -40,6 +43,15 @@ constexpr std::array<std::string_view, 14> kUnsupportedCommands{
     "channel", "graphiceq", "convolution", "include", "copy", "delay", "stage",
     "device",  "eval",      "if",          "elseif",  "else", "endif", "loudnesscorrection"};
 
+// The widths in octaves a "BW Oct" may give: the Q of any of them is a finite number, and far
+// beyond the processor's bandwidth table (0.05 to 3 octaves) either way.
+constexpr double kNarrowestBandwidth = 0.001;
+constexpr double kWidestBandwidth = 10.0;
+
+// Commands of the measurement programs' header that describe the measurement and set nothing.
+constexpr std::array<std::string_view, 4> kHeaderCommands{"notes", "equaliser", "equalizer",
+                                                          "dated"};
+
 char lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -59,6 +71,14 @@ bool isDigit(char c) {
 bool isNumberChar(char c) {
   return isDigit(c) || c == '.' || c == ',' || c == '+' || c == '-';
 }
+bool allDigits(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), isDigit);
+}
+
+// Bytes of the blank at s[at]: an ASCII blank, or a no-break space as UTF-8; 0 when none.
+std::size_t blankAt(std::string_view s, std::size_t at) {
+  return isBlank(s[at]) ? 1 : NoBreakSpaceAt(s, at);
+}
 
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -66,51 +86,146 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
-// Words split at blanks and where digits meet letters, so "125Hz" and "Q2" read as two words.
-std::vector<std::string_view> words(std::string_view s) {
-  std::vector<std::string_view> out;
+std::string_view withoutSign(std::string_view word) {
+  if (!word.empty() && (word.front() == '+' || word.front() == '-')) word.remove_prefix(1);
+  return word;
+}
+
+// Digits, or digits set apart in thousands by `group`: "12", "1.000", "12.345.678" for '.'.
+bool isGrouped(std::string_view whole, char group) {
+  if (whole.find(group) == std::string_view::npos) return allDigits(whole);
+  std::size_t at = whole.find(group);
+  const std::string_view first = whole.substr(0, at);
+  if (first.empty() || first.size() > 3 || first.front() == '0' || !allDigits(first)) return false;
+  while (at != std::string_view::npos) {
+    const std::size_t next = whole.find(group, at + 1);
+    const std::string_view part =
+        whole.substr(at + 1, next == std::string_view::npos ? std::string_view::npos : next - at - 1);
+    if (part.size() != 3 || !allDigits(part)) return false;
+    at = next;
+  }
+  return true;
+}
+
+// Words split at blanks and where digits meet letters, so "125Hz" and "Q2" read as two words. A
+// number set apart in thousands by blanks ("1 000", "12 500,5") is one word without them.
+std::vector<std::string> words(std::string_view s) {
+  std::vector<std::string> out;
+  bool continues = false;  // the last word is the digits a further group of three may follow
   std::size_t i = 0;
   while (i < s.size()) {
-    if (isBlank(s[i])) {
-      ++i;
+    if (const std::size_t blank = blankAt(s, i); blank != 0) {
+      i += blank;
       continue;
     }
     const bool number = isNumberChar(s[i]);
     std::size_t end = i + 1;
-    while (end < s.size() && !isBlank(s[end]) && isNumberChar(s[end]) == number) ++end;
-    out.push_back(s.substr(i, end - i));
+    while (end < s.size() && blankAt(s, end) == 0 && isNumberChar(s[end]) == number) ++end;
+    const std::string_view word = s.substr(i, end - i);
+    const std::size_t mark = word.find_first_of(".,");
+    const std::string_view groupDigits = word.substr(0, mark);
+    if (continues && groupDigits.size() == 3 && allDigits(groupDigits) &&
+        (mark == std::string_view::npos || allDigits(word.substr(mark + 1)))) {
+      out.back() += word;
+      continues = mark == std::string_view::npos;
+    } else {
+      out.emplace_back(word);
+      const std::string_view digits = withoutSign(word);
+      continues = !digits.empty() && digits.size() <= 3 && digits.front() != '0' &&
+                  allDigits(digits);
+    }
     i = end;
   }
   return out;
 }
 
-// A decimal number with "." or "," as its separator and an optional sign.
-std::optional<double> number(std::string_view word) {
-  std::string text(word);
-  int separators = 0;
-  for (char& c : text) {
-    if (c == ',') c = '.';
-    if (c == '.') ++separators;
+// The decimal mark a number word shows, if it shows one: a mark that cannot set thousands apart
+// is decimal ("-3,5", "0.707", "125.0"); several of a mark, or one before the other, set
+// thousands apart, so the other is decimal ("1.000,5", "1,000,000"). A lone mark before three
+// digits ("20.000", "1,500") shows nothing.
+std::optional<char> decimalMarkShown(std::string_view word) {
+  const std::string_view digits = withoutSign(word);
+  const std::size_t lastDot = digits.rfind('.');
+  const std::size_t lastComma = digits.rfind(',');
+  if (lastDot == std::string_view::npos && lastComma == std::string_view::npos) return std::nullopt;
+  if (lastDot != std::string_view::npos && lastComma != std::string_view::npos) {
+    const char decimal = lastDot > lastComma ? '.' : ',';
+    const std::size_t at = std::max(lastDot, lastComma);
+    if (!isGrouped(digits.substr(0, at), decimal == '.' ? ',' : '.') ||
+        !allDigits(digits.substr(at + 1)))
+      return std::nullopt;
+    return decimal;
   }
-  if (separators > 1) return std::nullopt;
-  std::string_view digits = text;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  const char mark = lastDot != std::string_view::npos ? '.' : ',';
+  const char other = mark == '.' ? ',' : '.';
+  if (digits.find(mark) != digits.rfind(mark)) {
+    if (!isGrouped(digits, mark)) return std::nullopt;
+    return other;
+  }
+  if (isGrouped(digits, mark)) return std::nullopt;
+  return mark;
+}
+
+// A file's decimal mark, decided once from all its numbers (ReadFilterText says how).
+enum class DecimalMark {
+  kEither,  // a lone "." or "," is decimal
+  kComma,   // "," is decimal and dots set thousands apart
+};
+
+// A number with an optional sign, read by the file's decimal mark.
+std::optional<double> number(std::string_view word, DecimalMark mark) {
+  const bool negative = !word.empty() && word.front() == '-';
+  const std::string_view digits = withoutSign(word);
+  const std::size_t dots = static_cast<std::size_t>(std::count(digits.begin(), digits.end(), '.'));
+  const std::size_t commas = static_cast<std::size_t>(std::count(digits.begin(), digits.end(), ','));
+  char decimal = 0;
+  if (mark == DecimalMark::kComma)
+    decimal = ',';
+  else if (dots > 0 && commas > 0)
+    decimal = digits.rfind('.') > digits.rfind(',') ? '.' : ',';
+  else if (dots == 1 || commas == 1)
+    decimal = dots == 1 ? '.' : ',';
+  const char group = decimal == ',' ? '.' : decimal == '.' ? ',' : (dots > 0 ? '.' : ',');
+  const std::size_t at = decimal == 0 ? std::string_view::npos : digits.find(decimal);
+  const std::string_view whole = digits.substr(0, at);
+  const std::string_view fraction =
+      at == std::string_view::npos ? std::string_view() : digits.substr(at + 1);
+  if (!isGrouped(whole, group) || !allDigits(fraction) || (whole.empty() && fraction.empty()))
+    return std::nullopt;
+  std::string text = negative ? "-" : "";
+  for (char c : whole)
+    if (c != group) text += c;
+  if (whole.empty()) text += '0';
+  if (!fraction.empty()) text += "." + std::string(fraction);
   double value = 0.0;
-  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value))
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
     return std::nullopt;
   return value;
 }
 
+// Lines of the measurement programs' header that carry no colon: "Average 1", and the program's
+// name with its version ("<program> V5.31").
+bool isHeaderWithoutColon(std::string_view low) {
+  const std::vector<std::string> w = words(low);
+  if (w.size() == 2 && w[0] == "average" && allDigits(w[1])) return true;
+  if (w.size() < 3 || w[w.size() - 2] != "v") return false;
+  const std::string& version = w.back();
+  return isDigit(version.front()) && std::all_of(version.begin(), version.end(), [](char c) {
+           return isDigit(c) || c == '.';
+         });
+}
+
 class LineReader {
  public:
-  LineReader(int lineNumber, std::string_view text) : line_(lineNumber), text_(text) {}
+  LineReader(int lineNumber, std::string_view text, DecimalMark mark)
+      : line_(lineNumber), text_(text), mark_(mark) {}
 
   std::string fail(const std::string& what) const { return LineMessage(line_, text_, what); }
 
   // The filter described after "Filter n:"; nullopt with error set, or with a None line.
   std::optional<RequestedFilter> filter(std::string_view body, std::string& error) const {
-    const std::vector<std::string_view> w = words(body);
+    const std::vector<std::string> w = words(body);
     if (w.empty()) {
       error = fail(KDSP_TRANSLATE_NOOP("Messages", "no ON or OFF and no filter type"));
       return std::nullopt;
@@ -143,30 +258,43 @@ class LineReader {
     const bool pass = f.kind == FilterKind::kHighPass || f.kind == FilterKind::kLowPass;
     std::size_t i = 2;
     // A shelf may give its slope right after the type: "LSC 12 dB Fc …", "LS 6dB Fc …".
-    if (shelf && i + 1 < w.size() && number(w[i]) && lowered(w[i + 1]) == "db") {
-      f.slopeDbPerOctave = number(w[i]);
+    if (shelf && i + 1 < w.size() && number(w[i], mark_) && lowered(w[i + 1]) == "db") {
+      f.slopeDbPerOctave = number(w[i], mark_);
       i += 2;
     }
     std::optional<double> hz;
     std::optional<double> gain;
+    std::optional<double> octaves;
     while (i < w.size()) {
-      const std::string key = lowered(w[i]);
-      if (key != "fc" && key != "gain" && key != "q") {
-        error = fail(core::FillIn(message::kFilterUnexpectedWord, {w[i]}));
+      const std::string& keyWord = w[i];
+      const std::string key = lowered(keyWord);
+      // A PK filter's width may be given in octaves: "BW Oct 0.5".
+      const bool bandwidth = key == "bw" && f.kind == FilterKind::kPeaking;
+      if (key != "fc" && key != "gain" && key != "q" && !bandwidth) {
+        error = fail(core::FillIn(message::kFilterUnexpectedWord, {keyWord}));
         return std::nullopt;
       }
-      std::optional<double>& slot = key == "fc" ? hz : key == "gain" ? gain : f.q;
+      std::optional<double>& slot = key == "fc"     ? hz
+                                    : key == "gain" ? gain
+                                    : bandwidth     ? octaves
+                                                    : f.q;
       if (slot) {
-        error = fail(core::FillIn(message::kFilterWordTwice, {w[i]}));
+        error = fail(core::FillIn(message::kFilterWordTwice, {keyWord}));
         return std::nullopt;
       }
-      const std::optional<double> value = i + 1 < w.size() ? number(w[i + 1]) : std::nullopt;
+      // The bandwidth's unit comes before its number.
+      const bool inOctaves = i + 1 < w.size() && lowered(w[i + 1]) == "oct";
+      const std::size_t valueAt = bandwidth ? i + 2 : i + 1;
+      const std::optional<double> value = valueAt < w.size() && (inOctaves || !bandwidth)
+                                              ? number(w[valueAt], mark_)
+                                              : std::nullopt;
       if (!value) {
-        error = fail(core::FillIn(message::kFilterWordWithoutNumber, {w[i]}));
+        error = fail(core::FillIn(message::kFilterWordWithoutNumber,
+                                  {bandwidth ? std::string_view("BW Oct") : keyWord}));
         return std::nullopt;
       }
       slot = value;
-      i += 2;
+      i = valueAt + 1;
       const std::string unit = i < w.size() ? lowered(w[i]) : std::string();
       if (key == "fc" && (unit == "hz" || unit == "khz")) {
         if (unit == "khz") *hz *= 1000.0;
@@ -174,6 +302,21 @@ class LineReader {
       } else if (key == "gain" && unit == "db") {
         ++i;
       }
+      if (!std::isfinite(*slot)) {  // hundreds of digits of kHz
+        error = fail(core::FillIn(message::kFilterWordTooLarge, {keyWord}));
+        return std::nullopt;
+      }
+    }
+    if (octaves) {
+      if (f.q) {
+        error = fail(KDSP_TRANSLATE_NOOP("Messages", "a PK filter takes a Q or a BW, not both"));
+        return std::nullopt;
+      }
+      if (!(*octaves >= kNarrowestBandwidth && *octaves <= kWidestBandwidth)) {
+        error = fail(KDSP_TRANSLATE_NOOP("Messages", "BW must lie within 0.001 to 10 octaves"));
+        return std::nullopt;
+      }
+      f.q = QOfBandwidth(*octaves);
     }
     if (!hz) {
       error = fail(KDSP_TRANSLATE_NOOP("Messages", "Fc is missing"));
@@ -210,10 +353,14 @@ class LineReader {
   }
 
   std::optional<double> preamp(std::string_view body, std::string& error) const {
-    const std::vector<std::string_view> w = words(body);
-    const std::optional<double> value = w.empty() ? std::nullopt : number(w[0]);
+    const std::vector<std::string> w = words(body);
+    const std::optional<double> value = w.empty() ? std::nullopt : number(w[0], mark_);
     if (!value || w.size() > 2 || (w.size() == 2 && lowered(w[1]) != "db")) {
       error = fail(KDSP_TRANSLATE_NOOP("Messages", "Preamp needs a gain in dB"));
+      return std::nullopt;
+    }
+    if (std::abs(*value) > kLargestPreampDb) {
+      error = fail(KDSP_TRANSLATE_NOOP("Messages", "Preamp must lie within -100 to +100 dB"));
       return std::nullopt;
     }
     return value;
@@ -222,7 +369,84 @@ class LineReader {
  private:
   int line_;
   std::string_view text_;
+  DecimalMark mark_;
 };
+
+// What a line of the text is, before any of it is read.
+enum class LineKind {
+  kSkipped,         // blank, a comment or a header the formats write
+  kFilter,          // "Filter n: …" or "Filter: …"; body is what follows the colon
+  kNumberNoColon,   // "Filter 3 ON …"
+  kPreamp,          // body is what follows the colon
+  kUnsupported,     // a command that reshapes the signal; body is the command as written
+  kUnread,
+};
+
+struct TextLine {
+  int number = 0;
+  std::string_view text;  // without surrounding blanks
+  LineKind kind = LineKind::kSkipped;
+  std::string_view body;
+};
+
+TextLine classify(int number, std::string_view raw) {
+  TextLine t{number, trimmed(raw), LineKind::kSkipped, {}};
+  const std::string_view line = t.text;
+  if (line.empty() || line.front() == '#' || line.front() == ';') return t;
+  const std::string low = lowered(line);
+  if (low.starts_with("filter")) {
+    std::size_t i = 6;
+    while (i < low.size() && isBlank(low[i])) ++i;
+    const bool numbered = i < low.size() && isDigit(low[i]);
+    if (numbered) {
+      while (i < low.size() && isDigit(low[i])) ++i;
+      while (i < low.size() && isBlank(low[i])) ++i;
+    }
+    if (i < low.size() && low[i] == ':') {
+      t.kind = LineKind::kFilter;
+      t.body = line.substr(i + 1);
+    } else if (numbered) {
+      t.kind = LineKind::kNumberNoColon;
+    } else if (words(low) != std::vector<std::string>{"filter", "settings", "file"}) {
+      t.kind = LineKind::kUnread;
+    }
+    return t;
+  }
+  const std::size_t colon = low.find(':');
+  if (colon == std::string::npos) {
+    if (!isHeaderWithoutColon(low)) t.kind = LineKind::kUnread;
+    return t;
+  }
+  const std::string_view command = trimmed(std::string_view(low).substr(0, colon));
+  if (command == "preamp") {
+    t.kind = LineKind::kPreamp;
+    t.body = line.substr(colon + 1);
+  } else if (std::find(kUnsupportedCommands.begin(), kUnsupportedCommands.end(), command) !=
+             kUnsupportedCommands.end()) {
+    t.kind = LineKind::kUnsupported;
+    t.body = line.substr(0, colon);
+  } else if (std::find(kHeaderCommands.begin(), kHeaderCommands.end(), command) ==
+             kHeaderCommands.end()) {
+    t.kind = LineKind::kUnread;
+  }
+  return t;
+}
+
+// Comma when the numbers of the filter and preamp lines show decimal commas and none shows a
+// decimal dot; otherwise either mark, as such files have always been read.
+DecimalMark decimalMarkOf(const std::vector<TextLine>& lines) {
+  bool comma = false;
+  bool dot = false;
+  for (const TextLine& t : lines) {
+    if (t.kind != LineKind::kFilter && t.kind != LineKind::kPreamp) continue;
+    for (const std::string& word : words(t.body)) {
+      const std::optional<char> mark = decimalMarkShown(word);
+      comma = comma || mark == ',';
+      dot = dot || mark == '.';
+    }
+  }
+  return comma && !dot ? DecimalMark::kComma : DecimalMark::kEither;
+}
 
 std::string padded(std::string_view text, std::size_t width) {
   std::string out(text);
@@ -233,14 +457,27 @@ std::string padded(std::string_view text, std::size_t width) {
 }  // namespace
 
 std::string LineMessage(int line, std::string_view text, std::string_view what) {
-  return core::FillIn(message::kFilterLine, {std::to_string(line), what, text});
+  return core::FillIn(message::kFilterLine,
+                      {std::to_string(line), PrintableText(what), PrintableText(text)});
+}
+
+double QOfBandwidth(double octaves) {
+  const double p = std::pow(2.0, octaves);
+  return std::sqrt(p) / (p - 1.0);
+}
+
+double BandwidthOfQ(double q) {
+  return 2.0 / std::log(2.0) * std::asinh(1.0 / (2.0 * q));
 }
 
 std::string FixedText(double value, int precision, std::size_t width) {
-  std::array<char, 32> buffer{};
-  const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+  // A sign, the largest double's 309 digits, the point and the decimals.
+  std::string text(1 + std::numeric_limits<double>::max_exponent10 + 1 + 1 +
+                       static_cast<std::size_t>(std::max(precision, 0)),
+                   '\0');
+  const auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), value,
                                        std::chars_format::fixed, precision);
-  std::string text = ec == std::errc() ? std::string(buffer.data(), end) : std::string("0");
+  text.resize(ec == std::errc() ? static_cast<std::size_t>(end - text.data()) : 0);
   if (text.size() < width) text.insert(0, width - text.size(), ' ');
   return text;
 }
@@ -262,57 +499,47 @@ std::string_view FilterKindName(FilterKind kind) {
 }
 
 FilterTextRead ReadFilterText(std::string_view text) {
-  FilterTextRead read;
-  int lineNumber = 0;
-  while (!text.empty()) {
+  text = WithoutByteOrderMark(text);
+  std::vector<TextLine> lines;
+  for (int number = 1; !text.empty(); ++number) {
     const std::size_t newline = text.find('\n');
-    const std::string_view raw = text.substr(0, newline);
+    lines.push_back(classify(number, text.substr(0, newline)));
     text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
-    ++lineNumber;
-    const std::string_view line = trimmed(raw);
-    if (line.empty() || line.front() == '#' || line.front() == ';') continue;
-    const LineReader reader(lineNumber, line);
-    const std::string low = lowered(line);
+  }
+  const DecimalMark mark = decimalMarkOf(lines);
 
-    if (low.starts_with("filter")) {
-      std::size_t i = 6;
-      while (i < low.size() && isBlank(low[i])) ++i;
-      const bool numbered = i < low.size() && isDigit(low[i]);
-      if (numbered) {
-        while (i < low.size() && isDigit(low[i])) ++i;
-        while (i < low.size() && isBlank(low[i])) ++i;
+  FilterTextRead read;
+  FilterText& out = read.filters;
+  for (const TextLine& t : lines) {
+    const LineReader reader(t.number, t.text, mark);
+    switch (t.kind) {
+      case LineKind::kSkipped:
+        break;
+      case LineKind::kFilter: {
+        std::optional<RequestedFilter> f = reader.filter(t.body, read.error);
+        if (!read.ok()) return read;
+        ++out.filterLines;
+        if (f) out.filters.push_back(std::move(*f));
+        break;
       }
-      if (i < low.size() && low[i] == ':') {
-        std::optional<RequestedFilter> f = reader.filter(line.substr(i + 1), read.error);
-        if (!read.error.empty()) return read;
-        if (f) read.filters.filters.push_back(std::move(*f));
-        continue;
-      }
-      if (numbered) {
+      case LineKind::kNumberNoColon:
         read.error =
             reader.fail(KDSP_TRANSLATE_NOOP("Messages", "expected ':' after the filter number"));
         return read;
+      case LineKind::kPreamp: {
+        const std::optional<double> gain = reader.preamp(t.body, read.error);
+        if (!gain) return read;
+        // Equaliser software adds up every preamp line it meets.
+        out.preampDb = out.preampDb.value_or(0.0) + *gain;
+        out.preampLine = t.number;
+        break;
       }
-      continue;  // a header such as "Filter Settings file"
-    }
-
-    const std::size_t colon = low.find(':');
-    if (colon == std::string::npos) continue;
-    const std::string_view command = trimmed(std::string_view(low).substr(0, colon));
-    if (command == "preamp") {
-      const std::optional<double> gain = reader.preamp(line.substr(colon + 1), read.error);
-      if (!gain) return read;
-      // Equaliser software adds up every preamp line it meets.
-      read.filters.preampDb = read.filters.preampDb.value_or(0.0) + *gain;
-      read.filters.preampLine = lineNumber;
-      continue;
-    }
-    for (std::string_view unsupported : kUnsupportedCommands) {
-      if (command == unsupported) {
-        read.error =
-            reader.fail(core::FillIn(message::kFilterCommandUnsupported, {line.substr(0, colon)}));
+      case LineKind::kUnsupported:
+        read.error = reader.fail(core::FillIn(message::kFilterCommandUnsupported, {t.body}));
         return read;
-      }
+      case LineKind::kUnread:
+        out.unread.push_back({t.number, std::string(t.text)});
+        break;
     }
   }
   return read;

@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "settings/file_read.h"
+#include "settings/file_text.h"
 #include "settings/text_pieces.h"
 
 namespace kdsp::settings {
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t npos = std::string_view::npos;
 
 bool IsBlank(std::string_view s) {

@@ -63,7 +63,8 @@ TEST_F(ChartCommandsTest, AnImportReachesTheProcessorAndUndoesAsOneStep) {
   const auto file = temp / "room.txt";
   std::ofstream(file) << "Filter Settings file\n"
                          "Filter  1: ON  PK       Fc   125.0 Hz  Gain  -3.00 dB  Q  2.000\n"
-                         "Filter  2: ON  PK       Fc  2,5 kHz  Gain   4.5 dB  Q  0.9\n";
+                         "Filter  2: ON  PK       Fc  2,5 kHz  Gain   4.5 dB  Q  0.9\n"
+                         "Measured at the couch\n";
   const settings::ParameterBlock before = settings::WorkingBlock();
   const display::FilterFileFit expected = display::FitFilterFile(file, before, parameters(), false);
   ASSERT_TRUE(expected.ok()) << expected.error;
@@ -81,6 +82,10 @@ TEST_F(ChartCommandsTest, AnImportReachesTheProcessorAndUndoesAsOneStep) {
   EXPECT_EQ(undoName(), "Import Filters room.txt");
   ASSERT_FALSE(dialogs.messages.empty());
   EXPECT_NE(dialogs.messages.back().find("largest deviation"), std::string::npos);
+  EXPECT_NE(dialogs.messages.back().find(
+                "line 4: not a filter or preamp line, not read: \"Measured at the couch\""),
+            std::string::npos)
+      << dialogs.messages.back();
   EXPECT_EQ(page().strip(0).band->gain, expected.fit.block.bands[first].gain)
       << "the page shows it";
 
@@ -97,17 +102,29 @@ TEST_F(ChartCommandsTest, AnImportReachesTheProcessorAndUndoesAsOneStep) {
 }
 
 TEST_F(ChartCommandsTest, AFileThatDoesNotFitChangesNothing) {
-  const auto file = temp / "bad.txt";
-  std::ofstream(file) << "Filter 1: ON PK Fc 100 Hz Gain -2 dB Q 1\n"
-                         "Filter 2: ON XX Fc 200 Hz Gain -2 dB Q 1\n";
+  const struct {
+    std::string name;
+    std::string text;
+    std::string message;
+  } files[] = {
+      {"bad.txt",
+       "Filter 1: ON PK Fc 100 Hz Gain -2 dB Q 1\nFilter 2: ON XX Fc 200 Hz Gain -2 dB Q 1\n",
+       "line 2"},
+      {"off.txt", "# Filter 1: ON PK Fc 100 Hz Gain -2 dB Q 1\n",
+       "no filters found in " + (temp / "off.txt").string() + "\n"},
+  };
   const settings::ParameterBlock before = settings::WorkingBlock();
-  dialogs.files.push_back(file.string());
-  choose("mImportFilters");
-  ASSERT_FALSE(dialogs.messages.empty());
-  EXPECT_NE(dialogs.messages.back().find("line 2"), std::string::npos) << dialogs.messages.back();
-  EXPECT_NE(dialogs.messages.back().find("Nothing was changed."), std::string::npos);
-  EXPECT_TRUE(settings::WorkingBlock() == before);
-  EXPECT_EQ(undoName(), "");
+  for (const auto& f : files) {
+    std::ofstream(temp / f.name) << f.text;
+    dialogs.files.push_back((temp / f.name).string());
+    choose("mImportFilters");
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_NE(dialogs.messages.back().find(f.message), std::string::npos)
+        << dialogs.messages.back();
+    EXPECT_NE(dialogs.messages.back().find("Nothing was changed."), std::string::npos);
+    EXPECT_TRUE(settings::WorkingBlock() == before);
+    EXPECT_EQ(undoName(), "");
+  }
 }
 
 TEST_F(ChartCommandsTest, TheExportsWriteWhatThePageShows) {

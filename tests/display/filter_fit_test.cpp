@@ -233,24 +233,31 @@ TEST(FilterFit, TheSecondMicSetTakesTheImportAndNotesWhatCannotAct) {
   const PageParameters& mic = settings::Page(settings::PageId::kMicEqualizer);
   ParameterBlock block = settings::FactoryDefaults();
   block.micFlags |= settings::kMicSetsLinked;
-  const FilterFit fit =
-      Import(block, mic, "Preamp: -3 dB\nFilter: ON PK Fc 500 Hz Gain -3 dB Q 2\n", true);
+  const FilterFit fit = Import(
+      block, mic,
+      "Preamp: -3 dB\nFilter: ON PK Fc 500 Hz Gain -3 dB Q 2\nTarget:\xC2\xA0" "flat\n", true);
   ASSERT_TRUE(fit.ok()) << fit.error;
   EXPECT_EQ(fit.block.bands[48].gain, -30);
   EXPECT_EQ(fit.block.bands[0].gain, block.bands[0].gain);
   EXPECT_EQ(std::memcmp(&fit.block.bands[0], &block.bands[0], 15 * 8), 0);
-  ASSERT_EQ(fit.notes.size(), 2u);
-  EXPECT_NE(fit.notes[0].find("line 1: preamp -3.00 dB is not applied"), std::string::npos);
-  EXPECT_NE(fit.notes[1].find("linked"), std::string::npos);
+  ASSERT_EQ(fit.notes.size(), 3u);
+  EXPECT_EQ(fit.notes[0], "line 3: not a filter or preamp line, not read: \"Target:<U+00A0>flat\"");
+  EXPECT_NE(fit.notes[1].find("line 1: preamp -3.00 dB is not applied"), std::string::npos);
+  EXPECT_NE(fit.notes[2].find("linked"), std::string::npos);
 }
 
 TEST(FilterFit, ARefusalNamesTheLineAndSetsNothing) {
   using settings::PageId;
   struct Case {
-    PageId page;
+    PageParameters page;
     std::string text;
     std::string error;
   };
+  const PageParameters main = settings::Page(PageId::kMainOutput);
+  PageParameters oneBand = main;
+  oneBand.bandCount = 1;
+  PageParameters noBands = main;
+  noBands.bandCount = 0;
   const std::string five =
       "Filter: ON PK Fc 100 Hz Gain 1 dB Q 1\n"
       "Filter: ON PK Fc 200 Hz Gain 1 dB Q 1\n"
@@ -259,36 +266,44 @@ TEST(FilterFit, ARefusalNamesTheLineAndSetsNothing) {
       "Filter: ON PK Fc 400 Hz Gain 1 dB Q 1\n"
       "Filter: ON PK Fc 500 Hz Gain 1 dB Q 1\n";
   const Case cases[] = {
-      {PageId::kMainOutput, five + "Filter: ON PK Fc 600 Hz Gain 1 dB Q 1",
-       "line 7: one filter too many: the Main Output page has 5 bands"},
-      {PageId::kMainOutput, "Filter 1: ON XX Fc 100 Hz Gain 1 dB Q 1",
+      {main, five + "Filter: ON PK Fc 600 Hz Gain 1 dB Q 1\nFilter: ON HP Fc 80 Hz",
+       "the file has 6 filters; the Main Output page has 5 bands"},
+      {oneBand, five, "the file has 5 filters; the Main Output page has 1 band"},
+      {noBands, "Filter: ON LS Fc 100 Hz Gain 1 dB", "the file has 1 filter; the Main Output page "
+                                                      "has 0 bands"},
+      // What is asked is compared with the page: a request beyond evaluation is refused.
+      {main, "Filter: ON HP Fc 80 Hz Q 0." + std::string(60, '0') + "1",
+       "line 1: the response of this filter cannot be computed"},
+      {main, "Filter: ON LS Fc 100 Hz Gain 3 dB Q 0." + std::string(60, '0') + "1",
+       "line 1: the response of this filter cannot be computed"},
+      {main, "Filter 1: ON XX Fc 100 Hz Gain 1 dB Q 1",
        "line 1: unknown filter type 'XX'"},
-      {PageId::kMainOutput, "Filter: ON PK Fc 100 Hz Gain 12.06 dB Q 1",
+      {main, "Filter: ON PK Fc 100 Hz Gain 12.06 dB Q 1",
        "line 1: gain 12.06 dB is outside the bands' -24.0 to +12.0 dB"},
-      {PageId::kMainOutput, "Filter: ON PK Fc 100 Hz Gain -24.06 dB Q 1",
+      {main, "Filter: ON PK Fc 100 Hz Gain -24.06 dB Q 1",
        "line 1: gain -24.06 dB is outside"},
-      {PageId::kMainOutput, "Filter: ON PK Fc 19.5 Hz Gain 1 dB Q 1",
+      {main, "Filter: ON PK Fc 19.5 Hz Gain 1 dB Q 1",
        "line 1: Fc 19.5 Hz is outside the processor's 20.1 - 22159 Hz"},
-      {PageId::kMainOutput, "Filter: ON PK Fc 23000 Hz Gain 1 dB Q 1",
+      {main, "Filter: ON PK Fc 23000 Hz Gain 1 dB Q 1",
        "line 1: Fc 23000.0 Hz is outside"},
-      {PageId::kMainOutput, "Filter: ON PK Fc 100 Hz Gain 1 dB Q 0.35",
+      {main, "Filter: ON PK Fc 100 Hz Gain 1 dB Q 0.35",
        "line 1: Q 0.350 is outside the bands' 0.404 - 28.85"},
-      {PageId::kMainOutput, "Filter: ON PK Fc 100 Hz Gain 1 dB Q 60", "line 1: Q 60.000"},
-      {PageId::kMainOutput, "Filter: ON LS Fc 5000 Hz Gain 1 dB",
+      {main, "Filter: ON PK Fc 100 Hz Gain 1 dB Q 60", "line 1: Q 60.000"},
+      {main, "Filter: ON LS Fc 5000 Hz Gain 1 dB",
        "line 1: a low shelf reaches up to 4000 Hz only"},
-      {PageId::kMainOutput, "Filter: ON HS Fc 800 Hz Gain 1 dB",
+      {main, "Filter: ON HS Fc 800 Hz Gain 1 dB",
        "line 1: a high shelf reaches down to 1000 Hz only"},
-      {PageId::kMainOutput, "Filter: ON LSC 120 dB Fc 100 Hz Gain 12 dB",
+      {main, "Filter: ON LSC 120 dB Fc 100 Hz Gain 12 dB",
        "line 1: a slope of 120.0 dB/oct is too steep for this gain"},
-      {PageId::kMusicEqualizer, "Filter: ON HP Fc 100 Hz",
+      {settings::Page(PageId::kMusicEqualizer), "Filter: ON HP Fc 100 Hz",
        "line 1: the Music Equalizer page has no high-pass filter"},
-      {PageId::kMainOutput, "Filter: ON LP Fc 100 Hz",
+      {main, "Filter: ON LP Fc 100 Hz",
        "line 1: the Main Output page has no low-pass filter"},
-      {PageId::kCenterOutput, "Filter: ON HP Fc 100 Hz\nFilter: ON HP Fc 50 Hz",
+      {settings::Page(PageId::kCenterOutput), "Filter: ON HP Fc 100 Hz\nFilter: ON HP Fc 50 Hz",
        "line 2: a second high-pass filter; the page has one"},
   };
   for (const Case& c : cases) {
-    const FilterFit fit = Import(settings::FactoryDefaults(), settings::Page(c.page), c.text);
+    const FilterFit fit = Import(settings::FactoryDefaults(), c.page, c.text);
     EXPECT_FALSE(fit.ok()) << c.text;
     EXPECT_TRUE(fit.error.starts_with(c.error)) << fit.error;
     EXPECT_TRUE(fit.filters.empty()) << c.text;

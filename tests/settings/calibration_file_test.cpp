@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <string>
@@ -34,15 +35,21 @@ TEST(CalibrationFileTest, ReadsTheUsualLayouts) {
        "Sens Factor =-1.2dB\n# frequency response\n50 1\n; tuned\n60 2\n",
        {{50, 1}, {60, 2}}},
       {"exponents and no final newline", "2e1 -1e-1\n2E4 1", {{20, -0.1}, {20000, 1}}},
+      {"a byte-order mark", "\xEF\xBB\xBF" "20\t-1.5\n1000\t0\n", {{20, -1.5}, {1000, 0}}},
+      {"decimal commas between tabs", "Hz\tdB\n1000\t0,25\n2000\t-1,5\n",
+       {{1000, 0.25}, {2000, -1.5}}},
+      {"decimal commas between semicolons and spaces", "20;-1,5;12,5\n2500 0,5\n3000 1\n",
+       {{20, -1.5}, {2500, 0.5}, {3000, 1}}},
+      {"decimal commas in every column", "20,5 -1,25\n", {{20.5, -1.25}}},
   };
   for (const GoodFile& file : files) {
     SCOPED_TRACE(file.what);
     const CalibrationRead read = ParseCalibration(file.text);
-    ASSERT_TRUE(read.calibration) << read.error;
     EXPECT_EQ(read.error, "");
+    if (!read.calibration) continue;
     const std::vector<CalibrationPoint>& got = read.calibration->points();
-    ASSERT_EQ(got.size(), file.points.size());
-    for (std::size_t i = 0; i < got.size(); ++i) {
+    EXPECT_EQ(got.size(), file.points.size());
+    for (std::size_t i = 0; i < std::min(got.size(), file.points.size()); ++i) {
       EXPECT_DOUBLE_EQ(got[i].hz, file.points[i].hz) << i;
       EXPECT_DOUBLE_EQ(got[i].db, file.points[i].db) << i;
     }
@@ -60,8 +67,15 @@ TEST(CalibrationFileTest, RefusesABadLineAndNamesIt) {
        "Line 2 of the calibration file is not a frequency and a level in dB: \"30\""},
       {"* head\n20 -1\nend of data\n",
        "Line 3 of the calibration file is not a frequency and a level in dB: \"end of data\""},
-      {"20,5 -1,25\n",
-       "Line 1 of the calibration file has more than three columns: \"20,5 -1,25\""},
+      {"20 -1 2 4\n", "Line 1 of the calibration file has more than three columns: \"20 -1 2 4\""},
+      {"1e-305 1\n20 0\n",
+       "Line 1 of the calibration file has a frequency outside 0.1 Hz - 1 MHz: \"1e-305 1\""},
+      {"20 0\n2e6 1\n",
+       "Line 2 of the calibration file has a frequency outside 0.1 Hz - 1 MHz: \"2e6 1\""},
+      {"20 1e308\n", "Line 1 of the calibration file has a level beyond -100 to +100 dB: "
+                     "\"20 1e308\""},
+      {"20 -1\n30 \xC2\xA0x\n",
+       "Line 2 of the calibration file is not a frequency and a level in dB: \"30 <U+00A0>x\""},
       {"0 1\n", "Line 1 of the calibration file has a frequency not above 0 Hz: \"0 1\""},
       {"20 1\n20 2\r\n",
        "Line 2 of the calibration file has a frequency not above the line before it: \"20 2\""},
@@ -97,6 +111,7 @@ TEST(CalibrationFileTest, ResponseIsStraightOverLogFrequencyAndHeldBeyondTheEnds
   };
   for (const auto& c : cases) EXPECT_NEAR(mic.responseDb(c.hz), c.db, 1e-9) << c.hz;
   EXPECT_EQ(MicCalibration({{1000, 3}}).responseDb(20), 3);
+  EXPECT_EQ(mic.responseDb(std::nan("")), -2);
 }
 
 TEST(CalibrationFileTest, ReadsAFileAndSaysWhenItCannot) {

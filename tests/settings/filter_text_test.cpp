@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 
 namespace kdsp::settings {
@@ -69,11 +71,21 @@ TEST(ReadFilterText, ReadsBothFormatsWhateverTheCaseSpacingAndDecimalSeparator) 
        6.0},
       {"Filter: ON HP Fc 80 Hz", FilterKind::kHighPass, true, 80.0, 0.0, {}, {}},
       {"Filter: ON LPQ Fc 120 Hz Q 0.5", FilterKind::kLowPass, true, 120.0, 0.0, 0.5, {}},
+      // A bandwidth of one octave is Q sqrt(2).
+      {"Filter: ON PK Fc 1000 Hz Gain -3.0 dB BW Oct 1",
+       FilterKind::kPeaking,
+       true,
+       1000.0,
+       -3.0,
+       std::sqrt(2.0),
+       {}},
+      {"\xEF\xBB\xBF" "Filter 1: ON HP Fc 80 Hz", FilterKind::kHighPass, true, 80.0, 0.0, {}, {}},
   };
   for (const GoodLine& l : lines) {
     const FilterTextRead read = ReadFilterText(l.text);
-    ASSERT_TRUE(read.ok()) << l.text << ": " << read.error;
-    ASSERT_EQ(read.filters.filters.size(), 1u) << l.text;
+    EXPECT_EQ(read.error, "") << l.text;
+    EXPECT_EQ(read.filters.filters.size(), 1u) << l.text;
+    if (read.filters.filters.size() != 1) continue;
     const RequestedFilter& f = read.filters.filters[0];
     EXPECT_EQ(f.line, 1) << l.text;
     EXPECT_EQ(f.kind, l.kind) << l.text;
@@ -85,7 +97,39 @@ TEST(ReadFilterText, ReadsBothFormatsWhateverTheCaseSpacingAndDecimalSeparator) 
   }
 }
 
-TEST(ReadFilterText, SkipsHeadersCommentsAndNoneLinesAndAddsUpPreamps) {
+// Where a file writes a comma as its decimal mark, dots and spaces between digit groups are
+// thousands separators; where nothing decides the mark, both marks read as decimals.
+TEST(ReadFilterText, ReadsNumbersByTheFilesOwnDecimalMark) {
+  const struct {
+    std::string text;
+    double firstHz;
+    double lastGainDb;
+  } files[] = {
+      {"Filter 1: ON LP Fc 20.000 Hz\nFilter 2: ON PK Fc 100 Hz Gain -3,5 dB Q 2", 20000.0, -3.5},
+      {"Preamp: -1,5 dB\nFilter 1: ON LP Fc 20.000 Hz", 20000.0, 0.0},
+      {"Filter 1: ON PK Fc 8.000 Hz Gain -3,50 dB Q 0,707", 8000.0, -3.5},
+      {"Filter 1: ON PK Fc 1.234,5 Hz Gain 1 dB Q 1", 1234.5, 1.0},
+      {"Filter 1: ON PK Fc 1\xC2\xA0" "000 Hz Gain -1,5 dB Q 1", 1000.0, -1.5},
+      {"Filter 1: ON PK Fc 12\xE2\x80\xAF" "500,5 Hz Gain 1 dB Q 1", 12500.5, 1.0},
+      {"Filter 1: ON PK Fc 1 000 Hz Gain 2 dB Q 1", 1000.0, 2.0},
+      {"Filter 1: ON PK Fc 1,000.5 Hz Gain 2 dB Q 1", 1000.5, 2.0},
+      {"Filter 1: ON LP Fc 20.000 Hz", 20.0, 0.0},
+      {"Filter 1: ON PK Fc 1,500 kHz Gain 1 dB Q 1", 1500.0, 1.0},
+      {"Filter 1: ON LP Fc 20.000 Hz\nFilter 2: ON PK Fc 1 kHz Gain -3,5 dB Q 0.71", 20.0, -3.5},
+  };
+  for (const auto& file : files) {
+    const FilterTextRead read = ReadFilterText(file.text);
+    EXPECT_EQ(read.error, "") << file.text;
+    if (read.filters.filters.empty()) {
+      ADD_FAILURE() << "no filter in " << file.text;
+      continue;
+    }
+    EXPECT_DOUBLE_EQ(read.filters.filters.front().hz, file.firstHz) << file.text;
+    EXPECT_DOUBLE_EQ(read.filters.filters.back().gainDb, file.lastGainDb) << file.text;
+  }
+}
+
+TEST(ReadFilterText, SkipsHeadersCommentsAndNoneLinesListsOthersAndAddsUpPreamps) {
   const std::string text =
       "Filter Settings file\n"
       "\n"
@@ -102,7 +146,9 @@ TEST(ReadFilterText, SkipsHeadersCommentsAndNoneLinesAndAddsUpPreamps) {
       "Filter  2: ON  None\n"
       "Filter  3: OFF NO\n"
       "Preamp: -1,5 dB\n"
-      "Filter  4: ON  HS       Fc   8000 Hz  Gain  -2.00 dB\n";
+      "Filter  4: ON  HS       Fc   8000 Hz  Gain  -2.00 dB\n"
+      "Filters end here\n"
+      "Target: flat\n";
   const FilterTextRead read = ReadFilterText(text);
   ASSERT_TRUE(read.ok()) << read.error;
   ASSERT_EQ(read.filters.filters.size(), 2u);
@@ -113,12 +159,18 @@ TEST(ReadFilterText, SkipsHeadersCommentsAndNoneLinesAndAddsUpPreamps) {
   EXPECT_EQ(read.filters.filters[1].kind, FilterKind::kHighShelf);
   EXPECT_EQ(read.filters.preampDb, -5.5);
   EXPECT_EQ(read.filters.preampLine, 15);
+  ASSERT_EQ(read.filters.unread.size(), 2u);
+  EXPECT_EQ(read.filters.unread[0].line, 17);
+  EXPECT_EQ(read.filters.unread[0].text, "Filters end here");
+  EXPECT_EQ(read.filters.unread[1].line, 18);
+  EXPECT_EQ(read.filters.unread[1].text, "Target: flat");
 }
 
 TEST(ReadFilterText, EachMalformedLineNamesItsNumberTextAndFault) {
   struct Bad {
     std::string line;
     std::string fault;
+    std::string shown = {};  // the line as the message shows it, where that differs
   };
   const Bad cases[] = {
       {"Filter 7: ON XX Fc 100 Hz Gain 1 dB Q 1", "unknown filter type 'XX'"},
@@ -129,9 +181,15 @@ TEST(ReadFilterText, EachMalformedLineNamesItsNumberTextAndFault) {
       {"Filter 1: ON LS Fc 100 Hz", "Gain is missing"},
       {"Filter 1: ON PK Fc 100 Hz Gain 1 dB", "Q is missing (a PK filter needs one)"},
       {"Filter 1: ON PK Fc abc Hz Gain 1 dB Q 1", "'Fc' needs a number"},
-      {"Filter 1: ON PK Fc 1.000,5 Hz Gain 1 dB Q 1", "'Fc' needs a number"},
+      {"Filter 1: ON PK Fc 1.000.5 Hz Gain 1 dB Q 1", "'Fc' needs a number"},
       {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q", "'Q' needs a number"},
-      {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1 BW 2", "unexpected 'BW'"},
+      {"Filter 1: ON LS Fc 100 Hz Gain 1 dB BW Oct 2", "unexpected 'BW'"},
+      {"Filter 1: ON PK Fc 100 Hz Gain 1 dB BW 2", "'BW Oct' needs a number"},
+      {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1 BW Oct 2", "a PK filter takes a Q or a BW, not both"},
+      {"Filter 1: ON PK Fc 100 Hz Gain 1 dB BW Oct 0", "BW must lie within 0.001 to 10 octaves"},
+      {"Filter 1: ON HP Fc 2" + std::string(307, '0') + " kHz", "'Fc' is too large"},
+      {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1 \xE2\x80\x99x \xFF\x01", "unexpected '<U+2019>x'",
+       "Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1 <U+2019>x <0xFF><U+0001>"},
       {"Filter 1: ON PK Fc 100 Hz Fc 200 Hz Gain 1 dB Q 1", "'Fc' given twice"},
       {"Filter 1: ON HP Fc 100 Hz Gain 3 dB", "a high-pass or low-pass filter takes no gain"},
       {"Filter 1: ON LSC 12 dB Fc 100 Hz Gain 3 dB Q 0.7",
@@ -140,6 +198,7 @@ TEST(ReadFilterText, EachMalformedLineNamesItsNumberTextAndFault) {
       {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q -1", "Q must be above 0"},
       {"Filter 1 ON PK Fc 100 Hz Gain 1 dB Q 1", "expected ':' after the filter number"},
       {"Preamp: loud", "Preamp needs a gain in dB"},
+      {"Preamp: 2" + std::string(307, '0') + " dB", "Preamp must lie within -100 to +100 dB"},
       {"Channel: L", "'Channel:' is not supported; only Filter and Preamp lines are read"},
   };
   for (const Bad& c : cases) {
@@ -147,7 +206,9 @@ TEST(ReadFilterText, EachMalformedLineNamesItsNumberTextAndFault) {
     const std::string text =
         "Filter Settings file\n\n" + c.line + "\nFilter 9: ON PK Fc 1000 Hz Gain 1 dB Q 1\n";
     const FilterTextRead read = ReadFilterText(text);
-    EXPECT_EQ(read.error, "line 3: " + c.fault + " in \"" + c.line + "\"") << c.line;
+    EXPECT_EQ(read.error,
+              "line 3: " + c.fault + " in \"" + (c.shown.empty() ? c.line : c.shown) + "\"")
+        << c.line;
     EXPECT_TRUE(read.filters.filters.empty()) << c.line;
   }
 }
@@ -177,6 +238,14 @@ TEST(WriteFilterText, WritesTheMeasurementProgramsColumns) {
             "Filter  9: ON  PK       Fc   125.0 Hz  Gain  -3.00 dB  Q  2.000\n"
             "Filter 10: ON  PK       Fc   125.0 Hz  Gain  -3.00 dB  Q  2.000\n"
             "Filter 11: ON  PK       Fc 22159.0 Hz  Gain  12.00 dB  Q 28.853\n");
+}
+
+TEST(FixedText, WritesEveryDigitOfAnyValue) {
+  EXPECT_EQ(FixedText(-3.0, 2, 6), " -3.00");
+  EXPECT_EQ(FixedText(std::ldexp(1.0, 110), 2), "1298074214633706907132624082305024.00");
+  const std::string largest = FixedText(-std::numeric_limits<double>::max(), 3);
+  EXPECT_EQ(largest.size(), 1 + 309 + 4u);
+  EXPECT_TRUE(largest.starts_with("-17976931348623157")) << largest;
 }
 
 TEST(WriteFilterText, WhatIsWrittenReadsBackAsWritten) {

@@ -181,17 +181,19 @@ TEST_F(KdspctlTest, EqImportSetsThePageAndReportsEachFilter) {
          "Equaliser: Generic\n"
          "Filter  1: ON  PK       Fc   42,80 Hz  Gain  -7,50 dB  Q  6,200\n"
          "Filter  2: ON  None\n"
-         "Filter: ON HP Fc 25 Hz\n";
+         "Filter: ON HP Fc 25 Hz\n"
+         "Target:\tsub \xE2\x88\x92" "3 dB\n";
   const fs::path out = dir / "b.aex";
   const RunResult r = run("eq import " + path + " --page subwoofer " + (dir / "room.txt").string() +
                           " -o " + out.string());
   ASSERT_EQ(r.status, 0) << r.err;
   const auto report = Lines(r.out);
-  ASSERT_EQ(report.size(), 3u) << r.out;
+  ASSERT_EQ(report.size(), 4u) << r.out;
   EXPECT_EQ(report[0],
             "line 4: PK 42.8 Hz -7.50 dB Q 6.200 -> bands[38]: PK 42.5 Hz -7.5 dB Q 5.764");
   EXPECT_EQ(report[1], "line 6: HP 25.0 Hz -> filters[8] high-pass: 24.8 Hz Butterworth 12 dB/oct");
-  EXPECT_TRUE(report[2].starts_with("largest deviation: ")) << report[2];
+  EXPECT_EQ(report[2], "line 7: not a filter or preamp line, not read: \"Target:\tsub <U+2212>3 dB\"");
+  EXPECT_TRUE(report[3].starts_with("largest deviation: ")) << report[3];
   EXPECT_EQ(run("diff " + path + " " + out.string()).out,
             "bands[38].gain: +0.0 dB -> -7.5 dB\n"
             "bands[38].frequency: 125.00 Hz [ 125] (step 95) -> 42.52 Hz [42.5] (step 39)\n"
@@ -250,6 +252,11 @@ TEST_F(KdspctlTest, BadInputGivesAMessageAndAnExitStatus) {
   for (int i = 0; i < 6; ++i) six << "Filter: ON PK Fc " << 100 * (i + 1) << " Hz Gain 1 dB Q 1\n";
   six.close();
   std::ofstream(dir / "hp.txt") << "Filter: ON HP Fc 80 Hz\n";
+  // Files without a filter line: a configuration all commented out, a measurement's table, an
+  // empty file, a setting file.
+  std::ofstream(dir / "off.txt") << "Preamp: -6 dB\n# Filter: ON PK Fc 100 Hz Gain -3 dB Q 1\n";
+  std::ofstream(dir / "table.txt") << "* Freq(Hz) SPL(dB)\n20.000 71.5\n20.250 71.6\n";
+  std::ofstream(dir / "empty.txt") << "";
   // 2 is for what the user asked wrongly (arguments, input files); 1 for work that failed.
   struct Case {
     std::string args;
@@ -277,13 +284,20 @@ TEST_F(KdspctlTest, BadInputGivesAMessageAndAnExitStatus) {
        "xx.txt: line 2: unknown filter type 'XX' in \"Filter 1: ON XX Fc 1 Hz\"; " + good +
            " is unchanged"},
       {"eq import " + good + " --page main " + (dir / "six.txt").string(),
-       "six.txt: line 6: one filter too many: the Main Output page has 5 bands"},
+       "six.txt: the file has 6 filters; the Main Output page has 5 bands"},
       {"eq import " + good + " --page music " + (dir / "hp.txt").string(),
        "line 1: the Music Equalizer page has no high-pass filter"},
       {"eq export " + good + " --page main -o " + (dir / "no" / "such" / "x.txt").string(), "x.txt",
        1},
   };
-  for (const Case& c : cases) {
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  for (const std::string& noFilters :
+       {(dir / "off.txt").string(), (dir / "table.txt").string(), (dir / "empty.txt").string(),
+        good}) {
+    all.push_back({"eq import " + good + " --page music " + noFilters,
+                   "no filters found in " + noFilters + "; " + good + " is unchanged"});
+  }
+  for (const Case& c : all) {
     const RunResult r = run(c.args);
     EXPECT_EQ(r.status, c.status) << c.args;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << " -> " << r.err;
