@@ -11,24 +11,13 @@
 
 #include "cli_support.h"
 #include "command_output.h"
+#include "connect_url.h"
 #include "device/device_link.h"
 #include "device/hid_device_controller.h"
 #include "device/hid_platform.h"
 #include "settings/parameter_block.h"
 
 namespace kdsp::tools {
-
-struct ConnectTarget {
-  enum class Kind { kUsb, kTcp, kSim };
-  Kind kind = Kind::kUsb;
-  std::string host;
-  int port = 0;
-  std::string usbPath;  // kUsb: the processor at this hidraw path; empty: the one found
-  std::string describe() const;
-};
-
-// "usb", "usb:PATH", "sim" or "tcp://HOST:PORT".
-ConnectTarget ParseConnectUrl(std::string_view url);
 
 // Messages go to the command's output; questions are answered as a script would, at once: No,
 // and no text.
