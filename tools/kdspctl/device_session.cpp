@@ -4,9 +4,11 @@
 
 #include <cstdio>
 
+#include "core/composed_text.h"
 #include "device/command_codes.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device.h"
+#include "device/link_messages.h"
 #include "device/link_timing.h"
 #include "device/linux_hid_platform.h"
 #include "device/socket_errors.h"
@@ -31,6 +33,16 @@ CommandOutput& ConsoleOutputForMessages() {
 }
 
 }  // namespace
+
+void ConsolePrompts::showMessage(std::string_view text) {
+  // The link's words are the program's, whose working settings a failed read leaves alone
+  // ("Nothing was changed"); kdspctl reads for itself and names the slot, which a store before
+  // the read may well have changed.
+  if (text == device::message::kEmptyOrChecksumError ||
+      core::ValuesIn(device::message::kIncompleteRead, text))
+    return;
+  out_.message(text);
+}
 
 std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target) {
   if (target.kind == ConnectTarget::Kind::kUsb) return std::make_unique<device::LinuxHidPlatform>();

@@ -19,12 +19,13 @@
 
 namespace kdsp::tools {
 
-// Messages go to the command's output; questions are answered as a script would, at once: No,
-// and no text.
+// Messages go to the command's output, but for those about a block read: ReadSlot tells what
+// became of every read itself. Questions are answered as a script would, at once: No, and no
+// text.
 class ConsolePrompts : public core::UserPrompts {
  public:
   explicit ConsolePrompts(CommandOutput& out) : out_(out) {}
-  void showMessage(std::string_view text) override { out_.message(text); }
+  void showMessage(std::string_view text) override;
   bool askYesNo(std::string_view, std::string_view) override { return false; }
   void askYesNoAsync(std::string_view, std::string_view,
                      std::function<void(bool yes)> answered) override {
