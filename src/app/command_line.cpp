@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 
+#include "core/whole_number.h"
 #include "settings/page_catalogue.h"
 
 namespace kdsp::app {
@@ -103,15 +104,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       }
       const QString prefix = "tcp://";
       const qsizetype colon = value.lastIndexOf(':');
-      bool ok = false;
-      const int port = colon > 0 ? value.mid(colon + 1).toInt(&ok) : 0;
-      if (!value.startsWith(prefix) || colon <= prefix.size() || !ok || port < 1 || port > 65535) {
+      const core::WholeNumber port =
+          colon > 0 ? core::ReadWholeNumber(value.mid(colon + 1).toStdString(), 1, 65535)
+                    : core::WholeNumber{};
+      if (!value.startsWith(prefix) || colon <= prefix.size() || !port) {
         line.error = Translated(
             QT_TRANSLATE_NOOP("CommandLine", "--connect takes tcp://HOST:PORT, not '%1'"), value);
         return line;
       }
       line.wifiHost = value.mid(prefix.size(), colon - prefix.size()).toStdString();
-      line.wifiPort = port;
+      line.wifiPort = static_cast<int>(port.value);
     } else {
       line.error = Translated(QT_TRANSLATE_NOOP("CommandLine", "unknown argument '%1'"), a);
       return line;

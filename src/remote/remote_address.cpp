@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include "core/whole_number.h"
+
 namespace kdsp::remote {
 namespace {
 
@@ -13,14 +15,10 @@ bool IsEveryInterface(const QHostAddress& address) {
          address == QHostAddress(QHostAddress::AnyIPv6);
 }
 
-// Digits only: toUInt would also take a sign or surrounding spaces.
 std::optional<quint16> ParsePort(const QString& text) {
-  if (text.isEmpty() || text.size() > 5) return std::nullopt;
-  for (QChar c : text)
-    if (c < '0' || c > '9') return std::nullopt;
-  const uint port = text.toUInt();
-  if (port > 65535) return std::nullopt;
-  return static_cast<quint16>(port);
+  const core::WholeNumber port = core::ReadWholeNumber(text.toStdString(), 0, 65535);
+  if (!port) return std::nullopt;
+  return static_cast<quint16>(port.value);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ FieldValue Value(const std::string& name, std::string text, std::string json) {
 
 FieldValue Carried(const FieldEntry& f, const ParameterBlock& block) {
   std::string hex;
-  for (std::size_t i = 0; i < f.size; ++i) {
+  for (std::size_t i = 0; i < f.size(); ++i) {
     std::uint8_t b = block.bytes()[f.offset + i];
     if (f.mask != 0) b &= f.mask;
     hex += Format(hex.empty() ? "%02X" : " %02X", b);
@@ -71,6 +71,9 @@ FieldValue Describe(const FieldEntry& f, const ParameterBlock& block) {
     case FieldShape::kChoice:
       return Choice(f, v);
     case FieldShape::kOnOff: {
+      // A byte that is neither 0 nor 1 is no switch position; "off" would be given back as 0.
+      if (f.mask == 0 && v != 0 && v != 1)
+        return Value(f.name, Format("%lld (out of range)", n), std::to_string(n));
       const bool on = f.mask != 0 ? (v != 0) != f.setMeansOff : v == 1;
       return Value(f.name, on ? "on" : "off", on ? "true" : "false");
     }
@@ -95,12 +98,18 @@ FieldValue Describe(const FieldEntry& f, const ParameterBlock& block) {
         const int slope = kFilterOrderSlopes[static_cast<std::size_t>(v)];
         return Value(f.name, Format("%d dB/oct", slope), std::to_string(slope));
       }
-      return Value(f.name, Format("%lld (out of range)", n), std::to_string(n));
+      // Not as a number, which would read as a slope.
+      return Value(f.name, Format("%lld (out of range)", n),
+                   JsonQuote(Format("%lld (out of range)", n)));
     case FieldShape::kThreshold:
       return Value(f.name, Format("%+lld dB", n), std::to_string(n));
     case FieldShape::kDelay: {
+      // The knobs step by 10 microseconds; a delay between the steps shows whole, so that it is
+      // not given back rounded onto one.
       const double ms = n / 1000.0;
-      return Value(f.name, Format("%.2f ms", ms), Format("%.2f", ms));
+      const std::string text =
+          n % range::kOutputDelayKnobToBlock == 0 ? Format("%.2f", ms) : Format("%.3f", ms);
+      return Value(f.name, text + " ms", text);
     }
   }
   return Value(f.name, std::to_string(n), std::to_string(n));

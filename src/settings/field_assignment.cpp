@@ -290,8 +290,9 @@ std::optional<std::int64_t> MixCellJson(const FieldEntry& f, const ParameterBloc
     if (level == nullptr && muted == nullptr) return std::nullopt;
   }
   if (level != nullptr) {
+    // Compared as a double: a level beyond any integer (1e300, infinity) has no conversion.
     if (level->kind != JsonValue::Kind::kNumber || std::trunc(level->number) != level->number ||
-        !f.range.contains(static_cast<long long>(level->number)))
+        level->number < f.range.min || level->number > f.range.max)
       return std::nullopt;
     cell = (cell & kMixMuted) | static_cast<std::int64_t>(level->number);
   }

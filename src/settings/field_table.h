@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/block_field.h"
 #include "settings/field_ranges.h"
 #include "settings/parameter_block.h"
 
@@ -49,20 +50,24 @@ struct FieldEntry {
   std::string name;
   FieldShape shape = FieldShape::kNumber;
   std::size_t offset = 0;
-  std::uint8_t size = 1;  // bytes
-  bool isSigned = false;
+  // How its bytes hold the value, as the windows read and write it: a level in the low 7 bits
+  // of a byte whose bit 7 belongs to something else is kLow7, which reads without that bit and
+  // keeps it when written.
+  FieldKind kind = FieldKind::kByte;
   // The field's bits within its byte (flags, carried bits); 0 for the whole field.
   std::uint8_t mask = 0;
   // kOnOff: the bit set means off (the output mutes).
   bool setMeansOff = false;
-  // A level that keeps the byte's bit 7 as it is when written.
-  bool low7 = false;
   std::span<const std::string_view> choices{};
   IntRange range{};  // the stored values it may be given
   FieldAccess access = FieldAccess::kWritable;
   std::string_view why{};  // for a field that takes no value
   // kFrequency of a crossover filter: its direction byte decides which end reads OFF.
   std::size_t directionOffset = kNoOffset;
+
+  BlockField blockField() const { return {offset, kind}; }
+  // Bytes of the block it covers.
+  std::size_t size() const { return blockField().size(); }
 };
 
 // In block order, as `kdspctl dump` lists them.

@@ -48,7 +48,10 @@ class Reader {
   bool number(JsonValue& out) {
     const char* first = text_.data() + at_;
     const char* last = text_.data() + text_.size();
-    // JSON numbers have no leading '+', which from_chars would not take either.
+    // JSON numbers have no leading '+', which from_chars would not take either; nor "nan" or
+    // "inf", which it would.
+    const std::size_t digit = at_ + (text_[at_] == '-' ? 1 : 0);
+    if (digit >= text_.size() || text_[digit] < '0' || text_[digit] > '9') return false;
     const auto [end, error] = std::from_chars(first, last, out.number);
     if (error != std::errc() || end == first) return false;
     at_ += static_cast<std::size_t>(end - first);

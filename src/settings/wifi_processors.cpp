@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/wifi_processors.h"
 
-#include <charconv>
-
+#include "core/whole_number.h"
 #include "settings/ini_file.h"
 #include "settings/text_pieces.h"
 
@@ -22,12 +21,9 @@ std::optional<HostPort> ParseHostPort(std::string_view text) {
     return std::nullopt;
   }
   if (host.find_first_of(" \t/[]") != std::string_view::npos) return std::nullopt;
-  const std::string_view digits = text.substr(colon + 1);
-  int port = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), port);
-  if (error != std::errc() || end != digits.data() + digits.size() || port < 1 || port > 65535)
-    return std::nullopt;
-  return HostPort{std::string(host), port};
+  const core::WholeNumber port = core::ReadWholeNumber(text.substr(colon + 1), 1, 65535);
+  if (!port) return std::nullopt;
+  return HostPort{std::string(host), static_cast<int>(port.value)};
 }
 
 std::string HostPortText(const HostPort& address) {

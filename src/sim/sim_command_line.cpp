@@ -3,9 +3,9 @@
 // other programs that carry the simulator.
 #include "sim/sim_command_line.h"
 
-#include <charconv>
 #include <utility>
 
+#include "core/whole_number.h"
 #include "device/block_transfer.h"
 
 namespace kdsp::sim {
@@ -65,26 +65,18 @@ constexpr std::string_view kUsageTail =
     "state cannot be saved; 2 for wrong arguments or a state file that cannot be used.\n";
 
 std::optional<long> ParseDecimal(std::string_view text, long low, long high) {
-  long value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
-      value > high)
-    return std::nullopt;
-  return value;
+  const core::WholeNumber read = core::ReadWholeNumber(text, low, high);
+  if (!read) return std::nullopt;
+  return static_cast<long>(read.value);
 }
 
 // A command code in decimal, or in hexadecimal after "0x" as the record text writes it.
 std::optional<std::uint8_t> ParseCommandCode(std::string_view text) {
-  unsigned value = 0;
-  int base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > 255)
-    return std::nullopt;
-  return static_cast<std::uint8_t>(value);
+  const bool hex = text.starts_with("0x") || text.starts_with("0X");
+  const core::WholeNumber read =
+      core::ReadWholeNumber(hex ? text.substr(2) : text, 0, 255, hex ? 16 : 10);
+  if (!read) return std::nullopt;
+  return static_cast<std::uint8_t>(read.value);
 }
 
 // "HOST:PORT"; an IPv6 host is written in brackets, "[::1]:8899".
@@ -273,11 +265,10 @@ std::filesystem::path NumberedStateFile(const std::filesystem::path& file, int n
 
 std::optional<unsigned> ParseHexNumber(std::string_view text, std::size_t maxDigits) {
   if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
-  if (text.empty() || text.size() > maxDigits) return std::nullopt;
-  unsigned value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
+  if (text.size() > maxDigits) return std::nullopt;
+  const core::WholeNumber read = core::ReadWholeNumber(text, 0, 0xFFFFFFFF, 16);
+  if (!read) return std::nullopt;
+  return static_cast<unsigned>(read.value);
 }
 
 }  // namespace kdsp::sim

@@ -25,7 +25,9 @@ TEST(CommandLineTest, OptionsAndTheirMistakes) {
   EXPECT_TRUE(wifi.error.empty());
   for (const QStringList& bad :
        {QStringList{"--connect", "udp://x:1"}, QStringList{"--connect", "tcp://host"},
-        QStringList{"--connect", "tcp://host:0"}, QStringList{"--connect"},
+        QStringList{"--connect", "tcp://host:0"}, QStringList{"--connect", "tcp://host:+9"},
+        QStringList{"--connect", "tcp://host: 9"}, QStringList{"--connect", "tcp://host:--5"},
+        QStringList{"--connect", "tcp://host:4294975091"}, QStringList{"--connect"},
         QStringList{"--frobnicate"}})
     EXPECT_FALSE(Parse(bad).error.empty()) << bad.join(' ').toStdString();
 }

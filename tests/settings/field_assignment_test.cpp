@@ -151,6 +151,8 @@ TEST(FieldAssignmentTest, JsonValuesAsDumpPrintsThem) {
       {"mix[main][music]", R"({"level":60})", kRefused},
       {"mix[main][music]", R"({"volume":3})", kRefused},
       {"mix[main][music]", R"({})", kRefused},
+      {"mix[main][mic]", "1e300", kRefused},  // beyond any integer: refused as 51 is
+      {"mix[main][music]", R"({"level":-1e300,"muted":true})", kRefused},
       {"bands[28].on", "false", 0},
       {"bands[28].on", "1", kRefused},
       {"bands[28].gain", "-3.5", -35},
@@ -193,6 +195,11 @@ TEST(FieldAssignmentTest, EveryWritableFieldTakesBackWhatDumpPrints) {
   block.bands[40].gain = -115;
   block.outputDelay[3] = 4560;
   block.filters[8].order = 1;
+  // The top bit of a 7-bit level's byte belongs to something else: the level shows without it.
+  block.masterMusic = 0x80 | 40;
+  block.revLevel = 0x80 | 12;
+  block.compressors[1].ratio = 0x80 | 3;
+  block.subDecay = 0x80;
   int writable = 0;
   for (const FieldEntry& f : FieldTable()) {
     if (f.access != FieldAccess::kWritable) continue;
@@ -208,6 +215,29 @@ TEST(FieldAssignmentTest, EveryWritableFieldTakesBackWhatDumpPrints) {
   // 24 main window, 315 band, 23 filter, 24 compressor, 6 delay, 6 echo, 6 reverb, 8 output
   // switches and the direct volume.
   EXPECT_EQ(writable, 413);
+}
+
+// A value no control takes shows as it is, and is refused rather than stored as another.
+TEST(FieldAssignmentTest, ValuesNoControlTakesShowAsTheyAreAndAreRefused) {
+  const struct {
+    void (*put)(ParameterBlock&);
+    const char* field;
+    const char* text;
+  } cases[] = {
+      {[](ParameterBlock& b) { b.bands[44].on = 0xC4; }, "bands[44].on", "196 (out of range)"},
+      {[](ParameterBlock& b) { b.outputDelay[4] = 55; }, "outputDelay[surround left]", "0.055 ms"},
+      {[](ParameterBlock& b) { b.filters[9].order = 12; }, "filters[9].order", "12 (out of range)"},
+  };
+  for (const auto& c : cases) {
+    ParameterBlock block = FactoryDefaults();
+    c.put(block);
+    const FieldValue shown = DescribeField(*FindField(c.field), block);
+    EXPECT_EQ(shown.text, c.text);
+    ParameterBlock given = block;
+    EXPECT_FALSE(AssignText(given, c.field, shown.text).ok()) << c.field;
+    EXPECT_FALSE(AssignJson(given, c.field, Json(shown.json)).ok()) << c.field << shown.json;
+    EXPECT_TRUE(given == block) << c.field;
+  }
 }
 
 TEST(FieldAssignmentTest, RangesForAPage) {
@@ -280,8 +310,9 @@ TEST(JsonValueTest, ReadsScalarsAndObjects) {
   EXPECT_DOUBLE_EQ(object.member("level")->number, 40);
   EXPECT_FALSE(object.member("muted")->boolean);
   EXPECT_EQ(object.member("in")->member("x")->kind, JsonValue::Kind::kNull);
-  for (const char* bad : {"", "tru", "[1]", "{\"a\":}", "{\"a\" 1}", "1 2", "+1", "\"open",
-                          "{\"a\":{\"b\":{\"c\":{\"d\":{}}}}}", "{'a':1}"})
+  for (const char* bad :
+       {"", "tru", "[1]", "{\"a\":}", "{\"a\" 1}", "1 2", "+1", "\"open",
+        "{\"a\":{\"b\":{\"c\":{\"d\":{}}}}}", "{'a':1}", "nan", "-inf", "Infinity"})
     EXPECT_FALSE(ParseJsonValue(bad).has_value()) << bad;
 }
 

@@ -138,6 +138,19 @@ TEST_F(KdspctlLiveTest, RefusedValuesSendNothing) {
   }
 }
 
+TEST_F(KdspctlLiveTest, ARecordLeftUnacknowledgedMayHaveBeenApplied) {
+  SimServer silent({"--no-ack"});
+  ASSERT_TRUE(silent.ok());
+  const std::string c = std::string(KDSPCTL_PATH) + " --connect " + silent.url() + " ";
+  const RunResult set = testing::RunCommand(c + "set masterMusic=10 revWidth=12", temp.path());
+  EXPECT_EQ(set.status, 1);
+  EXPECT_EQ(set.err,
+            "kdspctl: the processor did not acknowledge the master music record (0 of 2 records "
+            "were acknowledged); the working settings may have been changed (read them back to "
+            "check)\n");
+  EXPECT_EQ(testing::RunCommand(c + "get masterMusic", temp.path()).out, "masterMusic = 10\n");
+}
+
 // A kdspctl run in the background with its output in files, stopped by a signal.
 class Background {
  public:

@@ -2,7 +2,6 @@
 // Shared helpers of the kdspctl commands.
 #include "cli_support.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "settings/setting_file.h"
@@ -10,27 +9,26 @@
 namespace kdsp::tools {
 
 long ParseNumber(std::string_view text, long low, long high, std::string_view what) {
-  std::string_view digits = text;
-  int base = 10;
-  bool negative = false;
-  if (!digits.empty() && digits.front() == '-') {
-    negative = true;
-    digits.remove_prefix(1);
-  }
-  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-    base = 16;
-    digits.remove_prefix(2);
-  }
-  long value = 0;
-  const auto [end, error] =
-      std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
-    throw UsageError(std::string(what) + " '" + std::string(text) + "' is not a number");
-  if (negative) value = -value;
-  if (value < low || value > high)
-    throw UsageError(std::string(what) + " " + std::string(text) + " is out of range " +
-                     std::to_string(low) + ".." + std::to_string(high));
-  return value;
+  const core::WholeNumber read = core::ReadWholeNumber(text, low, high);
+  if (read) return static_cast<long>(read.value);
+  throw UsageError(NumberProblemText(read, text, low, high, what));
+}
+
+std::string NumberProblemText(const core::WholeNumber& read, std::string_view text, long low,
+                              long high, std::string_view what) {
+  if (read.problem == core::NumberProblem::kNotANumber)
+    return std::string(what) + " '" + std::string(text) + "' is not a number";
+  return std::string(what) + " " + std::string(text) + " is out of range " + std::to_string(low) +
+         ".." + std::to_string(high);
+}
+
+std::uint8_t ParseByte(std::string_view text, std::string_view what) {
+  // As a record's text writes it: 0xE5.
+  const bool hex = text.starts_with("0x") || text.starts_with("0X");
+  const core::WholeNumber read =
+      core::ReadWholeNumber(hex ? text.substr(2) : text, 0, 255, hex ? 16 : 10);
+  if (read) return static_cast<std::uint8_t>(read.value);
+  throw UsageError(NumberProblemText(read, text, 0, 255, what));
 }
 
 settings::ParameterBlock LoadBlockOrExplain(const std::string& path) {

@@ -3,12 +3,14 @@
 // message, and the error type commands report with.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/whole_number.h"
 #include "settings/page_catalogue.h"
 #include "settings/parameter_block.h"
 
@@ -27,8 +29,14 @@ class CommandFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A decimal or 0x-hexadecimal number within [low, high].
+// A decimal number within [low, high], as core::ReadWholeNumber reads it; throws UsageError
+// naming what was given ("--jobs '--3' is not a number", "port 70000 is out of range 1..65535").
 long ParseNumber(std::string_view text, long low, long high, std::string_view what);
+// The message for a number that was not read.
+std::string NumberProblemText(const core::WholeNumber& read, std::string_view text, long low,
+                              long high, std::string_view what);
+// A byte in decimal or, after "0x", in hexadecimal; throws UsageError as ParseNumber does.
+std::uint8_t ParseByte(std::string_view text, std::string_view what);
 
 // Loads a setting file; throws UsageError with the reason when it cannot be used.
 settings::ParameterBlock LoadBlockOrExplain(const std::string& path);

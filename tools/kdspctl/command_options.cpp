@@ -30,12 +30,12 @@ Options ParseOptions(const Args& args, std::initializer_list<std::string_view> v
 std::uint8_t ParseSlot(const std::optional<std::string>& text, int highest, const char* usage) {
   if (!text) throw UsageError(usage);
   if (*text == "working") return device::kWorkingSettingsSlot;
-  return static_cast<std::uint8_t>(ParseNumber(*text, 0, highest, "slot"));
+  return static_cast<std::uint8_t>(ParseNumber(*text, 0, highest, "--slot"));
 }
 
 std::optional<long> PasswordOption(const Options& options) {
   if (const auto text = options.value("--password"))
-    return ParseNumber(*text, 0, 65535, "password");
+    return ParseNumber(*text, 0, 65535, "--password");
   return std::nullopt;
 }
 

@@ -4,9 +4,11 @@
 
 #include <cstdio>
 
+#include "core/composed_text.h"
 #include "device/command_codes.h"
 #include "device/event_loop_wait.h"
 #include "device/hid_device.h"
+#include "device/link_messages.h"
 #include "device/link_timing.h"
 #include "device/linux_hid_platform.h"
 #include "device/socket_errors.h"
@@ -32,38 +34,14 @@ CommandOutput& ConsoleOutputForMessages() {
 
 }  // namespace
 
-std::string ConnectTarget::describe() const {
-  switch (kind) {
-    case Kind::kUsb:
-      return usbPath.empty() ? "the processor on USB" : "the processor at " + usbPath;
-    case Kind::kSim:
-      return "the simulated processor";
-    case Kind::kTcp:
-      return host + ":" + std::to_string(port);
-  }
-  return {};
-}
-
-ConnectTarget ParseConnectUrl(std::string_view url) {
-  if (url == "usb") return {};
-  constexpr std::string_view kUsb = "usb:";
-  if (url.starts_with(kUsb) && url.size() > kUsb.size()) {
-    ConnectTarget target;
-    target.usbPath = std::string(url.substr(kUsb.size()));
-    return target;
-  }
-  if (url == "sim") return {ConnectTarget::Kind::kSim, {}, 0, {}};
-  constexpr std::string_view kTcp = "tcp://";
-  if (url.starts_with(kTcp)) {
-    const std::string_view rest = url.substr(kTcp.size());
-    const std::size_t colon = rest.rfind(':');
-    if (colon != std::string_view::npos && colon > 0) {
-      const int port = static_cast<int>(ParseNumber(rest.substr(colon + 1), 1, 65535, "port"));
-      return {ConnectTarget::Kind::kTcp, std::string(rest.substr(0, colon)), port, {}};
-    }
-  }
-  throw UsageError("--connect takes usb, usb:PATH, sim or tcp://HOST:PORT, not '" +
-                   std::string(url) + "'");
+void ConsolePrompts::showMessage(std::string_view text) {
+  // The link's words are the program's, whose working settings a failed read leaves alone
+  // ("Nothing was changed"); kdspctl reads for itself and names the slot, which a store before
+  // the read may well have changed.
+  if (text == device::message::kEmptyOrChecksumError ||
+      core::ValuesIn(device::message::kIncompleteRead, text))
+    return;
+  out_.message(text);
 }
 
 std::unique_ptr<device::HidPlatform> MakePlatform(const ConnectTarget& target) {

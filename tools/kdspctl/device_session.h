@@ -11,6 +11,7 @@
 
 #include "cli_support.h"
 #include "command_output.h"
+#include "connect_url.h"
 #include "device/device_link.h"
 #include "device/hid_device_controller.h"
 #include "device/hid_platform.h"
@@ -18,24 +19,13 @@
 
 namespace kdsp::tools {
 
-struct ConnectTarget {
-  enum class Kind { kUsb, kTcp, kSim };
-  Kind kind = Kind::kUsb;
-  std::string host;
-  int port = 0;
-  std::string usbPath;  // kUsb: the processor at this hidraw path; empty: the one found
-  std::string describe() const;
-};
-
-// "usb", "usb:PATH", "sim" or "tcp://HOST:PORT".
-ConnectTarget ParseConnectUrl(std::string_view url);
-
-// Messages go to the command's output; questions are answered as a script would, at once: No,
-// and no text.
+// Messages go to the command's output, but for those about a block read: ReadSlot tells what
+// became of every read itself. Questions are answered as a script would, at once: No, and no
+// text.
 class ConsolePrompts : public core::UserPrompts {
  public:
   explicit ConsolePrompts(CommandOutput& out) : out_(out) {}
-  void showMessage(std::string_view text) override { out_.message(text); }
+  void showMessage(std::string_view text) override;
   bool askYesNo(std::string_view, std::string_view) override { return false; }
   void askYesNoAsync(std::string_view, std::string_view,
                      std::function<void(bool yes)> answered) override {

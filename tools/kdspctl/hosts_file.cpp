@@ -9,7 +9,7 @@
 
 #include "cli_support.h"
 #include "command_output.h"
-#include "device_session.h"
+#include "connect_url.h"
 
 namespace kdsp::tools {
 namespace {

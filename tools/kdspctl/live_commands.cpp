@@ -31,10 +31,10 @@ std::string RecordName(const device::OutgoingCommand& record) {
 // Sends the records one by one, each awaiting its acknowledgement.
 void SendAcknowledged(DeviceSession& session, const std::vector<device::OutgoingCommand>& records,
                       const TargetContext& context) {
-  std::size_t taken = 0;
+  std::size_t acknowledged = 0;
   for (const device::OutgoingCommand& record : records) {
-    const std::string progress = " (" + std::to_string(taken) + " of " +
-                                 std::to_string(records.size()) + " records were taken)";
+    const std::string progress = " (" + std::to_string(acknowledged) + " of " +
+                                 std::to_string(records.size()) + " records were acknowledged)";
     const std::string unsent = "the " + RecordName(record) + " record was not sent" + progress;
     ThrowIfStopped(context, unsent);
     if (!session.link().sendNow(record)) {
@@ -43,16 +43,19 @@ void SendAcknowledged(DeviceSession& session, const std::vector<device::Outgoing
       throw CommandFailure(session.lostLinkText() + " before the " + RecordName(record) +
                            " record was sent" + progress);
     }
+    // A record that went out may have been applied whether or not its acknowledgement comes.
+    const std::string mayHaveChanged =
+        progress + "; the working settings may have been changed (read them back to check)";
     switch (session.link().awaitAcknowledgements()) {
       case device::WaitOutcome::kAcknowledged:
-        ++taken;
+        ++acknowledged;
         break;
       case device::WaitOutcome::kTimedOut:
         throw CommandFailure("the processor did not acknowledge the " + RecordName(record) +
-                             " record" + progress);
+                             " record" + mayHaveChanged);
       default:
         throw CommandFailure(session.lostLinkText() + " before the processor acknowledged the " +
-                             RecordName(record) + " record" + progress);
+                             RecordName(record) + " record" + mayHaveChanged);
     }
   }
 }

@@ -13,10 +13,10 @@ namespace kdsp::tools {
 
 int RunEncode(const Args& args) {
   if (args.empty()) throw UsageError("usage: kdspctl encode CODE [BYTE...]");
-  const auto command = static_cast<std::uint8_t>(ParseNumber(args[0], 0, 255, "code"));
+  const std::uint8_t command = ParseByte(args[0], "code");
   std::vector<std::uint8_t> payload;
   for (std::size_t i = 1; i < args.size(); ++i)
-    payload.push_back(static_cast<std::uint8_t>(ParseNumber(args[i], 0, 255, "byte")));
+    payload.push_back(ParseByte(args[i], "byte"));
   if (payload.size() > device::kMaxPayload)
     throw UsageError("a record carries at most " + std::to_string(device::kMaxPayload) + " bytes");
   const device::EncodedRecord record(command, payload);
