@@ -31,8 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          page.secondSetFirstBand != settings::kNoRecord;
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
+  // As an import reads a file: one without a filter line is refused before it is fitted.
   const settings::FilterTextRead read = settings::ReadFilterText(text);
-  if (!read.ok()) return 0;
+  if (!read.ok() || read.filters.filterLines == 0) return 0;
   const settings::ParameterBlock block = settings::FactoryDefaults();
   const display::FilterFit fit = display::FitFilters(block, page, secondSet, read.filters);
   if (!fit.ok()) {

@@ -48,6 +48,9 @@ constexpr std::array<std::string_view, 14> kUnsupportedCommands{
 constexpr double kNarrowestBandwidth = 0.001;
 constexpr double kWidestBandwidth = 10.0;
 
+// The largest preamp a Preamp line may give, either way: more is no level but a mistake.
+constexpr double kLargestPreampDb = 100.0;
+
 // Commands of the measurement programs' header that describe the measurement and set nothing.
 constexpr std::array<std::string_view, 4> kHeaderCommands{"notes", "equaliser", "equalizer",
                                                           "dated"};

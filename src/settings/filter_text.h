@@ -45,9 +45,6 @@ struct FilterText {
   std::vector<UnreadLine> unread;  // in file order
 };
 
-// The largest preamp a Preamp line may give, either way: more is no level but a mistake.
-inline constexpr double kLargestPreampDb = 100.0;
-
 // The outcome of reading a text: the filters, or the first error naming its line.
 struct FilterTextRead {
   FilterText filters;
@@ -66,8 +63,8 @@ struct FilterTextRead {
 // refused rather than skipped.
 //
 // Numbers are read by the file's own decimal mark, decided once from all its numbers: a file
-// that writes a decimal comma ("Gain -3,5 dB", "Fc 1.000,5 Hz") sets thousands apart with dots
-// ("Fc 20.000 Hz" is 20 kHz). Otherwise a lone "." or "," is the decimal mark, as a file with
+// that writes a decimal comma ("Gain -3,5 dB", "Fc 1.000,5 Hz") and no decimal dot sets
+// thousands apart with dots ("Fc 20.000 Hz" is 20 kHz). Otherwise a lone "." or "," is the decimal mark, as a file with
 // decimal dots or with nothing to decide it ("Fc 20.000 Hz" alone) has always read; there
 // several marks, or one of each, set thousands apart ("1,000.5"). Spaces and no-break spaces
 // between digit groups ("1 000", "12 500,5") set thousands apart in any file.
