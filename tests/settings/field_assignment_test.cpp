@@ -219,24 +219,19 @@ TEST(FieldAssignmentTest, EveryWritableFieldTakesBackWhatDumpPrints) {
 
 // A value no control takes shows as it is, and is refused rather than stored as another.
 TEST(FieldAssignmentTest, ValuesNoControlTakesShowAsTheyAreAndAreRefused) {
-  const struct {
-    void (*put)(ParameterBlock&);
-    const char* field;
-    const char* text;
-  } cases[] = {
-      {[](ParameterBlock& b) { b.bands[44].on = 0xC4; }, "bands[44].on", "196 (out of range)"},
-      {[](ParameterBlock& b) { b.outputDelay[4] = 55; }, "outputDelay[surround left]", "0.055 ms"},
-      {[](ParameterBlock& b) { b.filters[9].order = 12; }, "filters[9].order", "12 (out of range)"},
-  };
-  for (const auto& c : cases) {
-    ParameterBlock block = FactoryDefaults();
-    c.put(block);
-    const FieldValue shown = DescribeField(*FindField(c.field), block);
-    EXPECT_EQ(shown.text, c.text);
+  ParameterBlock block = FactoryDefaults();
+  block.bands[44].on = 0xC4;
+  block.outputDelay[4] = 55;
+  block.filters[9].order = 12;
+  for (const auto& [field, text] : {std::pair{"bands[44].on", "196 (out of range)"},
+                                    {"outputDelay[surround left]", "0.055 ms"},
+                                    {"filters[9].order", "12 (out of range)"}}) {
+    const FieldValue shown = DescribeField(*FindField(field), block);
+    EXPECT_EQ(shown.text, text);
     ParameterBlock given = block;
-    EXPECT_FALSE(AssignText(given, c.field, shown.text).ok()) << c.field;
-    EXPECT_FALSE(AssignJson(given, c.field, Json(shown.json)).ok()) << c.field << shown.json;
-    EXPECT_TRUE(given == block) << c.field;
+    EXPECT_FALSE(AssignText(given, field, shown.text).ok()) << field;
+    EXPECT_FALSE(AssignJson(given, field, Json(shown.json)).ok()) << field << shown.json;
+    EXPECT_TRUE(given == block) << field;
   }
 }
 

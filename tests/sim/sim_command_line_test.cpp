@@ -107,7 +107,6 @@ TEST(SimCommandLineTest, WrongArgumentsAreRefusedWithAReason) {
       {{"--listen", "127.0.0.1:65536"}, "for --listen"},
       {{"--listen", ":80"}, "for --listen"},
       {{"--listen", "127.0.0.1:-0"}, "bad value '127.0.0.1:-0' for --listen"},
-      {{"--ack-delay-ms", "-0"}, "for --ack-delay-ms"},
       {{"--listen"}, "--listen needs a value"},
       {{"--firmware-version", "123"}, "for --firmware-version"},
       {{"--firmware-version", "zz"}, "for --firmware-version"},

@@ -4,15 +4,12 @@
 
 #include <cstdio>
 
+#include "core/whole_number.h"
 #include "settings/setting_file.h"
 
 namespace kdsp::tools {
 
-long ParseNumber(std::string_view text, long low, long high, std::string_view what) {
-  const core::WholeNumber read = core::ReadWholeNumber(text, low, high);
-  if (read) return static_cast<long>(read.value);
-  throw UsageError(NumberProblemText(read, text, low, high, what));
-}
+namespace {
 
 std::string NumberProblemText(const core::WholeNumber& read, std::string_view text, long low,
                               long high, std::string_view what) {
@@ -20,6 +17,14 @@ std::string NumberProblemText(const core::WholeNumber& read, std::string_view te
     return std::string(what) + " '" + std::string(text) + "' is not a number";
   return std::string(what) + " " + std::string(text) + " is out of range " + std::to_string(low) +
          ".." + std::to_string(high);
+}
+
+}  // namespace
+
+long ParseNumber(std::string_view text, long low, long high, std::string_view what) {
+  const core::WholeNumber read = core::ReadWholeNumber(text, low, high);
+  if (read) return static_cast<long>(read.value);
+  throw UsageError(NumberProblemText(read, text, low, high, what));
 }
 
 std::uint8_t ParseByte(std::string_view text, std::string_view what) {

@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/whole_number.h"
 #include "settings/page_catalogue.h"
 #include "settings/parameter_block.h"
 
@@ -30,11 +29,8 @@ class CommandFailure : public std::runtime_error {
 };
 
 // A decimal number within [low, high], as core::ReadWholeNumber reads it; throws UsageError
-// naming what was given ("--jobs '--3' is not a number", "port 70000 is out of range 1..65535").
+// naming what was given ("--jobs '--3' is not a number", "--slot 12 is out of range 0..9").
 long ParseNumber(std::string_view text, long low, long high, std::string_view what);
-// The message for a number that was not read.
-std::string NumberProblemText(const core::WholeNumber& read, std::string_view text, long low,
-                              long high, std::string_view what);
 // A byte in decimal or, after "0x", in hexadecimal; throws UsageError as ParseNumber does.
 std::uint8_t ParseByte(std::string_view text, std::string_view what);
 

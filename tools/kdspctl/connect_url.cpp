@@ -40,4 +40,5 @@ ConnectTarget ParseConnectUrl(std::string_view url) {
   throw UsageError("--connect takes usb, usb:PATH, sim or tcp://HOST:PORT, not '" +
                    std::string(url) + "'");
 }
+
 }  // namespace kdsp::tools
