@@ -62,7 +62,8 @@ std::vector<Finding> ChineseLiterals(std::string_view source) {
       advance(end == std::string_view::npos ? source.size() : end + 2);
     } else if (rest.starts_with("R\"")) {
       const std::size_t open = source.find('(', i);
-      const std::string close = ")" + std::string(source.substr(i + 2, open - i - 2)) + "\"";
+      const std::string close =
+          std::string(")").append(source.substr(i + 2, open - i - 2)).append("\"");
       const std::size_t end = source.find(close, open);
       const std::size_t stop = end == std::string_view::npos ? source.size() : end + close.size();
       const int at = line;

@@ -28,7 +28,9 @@ QString Q(const std::string& text) {
 }  // namespace
 
 std::string SlotLabel(int slot) {
-  return "\"" + std::string(settings::kSlotNames.at(static_cast<std::size_t>(slot)).name) + "\"";
+  return std::string("\"")
+      .append(settings::kSlotNames.at(static_cast<std::size_t>(slot)).name)
+      .append("\"");
 }
 
 std::string SkipReason(const settings::SettingFileLoad& load, const fs::path& path) {
@@ -67,18 +69,17 @@ std::string BulkStoreReport::text() const {
   std::string storedSlots;
   for (std::size_t i = 0; i < stored_.size(); ++i)
     storedSlots += (i == 0 ? "" : ", ") + SlotLabel(stored_[i]);
-  text += "\n" + (stored_.empty()
-                      ? Said(QT_TRANSLATE_NOOP("Messages", "Stored: no slot."))
+  text.append("\n").append(
+      stored_.empty() ? Said(QT_TRANSLATE_NOOP("Messages", "Stored: no slot."))
                       : Said(QT_TRANSLATE_NOOP("Messages", "Stored: %1."), {Q(storedSlots)}));
   for (const Skip& skip : skipped_)
-    text += "\n" + Said(QT_TRANSLATE_NOOP("Messages", "Skipped %1: %2: %3."),
-                        {Q(SlotLabel(skip.slot)), Q(skip.path), Q(skip.reason)});
+    text.append("\n").append(Said(QT_TRANSLATE_NOOP("Messages", "Skipped %1: %2: %3."),
+                                  {Q(SlotLabel(skip.slot)), Q(skip.path), Q(skip.reason)}));
   if (stoppedAt_ >= 0)
-    text +=
-        "\n" + Said(QT_TRANSLATE_NOOP(
-                        "Messages",
-                        "%1 stopped at slot %2: that slot and the ones after it were not stored."),
-                    {operation, Q(SlotLabel(stoppedAt_))});
+    text.append("\n").append(Said(
+        QT_TRANSLATE_NOOP(
+            "Messages", "%1 stopped at slot %2: that slot and the ones after it were not stored."),
+        {operation, Q(SlotLabel(stoppedAt_))}));
   return text;
 }
 

@@ -43,7 +43,7 @@ std::optional<TrafficRecord> ParseLine(std::string_view line, std::string& why) 
   } else if (fields[0] == kReceiveWord) {
     record.direction = TrafficDirection::kReceive;
   } else {
-    why = "'" + std::string(fields[0]) + "' is neither send nor recv";
+    why = std::string("'").append(fields[0]).append("' is neither send nor recv");
     return std::nullopt;
   }
   if (fields.size() < 2) {
@@ -58,7 +58,8 @@ std::optional<TrafficRecord> ParseLine(std::string_view line, std::string& why) 
   for (std::size_t i = 1; i < fields.size(); ++i) {
     const auto byte = ByteField(fields[i]);
     if (!byte) {
-      why = "'" + std::string(fields[i]) + "' is not a byte in two uppercase hex digits";
+      why =
+          std::string("'").append(fields[i]).append("' is not a byte in two uppercase hex digits");
       return std::nullopt;
     }
     if (i == 1)

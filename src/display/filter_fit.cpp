@@ -113,9 +113,10 @@ std::string describeAsked(const RequestedFilter& f) {
   std::string text = f.on ? "" : "OFF ";
   text +=
       std::string(settings::FilterKindName(f.kind)) + " " + settings::FixedText(f.hz, 1) + " Hz";
-  if (!isPass(f.kind)) text += " " + settings::FixedText(f.gainDb, 2) + " dB";
+  if (!isPass(f.kind)) text.append(" ").append(settings::FixedText(f.gainDb, 2)).append(" dB");
   if (f.q) text += " Q " + settings::FixedText(*f.q, 3);
-  if (f.slopeDbPerOctave) text += " " + settings::FixedText(*f.slopeDbPerOctave, 1) + " dB/oct";
+  if (f.slopeDbPerOctave)
+    text.append(" ").append(settings::FixedText(*f.slopeDbPerOctave, 1)).append(" dB/oct");
   return text;
 }
 

@@ -333,7 +333,10 @@ std::string JsonText(const JsonValue& value) {
     case JsonValue::Kind::kObject: {
       std::string out = "{";
       for (const auto& [name, member] : value.members)
-        out += (out.size() > 1 ? "," : "") + ("\"" + name + "\":") + JsonText(member);
+        out.append(out.size() > 1 ? ",\"" : "\"")
+            .append(name)
+            .append("\":")
+            .append(JsonText(member));
       return out + "}";
     }
   }

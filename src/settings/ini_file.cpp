@@ -66,7 +66,7 @@ std::string_view Unquote(std::string_view value) {
 std::string Quoted(std::string_view value) {
   const bool needsQuotes = !value.empty() && (TrimBlanks(value).size() != value.size() ||
                                               Unquote(value).size() != value.size());
-  return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
+  return needsQuotes ? std::string("\"").append(value).append("\"") : std::string(value);
 }
 
 constexpr std::string_view kLineBreaksAndNul("\r\n\0", 3);

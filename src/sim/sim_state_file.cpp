@@ -140,7 +140,7 @@ class StateParser {
   }
   bool seen(std::string_view key) {
     if (!seen_.insert(std::string(key)).second)
-      return fail("'" + std::string(key) + "' given twice");
+      return fail(std::string("'").append(key).append("' given twice"));
     return true;
   }
   bool fail(const std::string& what) {

@@ -69,7 +69,7 @@ TEST(ComposedMessagesTest, WithoutACatalogueEveryMessageStaysAsItIs) {
 // A message is never read as a step name, nor a step name as a message.
 TEST(ComposedMessagesTest, MessagesAndStepNamesAreKeptApart) {
   const auto patternsMarked = [](std::string_view text) {
-    return text.find('%') != std::string_view::npos ? "<" + std::string(text) + ">"
+    return text.find('%') != std::string_view::npos ? std::string("<").append(text).append(">")
                                                     : std::string(text);
   };
   EXPECT_EQ(TranslateComposed("Load x.aex", StepNamePatterns(), patternsMarked), "<Load x.aex>");

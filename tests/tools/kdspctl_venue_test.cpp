@@ -68,7 +68,9 @@ class KdspctlVenueTest : public ::testing::Test {
   testing::RunResult run(const std::string& args) {
     return testing::RunCommand(std::string(KDSPCTL_PATH) + " " + args, scratch.path());
   }
-  std::string quoted(const std::string& file) const { return "'" + (work / file).string() + "'"; }
+  std::string quoted(const std::string& file) const {
+    return std::string("'").append((work / file).string()).append("'");
+  }
 
   // "room-7 " as the report begins the room's lines: the names padded to the longest.
   std::string head(int room) const {

@@ -61,6 +61,10 @@ class SkingenTest : public ::testing::Test {
     fs::create_directories(scratch);
     return testing::RunCommand("QT_QPA_PLATFORM=offscreen '" SKINGEN_PATH "' " + args, scratch);
   }
+  // A path as one word of the command line.
+  static std::string quoted(const fs::path& path) {
+    return std::string("'").append(path.string()).append("'");
+  }
 
   testing::TempDir temp;
   fs::path scratch = temp / "scratch";
@@ -72,7 +76,7 @@ class SkingenTest : public ::testing::Test {
 TEST_F(SkingenTest, TheCollectionListsEveryResourceOnceAtEachScaleWithItsPicture) {
   const fs::path pictures = temp / "pictures";
   const fs::path qrc = temp / "lists" / "skin.qrc";
-  const RunResult result = run("'" + pictures.string() + "' --qrc '" + qrc.string() + "'");
+  const RunResult result = run(quoted(pictures).append(" --qrc ").append(quoted(qrc)));
   ASSERT_EQ(result.status, 0) << result.err;
 
   const Collection collection = ReadCollection(qrc);
@@ -120,7 +124,7 @@ TEST_F(SkingenTest, NoCollectionWhenThePicturesCannotBeWritten) {
   testing::WriteBytes(temp / "occupied", "a file where the folder should be");
   const fs::path qrc = temp / "skin.qrc";
   const RunResult result =
-      run("'" + (temp / "occupied" / "pictures").string() + "' --qrc '" + qrc.string() + "'");
+      run(quoted(temp / "occupied" / "pictures").append(" --qrc ").append(quoted(qrc)));
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("cannot create the folder"), std::string::npos) << result.err;
   EXPECT_FALSE(fs::exists(qrc));

@@ -234,9 +234,12 @@ DeviceWork PreparePullAll(const Args& args) {
     for (int i = 0; i < settings::kGroupSlotCount; ++i) {
       const auto slot = static_cast<std::uint8_t>(i);
       ThrowIfStopped(context, "nothing was written");
-      context.out.progress("[" + std::to_string(i + 1) + "/" +
-                           std::to_string(settings::kGroupSlotCount) + "] reading " +
-                           DescribeSlot(slot));
+      context.out.progress(std::string("[")
+                               .append(std::to_string(i + 1))
+                               .append("/")
+                               .append(std::to_string(settings::kGroupSlotCount))
+                               .append("] reading ")
+                               .append(DescribeSlot(slot)));
       blocks[static_cast<std::size_t>(i)] = ReadSlot(session, slot);
     }
     const fs::path target = context.alone() ? folder : folder / context.folder;
@@ -277,8 +280,14 @@ DeviceWork PreparePushGroup(const Args& args) {
           ThrowIfStopped(context, std::to_string(done) + " of " + std::to_string(assigned) +
                                       " slots were stored, " + DescribeSlot(slot) +
                                       " and those after it were left unchanged");
-          context.out.progress("[" + std::to_string(++done) + "/" + std::to_string(assigned) +
-                               "] storing " + group[i] + " into " + DescribeSlot(slot));
+          context.out.progress(std::string("[")
+                                   .append(std::to_string(++done))
+                                   .append("/")
+                                   .append(std::to_string(assigned))
+                                   .append("] storing ")
+                                   .append(group[i])
+                                   .append(" into ")
+                                   .append(DescribeSlot(slot)));
           session.working() = *blocks[i];
           Store(session, slot, context);
         }

@@ -53,7 +53,7 @@ bool VhciHidrawPresent(const fs::path& sysRoot, unsigned port, std::uint16_t ven
                        std::uint16_t productId) {
   // Root hub ports count from 1; the status file's port numbers of the first host controller
   // count from 0.
-  const std::string suffix = "-" + std::to_string(port + 1);
+  const std::string suffix = std::string("-").append(std::to_string(port + 1));
   const std::string prefix = HidDevicePrefix(vendorId, productId);
   std::error_code ec;
   for (const auto& bus : fs::directory_iterator(sysRoot / "devices/platform/vhci_hcd.0", ec)) {

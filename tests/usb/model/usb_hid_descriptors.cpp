@@ -120,6 +120,7 @@ std::vector<std::uint8_t> ConfigurationDescriptor(bool outEndpoint) {
   };
   // clang-format on
   const auto hid = HidDescriptor();
+  out.reserve(total);
   out.insert(out.end(), hid.begin(), hid.end());
   AppendEndpoint(out, kInterruptInEndpoint);
   if (outEndpoint) AppendEndpoint(out, kInterruptOutEndpoint);

@@ -3,6 +3,7 @@
 // as the kernel's host controller makes them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -96,8 +97,9 @@ inline std::vector<std::uint8_t> SubmitBytes(const Urb& urb, std::uint32_t devid
   c.interval = urb.endpoint == 0 ? 0 : 1;
   c.setup = urb.setup;
   const auto header = EncodeCommandHeader(c);
-  std::vector<std::uint8_t> bytes(header.begin(), header.end());
-  if (!urb.in) bytes.insert(bytes.end(), urb.data.begin(), urb.data.end());
+  std::vector<std::uint8_t> bytes(header.size() + (urb.in ? 0 : urb.data.size()));
+  const auto data = std::copy(header.begin(), header.end(), bytes.begin());
+  if (!urb.in) std::copy(urb.data.begin(), urb.data.end(), data);
   return bytes;
 }
 
