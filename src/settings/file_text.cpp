@@ -64,14 +64,19 @@ std::string PrintableText(std::string_view text) {
   while (!text.empty()) {
     const Character c = DecodeCharacter(text);
     if (c.length == 0) {
-      out += "<0x" + Hex(static_cast<std::uint8_t>(text.front()), 2) + ">";
+      out += "<0x";
+      out += Hex(static_cast<std::uint8_t>(text.front()), 2);
+      out += '>';
       text.remove_prefix(1);
       continue;
     }
-    if (c.codePoint == '\t' || (c.codePoint >= 0x20 && c.codePoint < 0x7F))
+    if (c.codePoint == '\t' || (c.codePoint >= 0x20 && c.codePoint < 0x7F)) {
       out += static_cast<char>(c.codePoint);
-    else
-      out += "<U+" + Hex(static_cast<std::uint32_t>(c.codePoint), 4) + ">";
+    } else {
+      out += "<U+";
+      out += Hex(static_cast<std::uint32_t>(c.codePoint), 4);
+      out += '>';
+    }
     text.remove_prefix(c.length);
   }
   return out;

@@ -199,7 +199,10 @@ std::optional<double> number(std::string_view word, DecimalMark mark) {
   for (char c : whole)
     if (c != group) text += c;
   if (whole.empty()) text += '0';
-  if (!fraction.empty()) text += "." + std::string(fraction);
+  if (!fraction.empty()) {
+    text += '.';
+    text += fraction;
+  }
   double value = 0.0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
