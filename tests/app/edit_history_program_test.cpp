@@ -291,15 +291,6 @@ TEST_F(EditHistoryProgramTest, TheOriginAndModifiedStateFollowLoadEditStoreAndUn
   EXPECT_EQ(shown(), "saved.aex");
 }
 
-TEST_F(EditHistoryProgramTest, AnUntouchedSideIsTheSettingsTheHistoryStartedFrom) {
-  const Blocks start = blocks();
-  trigger("mSwitchSide");
-  settle();
-  expectBlocks(start);
-  EXPECT_EQ(remote().masterMusic, 40);
-  EXPECT_EQ(main().settingsStatus().origin, "From processor");
-}
-
 TEST_F(EditHistoryProgramTest, ACommandThatBringsNothingChangesNothingAndLeavesNoStep) {
   const struct {
     const char* what;
@@ -355,7 +346,8 @@ TEST_F(EditHistoryProgramTest, AFileLoadedAndNotSentStaysOffTheProcessorUntilItI
   EXPECT_EQ(main().settingsStatus(), (SettingsStatus{0, "karaoke.aex", false, false}));
   EXPECT_EQ(phoneSource(), "karaoke.aex — not on the processor");
 
-  // The other side holds what the processor plays; coming back sends the file's settings whole.
+  // The other side started as the processor's own settings: switching to it brings them back,
+  // and coming back sends the file's settings whole.
   trigger("mSwitchSide");
   settle();
   expectBlocks({played, played});
